@@ -1,0 +1,29 @@
+# Installs the Debian packages the game, its asset tool and its tests need,
+# asking apt only for what is missing. Sourced by play.sh and test.sh.
+
+QBN_PACKAGES=(
+    build-essential cmake pkg-config
+    freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri
+    libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation
+    libgtest-dev
+    xvfb xauth xdotool imagemagick
+)
+
+qbn_install_missing() {
+    local missing=()
+    for pkg in "${QBN_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "ok installed" || missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+qbn_build() {
+    local build_type="$1"
+    cmake -S "$QBN_ROOT" -B "$QBN_ROOT/build" -DCMAKE_BUILD_TYPE="$build_type" >/dev/null
+    cmake --build "$QBN_ROOT/build" -j"$(nproc)"
+}

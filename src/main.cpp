@@ -1,0 +1,16 @@
+#include <new>
+
+#include "shell/Log.h"
+#include "shell/Window.h"
+
+int main(int argc, char** argv) {
+    std::set_new_handler(outOfMemory);
+    openLogFile("log.txt");
+    setLogFileMask(0xFFFFFFFFu);
+    setLogConsoleMask(LOG_FATAL | LOG_ERROR | LOG_INFO);
+    log(LOG_INFO, "Bitte Readme.doc lesen!!!\n\n\n");
+    log(LOG_INFO, "%s", NSWindow::technicalHelpText.c_str());
+    NSWindow::Window::initGlut(&argc, argv);
+    NSWindow::Window::instance().init();
+    return 0;
+}

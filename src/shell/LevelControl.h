@@ -1,0 +1,19 @@
+#pragma once
+
+namespace NSWindow {
+
+// What the window asks of the level controller once per frame and on the
+// level keys (F1, F2, F3, F5, F6).
+class LevelControl {
+public:
+    virtual ~LevelControl() = default;
+    virtual void update() = 0;
+    virtual void toggleInfo() = 0;
+    virtual void previousLevel() = 0;
+    virtual void nextLevel() = 0;
+    // Quick save and load of the "_current" scene.
+    virtual void saveCurrent() = 0;
+    virtual void loadCurrent() = 0;
+};
+
+} // namespace NSWindow

@@ -1,0 +1,211 @@
+#include "shell/Window.h"
+
+#include <GL/freeglut.h>
+
+#include "shell/LevelControl.h"
+#include "shell/Log.h"
+#include "shell/WindowFrameRate.h"
+#include "shell/WindowTempPopUp.h"
+
+namespace NSWindow {
+
+const std::string technicalHelpText =
+    "TECHNICAL HELP\n"
+    "\n\n\n\n"
+    "SHIFT F1 ... shows/hides this screen\n"
+    "SHIFT F2 ... shows/hides fps\n"
+    "SHIFT F3 ... wireframe on/off\n"
+    "SHIFT F4 ... change texture quality\n"
+    "SHIFT F5 ... change mipmapping settings\n"
+    "SHIFT F6 ... immediate mode vs vertex array\n"
+    "SHIFT F7 ... use display lists on/off\n"
+    "SHIFT F8 ... culling on/off\n"
+    "SHIFT F9 ... transparency on/off\n";
+
+const std::string modelsFolder = "md2_objects/";
+
+namespace {
+
+void displayCallback() { Window::instance().draw(); }
+void reshapeCallback(int w, int h) { Window::instance().onReshape(w, h); }
+void mouseCallback(int button, int state, int x, int y) {
+    Window::instance().onMouse(button, state, x, y, glutGetModifiers());
+}
+void motionCallback(int x, int y) { Window::instance().onMotion(x, y); }
+void passiveMotionCallback(int x, int y) { Window::instance().onPassiveMotion(x, y); }
+void keyboardCallback(unsigned char key, int, int) {
+    Window::instance().onKeyboard(key, glutGetModifiers());
+}
+void specialCallback(int key, int, int) { Window::instance().onSpecial(key, glutGetModifiers()); }
+void idleCallback() {
+    Window::instance().onIdle();
+    glutPostRedisplay();
+}
+
+} // namespace
+
+Window& Window::instance() {
+    static Window window;
+    return window;
+}
+
+Window::Window() : WindowItem(false) {}
+
+Window::~Window() = default;
+
+void Window::initGlut(int* argc, char** argv) {
+    glutInit(argc, argv);
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_EXIT);
+    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGBA | GLUT_ALPHA | GLUT_DEPTH);
+    glutInitWindowSize(800, 600);
+    glutInitWindowPosition(0, 0);
+    glutCreateWindow("Quibbleton");
+    glutDisplayFunc(displayCallback);
+    glutReshapeFunc(reshapeCallback);
+    glutMouseFunc(mouseCallback);
+    glutMotionFunc(motionCallback);
+    glutPassiveMotionFunc(passiveMotionCallback);
+    glutKeyboardFunc(keyboardCallback);
+    glutSpecialFunc(specialCallback);
+    glutIdleFunc(idleCallback);
+    glClearColor(0.0f, 0.0f, 0.5f, 0.0f);
+}
+
+void Window::init(bool enterMainLoop) {
+    if (initialised) {
+        log(LOG_ERROR, "Window::init() darf nur einmal aufgerufen werden\n");
+        return;
+    }
+    initialised = true;
+
+    glEnable(GL_LIGHTING);
+    glShadeModel(GL_SMOOTH);
+    const GLfloat noAmbient[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, noAmbient);
+    glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, GL_TRUE);
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_FALSE);
+    glEnable(GL_COLOR_MATERIAL);
+    glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
+
+    // The scene view fills the window but for the menu strip at the right edge.
+    scene = new WindowItem(false);
+    addChildLater(scene);
+    scene->setLayout(ItemLayout(0, 0, -170, 0, 1, 1, 2, 2));
+
+    menu = new WindowItem(false);
+    addChildLater(menu);
+    menu->setLayout(ItemLayout(-170, 0, 170, 0, 3, 1, 0, 2));
+
+    frameRate = new WindowFrameRate();
+    addChildLater(frameRate);
+    frameRate->setLayout(ItemLayout(10, 10, 60, 20, 1, 1, 0, 0));
+    frameRate->setVisible(true);
+
+    if (enterMainLoop)
+        glutMainLoop();
+}
+
+void Window::showTempPopUp(const std::string& text) {
+    auto* popUp = new WindowTempPopUp(text, 2.0f, 1.0f, true);
+    int w = getScreenArea().width;
+    popUp->setLayout(ItemLayout(-(w / 2), -15, w, 30, 2, 2, 0, 0));
+    addChildLater(popUp);
+}
+
+void Window::draw() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    WindowItem::draw();
+    glutSwapBuffers();
+}
+
+void Window::update() {
+    WindowItem::update();
+    applyPendingChanges();
+    if (levelController)
+        levelController->update();
+    if (saveCurrentRequested) {
+        if (levelController)
+            levelController->saveCurrent();
+    } else if (loadCurrentRequested) {
+        if (levelController)
+            levelController->loadCurrent();
+    }
+    saveCurrentRequested = false;
+    loadCurrentRequested = false;
+}
+
+void Window::onReshape(int width, int height) {
+    setLayout(ItemLayout(0, 0, width, height, 1, 1, 0, 0));
+}
+
+void Window::onMouse(int button, int state, int x, int y, int glutModifiers) {
+    log(LOG_MOUSE, "Mouse Click at: %4i %4i\n", x, y);
+    modifiers = glutModifiers;
+    mouseButton(button, state, modifiers, x, y);
+}
+
+void Window::onMotion(int x, int y) {
+    // GLUT reports no modifiers while dragging: the ones of the press still hold.
+    mouseDrag(modifiers, x, y);
+}
+
+void Window::onPassiveMotion(int x, int y) {
+    if (passiveMotionSeen)
+        return;
+    passiveMotionSeen = true;
+    if (x == lastMoveX && y == lastMoveY)
+        return;
+    lastMoveX = x;
+    lastMoveY = y;
+    mouseMove(0, x, y);
+}
+
+void Window::onKeyboard(unsigned char key, int glutModifiers) {
+    log(LOG_KEY, "Key: %i\n", static_cast<int>(key));
+    keyPressed(key, glutModifiers, false);
+}
+
+void Window::onSpecial(int key, int glutModifiers) {
+    log(LOG_KEY, "Special Key Pressed\n");
+    if (glutModifiers & GLUT_ACTIVE_SHIFT) {
+        if (key >= GLUT_KEY_F1 && key <= GLUT_KEY_F9)
+            switchTechnicalSetting(key);
+        return;
+    }
+    switch (key) {
+    case GLUT_KEY_F1:
+        if (levelController)
+            levelController->toggleInfo();
+        break;
+    case GLUT_KEY_F2: saveCurrentRequested = true; break;
+    case GLUT_KEY_F3: loadCurrentRequested = true; break;
+    case GLUT_KEY_F5:
+        if (levelController)
+            levelController->previousLevel();
+        break;
+    case GLUT_KEY_F6:
+        if (levelController)
+            levelController->nextLevel();
+        break;
+    default: keyPressed(key, glutModifiers, true); break;
+    }
+}
+
+void Window::onIdle() {
+    passiveMotionSeen = false;
+    update();
+}
+
+void Window::switchTechnicalSetting(int functionKey) {
+    switch (functionKey) {
+    case GLUT_KEY_F2:
+        if (frameRate) {
+            frameRate->setVisible(!frameRate->isVisible());
+            showTempPopUp(frameRate->isVisible() ? "FPS Anzeige ein" : "FPS Anzeige aus");
+        }
+        break;
+    default: break;
+    }
+}
+
+} // namespace NSWindow

@@ -1,0 +1,79 @@
+#pragma once
+#include <string>
+
+#include "shell/WindowItem.h"
+
+namespace NSWindow {
+
+class LevelControl;
+class WindowFrameRate;
+
+// The technical help text, shown by SHIFT+F1 and logged at start.
+extern const std::string technicalHelpText;
+// Where the models and their skins live.
+extern const std::string modelsFolder;
+
+// The one GLUT window. It is the root window item: it owns the item tree,
+// receives every GLUT callback and turns it into a call on the tree.
+class Window : public WindowItem {
+public:
+    static Window& instance();
+
+    // GLUT set-up: display mode, an 800 x 600 window titled "Quibbleton" at
+    // (0, 0), the callbacks and the dark blue clear colour.
+    static void initGlut(int* argc, char** argv);
+
+    // Builds the item tree and, if enterMainLoop, runs the GLUT main loop
+    // (which never returns). A second call only logs an error.
+    void init(bool enterMainLoop = true);
+
+    // Shows text across the window for four seconds (fade in, hold, fade out).
+    void showTempPopUp(const std::string& text);
+
+    void draw() override;
+    void update() override;
+
+    // The GLUT callbacks, with the modifier bits passed in (shift 1, ctrl 2, alt 4).
+    void onReshape(int width, int height);
+    void onMouse(int button, int state, int x, int y, int glutModifiers);
+    void onMotion(int x, int y);
+    void onPassiveMotion(int x, int y);
+    void onKeyboard(unsigned char key, int glutModifiers);
+    void onSpecial(int key, int glutModifiers);
+    // One update of the whole tree; the GLUT callback then asks for a redraw.
+    void onIdle();
+
+    void setLevelControl(LevelControl* control) { levelController = control; }
+    LevelControl* getLevelControl() const { return levelController; }
+    WindowItem* getScene() const { return scene; }
+    WindowItem* getMenu() const { return menu; }
+    WindowFrameRate* getFrameRate() const { return frameRate; }
+    bool isSaveCurrentRequested() const { return saveCurrentRequested; }
+    bool isLoadCurrentRequested() const { return loadCurrentRequested; }
+
+    // Tests make their own windows; the game uses instance().
+    Window();
+    ~Window() override;
+
+private:
+    void switchTechnicalSetting(int functionKey);
+
+    WindowItem* scene = nullptr;
+    WindowItem* menu = nullptr;
+    WindowFrameRate* frameRate = nullptr;
+    WindowItem* cullingGraph = nullptr;
+    WindowItem* helpTechnical = nullptr;
+    LevelControl* levelController = nullptr;
+    bool saveCurrentRequested = false;
+    bool loadCurrentRequested = false;
+    int modifiers = 0;
+
+    bool initialised = false;
+    // Hover events are forwarded at most once per idle cycle and only for a
+    // changed position.
+    bool passiveMotionSeen = false;
+    int lastMoveX = -1;
+    int lastMoveY = -1;
+};
+
+} // namespace NSWindow

@@ -1,0 +1,50 @@
+#include "shell/WindowFrameRate.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+
+namespace NSWindow {
+
+namespace {
+int frameCounter = 0; // shared by every frame-rate display
+}
+
+WindowFrameRate::WindowFrameRate() : WindowItem(true), timer(false, 1.0f) {}
+
+void WindowFrameRate::setFps(int framesPerSecond) {
+    fps = framesPerSecond;
+    float c = static_cast<float>(std::clamp(fps, 10, 200));
+    colour[0] = 1.0f - (c - 10.0f) / 190.0f;
+    colour[1] = 1.0f - (200.0f - c) / 190.0f;
+    colour[2] = 0.0f;
+}
+
+void WindowFrameRate::update() {
+    ++frameCounter;
+    if (timer.peek() >= 1.0f) {
+        timer.restart();
+        setFps(frameCounter);
+        frameCounter = 0;
+    }
+}
+
+void WindowFrameRate::draw() {
+    begin2D(0, 1);
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_CULL_FACE);
+    glColor3fv(colour);
+    glRasterPos2f(0.05f, 0.7f);
+    glLineWidth(2.0f);
+    glColor3f(0.0f, 0.0f, 1.0f);
+    glBegin(GL_LINE_LOOP);
+    glVertex2f(0, 0);
+    glVertex2f(0, 1);
+    glVertex2f(1, 1);
+    glVertex2f(1, 0);
+    glEnd();
+    glPopAttrib();
+}
+
+} // namespace NSWindow

@@ -1,0 +1,224 @@
+#include "shell/WindowItem.h"
+
+#include <GL/gl.h>
+
+namespace NSWindow {
+
+namespace {
+
+int lastItemId = 0;
+
+int anchored(int anchor, int value, int parentSize) {
+    switch (anchor) {
+    case 1: return value;
+    case 2: return parentSize / 2 + value;
+    case 3: return parentSize + value;
+    default: return 0;
+    }
+}
+
+int sized(int mode, int value, int parentSize) {
+    switch (mode) {
+    case 1: return parentSize / 2 + value;
+    case 2: return parentSize + value;
+    default: return value;
+    }
+}
+
+bool inside(const ItemLayout& r, int x, int y) {
+    return r.x <= x && x <= r.x + r.width && r.y <= y && y <= r.y + r.height;
+}
+
+} // namespace
+
+WindowItem::WindowItem(bool yUp) : yUp(yUp) {
+    setId(++lastItemId);
+    setLayout(ItemLayout(0, 0, 0, 0));
+}
+
+WindowItem::~WindowItem() {
+    // Children go first, while this item is still whole: their destructors
+    // look at this item's focus.
+    focus = nullptr;
+    clear();
+    clearParentFocus();
+}
+
+void WindowItem::clear() {
+    focus = nullptr;
+    Node<WindowItem>::clear();
+}
+
+void WindowItem::onAttach() { setLayout(layout); }
+
+void WindowItem::setLayout(const ItemLayout& newLayout) {
+    layout = newLayout;
+    computeArea();
+    for (WindowItem* child : getChildren())
+        child->setLayout(child->layout);
+}
+
+void WindowItem::computeArea() {
+    WindowItem* parent = getParent();
+    if (!parent) {
+        area = screenArea = layout;
+        return;
+    }
+    const ItemLayout& p = parent->screenArea;
+    area = layout;
+    area.width = sized(layout.widthMode, layout.width, p.width);
+    area.height = sized(layout.heightMode, layout.height, p.height);
+    area.x = anchored(layout.xAnchor, layout.x, p.width);
+    area.y = anchored(layout.yAnchor, layout.y, p.height);
+    screenArea = area;
+    screenArea.x = p.x + area.x;
+    screenArea.y = parent->yUp ? p.y + area.y : p.y + p.height - area.height - area.y;
+}
+
+void WindowItem::toChild(const WindowItem* child, int& x, int& y) const {
+    x -= child->area.x;
+    y -= child->area.y;
+    if (yUp != child->yUp)
+        y = child->area.height - y - 1;
+}
+
+bool WindowItem::contains(const WindowItem* child, int x, int y) {
+    return inside(child->area, x, y);
+}
+
+bool WindowItem::mouseButton(int button, int state, int modifiers, int x, int y) {
+    if (state == 0) {
+        const auto& items = getChildren();
+        for (size_t i = items.size(); i-- > 0;) {
+            WindowItem* child = items[i];
+            if (!child->isLive() || !contains(child, x, y))
+                continue;
+            focus = child;
+            int cx = x, cy = y;
+            toChild(child, cx, cy);
+            if (child->mouseButton(button, state, modifiers, cx, cy))
+                return true;
+        }
+        focus = nullptr;
+        return false;
+    }
+    if (state == 1) {
+        // The release goes to the item that got the press, wherever the pointer is now.
+        if (!focus || !focus->isLive())
+            return false;
+        toChild(focus, x, y);
+        return focus->mouseButton(button, state, modifiers, x, y);
+    }
+    return false;
+}
+
+bool WindowItem::mouseDrag(int modifiers, int x, int y) {
+    if (!focus || !focus->isLive() || !contains(focus, x, y))
+        return false;
+    toChild(focus, x, y);
+    return focus->mouseDrag(modifiers, x, y);
+}
+
+bool WindowItem::mouseMove(int buttons, int x, int y) {
+    const auto& items = getChildren();
+    for (size_t i = items.size(); i-- > 0;) {
+        WindowItem* child = items[i];
+        if (!child->isLive() || !contains(child, x, y))
+            continue;
+        int cx = x, cy = y;
+        toChild(child, cx, cy);
+        if (child->mouseMove(buttons, cx, cy))
+            return true;
+    }
+    return false;
+}
+
+bool WindowItem::keyPressed(int key, int modifiers, bool special) {
+    if (!focus || !focus->isLive())
+        return false;
+    return focus->keyPressed(key, modifiers, special);
+}
+
+void WindowItem::draw() {
+    const ItemLayout& s = screenArea;
+    for (WindowItem* child : getChildren()) {
+        if (!child->visible)
+            continue;
+        const ItemLayout& c = child->screenArea;
+        glPushAttrib(GL_LINE_BIT);
+        if (inside(s, c.x, c.y) || inside(s, c.x, c.y + c.height) || inside(s, c.x + c.width, c.y) ||
+            inside(s, c.x + c.width, c.y + c.height))
+            child->draw();
+        glPopAttrib();
+    }
+}
+
+void WindowItem::update() {
+    for (WindowItem* child : getChildren()) {
+        child->update();
+        child->touched = false;
+    }
+}
+
+void WindowItem::clearParentFocus() {
+    WindowItem* parent = getParent();
+    if (parent && parent->focus == this)
+        parent->focus = nullptr;
+}
+
+void WindowItem::setVisible(bool v) {
+    visible = v;
+    if (!v)
+        clearParentFocus();
+}
+
+void WindowItem::setEnabled(bool e) {
+    enabled = e;
+    if (!e)
+        clearParentFocus();
+}
+
+void WindowItem::setFocus(bool f) {
+    WindowItem* parent = getParent();
+    if (!parent)
+        return;
+    if (f)
+        parent->focus = this;
+    else
+        clearParentFocus();
+}
+
+bool WindowItem::hasFocus() const {
+    WindowItem* parent = getParent();
+    return !parent || parent->focus == this;
+}
+
+void WindowItem::begin2D(int originMode, int unitMode) {
+    const ItemLayout& s = screenArea;
+    glViewport(s.x, s.y, s.width, s.height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    double w = s.width, h = s.height;
+    double hw = w != 0 ? h / w : 0, wh = h != 0 ? w / h : 0;
+    if (originMode == 0) {
+        switch (unitMode) {
+        case 0: glOrtho(0, w, h, 0, -10, 10); break;
+        case 1: glOrtho(0, 1, 1, 0, -10, 10); break;
+        case 2: glOrtho(0, 1, hw, 0, -10, 10); break;
+        case 3: glOrtho(0, wh, 1, 0, -10, 10); break;
+        default: break;
+        }
+    } else if (originMode == 1) {
+        switch (unitMode) {
+        case 0: glOrtho(-w / 2, w / 2, -h / 2, h / 2, -10, 10); break;
+        case 1: glOrtho(-0.5, 0.5, -0.5, 0.5, -10, 10); break;
+        case 2: glOrtho(-0.5, 0.5, -hw / 2, hw / 2, -10, 10); break;
+        case 3: glOrtho(-wh / 2, wh / 2, -0.5, 0.5, -10, 10); break;
+        default: break;
+        }
+    }
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+} // namespace NSWindow

@@ -1,0 +1,113 @@
+# Shared steps of the end-to-end tests: an X server of their own, the game in
+# a scratch working directory, screenshots and pixel checks.
+
+CONVERT=/usr/bin/convert
+
+fail() {
+    echo "FAIL: $*" >&2
+    [ -n "${RUN:-}" ] && [ -f "$RUN/log.txt" ] && { echo "--- log.txt" >&2; tail -n 20 "$RUN/log.txt" >&2; }
+    exit 1
+}
+
+cleanup() {
+    [ -n "${GAME_PID:-}" ] && kill "$GAME_PID" 2>/dev/null || true
+    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
+    [ -n "${RUN:-}" ] && [ -z "${KEEP_E2E:-}" ] && rm -rf "$RUN"
+    return 0
+}
+
+# e2e_start BINARY: starts Xvfb and the game, sets DISPLAY, RUN and WIN.
+e2e_start() {
+    local bin
+    bin=$(readlink -f "$1")
+    [ -x "$bin" ] || fail "no game binary at $1"
+    RUN=$(mktemp -d /tmp/qbn-e2e.XXXXXX)
+    trap cleanup EXIT
+    for dir in levels md2_objects particletextures; do
+        if [ -d "$(dirname "$bin")/$dir" ]; then cp -r "$(dirname "$bin")/$dir" "$RUN/"; fi
+    done
+
+    exec 3<> <(:)
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$RUN/xvfb.txt" 2>&1 &
+    XVFB_PID=$!
+    local display=""
+    for _ in $(seq 50); do
+        read -r -t 0.2 display <&3 && break
+        kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb did not start: $(cat "$RUN/xvfb.txt")"
+    done
+    [ -n "$display" ] || fail "Xvfb gave no display number"
+    export DISPLAY=":$display"
+
+    (cd "$RUN" && exec "$bin" >"$RUN/console.txt" 2>&1) &
+    GAME_PID=$!
+    WIN=""
+    for _ in $(seq 100); do
+        WIN=$(xdotool search --onlyvisible --name '^Quibbleton$' 2>/dev/null | head -n 1 || true)
+        [ -n "$WIN" ] && break
+        kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended early: $(cat "$RUN/console.txt")"
+        sleep 0.1
+    done
+    [ -n "$WIN" ] || fail "no window titled Quibbleton"
+    xdotool windowfocus --sync "$WIN" 2>/dev/null || true
+    sleep 0.5
+}
+
+e2e_finish() {
+    kill -0 "$GAME_PID" 2>/dev/null || fail "the game died during the test"
+    echo "e2e: all checks passed"
+}
+
+# shot NAME: a screenshot of the window into $RUN/NAME.png.
+shot() {
+    import -window "$WIN" "$RUN/$1.png" || fail "screenshot failed"
+    [ -n "${E2E_SHOTS:-}" ] && cp "$RUN/$1.png" "$E2E_SHOTS/" || true
+}
+
+# pixel NAME X Y: prints "r g b" (0-255) of a screenshot pixel.
+pixel() {
+    "$CONVERT" "$RUN/$1.png" -crop "1x1+$2+$3" -depth 8 -format '%[fx:int(255*r+0.5)] %[fx:int(255*g+0.5)] %[fx:int(255*b+0.5)]' info:
+}
+
+# near "r g b" "r g b": true when every channel differs by at most 2.
+near() {
+    local a=($1) b=($2)
+    for i in 0 1 2; do
+        local d=$((a[i] - b[i]))
+        [ ${d#-} -le 2 ] || return 1
+    done
+}
+
+expect_pixel() {
+    local got
+    got=$(pixel "$1" "$2" "$3")
+    near "$got" "$4" || fail "$5: pixel ($2, $3) of $1 is ($got), want ($4)"
+}
+
+expect_pixel_not() {
+    local got
+    got=$(pixel "$1" "$2" "$3")
+    near "$got" "$4" && fail "$5: pixel ($2, $3) of $1 is still ($got)"
+    return 0
+}
+
+# expect_pixel_any NAME "x y;x y;..." "r g b" WHAT: at least one of the points matches.
+expect_pixel_any() {
+    local seen="" point
+    IFS=';' read -ra points <<<"$2"
+    for point in "${points[@]}"; do
+        local got
+        got=$(pixel "$1" $point)
+        near "$got" "$3" && return 0
+        seen="$seen ($point: $got)"
+    done
+    fail "$4: none of$seen is ($3)"
+}
+
+# wait_for_log TEXT: waits up to three seconds for TEXT in log.txt.
+wait_for_log() {
+    for _ in $(seq 30); do
+        grep -qF "$1" "$RUN/log.txt" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    return 1
+}

@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "scenegraph/Matrix4.h"
+#include "shell/Log.h"
+
+namespace {
+
+constexpr float PI = 3.1415927f;
+constexpr float EPS = 1e-5f;
+
+#define EXPECT_VEC_NEAR(expected, actual, tol)   \
+    do {                                         \
+        Vector3 e_ = (expected), a_ = (actual);  \
+        EXPECT_NEAR(e_.x, a_.x, tol);            \
+        EXPECT_NEAR(e_.y, a_.y, tol);            \
+        EXPECT_NEAR(e_.z, a_.z, tol);            \
+    } while (0)
+
+// Angles that differ by whole turns name the same rotation.
+void expectSameAngle(float expected, float actual) {
+    float d = std::remainder(actual - expected, 2.0f * PI);
+    EXPECT_NEAR(0.0f, d, 1e-4f) << "expected " << expected << ", got " << actual;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+} // namespace
+
+TEST(Vector3Test, ArithmeticAndNormalize) {
+    Vector3 a(1, 2, 3), b(4, -5, 6);
+    EXPECT_EQ(Vector3(5, -3, 9), a + b);
+    EXPECT_EQ(Vector3(-3, 7, -3), a - b);
+    EXPECT_EQ(Vector3(-1, -2, -3), -a);
+    EXPECT_EQ(Vector3(2, 4, 6), 2.0f * a);
+    EXPECT_EQ(a * 2.0f, 2.0f * a);
+    EXPECT_EQ(a * (1.0f / 3.0f), a / 3.0f);
+    EXPECT_FLOAT_EQ(12.0f, dot(a, b));
+    EXPECT_FLOAT_EQ(5.0f, length(Vector3(3, 0, 4)));
+
+    Vector3 v(3, 0, 4);
+    Vector3& same = v.normalize();
+    EXPECT_EQ(&v, &same);
+    EXPECT_VEC_NEAR(Vector3(0.6f, 0, 0.8f), v, EPS);
+
+    Vector3 zero;
+    zero.normalize();
+    EXPECT_EQ(Vector3(0, 0, 0), zero);
+}
+
+TEST(Vector3Test, CrossProductIsRightHanded) {
+    Vector3 x(1, 0, 0), y(0, 1, 0), z(0, 0, 1);
+    EXPECT_EQ(z, cross(x, y));
+    EXPECT_EQ(x, cross(y, z));
+    EXPECT_EQ(y, cross(z, x));
+    EXPECT_EQ(-z, cross(y, x));
+    Vector3 a(1, 2, 3), b(-2, 0.5f, 4);
+    EXPECT_NEAR(0.0f, dot(cross(a, b), a), EPS);
+    EXPECT_NEAR(0.0f, dot(cross(a, b), b), EPS);
+}
+
+TEST(Matrix4Test, RotateFollowsGlRotate) {
+    Matrix4 m;
+    m.rotate(PI / 2, Vector3(0, 0, 5)); // axis length does not matter
+    EXPECT_VEC_NEAR(Vector3(0, 1, 0), m.transformPoint(Vector3(1, 0, 0)), EPS);
+
+    Matrix4 about_x;
+    about_x.rotate(PI / 2, Vector3(1, 0, 0));
+    EXPECT_VEC_NEAR(Vector3(0, 0, 1), about_x.transformPoint(Vector3(0, 1, 0)), EPS);
+
+    Matrix4 about_y;
+    about_y.rotate(PI / 2, Vector3(0, 1, 0));
+    EXPECT_VEC_NEAR(Vector3(1, 0, 0), about_y.transformPoint(Vector3(0, 0, 1)), EPS);
+
+    // A third of a turn about the diagonal cycles the axes.
+    Matrix4 diag;
+    diag.rotate(2 * PI / 3, Vector3(1, 1, 1));
+    EXPECT_VEC_NEAR(Vector3(0, 1, 0), diag.transformPoint(Vector3(1, 0, 0)), EPS);
+
+    // The per-axis builders agree with the general one.
+    const float a = 0.83f;
+    const Matrix4 pairs[3][2] = {{Matrix4::rotationX(a), Matrix4::rotation(a, Vector3(1, 0, 0))},
+                                 {Matrix4::rotationY(a), Matrix4::rotation(a, Vector3(0, 1, 0))},
+                                 {Matrix4::rotationZ(a), Matrix4::rotation(a, Vector3(0, 0, 1))}};
+    for (const auto& p : pairs)
+        for (int i = 0; i < 16; ++i)
+            EXPECT_NEAR(p[0].m[i], p[1].m[i], EPS) << "index " << i;
+}
+
+TEST(Matrix4Test, BuildersPostMultiply) {
+    Matrix4 ts;
+    ts.translate(Vector3(10, 20, 30)).scale(Vector3(2, 3, 4));
+    EXPECT_VEC_NEAR(Vector3(12, 23, 34), ts.transformPoint(Vector3(1, 1, 1)), EPS);
+    EXPECT_EQ(10.0f, ts.data()[12]);
+    EXPECT_EQ(20.0f, ts.data()[13]);
+    EXPECT_EQ(30.0f, ts.data()[14]);
+
+    Matrix4 st;
+    st.scale(Vector3(2, 3, 4)).translate(Vector3(10, 20, 30));
+    EXPECT_VEC_NEAR(Vector3(22, 63, 124), st.transformPoint(Vector3(1, 1, 1)), EPS);
+
+    // Translate then rotate: the point turns about the local origin, then moves.
+    Matrix4 tr;
+    tr.translate(Vector3(5, 0, 0)).rotate(PI / 2, Vector3(0, 0, 1));
+    EXPECT_VEC_NEAR(Vector3(5, 1, 0), tr.transformPoint(Vector3(1, 0, 0)), EPS);
+
+    Matrix4 a = Matrix4::rotationY(0.4f), b;
+    b.translate(Vector3(1, -2, 3));
+    Vector3 p(0.5f, 1.5f, -2);
+    EXPECT_VEC_NEAR(a.transformPoint(b.transformPoint(p)), (a * b).transformPoint(p), EPS);
+    Matrix4 c = a;
+    c *= b;
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ((a * b).m[i], c.m[i]);
+}
+
+TEST(MathDecomposeTest, RecoversNodeRotationAngles) {
+    EXPECT_EQ(Vector3(0, 0, 0), zerlegeMatrixinAchsenMatrizen(Matrix4()));
+
+    // (ay, ax, az) with |ax| < pi/2; ay and az also past a quarter turn either way.
+    const float cases[][3] = {{0.3f, 0.5f, 0.7f},  {2.3f, 0.4f, -2.8f}, {-2.0f, -1.2f, 1.9f},
+                              {3.0f, 1.4f, 2.0f},  {-0.6f, -0.2f, -1.0f}};
+    for (const auto& c : cases) {
+        Matrix4 m = Matrix4::rotationY(c[0]) * Matrix4::rotationX(c[1]) * Matrix4::rotationZ(c[2]);
+        Vector3 angles = zerlegeMatrixinAchsenMatrizen(m);
+        SCOPED_TRACE(testing::Message() << "ay=" << c[0] << " ax=" << c[1] << " az=" << c[2]);
+        EXPECT_NEAR(c[1], angles.x, 1e-4f);
+        expectSameAngle(c[0], angles.y);
+        expectSameAngle(c[2], angles.z);
+    }
+}
+
+TEST(MathDecomposeTest, QuarterTurnAboutXFallsBackAndLogsOnce) {
+    const std::string path = testing::TempDir() + "math_decompose_log.txt";
+    const unsigned oldMask = logFileMask();
+    openLogFile(path.c_str());
+    setLogFileMask(0xFFFFFFFFu);
+
+    // Rx(+-pi/2) * Rz(az) written out exactly, so m[9] is exactly -+1.
+    auto build = [](float xSign, float az) {
+        Matrix4 m;
+        const float s = std::sin(az), c = std::cos(az);
+        m.m[0] = c;          m.m[4] = -s;         m.m[8] = 0;
+        m.m[1] = 0;          m.m[5] = 0;          m.m[9] = -xSign;
+        m.m[2] = xSign * s;  m.m[6] = xSign * c;  m.m[10] = 0;
+        return m;
+    };
+    Vector3 up = zerlegeMatrixinAchsenMatrizen(build(1.0f, 2.5f));
+    closeLogFile();
+    setLogFileMask(oldMask);
+
+    EXPECT_EQ("zerlegeMatrixinAchsenMatrizen: Division durch 0\n\talternative Berechnung wird angewendet\n",
+              readFile(path));
+    EXPECT_NEAR(PI / 2, up.x, EPS);
+    EXPECT_EQ(0.0f, up.y);
+    expectSameAngle(2.5f, up.z);
+
+    Vector3 down = zerlegeMatrixinAchsenMatrizen(build(-1.0f, 0.8f));
+    EXPECT_NEAR(-PI / 2, down.x, EPS);
+    EXPECT_EQ(0.0f, down.y);
+    expectSameAngle(0.8f, down.z);
+}
+
+TEST(MathDecomposeTest, RegularMatrixLogsNothing) {
+    const std::string path = testing::TempDir() + "math_decompose_quiet.txt";
+    const unsigned oldMask = logFileMask();
+    openLogFile(path.c_str());
+    setLogFileMask(0xFFFFFFFFu);
+    zerlegeMatrixinAchsenMatrizen(Matrix4::rotationX(1.0f));
+    closeLogFile();
+    setLogFileMask(oldMask);
+    EXPECT_EQ("", readFile(path));
+}

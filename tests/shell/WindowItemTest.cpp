@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include "shell/WindowItem.h"
+#include "support/RecordingItem.h"
+
+using NSWindow::ItemLayout;
+using NSWindow::WindowItem;
+using qbntest::RecordingItem;
+
+namespace {
+
+// A root of 800 x 600 in window pixels, y down, as the window is.
+struct Root : WindowItem {
+    Root() : WindowItem(false) { setLayout(ItemLayout(0, 0, 800, 600)); }
+    template <class T>
+    T* attach(T* item, const ItemLayout& layout) {
+        item->setLayout(layout);
+        addChildLater(item);
+        applyPendingChanges();
+        return item;
+    }
+};
+
+void expectArea(const ItemLayout& a, int x, int y, int w, int h) {
+    EXPECT_EQ(a.x, x);
+    EXPECT_EQ(a.y, y);
+    EXPECT_EQ(a.width, w);
+    EXPECT_EQ(a.height, h);
+}
+
+} // namespace
+
+TEST(ItemLayoutTest, AnchorsAndSizeModesPlaceItemsInTheParent) {
+    Root root;
+    auto* menu = root.attach(new WindowItem(false), ItemLayout(-170, 0, 170, 0, 3, 1, 0, 2));
+    expectArea(menu->getArea(), 630, 0, 170, 600);
+    expectArea(menu->getScreenArea(), 630, 0, 170, 600);
+
+    auto* scene = root.attach(new WindowItem(false), ItemLayout(0, 0, -170, 0, 1, 1, 2, 2));
+    expectArea(scene->getArea(), 0, 0, 630, 600);
+
+    // Centred band: half the parent plus the offset; size mode 1 is half the parent plus the value.
+    auto* band = root.attach(new WindowItem(true), ItemLayout(-400, -15, 0, 30, 2, 2, 1, 0));
+    expectArea(band->getArea(), 0, 285, 400, 30);
+    // The window measures y downward, so screen y (from the bottom) is 600 - 30 - 285.
+    expectArea(band->getScreenArea(), 0, 285, 400, 30);
+
+    auto* nowhere = root.attach(new WindowItem(false), ItemLayout(50, 60, 10, 10, 7, 0, 0, 0));
+    expectArea(nowhere->getArea(), 0, 0, 10, 10);
+
+    auto* corner = root.attach(new WindowItem(false), ItemLayout(10, 10, 60, 20));
+    expectArea(corner->getScreenArea(), 10, 570, 60, 20);
+}
+
+TEST(ItemLayoutTest, ResizingTheRootRelaysOutTheWholeTree) {
+    Root root;
+    auto* menu = root.attach(new WindowItem(false), ItemLayout(-170, 0, 170, 0, 3, 1, 0, 2));
+    auto* button = new WindowItem(true);
+    button->setLayout(ItemLayout(5, -40, 160, 30, 1, 3, 0, 0));
+    menu->addChildLater(button);
+    root.applyPendingChanges();
+    expectArea(button->getScreenArea(), 635, 10, 160, 30);
+
+    root.setLayout(ItemLayout(0, 0, 1024, 768));
+    expectArea(menu->getArea(), 854, 0, 170, 768);
+    expectArea(button->getArea(), 5, 728, 160, 30);
+    expectArea(button->getScreenArea(), 859, 10, 160, 30);
+}
+
+TEST(Routing, TopmostLiveChildGetsThePressAndRefusalFallsThrough) {
+    Root root;
+    auto* below = root.attach(new RecordingItem(false, true), ItemLayout(0, 0, 200, 200));
+    auto* above = root.attach(new RecordingItem(false, false), ItemLayout(100, 100, 200, 200));
+
+    EXPECT_TRUE(root.mouseButton(0, 0, 0, 150, 150));
+    ASSERT_EQ(above->events.size(), 1u);
+    EXPECT_EQ(above->events[0].x, 50);
+    ASSERT_EQ(below->events.size(), 1u);
+    EXPECT_EQ(below->events[0].x, 150);
+    EXPECT_EQ(root.getFocus(), below);
+    EXPECT_TRUE(below->hasFocus());
+
+    above->handles = true;
+    EXPECT_TRUE(root.mouseButton(0, 0, 0, 150, 150));
+    EXPECT_EQ(root.getFocus(), above);
+    EXPECT_EQ(below->events.size(), 1u);
+
+    // Disabled and invisible items get nothing; the press lands below them.
+    above->setEnabled(false);
+    EXPECT_EQ(root.getFocus(), nullptr);
+    root.mouseButton(0, 0, 0, 150, 150);
+    EXPECT_EQ(root.getFocus(), below);
+    above->setEnabled(true);
+    above->setVisible(false);
+    root.mouseButton(0, 0, 0, 150, 150);
+    EXPECT_EQ(root.getFocus(), below);
+    EXPECT_EQ(above->events.size(), 2u);
+}
+
+TEST(Routing, PressOutsideEveryChildClearsFocusSoKeysReachNobody) {
+    Root root;
+    auto* item = root.attach(new RecordingItem(), ItemLayout(0, 0, 100, 100));
+    root.mouseButton(0, 0, 0, 50, 50);
+    EXPECT_TRUE(root.keyPressed('a', 0, false));
+    EXPECT_EQ(item->events.back().kind, "key");
+
+    EXPECT_FALSE(root.mouseButton(0, 0, 0, 500, 500));
+    EXPECT_EQ(root.getFocus(), nullptr);
+    EXPECT_FALSE(root.keyPressed('b', 0, false));
+    EXPECT_EQ(item->events.size(), 2u);
+}
+
+TEST(Routing, ReleaseFollowsThePressAndDragsStayInside) {
+    Root root;
+    auto* button = root.attach(new RecordingItem(), ItemLayout(100, 100, 50, 50));
+    root.mouseButton(0, 0, 2, 120, 120);
+    EXPECT_TRUE(root.mouseDrag(2, 130, 140));
+    EXPECT_FALSE(root.mouseDrag(2, 400, 400)); // outside: not delivered
+    EXPECT_TRUE(root.mouseButton(0, 1, 2, 400, 400));
+    ASSERT_EQ(button->events.size(), 3u);
+    EXPECT_EQ(button->events[1].kind, "drag");
+    EXPECT_EQ(button->events[1].x, 30);
+    EXPECT_EQ(button->events[2].kind, "release");
+    EXPECT_EQ(button->events[2].x, 300); // outside its own area, still delivered
+    EXPECT_EQ(root.getFocus(), button);   // a release keeps the focus
+    EXPECT_FALSE(root.mouseButton(0, 5, 0, 120, 120));
+}
+
+TEST(Routing, FocusFollowsTheChainOfPressedItems) {
+    Root root;
+    auto* panel = root.attach(new RecordingItem(false, false), ItemLayout(0, 0, 400, 400));
+    auto* field = new RecordingItem(false, true);
+    field->setLayout(ItemLayout(10, 10, 100, 20));
+    panel->addChildLater(field);
+    root.applyPendingChanges();
+
+    root.mouseButton(0, 0, 0, 20, 15);
+    EXPECT_EQ(root.getFocus(), panel);
+    EXPECT_EQ(panel->getFocus(), field);
+    EXPECT_EQ(field->events[0].x, 10);
+    EXPECT_EQ(field->events[0].y, 5);
+    root.keyPressed(13, 0, false);
+    EXPECT_EQ(field->events.back().kind, "key");
+
+    // Destroying the focused item leaves no dangling focus behind.
+    field->removeLater();
+    root.applyPendingChanges();
+    EXPECT_EQ(panel->getFocus(), nullptr);
+    EXPECT_FALSE(root.keyPressed(13, 0, false));
+}
+
+TEST(Routing, YUpChildrenSeeTheirOwnCoordinates) {
+    Root root;
+    auto* up = root.attach(new RecordingItem(true), ItemLayout(100, 200, 60, 20));
+    root.mouseButton(0, 0, 0, 100, 200); // the child's top-left pixel
+    ASSERT_EQ(up->events.size(), 1u);
+    EXPECT_EQ(up->events[0].x, 0);
+    EXPECT_EQ(up->events[0].y, 19);
+    root.mouseButton(0, 0, 0, 160, 219); // its bottom-right pixel
+    EXPECT_EQ(up->events[1].x, 60);
+    EXPECT_EQ(up->events[1].y, 0);
+}
+
+TEST(Routing, HoverGoesToTheTopmostTakerWithoutMovingFocus) {
+    Root root;
+    auto* below = root.attach(new RecordingItem(false, true), ItemLayout(0, 0, 200, 200));
+    auto* above = root.attach(new RecordingItem(false, false), ItemLayout(0, 0, 100, 100));
+    EXPECT_TRUE(root.mouseMove(0, 50, 50));
+    EXPECT_EQ(above->events.size(), 1u);
+    EXPECT_EQ(below->events.size(), 1u);
+    EXPECT_EQ(root.getFocus(), nullptr);
+    EXPECT_FALSE(root.mouseMove(0, 700, 500));
+}
+
+TEST(ItemTree, UpdateReachesEveryItemAndClearsTouched) {
+    Root root;
+    auto* a = root.attach(new RecordingItem(), ItemLayout(0, 0, 10, 10));
+    auto* b = new RecordingItem();
+    a->addChildLater(b);
+    root.applyPendingChanges();
+    b->setTouched();
+    EXPECT_TRUE(b->isTouched());
+    root.update();
+    EXPECT_EQ(a->updates, 1);
+    EXPECT_EQ(b->updates, 1);
+    EXPECT_FALSE(b->isTouched());
+}
+
+TEST(ItemTree, ItemsGetIncreasingIdsAndQueuedItemsAreAttachedWithLayout) {
+    WindowItem first(false);
+    WindowItem second(false);
+    EXPECT_EQ(second.getId(), first.getId() + 1);
+
+    Root root;
+    auto* queued = new WindowItem(false);
+    queued->setLayout(ItemLayout(-100, 0, 100, 50, 3, 1));
+    root.addChildLater(queued);
+    EXPECT_TRUE(root.getChildren().empty());
+    EXPECT_FALSE(root.isClean());
+    root.applyPendingChanges();
+    ASSERT_EQ(root.getChildren().size(), 1u);
+    expectArea(queued->getArea(), 700, 0, 100, 50);
+    EXPECT_TRUE(root.isClean());
+}

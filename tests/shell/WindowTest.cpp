@@ -1,0 +1,289 @@
+#include <gtest/gtest.h>
+
+#include <GL/freeglut.h>
+
+#include <vector>
+
+#include "shell/LevelControl.h"
+#include "shell/Window.h"
+#include "shell/WindowFrameRate.h"
+#include "shell/WindowTempPopUp.h"
+#include "support/GlContext.h"
+#include "support/LogCapture.h"
+#include "support/RecordingItem.h"
+
+using NSWindow::ItemLayout;
+using NSWindow::Window;
+using NSWindow::WindowTempPopUp;
+using qbntest::RecordingItem;
+
+namespace {
+
+struct FakeLevels : NSWindow::LevelControl {
+    std::vector<std::string> calls;
+    void update() override { calls.push_back("update"); }
+    void toggleInfo() override { calls.push_back("info"); }
+    void previousLevel() override { calls.push_back("previous"); }
+    void nextLevel() override { calls.push_back("next"); }
+    void saveCurrent() override { calls.push_back("save"); }
+    void loadCurrent() override { calls.push_back("load"); }
+};
+
+// A window of 800 x 600 with one item that takes everything, focused.
+struct KeyWindow : ::testing::Test {
+    Window window;
+    FakeLevels levels;
+    RecordingItem* item = new RecordingItem();
+
+    void SetUp() override {
+        window.setLevelControl(&levels);
+        window.onReshape(800, 600);
+        item->setLayout(ItemLayout(0, 0, 800, 600));
+        window.addChildLater(item);
+        window.applyPendingChanges();
+        window.mouseButton(0, 0, 0, 10, 10);
+        item->events.clear();
+    }
+};
+
+} // namespace
+
+TEST_F(KeyWindow, LevelKeysGoToTheLevelController) {
+    window.onSpecial(GLUT_KEY_F1, 0);
+    window.onSpecial(GLUT_KEY_F5, 0);
+    window.onSpecial(GLUT_KEY_F6, 0);
+    EXPECT_EQ(levels.calls, (std::vector<std::string>{"info", "previous", "next"}));
+    EXPECT_TRUE(item->events.empty());
+}
+
+TEST_F(KeyWindow, QuickSaveWinsOverQuickLoadInTheSameFrame) {
+    window.onSpecial(GLUT_KEY_F2, 0);
+    window.onSpecial(GLUT_KEY_F3, 0);
+    EXPECT_TRUE(levels.calls.empty()); // nothing happens before the next update
+    window.update();
+    EXPECT_EQ(levels.calls, (std::vector<std::string>{"update", "save"}));
+    EXPECT_FALSE(window.isSaveCurrentRequested());
+    EXPECT_FALSE(window.isLoadCurrentRequested());
+    window.update();
+    EXPECT_EQ(levels.calls.back(), "update");
+
+    window.onSpecial(GLUT_KEY_F3, 0);
+    window.update();
+    EXPECT_EQ(levels.calls.back(), "load");
+}
+
+TEST_F(KeyWindow, OtherSpecialKeysReachTheFocusedItemButShiftedOnesDoNot) {
+    window.onSpecial(GLUT_KEY_F10, 0);
+    ASSERT_EQ(item->events.size(), 1u);
+    EXPECT_EQ(item->events[0].kind, "special");
+    EXPECT_EQ(item->events[0].a, GLUT_KEY_F10);
+
+    window.onSpecial(GLUT_KEY_F10, GLUT_ACTIVE_SHIFT);
+    window.onSpecial(GLUT_KEY_LEFT, GLUT_ACTIVE_SHIFT);
+    window.onSpecial(GLUT_KEY_F1, GLUT_ACTIVE_SHIFT); // a display setting, not level info
+    EXPECT_EQ(item->events.size(), 1u);
+    EXPECT_TRUE(levels.calls.empty());
+
+    qbntest::LogCapture capture;
+    window.onKeyboard('a', GLUT_ACTIVE_CTRL);
+    EXPECT_EQ(item->events.back().kind, "key");
+    EXPECT_EQ(item->events.back().a, 'a');
+    EXPECT_EQ(item->events.back().b, GLUT_ACTIVE_CTRL);
+    window.onKeyboard(0xE4, 0);
+    EXPECT_EQ(capture.text(), "Key: 97\nKey: 228\n");
+}
+
+TEST_F(KeyWindow, HoverIsForwardedOncePerIdleCycleAndOnlyWhenItMoved) {
+    window.onPassiveMotion(5, 5);
+    window.onPassiveMotion(6, 6); // same idle cycle: dropped
+    ASSERT_EQ(item->events.size(), 1u);
+    EXPECT_EQ(item->events[0].kind, "move");
+    EXPECT_EQ(item->events[0].x, 5);
+
+    window.onIdle();
+    window.onPassiveMotion(5, 5); // same place: dropped
+    window.onIdle();
+    window.onPassiveMotion(7, 8);
+    ASSERT_EQ(item->events.size(), 2u);
+    EXPECT_EQ(item->events[1].x, 7);
+}
+
+TEST_F(KeyWindow, DragsCarryTheModifiersOfThePress) {
+    qbntest::LogCapture capture;
+    window.onMouse(0, 0, 30, 40, GLUT_ACTIVE_CTRL);
+    window.onMotion(35, 45);
+    ASSERT_EQ(item->events.size(), 2u);
+    EXPECT_EQ(item->events[1].kind, "drag");
+    EXPECT_EQ(item->events[1].a, GLUT_ACTIVE_CTRL);
+    EXPECT_EQ(capture.text(), "Mouse Click at:   30   40\n");
+}
+
+TEST(TempPopUp, FadesInHoldsFadesOutAndRemovesItself) {
+    Window window;
+    window.onReshape(800, 600);
+    window.showTempPopUp("Level saved successfully");
+    window.applyPendingChanges();
+    ASSERT_EQ(window.getChildren().size(), 1u);
+    auto* popUp = dynamic_cast<WindowTempPopUp*>(window.getChildren()[0]);
+    ASSERT_NE(popUp, nullptr);
+    EXPECT_EQ(popUp->getArea().y, 285);
+    EXPECT_EQ(popUp->getArea().width, 800);
+    EXPECT_EQ(popUp->getArea().height, 30);
+
+    popUp->advance(0.5f);
+    EXPECT_FLOAT_EQ(popUp->getAlpha(), 0.5f);
+    EXPECT_FLOAT_EQ(popUp->getBackgroundAlpha(), 0.25f);
+    popUp->advance(2.0f);
+    EXPECT_FLOAT_EQ(popUp->getAlpha(), 1.0f);
+    popUp->advance(3.5f);
+    EXPECT_FLOAT_EQ(popUp->getAlpha(), 0.5f);
+    EXPECT_FALSE(popUp->advance(4.0f));
+    window.applyPendingChanges();
+    EXPECT_TRUE(window.getChildren().empty());
+    EXPECT_EQ(WindowTempPopUp::current(), nullptr);
+}
+
+TEST(TempPopUp, ANewExclusiveMessageReplacesTheOldOne) {
+    Window window;
+    window.onReshape(800, 600);
+    window.showTempPopUp("first");
+    window.applyPendingChanges();
+    auto* side = new WindowTempPopUp("aside", 2.0f, 1.0f, false);
+    window.addChildLater(side);
+    window.showTempPopUp("second");
+    window.applyPendingChanges();
+    ASSERT_EQ(window.getChildren().size(), 2u);
+    EXPECT_EQ(window.getChildren()[0], side);
+    EXPECT_EQ(WindowTempPopUp::current()->getText(), "second");
+
+    // Two messages within one frame: the first never shows and nothing dangles.
+    window.showTempPopUp("third");
+    window.showTempPopUp("fourth");
+    window.applyPendingChanges();
+    ASSERT_EQ(window.getChildren().size(), 2u);
+    EXPECT_EQ(WindowTempPopUp::current()->getText(), "fourth");
+    EXPECT_EQ(window.getChildren()[1], WindowTempPopUp::current());
+}
+
+TEST(FrameRate, ColourRunsFromRedAtTenToGreenAtTwoHundred) {
+    NSWindow::WindowFrameRate rate;
+    rate.setFps(105);
+    EXPECT_FLOAT_EQ(rate.getColour()[0], 0.5f);
+    EXPECT_FLOAT_EQ(rate.getColour()[1], 0.5f);
+    EXPECT_FLOAT_EQ(rate.getColour()[2], 0.0f);
+    rate.setFps(3);
+    EXPECT_FLOAT_EQ(rate.getColour()[0], 1.0f);
+    EXPECT_FLOAT_EQ(rate.getColour()[1], 0.0f);
+    rate.setFps(500);
+    EXPECT_FLOAT_EQ(rate.getColour()[0], 0.0f);
+    EXPECT_FLOAT_EQ(rate.getColour()[1], 1.0f);
+    EXPECT_EQ(rate.getFps(), 500);
+}
+
+class WindowGl : public qbntest::GlTest {};
+
+TEST_F(WindowGl, InitBuildsTheItemsOnceAndLaysThemOut) {
+    qbntest::LogCapture capture;
+    Window window;
+    window.onReshape(800, 600);
+    window.init(false);
+    window.applyPendingChanges();
+    ASSERT_NE(window.getScene(), nullptr);
+    EXPECT_EQ(window.getScene()->getArea().width, 630);
+    EXPECT_EQ(window.getMenu()->getArea().x, 630);
+    EXPECT_EQ(window.getMenu()->getArea().width, 170);
+    EXPECT_EQ(window.getFrameRate()->getScreenArea().y, 570);
+    size_t items = window.getChildren().size();
+
+    window.init(false);
+    window.applyPendingChanges();
+    EXPECT_EQ(window.getChildren().size(), items);
+    EXPECT_EQ(capture.text(), "Window::init() darf nur einmal aufgerufen werden\n");
+
+    window.onReshape(1000, 700);
+    EXPECT_EQ(window.getMenu()->getArea().x, 830);
+    EXPECT_EQ(window.getMenu()->getArea().height, 700);
+    EXPECT_EQ(window.getScene()->getArea().width, 830);
+}
+
+TEST_F(WindowGl, ShiftF2TogglesTheFrameRateDisplayWithAMessage) {
+    Window window;
+    window.onReshape(800, 600);
+    window.init(false);
+    window.applyPendingChanges();
+    window.onSpecial(GLUT_KEY_F2, GLUT_ACTIVE_SHIFT);
+    window.applyPendingChanges();
+    EXPECT_FALSE(window.getFrameRate()->isVisible());
+    EXPECT_FALSE(window.isSaveCurrentRequested());
+    EXPECT_EQ(WindowTempPopUp::current()->getText(), "FPS Anzeige aus");
+    window.onSpecial(GLUT_KEY_F2, GLUT_ACTIVE_SHIFT);
+    window.applyPendingChanges();
+    EXPECT_TRUE(window.getFrameRate()->isVisible());
+    EXPECT_EQ(WindowTempPopUp::current()->getText(), "FPS Anzeige ein");
+}
+
+TEST_F(WindowGl, DrawingClearsToDarkBlueAndDrawsOnlyVisibleItemsInOrder) {
+    Window window;
+    window.onReshape(800, 600);
+    glClearColor(0.0f, 0.0f, 0.5f, 0.0f);
+    auto* shown = new RecordingItem();
+    auto* hidden = new RecordingItem();
+    auto* outside = new RecordingItem();
+    shown->setLayout(ItemLayout(0, 0, 100, 100));
+    hidden->setLayout(ItemLayout(0, 0, 100, 100));
+    outside->setLayout(ItemLayout(900, 700, 50, 50));
+    window.addChildLater(shown);
+    window.addChildLater(hidden);
+    window.addChildLater(outside);
+    window.applyPendingChanges();
+    hidden->setVisible(false);
+
+    glClearColor(0.0f, 0.0f, 0.5f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    window.WindowItem::draw();
+    EXPECT_EQ(shown->draws, 1);
+    EXPECT_EQ(hidden->draws, 0);
+    EXPECT_EQ(outside->draws, 0);
+    std::vector<unsigned char> px = qbntest::readPixels(400, 300, 1, 1);
+    EXPECT_EQ(px[0], 0);
+    EXPECT_EQ(px[1], 0);
+    EXPECT_NEAR(px[2], 128, 1);
+}
+
+TEST_F(WindowGl, Begin2DMapsTheItemToTheRequestedUnits) {
+    Window window;
+    window.onReshape(800, 600);
+    auto* item = new RecordingItem();
+    item->setLayout(ItemLayout(10, 10, 60, 20));
+    window.addChildLater(item);
+    window.applyPendingChanges();
+
+    auto project = [](float x, float y) {
+        float p[16];
+        glGetFloatv(GL_PROJECTION_MATRIX, p);
+        return std::pair<float, float>(p[0] * x + p[12], p[5] * y + p[13]);
+    };
+    item->begin2D(1, 1); // unit square around the centre, whatever the aspect
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[0], 10);
+    EXPECT_EQ(viewport[1], 570);
+    EXPECT_EQ(viewport[2], 60);
+    EXPECT_EQ(viewport[3], 20);
+    auto corner = project(0.5f, 0.5f);
+    EXPECT_FLOAT_EQ(corner.first, 1.0f);
+    EXPECT_FLOAT_EQ(corner.second, 1.0f);
+
+    item->begin2D(0, 0); // pixels from the top left, y down
+    auto topLeft = project(0.0f, 0.0f);
+    EXPECT_FLOAT_EQ(topLeft.first, -1.0f);
+    EXPECT_FLOAT_EQ(topLeft.second, 1.0f);
+    auto bottomRight = project(60.0f, 20.0f);
+    EXPECT_FLOAT_EQ(bottomRight.first, 1.0f);
+    EXPECT_FLOAT_EQ(bottomRight.second, -1.0f);
+
+    item->begin2D(1, 3); // height is one unit: width is three
+    auto right = project(1.5f, 0.5f);
+    EXPECT_FLOAT_EQ(right.first, 1.0f);
+    EXPECT_FLOAT_EQ(right.second, 1.0f);
+}

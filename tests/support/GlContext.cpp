@@ -1,0 +1,37 @@
+#include "support/GlContext.h"
+
+#include <GL/freeglut.h>
+
+#include <cstdlib>
+
+namespace qbntest {
+
+bool ensureGlContext() {
+    static int window = 0;
+    if (window)
+        return true;
+    if (!std::getenv("DISPLAY"))
+        return false;
+    int argc = 1;
+    char name[] = "quibbleton_tests";
+    char* argv[] = {name, nullptr};
+    glutInit(&argc, argv);
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
+    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGBA | GLUT_ALPHA | GLUT_DEPTH);
+    glutInitWindowSize(800, 600);
+    window = glutCreateWindow("quibbleton tests");
+    glutDisplayFunc([] {});
+    glutHideWindow();
+    glutMainLoopEvent();
+    return true;
+}
+
+std::vector<unsigned char> readPixels(int x, int y, int width, int height) {
+    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+} // namespace qbntest
