@@ -1,0 +1,145 @@
+#pragma once
+// The binary record stream under the level and scene files.
+//
+// On file everything is little-endian with no padding: bool 1 byte, int and
+// float 4 bytes, Vector3 three floats, strings their bytes plus one 0 byte.
+// A block is an int length followed by its content; the length counts from
+// the length field's own first byte, so an empty block is the int 4.
+//
+// Failures are sticky and never thrown: once a stream has failed (or a
+// reader has run past the end of the file) every read yields zeros and
+// every write does nothing, so loops driven by counts read from the file
+// come to an end by themselves.
+//
+// Saves are all-or-nothing. A writing stream fills "<name>.tmp" and only a
+// successful close() renames it over <name>; a stream that failed removes
+// the temporary file and leaves an existing <name> as it was.
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "scenegraph/Vector3.h"
+
+namespace NSSerialize {
+
+class SerialStream {
+public:
+    // The only format version this program reads and writes.
+    static constexpr const char* kCurrentVersion = "1.0";
+    // Reading blocks nested deeper than this is taken for a damaged file;
+    // it keeps recursive readers from running out of stack.
+    static constexpr int kMaxReadDepth = 256;
+
+    // Opens fileName for writing or reading. A file that cannot be opened
+    // leaves the stream failed and ended from the start.
+    SerialStream(const std::string& fileName, bool writing);
+    ~SerialStream();
+    SerialStream(const SerialStream&) = delete;
+    SerialStream& operator=(const SerialStream&) = delete;
+
+    // Finishes the stream and returns whether everything went right. A
+    // writer flushes and commits its file, or discards it if anything
+    // failed. Later calls return the same answer; the destructor calls it.
+    bool close();
+
+    bool isWriting() const { return writing_; }
+    bool isReading() const { return !writing_; }
+    bool failed() const { return failed_; }
+    bool ended() const { return ended_; }
+    const std::string& fileName() const { return fileName_; }
+
+    std::string version() const { return version_; }
+    void setVersion(const std::string& version) { version_ = version; }
+    // Records are read and written only under the current version.
+    bool isCurrentVersion() const { return version_ == kCurrentVersion; }
+
+    // Marks the stream failed and logs why (once per stream). For readers
+    // that find values no writer could have produced.
+    void fail(const char* reason);
+
+    // Takes an int so that flag fields holding other values than 0 and 1
+    // are written as the format wants: 1 only for exactly 1, else 0.
+    void writeBool(int value);
+    void writeInt(int value);
+    void writeFloat(float value);
+    void writeVector3(const Vector3& value);
+    void writeString(const std::string& value);
+
+    bool readBool();
+    int readInt();
+    float readFloat();
+    Vector3 readVector3();
+    // Reads up to and including the next 0 byte, or to the end of the file.
+    void readString(std::string& value);
+    std::string readString();
+
+    // Reads or writes value, by the stream's direction.
+    void transfer(bool& value);
+    void transfer(int& value);
+    void transfer(float& value);
+    void transfer(Vector3& value);
+    void transfer(std::string& value);
+
+    // Writing: opens a block (a placeholder length) and closes the innermost
+    // open block by filling in its length, which endBlock also returns.
+    void beginBlock();
+    int endBlock();
+
+    // Reading: the raw length field of a block.
+    int readBlockLength();
+    // Reading: reads the length field that starts at position p and returns
+    // p + length, the position just past the block. A length that cannot be
+    // right (below 4, or reaching past the enclosing block or the file)
+    // fails the stream and gives -1; so does nesting deeper than
+    // kMaxReadDepth. -1 also when the file ended before the length.
+    long readBlockEnd();
+    // Reading: leaves a block opened with readBlockEnd. Moves to blockEnd if
+    // its record stopped short of it; a record that read past it means the
+    // file does not match its readers, and fails the stream.
+    void leaveBlock(long blockEnd);
+    // Reading: steps over the whole block whose length field comes next and
+    // returns its length, or 0 when nothing was done. A length that cannot
+    // be right fails the stream instead.
+    int skipBlock();
+    // Reading: an element count. A negative count, or one whose elements
+    // (at least minBytesPerElement each) could not fit in the rest of the
+    // enclosing block or file, fails the stream and gives 0.
+    int readCount(int minBytesPerElement);
+
+    // Byte offset in the file, the file's size as measured when it was
+    // opened for reading, and the bytes between the two.
+    long position() const { return position_; }
+    long size() const { return size_; }
+    long remaining() const { return size_ > position_ ? size_ - position_ : 0; }
+
+private:
+    bool canWrite() const { return file_ && writing_ && !failed_; }
+    bool canRead() const { return file_ && !writing_ && !failed_ && !ended_; }
+    void writeBytes(const unsigned char* bytes, size_t count);
+    // Fills bytes completely or yields false (and zeros).
+    bool readBytes(unsigned char* bytes, size_t count);
+    void writeRaw32(unsigned value);
+    unsigned readRaw32();
+    bool seekTo(long target);
+    // The end of the innermost read block that still encloses the position,
+    // or the file size; forgets blocks the position has left.
+    long enclosingEnd();
+    void discardTemp();
+
+    std::FILE* file_ = nullptr;
+    bool writing_;
+    std::string version_;
+    bool failed_ = false;
+    bool ended_ = false;
+    std::vector<long> blockStarts_;
+    std::vector<long> readBlockEnds_;
+    std::string fileName_;
+    std::string tempName_;
+    long position_ = 0;
+    long size_ = 0;
+    bool closed_ = false;
+    bool failureLogged_ = false;
+};
+
+} // namespace NSSerialize

@@ -1,0 +1,72 @@
+#pragma once
+// A scratch folder per test, removed with everything in it afterwards, and
+// helpers to look at files byte by byte.
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace qbntest {
+
+using Bytes = std::vector<unsigned char>;
+
+class ScratchDir {
+public:
+    ScratchDir() {
+        char name[] = "/tmp/qbn-persist-XXXXXX";
+        if (mkdtemp(name))
+            root = name;
+    }
+    ~ScratchDir() {
+        std::error_code ignored;
+        if (!root.empty())
+            std::filesystem::remove_all(root, ignored);
+    }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    bool ok() const { return !root.empty(); }
+    std::string path(const std::string& name) const { return root + "/" + name; }
+
+private:
+    std::string root;
+};
+
+inline Bytes readFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void writeFileBytes(const std::string& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline bool fileExists(const std::string& path) {
+    std::error_code ignored;
+    return std::filesystem::exists(path, ignored);
+}
+
+// Little-endian int as four file bytes.
+inline Bytes le32(unsigned value) {
+    return {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
+            static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
+}
+
+inline Bytes cat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+inline Bytes str0(const std::string& text) {
+    Bytes bytes(text.begin(), text.end());
+    bytes.push_back(0);
+    return bytes;
+}
+
+} // namespace qbntest
