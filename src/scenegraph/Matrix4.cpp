@@ -1,5 +1,6 @@
 #include "scenegraph/Matrix4.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "shell/Log.h"
@@ -116,8 +117,10 @@ Vector3 zerlegeMatrixinAchsenMatrizen(const Matrix4& mat) {
         return Vector3(ax, 0.0f, az);
     }
     const float k = 1.0f / cosX;
-    float ay = std::asin(k * m[8]);
-    float az = std::asin(k * m[1]);
+    // Rounding can push a sine a hair past +-1 near a quarter turn; asin
+    // would then give NaN instead of the quarter turn.
+    float ay = std::asin(std::clamp(k * m[8], -1.0f, 1.0f));
+    float az = std::asin(std::clamp(k * m[1], -1.0f, 1.0f));
     if (k * m[10] < 0.0f)
         ay = PI - ay;
     if (k * m[5] < 0.0f)

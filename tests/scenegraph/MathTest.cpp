@@ -137,6 +137,15 @@ TEST(MathDecomposeTest, RecoversNodeRotationAngles) {
         expectSameAngle(c[0], angles.y);
         expectSameAngle(c[2], angles.z);
     }
+
+    // Quarter turns about y and z: rounding must not turn them into NaN.
+    for (float quarter : {1.5707964f, -1.5707964f}) {
+        Matrix4 m = Matrix4::rotationY(quarter) * Matrix4::rotationX(-1.4955f) * Matrix4::rotationZ(quarter);
+        Vector3 angles = zerlegeMatrixinAchsenMatrizen(m);
+        EXPECT_NEAR(angles.x, -1.4955f, 1e-4f);
+        expectSameAngle(quarter, angles.y);
+        expectSameAngle(quarter, angles.z);
+    }
 }
 
 TEST(MathDecomposeTest, QuarterTurnAboutXFallsBackAndLogsOnce) {
