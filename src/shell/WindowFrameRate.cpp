@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "resources/GLFont.h"
+
 namespace NSWindow {
 
 namespace {
@@ -36,6 +38,7 @@ void WindowFrameRate::draw() {
     glDisable(GL_CULL_FACE);
     glColor3fv(colour);
     glRasterPos2f(0.05f, 0.7f);
+    getLabelFont()->print("%3i fps", fps);
     glLineWidth(2.0f);
     glColor3f(0.0f, 0.0f, 1.0f);
     glBegin(GL_LINE_LOOP);

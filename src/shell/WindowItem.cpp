@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include "resources/LoaderGLFont.h"
+
 namespace NSWindow {
 
 namespace {
@@ -186,6 +188,18 @@ void WindowItem::setFocus(bool f) {
         parent->focus = this;
     else
         clearParentFocus();
+}
+
+NSGraphic::GLFont* WindowItem::getLabelFont() const {
+    if (!labelFont)
+        labelFont = NSLoader::LoaderGLFontBitmap::instance().get("Verdana 13 700");
+    return labelFont;
+}
+
+NSGraphic::GLFont* WindowItem::getTextFont() const {
+    if (!textFont)
+        textFont = NSLoader::LoaderGLFontOutline::instance().get("Arial 1 400");
+    return textFont;
 }
 
 bool WindowItem::hasFocus() const {

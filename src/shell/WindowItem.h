@@ -82,8 +82,12 @@ public:
     // unit; 3: its height is one unit.
     void begin2D(int originMode, int unitMode);
 
-    NSGraphic::GLFont* getLabelFont() const { return labelFont; }
-    NSGraphic::GLFont* getTextFont() const { return textFont; }
+    // The shared fonts of every item: a bold bitmap label font and an outline
+    // text font one unit high. They are fetched from the font loaders on first
+    // use, so an item can be made (and tested) without a GL context; the first
+    // call needs one.
+    NSGraphic::GLFont* getLabelFont() const;
+    NSGraphic::GLFont* getTextFont() const;
 
     // The point (x, y) of this item's coordinates in child's coordinates.
     void toChild(const WindowItem* child, int& x, int& y) const;
@@ -100,8 +104,9 @@ protected:
     bool touched = false;
     bool enabled = true;
     bool visible = true;
-    NSGraphic::GLFont* labelFont = nullptr;
-    NSGraphic::GLFont* textFont = nullptr;
+    // Null until first asked for; use the getters.
+    mutable NSGraphic::GLFont* labelFont = nullptr;
+    mutable NSGraphic::GLFont* textFont = nullptr;
     const bool yUp;
 
 private:

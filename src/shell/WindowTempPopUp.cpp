@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include "resources/GLFont.h"
+
 namespace NSWindow {
 
 namespace {
@@ -51,8 +53,10 @@ void WindowTempPopUp::draw() {
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    // Until the outline font can measure it, a glyph is taken as 0.55 units wide.
-    float s = 0.55f * static_cast<float>(text.size()) / 2.0f;
+    // The band is as wide as the text, which is drawn at 0.9 of the font's
+    // height and so keeps a margin of 0.1 s on either side.
+    auto* font = dynamic_cast<NSGraphic::GLFontOutline*>(getTextFont());
+    float s = font ? font->textWidth(text) / 2.0f : 0.0f;
     glColor4f(0.5f, 0.5f, 0.5f, backgroundAlpha);
     glRectf(-s, -0.5f, s, 0.5f);
     glLineWidth(2.0f);
@@ -66,6 +70,8 @@ void WindowTempPopUp::draw() {
     glColor4f(0.9f, 0.0f, 0.0f, alpha);
     glTranslatef(-0.9f * s, -0.25f, 0.0f);
     glScalef(0.9f, 0.9f, 0.9f);
+    if (font)
+        font->print("%s", text.c_str());
     glPopAttrib();
 }
 

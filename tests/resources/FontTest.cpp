@@ -1,0 +1,391 @@
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "resources/FontFace.h"
+#include "resources/GLFont.h"
+#include "resources/LoaderGLFont.h"
+#include "shell/WindowFrameRate.h"
+#include "shell/WindowTempPopUp.h"
+#include "support/GlContext.h"
+#include "support/LogCapture.h"
+
+using NSGraphic::FontFace;
+using NSGraphic::GLFontBitmap;
+using NSGraphic::GLFontOutline;
+using NSLoader::FontSpec;
+using NSLoader::LoaderGLFontBitmap;
+using NSLoader::LoaderGLFontOutline;
+
+namespace {
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+size_t occurrences(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+// The bounding box, in window pixels, of the pixels in a region that pass a test.
+struct Ink {
+    int count = 0, minX = INT_MAX, maxX = -1, minY = INT_MAX, maxY = -1;
+    int width() const { return count ? maxX - minX + 1 : 0; }
+    int height() const { return count ? maxY - minY + 1 : 0; }
+};
+
+template <class Test>
+Ink findInk(int x0, int y0, int w, int h, Test isInk) {
+    std::vector<unsigned char> p = qbntest::readPixels(x0, y0, w, h);
+    Ink ink;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const unsigned char* rgb = &p[(static_cast<size_t>(y) * w + x) * 3];
+            if (!isInk(rgb[0], rgb[1], rgb[2]))
+                continue;
+            ++ink.count;
+            ink.minX = std::min(ink.minX, x0 + x);
+            ink.maxX = std::max(ink.maxX, x0 + x);
+            ink.minY = std::min(ink.minY, y0 + y);
+            ink.maxY = std::max(ink.maxY, y0 + y);
+        }
+    }
+    return ink;
+}
+
+Ink findWhite(int x0, int y0, int w, int h) {
+    return findInk(x0, y0, w, h, [](int r, int g, int b) { return r > 128 && g > 128 && b > 128; });
+}
+
+// The bottom rows of the separate bands of ink in a region.
+std::vector<int> inkBandBottoms(int x0, int y0, int w, int h) {
+    std::vector<int> bottoms;
+    bool previous = false;
+    for (int y = y0; y < y0 + h; ++y) {
+        bool ink = findWhite(x0, y, w, 1).count > 0;
+        if (ink && !previous)
+            bottoms.push_back(y);
+        previous = ink;
+    }
+    return bottoms;
+}
+
+// A cleared black window where one model unit is pixelsPerUnit pixels,
+// origin at the bottom left, drawing in white with nothing in the way.
+void beginCanvas(double pixelsPerUnit = 1.0) {
+    glViewport(0, 0, 800, 600);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 800 / pixelsPerUnit, 0, 600 / pixelsPerUnit, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_CULL_FACE);
+    glFrontFace(GL_CCW);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glColor3f(1.0f, 1.0f, 1.0f);
+}
+
+GLFontBitmap* labelFont() { return LoaderGLFontBitmap::instance().get("Verdana 13 700"); }
+GLFontOutline* textFont() { return LoaderGLFontOutline::instance().get("Arial 1 400"); }
+
+} // namespace
+
+// ---- Finding the font files -------------------------------------------------
+
+TEST(FontMatching, ClassicFacesResolveToTheirInstalledStandIns) {
+    struct Case {
+        const char* face;
+        int weight;
+        const char* file;
+    } cases[] = {
+        {"Verdana", 700, "DejaVuSans-Bold.ttf"},
+        {"Verdana", 400, "DejaVuSans.ttf"},
+        {"Arial", 400, "LiberationSans-Regular.ttf"},
+        {"Arial", 700, "LiberationSans-Bold.ttf"},
+        {"Times New Roman", 400, "LiberationSerif-Regular.ttf"},
+        {"Courier New", 400, "LiberationMono-Regular.ttf"},
+        {"arial", 0, "LiberationSans-Regular.ttf"}, // any case; weight 0 is regular
+    };
+    for (const Case& c : cases) {
+        NSGraphic::FontMatch m = NSGraphic::matchFontFace(c.face, c.weight);
+        EXPECT_TRUE(m.found) << c.face;
+        EXPECT_TRUE(contains(m.file, c.file)) << c.face << " " << c.weight << " gave " << m.file;
+    }
+}
+
+TEST(FontMatching, AnUnknownFaceStillGetsAnOpenableFont) {
+    for (const char* face : {"NoSuchFaceAnywhere", "", "Caf\xE9"}) {
+        FontFace f(face, 400);
+        EXPECT_TRUE(f.isOpen()) << face;
+        EXPECT_TRUE(f.hasChar('A')) << face;
+    }
+}
+
+// ---- Glyphs without GL ------------------------------------------------------
+
+TEST(FontFaceGlyphs, BitmapsSitOnTheBaselineAndGrowWithTheSize) {
+    FontFace face("Verdana", 700);
+    NSGraphic::GlyphBitmap w = face.rasterize('W', 13);
+    ASSERT_TRUE(w.present);
+    EXPECT_EQ(w.top - w.rows, 0) << "a capital W neither floats nor descends";
+    EXPECT_GE(w.rows, 8);
+    EXPECT_LE(w.rows, 12);
+    EXPECT_GE(w.advance, w.width);
+
+    NSGraphic::GlyphBitmap g = face.rasterize('g', 13);
+    EXPECT_LT(g.top - g.rows, 0) << "g reaches below the baseline";
+
+    NSGraphic::GlyphBitmap space = face.rasterize(' ', 13);
+    EXPECT_TRUE(space.present);
+    EXPECT_GT(space.advance, 0);
+
+    NSGraphic::GlyphBitmap big = face.rasterize('W', 26);
+    EXPECT_NEAR(big.rows, 2 * w.rows, 2);
+    // A negative size is the cell height, ascent and descent together: smaller.
+    EXPECT_LT(face.rasterize('W', -26).rows, big.rows);
+
+    EXPECT_FALSE(face.hasChar(1));
+    EXPECT_FALSE(face.rasterize(1, 13).present);
+}
+
+TEST(FontFaceGlyphs, OutlinesAreClosedPolygonsInEms) {
+    FontFace face("Arial", 400);
+    NSGraphic::GlyphOutline h = face.outline('H');
+    ASSERT_TRUE(h.present);
+    EXPECT_EQ(h.contours.size(), 1u);
+    EXPECT_GT(h.metrics.originY, 0.6f) << "a capital is about 0.7 em";
+    EXPECT_LT(h.metrics.originY, 0.8f);
+
+    NSGraphic::GlyphOutline o = face.outline('O');
+    EXPECT_EQ(o.contours.size(), 2u) << "the O has a hole";
+    EXPECT_GT(face.outline('O', 1e-4).contours[0].size(), face.outline('O', 1e-2).contours[0].size())
+        << "a finer tolerance cuts curves into more segments";
+}
+
+// ---- Font specs and the loaders -------------------------------------------
+
+TEST(FontSpecParsing, TakesExactlyFaceSizeAndWeight) {
+    FontSpec s;
+    ASSERT_TRUE(NSLoader::parseFontSpec("Verdana 13 700", s));
+    EXPECT_EQ(s.face, "Verdana");
+    EXPECT_EQ(s.size, 13);
+    EXPECT_EQ(s.weight, 700);
+    ASSERT_TRUE(NSLoader::parseFontSpec("  Arial  -12   400 ", s));
+    EXPECT_EQ(s.face, "Arial");
+    EXPECT_EQ(s.size, -12);
+
+    for (const char* bad : {"Arial 12", "", "Arial", "Arial 12 400 extra", "Times New Roman 1 400",
+                            "Arial big 400", "Arial 12 bold", "Arial 12x 400",
+                            "Arial 99999999999 400"}) {
+        FontSpec untouched{"keep", 1, 2};
+        EXPECT_FALSE(NSLoader::parseFontSpec(bad, untouched)) << bad;
+        EXPECT_EQ(untouched.face, "keep") << bad;
+    }
+}
+
+class FontLoader : public qbntest::GlTest {};
+
+TEST_F(FontLoader, AMalformedSpecGivesTheFallbackAndIsTriedAgain) {
+    qbntest::LogCapture capture;
+    GLFontBitmap* first = LoaderGLFontBitmap::instance().get("Arial 12");
+    GLFontBitmap* second = LoaderGLFontBitmap::instance().get("Arial 12");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(first->getSize(), 1.0f);
+    EXPECT_EQ(first->getFontFace().getMatch().family, "Liberation Serif");
+    EXPECT_FALSE(LoaderGLFontBitmap::instance().isCached("Arial 12"));
+    EXPECT_EQ(occurrences(capture.text(), "LoaderGeneric: Arial 12, error\n"), 2u);
+
+    GLFontOutline* outline = LoaderGLFontOutline::instance().get("Arial");
+    ASSERT_NE(outline, nullptr);
+    EXPECT_EQ(outline, LoaderGLFontOutline::instance().get("Arial 1 400 7"));
+    EXPECT_EQ(outline->getFontFace().getMatch().family, "Liberation Serif");
+    EXPECT_GT(outline->textWidth("T"), 0.0f);
+}
+
+TEST_F(FontLoader, TheSameSpecIsBuiltOnceAndShared) {
+    qbntest::LogCapture capture;
+    GLFontBitmap* a = LoaderGLFontBitmap::instance().get("Verdana 17 400");
+    GLFontBitmap* b = LoaderGLFontBitmap::instance().get("Verdana 17 400");
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(a->getSize(), 17.0f);
+    EXPECT_NE(a->getListBase(), 0u);
+    GLFontOutline* c = LoaderGLFontOutline::instance().get("Arial 1 700");
+    EXPECT_EQ(c, LoaderGLFontOutline::instance().get("Arial 1 700"));
+    std::string log = capture.text();
+    EXPECT_EQ(occurrences(log, "LoaderGeneric: Verdana 17 400, "), 1u) << log;
+    EXPECT_EQ(occurrences(log, "LoaderGeneric: Arial 1 700, "), 1u) << log;
+    EXPECT_FALSE(contains(log, "error"));
+}
+
+TEST_F(FontLoader, WindowItemsFetchTheSharedFontsOnFirstUse) {
+    NSWindow::WindowItem one(true), two(false);
+    EXPECT_EQ(one.getLabelFont(), labelFont());
+    EXPECT_EQ(two.getLabelFont(), labelFont());
+    EXPECT_EQ(one.getTextFont(), textFont());
+    EXPECT_NE(dynamic_cast<GLFontOutline*>(two.getTextFont()), nullptr);
+}
+
+// ---- Bitmap text on screen --------------------------------------------------
+
+class FontBitmap : public qbntest::GlTest {};
+
+TEST_F(FontBitmap, TextAppearsRightOfTheRasterPositionOnTheBaseline) {
+    beginCanvas();
+    glRasterPos2i(100, 100);
+    labelFont()->print("W");
+    Ink ink = findWhite(80, 80, 60, 40);
+    ASSERT_GT(ink.count, 20);
+    EXPECT_EQ(ink.minY, 100);
+    EXPECT_GE(ink.minX, 100);
+    EXPECT_LE(ink.minX, 102);
+    EXPECT_GE(ink.height(), 8);
+    EXPECT_LE(ink.height(), 12);
+    EXPECT_GE(ink.width(), 10);
+}
+
+TEST_F(FontBitmap, PrintFormatsLikePrintfWithoutLimit) {
+    GLFontBitmap* font = labelFont();
+    auto drawn = [&](auto&& print) {
+        beginCanvas();
+        glRasterPos2i(100, 100);
+        print();
+        return qbntest::readPixels(90, 90, 120, 30);
+    };
+    auto percent = drawn([&] { font->print("%%"); });
+    EXPECT_EQ(percent, drawn([&] { font->print("%c", '%'); })) << "%% is one percent sign";
+    EXPECT_NE(percent, drawn([&] { font->print("%c%c", '%', '%'); }));
+
+    // Past the fixed buffer: 300 characters the font lacks (no ink, no
+    // advance), then a W that must still show at the raster position.
+    std::string longText(300, '\x01');
+    longText += 'W';
+    EXPECT_EQ(drawn([&] { font->print("%s", longText.c_str()); }),
+              drawn([&] { font->print("W"); }));
+
+    beginCanvas();
+    glRasterPos2i(100, 100);
+    font->print(nullptr);
+    EXPECT_EQ(findWhite(0, 0, 800, 600).count, 0);
+}
+
+TEST_F(FontBitmap, PrintLinesStepsByTheLineSpacingAndTruncates) {
+    GLFontBitmap* font = labelFont(); // 13 px: lines 19 px apart at 1.5
+    beginCanvas();
+    font->printLines(100, 100, 1.5f, "W\nW\n");
+    EXPECT_EQ(inkBandBottoms(90, 80, 80, 100), (std::vector<int>{100, 119}));
+    EXPECT_GE(findWhite(90, 80, 80, 100).minX, 100);
+
+    beginCanvas();
+    font->printLines(100, 100, 1.5f, "W\n\nW%s", "W");
+    EXPECT_EQ(inkBandBottoms(90, 80, 80, 100), (std::vector<int>{100, 138}));
+
+    beginCanvas();
+    font->printLines(100, 100, 1.0f, "%s", "");
+    EXPECT_EQ(findWhite(0, 0, 800, 600).count, 0);
+}
+
+// ---- Outline text -----------------------------------------------------------
+
+class FontOutline : public qbntest::GlTest {};
+
+TEST_F(FontOutline, TextWidthSumsTheAdvancesOfItsCharacters) {
+    GLFontOutline* font = textFont();
+    EXPECT_EQ(font->textWidth(""), 0.0f);
+    EXPECT_LT(font->textWidth("ii"), font->textWidth("WW"));
+    float sum = 0.0f;
+    for (char c : std::string("Hello, World"))
+        sum += font->glyphMetrics(static_cast<unsigned char>(c)).advanceX;
+    EXPECT_FLOAT_EQ(font->textWidth("Hello, World"), sum);
+
+    const NSGraphic::GlyphMetrics& umlaut = font->glyphMetrics(0xE4);
+    EXPECT_GT(font->textWidth("\xE4"), 0.0f);
+    EXPECT_FLOAT_EQ(font->textWidth("\xE4"), umlaut.advanceX);
+    EXPECT_GT(umlaut.blackBoxY, font->glyphMetrics('a').blackBoxY);
+    EXPECT_EQ(font->textWidth("\x01"), 0.0f);
+}
+
+TEST_F(FontOutline, GlyphsAreOneUnitHighAndAdvanceByTheirWidth) {
+    GLFontOutline* font = textFont();
+    const NSGraphic::GlyphMetrics& h = font->glyphMetrics('H');
+    const double unit = 200.0;
+    beginCanvas(unit);
+    glTranslatef(0.5f, 0.5f, 0.0f);
+    font->print("H"); // culls back faces: the glyphs must face the viewer
+    Ink one = findWhite(0, 0, 800, 600);
+    ASSERT_GT(one.count, 100);
+    // The em is the unit: a capital takes about 0.7 of it, a capital and a
+    // descender together nearly all of it.
+    EXPECT_GE(one.height(), 0.65 * unit);
+    EXPECT_LE(one.height(), 0.8 * unit);
+    EXPECT_NEAR(one.height(), h.blackBoxY * unit, 2.0);
+    EXPECT_NEAR(one.minY, 0.5 * unit, 1.0);
+    EXPECT_NEAR(one.minX, (0.5 + h.originX) * unit, 1.5);
+    EXPECT_NEAR(one.width(), h.blackBoxX * unit, 2.0);
+
+    beginCanvas(unit);
+    glTranslatef(0.5f, 0.5f, 0.0f);
+    font->print("H%s", "H");
+    Ink two = findWhite(0, 0, 800, 600);
+    EXPECT_NEAR(two.maxX - one.maxX, h.advanceX * unit, 1.5);
+
+    beginCanvas(unit);
+    glTranslatef(0.5f, 0.5f, 0.0f);
+    font->print("Hg");
+    Ink tall = findWhite(0, 0, 800, 600);
+    EXPECT_GE(tall.height(), 0.85 * unit);
+    EXPECT_LE(tall.height(), 1.0 * unit);
+}
+
+// ---- The fonts in the window items ------------------------------------------
+
+class FontInItems : public qbntest::GlTest {};
+
+TEST_F(FontInItems, TheFrameRateBoxShowsItsReadingInItsColour) {
+    NSWindow::WindowFrameRate rate;
+    rate.setLayout(NSWindow::ItemLayout(10, 10, 60, 20));
+    for (int fps : {200, 10}) {
+        rate.setFps(fps);
+        beginCanvas();
+        rate.draw();
+        bool green = fps == 200;
+        Ink text = findInk(12, 12, 56, 16, [green](int r, int g, int b) {
+            return b < 50 && (green ? g > 200 && r < 50 : r > 200 && g < 50);
+        });
+        EXPECT_GT(text.count, 30) << fps << " fps";
+        EXPECT_LT(text.maxX, 10 + 60) << "three digits and fps fit the box";
+    }
+}
+
+TEST_F(FontInItems, APopUpCentresItsTextInABandAsWideAsTheText) {
+    NSWindow::WindowTempPopUp popUp("FPS Anzeige aus", 2.0f, 1.0f, false);
+    popUp.setLayout(NSWindow::ItemLayout(0, 285, 800, 30));
+    ASSERT_TRUE(popUp.advance(1.5f));
+    beginCanvas();
+    popUp.draw();
+    Ink red = findInk(0, 285, 800, 30, [](int r, int g, int b) { return r > 150 && g < 60 && b < 60; });
+    Ink blue = findInk(0, 280, 800, 40, [](int r, int g, int b) { return r < 30 && g < 30 && b > 200; });
+    ASSERT_GT(red.count, 100);
+    ASSERT_GT(blue.count, 100);
+    float halfWidth = textFont()->textWidth("FPS Anzeige aus") / 2.0f * 30.0f;
+    EXPECT_NEAR(blue.minX, 400 - halfWidth, 2.0);
+    EXPECT_NEAR(blue.maxX, 400 + halfWidth, 2.0);
+    EXPECT_NEAR(red.minX + red.maxX, 800, 6) << "text centred";
+    EXPECT_GT(red.minX, blue.minX);
+    EXPECT_LT(red.maxX, blue.maxX);
+    EXPECT_GT(red.minY, blue.minY);
+    EXPECT_LT(red.maxY, blue.maxY);
+}
