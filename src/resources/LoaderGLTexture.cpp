@@ -1,0 +1,196 @@
+#include "resources/LoaderGLTexture.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "resources/ResourcePath.h"
+
+namespace NSLoader {
+
+namespace {
+
+constexpr uint32_t kCompressionNone = 0;     // BI_RGB
+constexpr uint32_t kCompressionBitFields = 3; // BI_BITFIELDS
+constexpr long kFileHeaderSize = 14;
+constexpr long kInfoHeaderSize = 40;
+
+uint16_t le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+
+uint32_t le32(const unsigned char* p) {
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+           (static_cast<uint32_t>(p[3]) << 24);
+}
+
+int32_t le32s(const unsigned char* p) {
+    uint32_t raw = le32(p);
+    int32_t value;
+    std::memcpy(&value, &raw, 4);
+    return value;
+}
+
+// Closes the file on every way out of readBmp.
+struct FileCloser {
+    std::FILE* file;
+    ~FileCloser() {
+        if (file)
+            std::fclose(file);
+    }
+};
+
+bool failWith(std::string* error, const std::string& path, const char* reason) {
+    if (error)
+        *error = path + ": " + reason;
+    return false;
+}
+
+bool readAt(std::FILE* file, long offset, unsigned char* bytes, size_t count) {
+    return std::fseek(file, offset, SEEK_SET) == 0 && std::fread(bytes, 1, count, file) == count;
+}
+
+} // namespace
+
+bool readBmp(const std::string& path, BmpImage& image, std::string* error) {
+    image = BmpImage();
+
+    // Only plain files: a folder reads as garbage and a pipe could block.
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0)
+        return failWith(error, path, std::strerror(errno));
+    if (!S_ISREG(info.st_mode))
+        return failWith(error, path, "not a plain file");
+    FileCloser closer{std::fopen(path.c_str(), "rb")};
+    if (!closer.file)
+        return failWith(error, path, std::strerror(errno));
+    std::FILE* file = closer.file;
+    const long long fileSize = static_cast<long long>(info.st_size);
+
+    unsigned char header[kFileHeaderSize + kInfoHeaderSize];
+    if (fileSize < kFileHeaderSize || !readAt(file, 0, header, kFileHeaderSize))
+        return failWith(error, path, "too short for a BMP file header");
+    if (le16(header) != 0x4D42)
+        return failWith(error, path, "not a BMP file (no \"BM\" at the start)");
+    if (fileSize < kFileHeaderSize + kInfoHeaderSize ||
+        !readAt(file, kFileHeaderSize, header + kFileHeaderSize, kInfoHeaderSize))
+        return failWith(error, path, "too short for a BMP information header");
+
+    const unsigned char* infoHeader = header + kFileHeaderSize;
+    const uint32_t dataOffset = le32(header + 10);
+    const uint32_t infoSize = le32(infoHeader);
+    const int32_t width = le32s(infoHeader + 4);
+    const int32_t storedHeight = le32s(infoHeader + 8);
+    const int bitsPerPixel = le16(infoHeader + 14);
+    const uint32_t compression = le32(infoHeader + 16);
+    const uint32_t coloursUsed = le32(infoHeader + 32);
+
+    // The older 12-byte header lays out its fields differently.
+    if (infoSize < kInfoHeaderSize)
+        return failWith(error, path, "unsupported BMP information header");
+    if (width <= 0 || width > kMaxBmpSide)
+        return failWith(error, path, "picture width out of range");
+    // A negative height means the rows are stored top row first.
+    const bool topDown = storedHeight < 0;
+    const long long height = topDown ? -static_cast<long long>(storedHeight) : storedHeight;
+    if (height == 0 || height > kMaxBmpSide)
+        return failWith(error, path, "picture height out of range");
+
+    image.width = width;
+    image.height = static_cast<int>(height);
+    image.bitsPerPixel = bitsPerPixel;
+
+    const bool plain = compression == kCompressionNone;
+    const bool readable = (bitsPerPixel == 24 && plain) || (bitsPerPixel == 8 && plain) ||
+                          (bitsPerPixel == 32 && (plain || compression == kCompressionBitFields));
+    if (!readable)
+        return true; // a BMP, just not one that becomes an image
+
+    const long long headersEnd = kFileHeaderSize + static_cast<long long>(infoSize);
+    // Every row is padded to a multiple of four bytes.
+    const long long rowSize = (static_cast<long long>(width) * bitsPerPixel + 31) / 32 * 4;
+    if (dataOffset < headersEnd || dataOffset > fileSize || rowSize * height > fileSize - dataOffset)
+        return failWith(error, path, "pixel data does not fit in the file");
+
+    unsigned char palette[256][4] = {};
+    if (bitsPerPixel == 8) {
+        // The colour table sits between the headers and the pixels.
+        long long entries = coloursUsed == 0 ? 256 : coloursUsed;
+        if (entries > 256 || headersEnd + entries * 4 > dataOffset)
+            return failWith(error, path, "colour table does not fit in the file");
+        if (!readAt(file, static_cast<long>(headersEnd), &palette[0][0], static_cast<size_t>(entries) * 4))
+            return failWith(error, path, "cannot read the colour table");
+    }
+
+    std::vector<unsigned char> stored(static_cast<size_t>(rowSize * height));
+    if (!readAt(file, static_cast<long>(dataOffset), stored.data(), stored.size()))
+        return failWith(error, path, "cannot read the pixel data");
+
+    const int channels = bitsPerPixel == 32 ? 4 : 3;
+    const size_t outRow = static_cast<size_t>(width) * channels;
+    image.pixels.resize(outRow * static_cast<size_t>(height));
+    for (long long row = 0; row < height; ++row) {
+        const unsigned char* in = stored.data() + row * rowSize;
+        long long targetRow = topDown ? height - 1 - row : row;
+        unsigned char* out = image.pixels.data() + targetRow * outRow;
+        if (bitsPerPixel == 8) {
+            // Indices beyond a short colour table stay black.
+            for (int x = 0; x < width; ++x) {
+                const unsigned char* colour = palette[in[x]];
+                out[3 * x] = colour[0];
+                out[3 * x + 1] = colour[1];
+                out[3 * x + 2] = colour[2];
+            }
+        } else {
+            std::memcpy(out, in, outRow);
+        }
+    }
+    image.channels = channels;
+    return true;
+}
+
+LoaderGLTexture& LoaderGLTexture::instance() {
+    static LoaderGLTexture loader;
+    return loader;
+}
+
+unsigned int* LoaderGLTexture::load(const std::string& name) {
+    if (name.empty())
+        return new unsigned int(0);
+
+    BmpImage image;
+    std::string error;
+    if (!readBmp(localPath(name), image, &error)) {
+        log(LOG_RESOURCE, "LoaderGLTexture: %s\n", error.c_str());
+        return nullptr;
+    }
+
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    if (image.channels == 0) {
+        log(LOG_RESOURCE, "LoaderGLTexture: %s: %d bits per pixel or compressed, texture left without image\n",
+            name.c_str(), image.bitsPerPixel);
+    } else {
+        GLenum format = image.channels == 4 ? GL_BGRA : GL_BGR;
+        GLint status = gluBuild2DMipmaps(GL_TEXTURE_2D, image.channels, image.width, image.height, format,
+                                         GL_UNSIGNED_BYTE, image.pixels.data());
+        if (status != 0)
+            log(LOG_RESOURCE, "LoaderGLTexture: %s: %s\n", name.c_str(),
+                reinterpret_cast<const char*>(gluErrorString(static_cast<GLenum>(status))));
+    }
+    return new unsigned int(texture);
+}
+
+unsigned int* LoaderGLTexture::fallback() {
+    static unsigned int none = 0;
+    return &none;
+}
+
+} // namespace NSLoader
