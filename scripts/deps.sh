@@ -5,7 +5,7 @@ QBN_PACKAGES=(
     build-essential cmake pkg-config
     freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri
     libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation
-    libgtest-dev
+    libgtest-dev libbenchmark-dev
     xvfb xauth xdotool imagemagick
 )
 

@@ -1,0 +1,56 @@
+// One simulation step of n moving spheres in a room: forces, motion (with
+// hit tests once contacts are handled), turning and the end-of-step pass, as
+// the scene runs it every frame while the machine is on.
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <vector>
+
+#include "physics/NodePhysical.h"
+#include "scenegraph/BoundingVolume.h"
+#include "scenegraph/ControllerNode.h"
+
+using NSNode::BoundingVolume;
+using NSNode::ControllerNode;
+using NSNode::NodePhysical;
+using NSNode::NodeTransform;
+
+namespace {
+
+void BM_SimulationStep(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    NodeTransform root(true);
+    auto* room = new NodePhysical(true);
+    room->setBoundingVolume(BoundingVolume::makeRoomVolume(Vector3(), Vector3(200, 200, 200)));
+    room->registerForHits();
+    root.addChild(room);
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> place(-80.0f, 80.0f), speed(-20.0f, 20.0f);
+    std::vector<NodePhysical*> balls;
+    for (int i = 0; i < n; ++i) {
+        auto* ball = new NodePhysical(true);
+        ball->setPhysical(true, true, 1.0f, 0.9f, 0.1f, false);
+        ball->setBoundingVolume(BoundingVolume::makeSphereVolume(Vector3(), 1.5f));
+        ball->setPosition(Vector3(place(random), place(random), place(random)));
+        ball->setVelocity(Vector3(speed(random), speed(random), speed(random)));
+        ball->registerForHits();
+        room->addChild(ball);
+        balls.push_back(ball);
+    }
+    const float dt = 0.01f;
+    for (auto _ : state) {
+        ControllerNode::instance().clearHits();
+        root.simulate(dt);
+        root.finishStep(dt);
+        root.applyPendingChanges();
+        // Turn every ball round so that the scene stays where it started.
+        for (NodePhysical* ball : balls)
+            ball->setVelocity(-ball->getVelocity());
+    }
+    state.SetItemsProcessed(state.iterations() * n);
+    ControllerNode::instance().clearHits();
+}
+
+} // namespace
+
+BENCHMARK(BM_SimulationStep)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);

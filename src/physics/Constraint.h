@@ -1,0 +1,29 @@
+#pragma once
+// A body keeps a list of constraints that is stored and copied but drives
+// nothing yet. No constraint class has a class id, so a saved list is always
+// empty and an element met in a file is skipped.
+#include "persistence/Cloneable.h"
+#include "persistence/Serializeable.h"
+
+namespace NSNode {
+class NodePhysical;
+}
+
+namespace NSConstraint {
+
+class Constraint : public NSSerialize::Serializeable, public NSClone::Cloneable {
+public:
+    int classId() const override { return 0; }
+    NSClone::Cloneable* clone() const override { return new Constraint(*this); }
+    void copyFrom(const NSClone::Cloneable* source) override {
+        if (auto* c = dynamic_cast<const Constraint*>(source))
+            owner = c->owner;
+    }
+    void setOwner(NSNode::NodePhysical* body) { owner = body; }
+    NSNode::NodePhysical* getOwner() const { return owner; }
+
+private:
+    NSNode::NodePhysical* owner = nullptr;
+};
+
+} // namespace NSConstraint

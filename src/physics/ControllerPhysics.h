@@ -1,0 +1,51 @@
+#pragma once
+// Knows every effect that is attached to a body, by kind, and finds the
+// effects acting on a body.
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "physics/Physics.h"
+#include "physics/PhysicsProperty.h"
+
+namespace NSNode {
+class NodePhysical;
+}
+
+namespace NSPhysical {
+
+// An effect found acting on a body, with the body's property of its kind.
+struct PhysicsEffect {
+    Physics* effect = nullptr;
+    PhysicsProperty* property = nullptr;
+};
+
+class ControllerPhysics {
+public:
+    using TypeTable = std::vector<std::pair<std::string, int>>;
+
+    static ControllerPhysics& instance();
+
+    void registerPhysics(Physics* effect);
+    void unregisterPhysics(Physics* effect);
+    const std::vector<Physics*>& effectsOfKind(int kind) const;
+
+    // For each property of body, every enabled effect of the same kind whose
+    // influence volume touches body (which also records the touching pair).
+    void collectEffects(NSNode::NodePhysical* body, std::vector<PhysicsEffect>& out);
+
+    const TypeTable& getPhysicsTypes() const { return physicsTypes; }
+    const TypeTable& getPropertyTypes() const { return propertyTypes; }
+    // New effect or property by its name in the tables; null for an unknown name.
+    Physics* createPhysics(const std::string& name) const;
+    PhysicsProperty* createProperty(const std::string& name) const;
+
+private:
+    ControllerPhysics();
+
+    std::vector<Physics*> effectsByKind[PHYSICS_KIND_COUNT];
+    TypeTable physicsTypes;
+    TypeTable propertyTypes;
+};
+
+} // namespace NSPhysical

@@ -1,0 +1,245 @@
+#include "physics/NodePhysical.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "persistence/ClassIds.h"
+#include "persistence/RecordIO.h"
+#include "physics/Constraint.h"
+#include "physics/ControllerPhysics.h"
+#include "physics/Physics.h"
+#include "physics/PhysicsProperty.h"
+
+namespace NSNode {
+
+using NSPhysical::ControllerPhysics;
+using NSPhysical::Physics;
+using NSPhysical::PhysicsProperty;
+using NSConstraint::Constraint;
+
+QBN_REGISTER_CLASS(CLASS_NODE_PHYSICAL, NodePhysical)
+
+namespace {
+
+template <class T>
+void removeAll(std::vector<T*>& list, T* item) {
+    list.erase(std::remove(list.begin(), list.end(), item), list.end());
+}
+
+bool isFinite(const Vector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+} // namespace
+
+NodePhysical::NodePhysical(bool full) : NodeTransform(full) {
+    if (full) {
+        mass = 1.0f;
+        elasticBounce = 1.0f;
+    }
+}
+
+NodePhysical::~NodePhysical() {
+    clearPhysics();
+    clearProperties();
+    clearConstraints();
+}
+
+int NodePhysical::classId() const { return CLASS_NODE_PHYSICAL; }
+
+void NodePhysical::setPhysical(bool isMoveable, bool isRotateable, float newMass, float newElasticBounce,
+                               float newBounceFriction, bool newEnableBounceFriction) {
+    moveable = isMoveable;
+    rotateable = isRotateable;
+    mass = newMass;
+    elasticBounce = newElasticBounce;
+    bounceFriction = newBounceFriction;
+    enableBounceFriction = newEnableBounceFriction;
+}
+
+float NodePhysical::effectiveMass() const {
+    return (std::isfinite(mass) && mass >= kMinimumMass) ? mass : kMinimumMass;
+}
+
+void NodePhysical::draw() {
+    NodeTransform::draw();
+    for (Physics* effect : physics) {
+        glPushMatrix();
+        effect->draw();
+        glPopMatrix();
+    }
+}
+
+void NodePhysical::finishStep(float dt) {
+    NodeTransform::finishStep(dt);
+    movedThisStep = false;
+    contactsThisStep = 0;
+}
+
+void NodePhysical::effectApplied(Physics*, NodePhysical*) {}
+
+Vector3 NodePhysical::modifyForce(const Vector3& force, int, float) { return force; }
+
+void NodePhysical::applyForces(float dt) {
+    // One list for every body: the step is single-threaded and not reentrant.
+    static std::vector<NSPhysical::PhysicsEffect> entries;
+    entries.clear();
+    ControllerPhysics::instance().collectEffects(this, entries);
+    if (entries.empty())
+        return;
+    Vector3 force;
+    for (const auto& entry : entries) {
+        Vector3 f = entry.effect->computeForce(this, entry.property);
+        force += modifyForce(f, entry.effect->kind(), dt);
+    }
+    entries.clear();
+    Vector3 changed = velocity + (force * (1.0f / effectiveMass())) * dt;
+    // A force law that breaks down (an infinite pull at distance zero, say)
+    // must not leave the body with a velocity that is not a number.
+    if (isFinite(changed))
+        velocity = changed;
+}
+
+NSPhysical::MotionRecord NodePhysical::makeMotionRecord(float dt) {
+    NSPhysical::MotionRecord record;
+    record.moveable = moveable;
+    record.velocity = velocity;
+    record.mass = effectiveMass();
+    record.body = this;
+    record.dt = dt;
+    return record;
+}
+
+void NodePhysical::simulate(float dt) {
+    applyForces(dt);
+    double speed = std::sqrt(static_cast<double>(velocity.x) * velocity.x +
+                             static_cast<double>(velocity.y) * velocity.y +
+                             static_cast<double>(velocity.z) * velocity.z);
+    if (speed >= 0.1) {
+        NSPhysical::MotionRecord record = makeMotionRecord(dt);
+        moveWithCollisions(record);
+    }
+    if (length(angularVelocity) != 0.0f)
+        rotate(angularVelocity * dt);
+    NodeTransform::simulate(dt);
+}
+
+void NodePhysical::addProperty(PhysicsProperty* property) {
+    if (property)
+        properties.push_back(property);
+}
+
+void NodePhysical::removeProperty(PhysicsProperty* property) { removeAll(properties, property); }
+
+void NodePhysical::addPhysics(Physics* effect) {
+    if (!effect)
+        return;
+    effect->setOwner(this);
+    physics.push_back(effect);
+    ControllerPhysics::instance().registerPhysics(effect);
+}
+
+void NodePhysical::removePhysics(Physics* effect) {
+    if (std::find(physics.begin(), physics.end(), effect) == physics.end())
+        return;
+    removeAll(physics, effect);
+    effect->setOwner(nullptr);
+    ControllerPhysics::instance().unregisterPhysics(effect);
+}
+
+void NodePhysical::addConstraint(Constraint* constraint) {
+    if (constraint)
+        constraints.push_back(constraint);
+}
+
+void NodePhysical::removeConstraint(Constraint* constraint) { removeAll(constraints, constraint); }
+
+void NodePhysical::clearPhysics() {
+    while (!physics.empty()) {
+        Physics* effect = physics.front();
+        physics.erase(physics.begin());
+        ControllerPhysics::instance().unregisterPhysics(effect);
+        effect->setOwner(nullptr);
+        delete effect;
+    }
+}
+
+void NodePhysical::clearProperties() {
+    for (PhysicsProperty* property : properties)
+        delete property;
+    properties.clear();
+}
+
+void NodePhysical::clearConstraints() {
+    for (Constraint* constraint : constraints)
+        delete constraint;
+    constraints.clear();
+}
+
+void NodePhysical::serialize(NSSerialize::SerialStream& stream) {
+    NodeTransform::serialize(stream);
+    if (!stream.isCurrentVersion())
+        return;
+    stream.transfer(moveable);
+    stream.transfer(rotateable);
+    stream.transfer(mass);
+    stream.transfer(elasticBounce);
+    stream.transfer(bounceFriction);
+    stream.transfer(enableBounceFriction);
+    stream.transfer(velocity);
+    stream.transfer(angularVelocity);
+    if (stream.isWriting()) {
+        NSSerialize::writeList(stream, "[phyL]", "[phyO]", physics);
+        NSSerialize::writeList(stream, "[prtL]", "[prtO]", properties);
+        NSSerialize::writeList(stream, "[cnsL]", "[cnsO]", constraints);
+        return;
+    }
+    clearPhysics();
+    clearProperties();
+    clearConstraints();
+    NSSerialize::readList<Physics>(stream, [this](Physics* e) { addPhysics(e); });
+    NSSerialize::readList<PhysicsProperty>(stream, [this](PhysicsProperty* p) { addProperty(p); });
+    NSSerialize::readList<Constraint>(stream, [this](Constraint* c) {
+        c->setOwner(this);
+        addConstraint(c);
+    });
+}
+
+NSClone::Cloneable* NodePhysical::clone() const {
+    auto* copy = new NodePhysical(false);
+    copy->copyFrom(this);
+    return copy;
+}
+
+void NodePhysical::copyFrom(const NSClone::Cloneable* source) {
+    auto* other = dynamic_cast<const NodePhysical*>(source);
+    if (!other)
+        return;
+    NodeTransform::copyFrom(source);
+    mass = other->mass;
+    elasticBounce = other->elasticBounce;
+    bounceFriction = other->bounceFriction;
+    moveable = other->moveable;
+    rotateable = other->rotateable;
+    enableBounceFriction = other->enableBounceFriction;
+    velocity = other->velocity;
+    angularVelocity = other->angularVelocity;
+    movedThisStep = other->movedThisStep;
+    contactsThisStep = other->contactsThisStep;
+    clearPhysics();
+    clearProperties();
+    clearConstraints();
+    for (Physics* effect : other->physics)
+        if (auto* copy = dynamic_cast<Physics*>(effect->clone()))
+            addPhysics(copy);
+    for (PhysicsProperty* property : other->properties)
+        if (auto* copy = dynamic_cast<PhysicsProperty*>(property->clone()))
+            addProperty(copy);
+    for (Constraint* constraint : other->constraints)
+        if (auto* copy = dynamic_cast<Constraint*>(constraint->clone())) {
+            copy->setOwner(this);
+            addConstraint(copy);
+        }
+}
+
+} // namespace NSNode

@@ -1,0 +1,48 @@
+#pragma once
+// The registry of scene nodes: hands out node ids, keeps the list of nodes
+// that take part in hit tests, and collects the pairs of nodes that touched
+// during the current simulation tick (read by the level's goal check).
+
+#include <utility>
+#include <vector>
+
+namespace NSNode {
+
+class NodeTransform;
+
+class ControllerNode {
+public:
+    static ControllerNode& instance();
+    virtual ~ControllerNode() = default;
+
+    // The next unused id; the first one handed out is 1.
+    int nextId();
+    // Raises the last id to id, so that ids read from files never collide
+    // with ids handed out later.
+    void noteId(int id);
+    int lastId() const { return lastId_; }
+
+    // The hit-testable nodes in registration order; not owned.
+    const std::vector<NodeTransform*>& nodes() const { return nodes_; }
+    void addNode(NodeTransform* node);
+    // Removes every entry of node.
+    void removeNode(NodeTransform* node);
+
+    // Records that a touched b (by their ids).
+    void addHit(NodeTransform* a, NodeTransform* b);
+    const std::vector<std::pair<int, int>>& hits() const { return hits_; }
+    // Empties the list and releases its storage.
+    void clearHits();
+
+private:
+    ControllerNode() = default;
+    ControllerNode(const ControllerNode&) = delete;
+    ControllerNode& operator=(const ControllerNode&) = delete;
+
+    std::vector<NodeTransform*> nodes_;
+    std::vector<std::pair<int, int>> hits_;
+    int lastId_ = 0;
+    bool exhaustedLogged_ = false;
+};
+
+} // namespace NSNode

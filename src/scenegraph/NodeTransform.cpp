@@ -1,0 +1,285 @@
+#include "scenegraph/NodeTransform.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "persistence/RecordIO.h"
+#include "scenegraph/ControllerNode.h"
+
+using NSClone::Cloneable;
+using NSSerialize::SerialStream;
+
+namespace NSNode {
+
+namespace {
+
+DeferredDrawSink* drawSink = nullptr;
+
+// Angles are kept inside (-2 pi, 2 pi), with the sign of the sum.
+float reduceAngle(float a) { return static_cast<float>(std::fmod(static_cast<double>(a), 6.283185308)); }
+
+// T(t) * m for an affine m (last row 0, 0, 0, 1), which every node matrix
+// is: only the translation column changes, so no full product is needed.
+Matrix4 translated(const Vector3& t, Matrix4 m) {
+    m.m[12] += t.x;
+    m.m[13] += t.y;
+    m.m[14] += t.z;
+    return m;
+}
+
+} // namespace
+
+NodeTransform::NodeTransform(bool full) {
+    if (!full)
+        return;
+    boundingVolume = new BoundingVolume(true);
+    setId(ControllerNode::instance().nextId());
+}
+
+NodeTransform::~NodeTransform() {
+    delete boundingVolume;
+    boundingVolume = nullptr;
+    unregisterForHits();
+}
+
+int NodeTransform::setId(int newId) {
+    ControllerNode::instance().noteId(newId);
+    return Node<NodeTransform>::setId(newId);
+}
+
+void NodeTransform::translate(const Vector3& d) { position += d; }
+
+void NodeTransform::rotate(const Vector3& d) {
+    rotation += d;
+    rotation.x = reduceAngle(rotation.x);
+    rotation.y = reduceAngle(rotation.y);
+    rotation.z = reduceAngle(rotation.z);
+    rotationMatrix.rotate(d.y, Vector3(0, 1, 0));
+    rotationMatrix.rotate(d.x, Vector3(1, 0, 0));
+    rotationMatrix.rotate(d.z, Vector3(0, 0, 1));
+}
+
+void NodeTransform::scaleAxes(const Vector3& s) { scaleMatrix.scale(s); }
+
+void NodeTransform::scale(float d) {
+    scaleFactor += d;
+    scaleAxes(Vector3(d, d, d));
+}
+
+void NodeTransform::setBoundingVolume(BoundingVolume* v) {
+    if (v == boundingVolume)
+        return;
+    delete boundingVolume;
+    boundingVolume = v;
+}
+
+void NodeTransform::setPosition(const Vector3& p) {
+    position = Vector3();
+    translate(p);
+}
+
+void NodeTransform::setRotation(const Vector3& a) {
+    rotation = Vector3();
+    rotationMatrix = Matrix4();
+    rotate(a);
+}
+
+void NodeTransform::setScale(float s) {
+    scaleFactor = 0.0f;
+    scaleMatrix = Matrix4();
+    scale(s);
+}
+
+Matrix4 NodeTransform::localMatrix() const { return translated(position, rotationMatrix * scaleMatrix); }
+
+Matrix4 NodeTransform::worldMatrix() const {
+    const NodeTransform* p = getParent();
+    return p ? p->worldMatrix() * localMatrix() : localMatrix();
+}
+
+Matrix4 NodeTransform::worldRotation() const {
+    const NodeTransform* p = getParent();
+    return p ? p->worldRotation() * rotationMatrix : rotationMatrix;
+}
+
+Vector3 NodeTransform::worldPosition() const {
+    const NodeTransform* p = getParent();
+    return p ? p->worldMatrix().transformPoint(position) : position;
+}
+
+void NodeTransform::setDeferredDrawSink(DeferredDrawSink* sink) { drawSink = sink; }
+DeferredDrawSink* NodeTransform::deferredDrawSink() { return drawSink; }
+
+void NodeTransform::draw() {
+    glMultMatrixf(localMatrix().data());
+    if (showVolume && boundingVolume) {
+        glPushAttrib(GL_ENABLE_BIT);
+        glDisable(GL_LIGHTING);
+        boundingVolume->setTransform(worldMatrix());
+        glColor3f(1.0f, 1.0f, 1.0f);
+        boundingVolume->drawWireframe();
+        glPopAttrib();
+    }
+    for (NodeTransform* child : getChildren()) {
+        if (child->deferredDraw && drawSink) {
+            drawSink->defer(child);
+            continue;
+        }
+        glPushMatrix();
+        child->draw();
+        glPopMatrix();
+    }
+}
+
+void NodeTransform::finishStep(float dt) {
+    const auto& children = getChildren();
+    for (size_t i = children.size(); i-- > 0;) {
+        glPushMatrix();
+        children[i]->finishStep(dt);
+        glPopMatrix();
+    }
+}
+
+void NodeTransform::simulate(float dt) {
+    const auto& children = getChildren();
+    for (size_t i = children.size(); i-- > 0;)
+        children[i]->simulate(dt);
+}
+
+float NodeTransform::lowestPointOffset() {
+    if (!boundingVolume)
+        return 0.0f;
+    boundingVolume->setTransform(worldMatrix());
+    const Vector3 p = worldPosition();
+    float lowest = 0.0f;
+    for (const BoundingVolume::Volume* v : boundingVolume->getVolumes())
+        lowest = std::min(lowest, (v->getWorldCenter().y - p.y) + v->downExtent());
+    return lowest;
+}
+
+void NodeTransform::registerForHits() {
+    if (!registered)
+        ControllerNode::instance().addNode(this);
+    registered = true;
+}
+
+void NodeTransform::unregisterForHits() {
+    if (registered)
+        ControllerNode::instance().removeNode(this);
+    registered = false;
+}
+
+HitResult NodeTransform::hitTest(NodeTransform* other, const Vector3& offset) {
+    if (!other || !boundingVolume)
+        return HitResult();
+    boundingVolume->setTransform(translated(offset, worldMatrix()));
+    return hitTestPlaced(other);
+}
+
+// This node's volume already stands where it is tested.
+HitResult NodeTransform::hitTestPlaced(NodeTransform* other) {
+    if (!other->boundingVolume)
+        return HitResult();
+    other->boundingVolume->setTransform(other->worldMatrix());
+    HitResult r = boundingVolume->hitTest(*other->boundingVolume);
+    if (r.hit)
+        ControllerNode::instance().addHit(this, other);
+    return r;
+}
+
+HitResult NodeTransform::hitTestAll(const Vector3& offset) {
+    if (!boundingVolume)
+        return HitResult();
+    // Nothing moves during the search, so this node's volume is placed once.
+    boundingVolume->setTransform(translated(offset, worldMatrix()));
+    const std::vector<NodeTransform*>& nodes = ControllerNode::instance().nodes();
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        if (nodes[i] == this)
+            continue;
+        HitResult r = hitTestPlaced(nodes[i]);
+        if (r.hit)
+            return r;
+    }
+    return HitResult();
+}
+
+int NodeTransform::classId() const { return CLASS_NODE_TRANSFORM; }
+
+void NodeTransform::serialize(SerialStream& stream) {
+    Serializeable::serialize(stream);
+    if (!stream.isCurrentVersion())
+        return;
+    if (stream.isWriting()) {
+        stream.writeInt(id);
+        stream.writeVector3(position);
+        stream.writeVector3(rotation);
+        stream.writeFloat(scaleFactor);
+        stream.writeBool(registered);
+        stream.writeBool(deferredDraw);
+        if (boundingVolume) {
+            boundingVolume->serialize(stream);
+        } else {
+            BoundingVolume empty(true);
+            empty.serialize(stream);
+        }
+        NSSerialize::writeList(stream, "[nodT]", "[nodO]", getChildren());
+        return;
+    }
+    clear();
+    setId(stream.readInt());
+    setPosition(stream.readVector3());
+    setRotation(stream.readVector3());
+    setScale(stream.readFloat());
+    if (stream.readBool())
+        registerForHits();
+    deferredDraw = stream.readBool();
+    BoundingVolume* volume = new BoundingVolume(true);
+    volume->serialize(stream);
+    setBoundingVolume(volume);
+    // Children of classes the factory cannot make as nodes are skipped.
+    NSSerialize::readList<NodeTransform>(stream, [this](NodeTransform* child) { addChild(child); });
+}
+
+Cloneable* NodeTransform::clone() const {
+    NodeTransform* copy = new NodeTransform(false);
+    copy->copyFrom(this);
+    return copy;
+}
+
+void NodeTransform::copyFrom(const Cloneable* source) {
+    const NodeTransform* src = dynamic_cast<const NodeTransform*>(source);
+    if (!src || src == this)
+        return;
+    // A copy stands on its own: out of any tree, its old children gone.
+    if (NodeTransform* p = getParent())
+        p->removeChild(this);
+    clear();
+    for (NodeTransform* child : src->getChildren()) {
+        Cloneable* copied = child->clone();
+        if (NodeTransform* node = dynamic_cast<NodeTransform*>(copied))
+            addChild(node);
+        else
+            delete copied;
+    }
+    setId(ControllerNode::instance().nextId());
+    position = src->position;
+    rotation = src->rotation;
+    scaleFactor = src->scaleFactor;
+    showVolume = src->showVolume;
+    rotationMatrix = src->rotationMatrix;
+    scaleMatrix = src->scaleMatrix;
+    deferredDraw = src->deferredDraw;
+    unregisterForHits();
+    if (src->registered)
+        registerForHits();
+    BoundingVolume* volume = nullptr;
+    if (src->boundingVolume)
+        volume = dynamic_cast<BoundingVolume*>(src->boundingVolume->clone());
+    setBoundingVolume(volume);
+}
+
+} // namespace NSNode
+
+QBN_REGISTER_CLASS(CLASS_NODE_TRANSFORM, NSNode::NodeTransform)

@@ -1,0 +1,109 @@
+#pragma once
+// The base scene node: a tree node with an id, a position, a rotation and a
+// scale, an owned bounding volume, the drawing and simulation passes, and
+// hit tests against the other registered nodes. Every scene object, light,
+// physics effect and particle system derives from it.
+//
+// Rotation: the angles (radians about X, Y, Z) only sum up what was applied
+// and are what menus show and files keep; the rotation matrix is the product
+// of every rotate() so far, each one turning about Y, then X, then Z.
+
+#include "persistence/Cloneable.h"
+#include "persistence/Serializeable.h"
+#include "scenegraph/BoundingVolume.h"
+#include "scenegraph/HitResult.h"
+#include "scenegraph/Matrix4.h"
+#include "scenegraph/Node.h"
+#include "scenegraph/Vector3.h"
+
+namespace NSNode {
+
+class NodeTransform;
+
+// Takes the nodes that draw in the scene's distance-sorted pass.
+class DeferredDrawSink {
+public:
+    virtual ~DeferredDrawSink() = default;
+    virtual void defer(NodeTransform* node) = 0;
+};
+
+class NodeTransform : public Node<NodeTransform>, public NSSerialize::Serializeable, public NSClone::Cloneable {
+public:
+    // full: defaults, a fresh id and an empty bounding volume. Without it the
+    // node has id -1 and no volume until serialize or copyFrom fills it.
+    explicit NodeTransform(bool full);
+    ~NodeTransform() override;
+    NodeTransform* self() override { return this; }
+    // Also tells the registry, so later ids stay above this one.
+    int setId(int id) override;
+
+    virtual void translate(const Vector3& d);
+    virtual void rotate(const Vector3& d);
+    virtual void scaleAxes(const Vector3& s);
+    // Adds d to the scale factor and scales the axes by d.
+    virtual void scale(float d);
+    // Destroys the current volume and takes ownership of v (may be null).
+    virtual void setBoundingVolume(BoundingVolume* v);
+    // The caller has pushed the matrix.
+    virtual void draw();
+    virtual void finishStep(float dt);
+    virtual void simulate(float dt);
+    // How far the node reaches below its world position (a value <= 0).
+    virtual float lowestPointOffset();
+
+    void setPosition(const Vector3& p);
+    void setRotation(const Vector3& a);
+    void setScale(float s);
+    const Vector3& getPosition() const { return position; }
+    const Vector3& getRotation() const { return rotation; }
+    float getScaleFactor() const { return scaleFactor; }
+    const Matrix4& getRotationMatrix() const { return rotationMatrix; }
+    const Matrix4& getScaleMatrix() const { return scaleMatrix; }
+    BoundingVolume* getBoundingVolume() const { return boundingVolume; }
+    void setShowVolume(bool show) { showVolume = show; }
+    bool getShowVolume() const { return showVolume; }
+    void setDeferredDraw(bool deferred) { deferredDraw = deferred; }
+    bool isDeferredDraw() const { return deferredDraw; }
+    bool isRegistered() const { return registered; }
+
+    // translate(position) * rotation * scale
+    Matrix4 localMatrix() const;
+    Matrix4 worldMatrix() const;
+    Matrix4 worldRotation() const;
+    Vector3 worldPosition() const;
+
+    void registerForHits();
+    void unregisterForHits();
+    // This node displaced by offset (in world coordinates) against other as
+    // it stands. A hit is recorded as a touching pair.
+    HitResult hitTest(NodeTransform* other, const Vector3& offset);
+    // Against every other registered node in registration order; the first
+    // hit is returned and ends the search.
+    HitResult hitTestAll(const Vector3& offset);
+
+    // Where deferred children go while drawing; null draws them in tree order.
+    static void setDeferredDrawSink(DeferredDrawSink* sink);
+    static DeferredDrawSink* deferredDrawSink();
+
+    int classId() const override;
+    void serialize(NSSerialize::SerialStream& stream) override;
+    // Deep copies: the copy and every copied child get fresh ids, and the
+    // copy has no parent.
+    NSClone::Cloneable* clone() const override;
+    void copyFrom(const NSClone::Cloneable* source) override;
+
+private:
+    HitResult hitTestPlaced(NodeTransform* other);
+
+    BoundingVolume* boundingVolume = nullptr;
+    Vector3 position;
+    Vector3 rotation;
+    float scaleFactor = 1.0f;
+    Matrix4 rotationMatrix;
+    Matrix4 scaleMatrix;
+    bool showVolume = false;
+    bool registered = false;
+    bool deferredDraw = false;
+};
+
+} // namespace NSNode

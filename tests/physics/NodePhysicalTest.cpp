@@ -1,0 +1,268 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <string>
+
+#include "persistence/RecordIO.h"
+#include "persistence/SerialStream.h"
+#include "physics/Constraint.h"
+#include "physics/ControllerPhysics.h"
+#include "physics/NodePhysical.h"
+#include "physics/Physics.h"
+#include "physics/PhysicsProperty.h"
+#include "scenegraph/BoundingVolume.h"
+#include "scenegraph/ControllerNode.h"
+#include "support/LogCapture.h"
+
+using NSNode::BoundingVolume;
+using NSNode::ControllerNode;
+using NSNode::NodePhysical;
+using NSPhysical::ControllerPhysics;
+using NSPhysical::Physics;
+using NSPhysical::PhysicsProperty;
+
+namespace {
+
+constexpr int kTestPushId = 9301;
+constexpr int kTestReceptorId = 9401;
+
+// An effect of kind 0 that pushes with a fixed force, scaled by the effectivity.
+class TestPush : public Physics {
+public:
+    explicit TestPush(bool full) : Physics(full) {}
+    int kind() const override { return 0; }
+    int classId() const override { return kTestPushId; }
+    Vector3 computeForce(NodePhysical*, PhysicsProperty* p) override { return push * p->getEffectivity(); }
+    Vector3 getColour() const override { return Vector3(1, 1, 1); }
+    void serialize(NSSerialize::SerialStream& s) override {
+        Physics::serialize(s);
+        s.transfer(push);
+    }
+    Cloneable* clone() const override {
+        auto* c = new TestPush(false);
+        c->copyFrom(this);
+        return c;
+    }
+    void copyFrom(const Cloneable* source) override {
+        NodeTransform::copyFrom(source);
+        if (auto* o = dynamic_cast<const TestPush*>(source))
+            push = o->push;
+    }
+    Vector3 push{10.0f, 0.0f, 0.0f};
+};
+
+class TestReceptor : public PhysicsProperty {
+public:
+    explicit TestReceptor(bool full) : PhysicsProperty(full) {}
+    int kind() const override { return 0; }
+    int classId() const override { return kTestReceptorId; }
+    Cloneable* clone() const override {
+        auto* c = new TestReceptor(false);
+        c->copyFrom(this);
+        return c;
+    }
+};
+
+QBN_REGISTER_CLASS(kTestPushId, TestPush)
+QBN_REGISTER_CLASS(kTestReceptorId, TestReceptor)
+
+// A push that acts everywhere.
+TestPush* globalPush(Vector3 force) {
+    auto* push = new TestPush(true);
+    push->push = force;
+    push->setBoundingVolume(BoundingVolume::makeUnboundedVolume());
+    return push;
+}
+
+NodePhysical* body(float mass) {
+    auto* b = new NodePhysical(true);
+    b->setMass(mass);
+    b->setBoundingVolume(BoundingVolume::makeSphereVolume(Vector3(), 1.0f));
+    return b;
+}
+
+} // namespace
+
+TEST(PhysicsStep, ForcesOfMatchingEffectsChangeTheVelocity) {
+    NodePhysical source(true);
+    source.addPhysics(globalPush(Vector3(10, 0, 0)));
+
+    std::unique_ptr<NodePhysical> deaf(body(2.0f));
+    deaf->applyForces(0.5f);
+    EXPECT_EQ(deaf->getVelocity(), Vector3()); // no property: no effect, no damping either
+
+    std::unique_ptr<NodePhysical> one(body(2.0f));
+    one->addProperty(new TestReceptor(true));
+    one->applyForces(0.5f);
+    EXPECT_FLOAT_EQ(one->getVelocity().x, 2.5f);
+
+    std::unique_ptr<NodePhysical> two(body(2.0f));
+    two->addProperty(new TestReceptor(true));
+    two->addProperty(new TestReceptor(true));
+    two->applyForces(0.5f);
+    EXPECT_FLOAT_EQ(two->getVelocity().x, 5.0f);
+
+    // Every effect found acting records the touching pair for the goal check.
+    ControllerNode::instance().clearHits();
+    one->applyForces(0.5f);
+    ASSERT_EQ(ControllerNode::instance().hits().size(), 1u);
+    EXPECT_EQ(ControllerNode::instance().hits()[0].first, source.getPhysics()[0]->getId());
+    EXPECT_EQ(ControllerNode::instance().hits()[0].second, one->getId());
+}
+
+TEST(PhysicsStep, DisabledDetachedAndOutOfReachEffectsDoNotAct) {
+    NodePhysical source(true);
+    TestPush* push = globalPush(Vector3(10, 0, 0));
+    source.addPhysics(push);
+    std::unique_ptr<NodePhysical> b(body(1.0f));
+    b->addProperty(new TestReceptor(true));
+
+    push->setEnabled(false);
+    b->applyForces(1.0f);
+    EXPECT_EQ(b->getVelocity().x, 0.0f);
+    push->setEnabled(true);
+
+    source.removePhysics(push);
+    EXPECT_EQ(push->getOwner(), nullptr);
+    b->applyForces(1.0f);
+    EXPECT_EQ(b->getVelocity().x, 0.0f);
+
+    // An influence volume that does not reach the body.
+    push->setBoundingVolume(BoundingVolume::makeSphereVolume(Vector3(), 1.0f));
+    push->setPosition(Vector3(50, 0, 0));
+    source.addPhysics(push);
+    b->applyForces(1.0f);
+    EXPECT_EQ(b->getVelocity().x, 0.0f);
+    push->setPosition(Vector3(1.5f, 0, 0));
+    b->applyForces(1.0f);
+    EXPECT_EQ(b->getVelocity().x, 10.0f);
+
+    // Destroying the owner takes its effects out of the registry.
+    std::unique_ptr<NodePhysical> owner(new NodePhysical(true));
+    owner->addPhysics(globalPush(Vector3(1, 0, 0)));
+    size_t registered = ControllerPhysics::instance().effectsOfKind(0).size();
+    owner.reset();
+    EXPECT_EQ(ControllerPhysics::instance().effectsOfKind(0).size(), registered - 1);
+}
+
+TEST(PhysicsStep, SlowBodiesStayPutAndSpinningBodiesTurn) {
+    std::unique_ptr<NodePhysical> slow(body(1.0f));
+    slow->setVelocity(Vector3(0.09f, 0, 0));
+    slow->simulate(1.0f);
+    EXPECT_EQ(slow->getPosition(), Vector3());
+
+    std::unique_ptr<NodePhysical> moving(body(1.0f));
+    moving->setVelocity(Vector3(0, 0.1f, 0));
+    moving->simulate(2.0f);
+    EXPECT_FLOAT_EQ(moving->getPosition().y, 0.2f);
+    EXPECT_TRUE(moving->wasMovedThisStep());
+    moving->finishStep(2.0f);
+    EXPECT_FALSE(moving->wasMovedThisStep());
+
+    std::unique_ptr<NodePhysical> spinning(body(1.0f));
+    spinning->setAngularVelocity(Vector3(0, 1.0f, 0));
+    spinning->simulate(0.5f);
+    EXPECT_FLOAT_EQ(spinning->getRotation().y, 0.5f);
+}
+
+TEST(PhysicsStep, ZeroMassCountsAsTheLightestBodyAndNeverBecomesNaN) {
+    NodePhysical source(true);
+    TestPush* push = globalPush(Vector3(0.01f, 0, 0));
+    source.addPhysics(push);
+    std::unique_ptr<NodePhysical> b(body(0.0f));
+    b->addProperty(new TestReceptor(true));
+    b->applyForces(1.0f);
+    EXPECT_FLOAT_EQ(b->getVelocity().x, 0.01f / NodePhysical::kMinimumMass);
+    EXPECT_EQ(b->getMass(), 0.0f); // the menu still shows what was set
+
+    // A force that is not finite leaves the velocity as it was.
+    push->push = Vector3(std::numeric_limits<float>::infinity(), 0, 0);
+    Vector3 before = b->getVelocity();
+    b->applyForces(1.0f);
+    EXPECT_EQ(b->getVelocity(), before);
+    b->setMass(std::nanf(""));
+    push->push = Vector3(1, 0, 0);
+    b->applyForces(1.0f);
+    EXPECT_TRUE(std::isfinite(b->getVelocity().x));
+    EXPECT_FLOAT_EQ(b->makeMotionRecord(0.1f).mass, NodePhysical::kMinimumMass);
+}
+
+TEST(PhysicsRecords, BodyRoundTripsWithItsEffectsAndProperties) {
+    std::string path = testing::TempDir() + "body.rec";
+    NodePhysical original(true);
+    original.setPhysical(true, false, 3.5f, 0.25f, 0.75f, true);
+    original.setVelocity(Vector3(1, 2, 3));
+    original.setAngularVelocity(Vector3(0, 0.5f, 0));
+    original.addPhysics(globalPush(Vector3(0, -7, 0)));
+    original.addProperty(new TestReceptor(true));
+    original.getProperties()[0]->setEffectivity(0.5f);
+    {
+        NSSerialize::SerialStream out(path, true);
+        NSSerialize::writeElement(out, "[nodO]", original);
+        ASSERT_TRUE(out.close());
+    }
+    NSSerialize::SerialStream in(path, false);
+    std::unique_ptr<NodePhysical> copy(NSSerialize::readElement<NodePhysical>(in));
+    ASSERT_NE(copy, nullptr);
+    EXPECT_FALSE(in.failed());
+    EXPECT_EQ(copy->getId(), original.getId());
+    EXPECT_TRUE(copy->isMoveable());
+    EXPECT_FALSE(copy->isRotateable());
+    EXPECT_EQ(copy->getMass(), 3.5f);
+    EXPECT_EQ(copy->getElasticBounce(), 0.25f);
+    EXPECT_EQ(copy->getBounceFriction(), 0.75f);
+    EXPECT_TRUE(copy->isBounceFrictionEnabled());
+    EXPECT_EQ(copy->getVelocity(), Vector3(1, 2, 3));
+    EXPECT_EQ(copy->getAngularVelocity(), Vector3(0, 0.5f, 0));
+    ASSERT_EQ(copy->getPhysics().size(), 1u);
+    auto* push = dynamic_cast<TestPush*>(copy->getPhysics()[0]);
+    ASSERT_NE(push, nullptr);
+    EXPECT_EQ(push->push, Vector3(0, -7, 0));
+    EXPECT_EQ(push->getOwner(), copy.get());
+    const auto& registered = ControllerPhysics::instance().effectsOfKind(0);
+    EXPECT_NE(std::find(registered.begin(), registered.end(), push), registered.end());
+    ASSERT_EQ(copy->getProperties().size(), 1u);
+    EXPECT_EQ(copy->getProperties()[0]->getEffectivity(), 0.5f);
+    std::remove(path.c_str());
+}
+
+TEST(PhysicsRecords, ClonesCarryIndependentRegisteredEffects) {
+    NodePhysical original(true);
+    original.addPhysics(globalPush(Vector3(4, 0, 0)));
+    original.addProperty(new TestReceptor(true));
+    original.addConstraint(new NSConstraint::Constraint());
+    std::unique_ptr<NodePhysical> copy(dynamic_cast<NodePhysical*>(original.clone()));
+    ASSERT_NE(copy, nullptr);
+    EXPECT_NE(copy->getId(), original.getId());
+    ASSERT_EQ(copy->getPhysics().size(), 1u);
+    Physics* copied = copy->getPhysics()[0];
+    EXPECT_NE(copied, original.getPhysics()[0]);
+    EXPECT_NE(copied->getId(), original.getPhysics()[0]->getId());
+    EXPECT_EQ(copied->getOwner(), copy.get());
+    EXPECT_EQ(copy->getConstraints().size(), 1u);
+
+    // Switching the original's effect off leaves the copy's working.
+    std::unique_ptr<NodePhysical> target(body(1.0f));
+    target->addProperty(new TestReceptor(true));
+    original.getPhysics()[0]->setEnabled(false);
+    target->applyForces(1.0f);
+    EXPECT_FLOAT_EQ(target->getVelocity().x, 4.0f);
+}
+
+TEST(PhysicsRegistry, TypeTablesAndCreationByName) {
+    const auto& effects = ControllerPhysics::instance().getPhysicsTypes();
+    ASSERT_EQ(effects.size(), 9u);
+    EXPECT_EQ(effects[0], std::make_pair(std::string("Gravity"), 301));
+    EXPECT_EQ(effects[3], std::make_pair(std::string("Movement"), 305));
+    const auto& properties = ControllerPhysics::instance().getPropertyTypes();
+    ASSERT_EQ(properties.size(), 9u);
+    EXPECT_EQ(properties[0], std::make_pair(std::string("Cold"), 409));
+    EXPECT_EQ(properties[8], std::make_pair(std::string("Wind"), 403));
+
+    qbntest::LogCapture capture;
+    EXPECT_EQ(ControllerPhysics::instance().createPhysics("gravity"), nullptr); // case matters
+    EXPECT_EQ(ControllerPhysics::instance().createProperty("Nothing"), nullptr);
+    EXPECT_EQ(capture.text(), "");
+}
