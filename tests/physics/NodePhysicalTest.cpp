@@ -261,6 +261,13 @@ TEST(PhysicsRegistry, TypeTablesAndCreationByName) {
     EXPECT_EQ(properties[0], std::make_pair(std::string("Cold"), 409));
     EXPECT_EQ(properties[8], std::make_pair(std::string("Wind"), 403));
 
+    // Bodies come from the factory too, waiting to be filled by a reader.
+    std::unique_ptr<NodePhysical> made(
+        NSSerialize::Serializeable::factorySerializeClass<NodePhysical>(CLASS_NODE_PHYSICAL, false));
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->getId(), -1);
+    EXPECT_EQ(made->getBoundingVolume(), nullptr);
+
     qbntest::LogCapture capture;
     EXPECT_EQ(ControllerPhysics::instance().createPhysics("gravity"), nullptr); // case matters
     EXPECT_EQ(ControllerPhysics::instance().createProperty("Nothing"), nullptr);
