@@ -91,4 +91,18 @@ PhysicsProperty* ControllerPhysics::createProperty(const std::string& name) cons
     return NSSerialize::Serializeable::factorySerializeClass<PhysicsProperty>(id, true);
 }
 
+std::string ControllerPhysics::physicsName(int classId) const {
+    for (const auto& entry : physicsTypes)
+        if (entry.second == classId)
+            return entry.first;
+    return std::string();
+}
+
+std::string ControllerPhysics::propertyName(int classId) const {
+    for (const auto& entry : propertyTypes)
+        if (entry.second == classId)
+            return entry.first;
+    return std::string();
+}
+
 } // namespace NSPhysical

@@ -39,6 +39,9 @@ public:
     // New effect or property by its name in the tables; null for an unknown name.
     Physics* createPhysics(const std::string& name) const;
     PhysicsProperty* createProperty(const std::string& name) const;
+    // The name an effect or property class goes by in the tables ("" if none).
+    std::string physicsName(int classId) const;
+    std::string propertyName(int classId) const;
 
 private:
     ControllerPhysics();
