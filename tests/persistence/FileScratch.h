@@ -1,6 +1,6 @@
 #pragma once
 // A scratch folder per test, removed with everything in it afterwards, and
-// helpers to look at files byte by byte.
+// helpers to build and look at files byte by byte.
 #include <stdlib.h>
 
 #include <filesystem>
@@ -12,6 +12,16 @@
 namespace qbntest {
 
 using Bytes = std::vector<unsigned char>;
+
+inline Bytes readFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void writeFileBytes(const std::string& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
 
 class ScratchDir {
 public:
@@ -30,25 +40,15 @@ public:
 
     bool ok() const { return !root.empty(); }
     std::string path(const std::string& name) const { return root + "/" + name; }
+    // Writes a file in the folder and gives its path.
+    std::string put(const std::string& name, const Bytes& bytes) const {
+        writeFileBytes(path(name), bytes);
+        return path(name);
+    }
 
 private:
     std::string root;
 };
-
-inline Bytes readFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void writeFileBytes(const std::string& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline bool fileExists(const std::string& path) {
-    std::error_code ignored;
-    return std::filesystem::exists(path, ignored);
-}
 
 // Little-endian int as four file bytes.
 inline Bytes le32(unsigned value) {
@@ -63,10 +63,6 @@ inline Bytes cat(std::initializer_list<Bytes> parts) {
     return all;
 }
 
-inline Bytes str0(const std::string& text) {
-    Bytes bytes(text.begin(), text.end());
-    bytes.push_back(0);
-    return bytes;
-}
+inline Bytes str0(const std::string& text) { return cat({Bytes(text.begin(), text.end()), {0}}); }
 
 } // namespace qbntest
