@@ -7,4 +7,9 @@ namespace NSMenu {
 bool isDesignerEditing();
 void setDesignerEditing(bool editing);
 
+// Whether the side menu is in custom mode (building or test-running a level)
+// rather than level mode (playing the built-in levels).
+bool isCustomMode();
+void setCustomMode(bool custom);
+
 } // namespace NSMenu
