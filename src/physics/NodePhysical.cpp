@@ -72,6 +72,10 @@ void NodePhysical::draw() {
 
 void NodePhysical::finishStep(float dt) {
     NodeTransform::finishStep(dt);
+    // The effects hang under this body without being its children: they end
+    // their step here (an electricity store refills).
+    for (Physics* effect : physics)
+        effect->finishStep(dt);
     movedThisStep = false;
     contactsThisStep = 0;
 }
@@ -90,6 +94,10 @@ void NodePhysical::applyForces(float dt) {
     Vector3 force;
     for (const auto& entry : entries) {
         Vector3 f = entry.effect->computeForce(this, entry.property);
+        // What an electricity store hands out is energy, booked by the store
+        // itself; it is not a push.
+        if (entry.effect->kind() == NSPhysical::KIND_ELECTRICITY)
+            continue;
         force += modifyForce(f, entry.effect->kind(), dt);
     }
     entries.clear();

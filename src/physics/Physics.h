@@ -2,6 +2,10 @@
 // A physics effect: an invisible node that pushes the bodies inside its
 // influence volume (its bounding volume) that carry a property of its kind.
 // It hangs under the body that owns it.
+//
+// The base keeps what every effect shares: the force direction, the enable
+// switch, the owner, and the volume the menu's "Create Volume" builds. The
+// concrete effects (physics/effects/) bring the force laws.
 #include <string>
 #include <vector>
 
@@ -30,37 +34,93 @@ enum PhysicsKind {
     PHYSICS_KIND_COUNT = 9,
 };
 
+// The influence volume chosen in the menu.
+enum VolumeType {
+    VOLUME_NONE = -1,
+    VOLUME_BOX = 0,
+    VOLUME_SPHERE = 1,
+    VOLUME_ROOM = 2,
+    VOLUME_GLOBAL = 3,
+};
+
 class Physics : public NSNode::NodeTransform, public NSMenu::MenuConfigureable {
 public:
+    // The point laws (point gravity, point magnet, light) fall off with the
+    // squared distance between the effect's owner and the body. A body closer
+    // to the owner than this (the owner itself, when it carries a matching
+    // property, sits at distance 0) feels nothing from them: there is no
+    // direction to pull it in, and the pull would be infinite. Beyond it the
+    // laws hold unchanged; the largest factor, 1000 / 0.001^2, is still a
+    // finite float.
+    static constexpr float kMinPointDistance = 0.001f;
+
+    // full: enabled, no direction, no volume chosen, sizes (30, 30, 30), and
+    // the empty bounding volume of a fresh node (it acts on nothing yet).
     explicit Physics(bool full);
     Physics(float dx, float dy, float dz);
 
     // Hangs the effect under node (null on detach).
     virtual void setOwner(NSNode::NodeTransform* node);
     virtual int kind() const = 0;
+    // (0, 0, 0) unless property is of this effect's own property class.
     virtual Vector3 computeForce(NSNode::NodePhysical* body, PhysicsProperty* property) = 0;
     virtual void appendOwnMenuEntries(std::vector<NSMenu::MenuEntry>& list, bool detailed);
+    // The colour of the effect's marker.
     virtual Vector3 getColour() const = 0;
+
+    // Only while showVolume is set: the marker (a sphere, or an arrow along
+    // the force direction) at the centre of the first solid, then the
+    // volume's wireframe.
+    void draw() override;
 
     void setEnabled(bool e) { enabled = e; }
     bool isEnabled() const { return enabled; }
     NSNode::NodePhysical* getOwner() const { return owner; }
     const Vector3& getForceDirection() const { return forceDirection; }
     void setForceDirection(const Vector3& d) { forceDirection = d; }
+    int getVolumeType() const { return volumeType; }
+    void setVolumeType(int type) { volumeType = type; }
+    const Vector3& getVolumeSize() const { return volumeSize; }
+    void setVolumeSize(const Vector3& size) { volumeSize = size; }
+    // Replaces the bounding volume by one of volumeType and volumeSize,
+    // centred at the effect's origin; false (nothing changes) when no known
+    // type is chosen.
+    bool createVolume();
 
     int classId() const override;
+    void serialize(NSSerialize::SerialStream& stream) override;
+    // Every concrete effect makes its own kind of copy.
+    NSClone::Cloneable* clone() const override = 0;
+    // The node part and the fields above; the copy keeps its own owner.
+    void copyFrom(const NSClone::Cloneable* source) override;
 
+    // Own entries, a separator, and in custom mode (detailed) the switch, the
+    // force direction, the volume section and the transform, as the flags
+    // allow (8 switch, 16 direction, 32 volume, 1 position, 2 rotation,
+    // 4 scaling).
+    void getMenuEntries(std::vector<NSMenu::MenuEntry>& list, bool detailed) override;
     bool setMenuValue(std::string label, NSMenu::Value value) override;
     NSMenu::Value getMenuValue(std::string label) override;
-    void getMenuEntries(std::vector<NSMenu::MenuEntry>& list, bool detailed) override;
     unsigned getMenuFlags() override;
     std::string getMenuPicture() override;
 
+    // Asks the side menu to rebuild its page (a changed set of lines).
+    static void markMenuForRebuild();
+
 protected:
+    // v turned by the effect's world rotation (no translation, no scale).
+    Vector3 world(const Vector3& v) const;
+    // The world position of the node the effect hangs under (its own when it
+    // hangs under nothing).
+    Vector3 ownerPosition() const;
+    // The point-law factor toward the owner: normalize(r) * (1000 / d^2) with
+    // r = owner - body, or (0, 0, 0) closer than kMinPointDistance.
+    Vector3 pointPull(NSNode::NodePhysical* body) const;
+
     Vector3 forceDirection;
     bool enabled = true;
     NSNode::NodePhysical* owner = nullptr;
-    int volumeType = -1;
+    int volumeType = VOLUME_NONE;
     Vector3 volumeSize{30.0f, 30.0f, 30.0f};
 };
 

@@ -12,6 +12,8 @@
 #include "physics/NodePhysical.h"
 #include "physics/Physics.h"
 #include "physics/PhysicsProperty.h"
+#include "physics/effects/PhysicsElectricity.h"
+#include "physics/properties/PhysicsPropertyElectricity.h"
 #include "scenegraph/BoundingVolume.h"
 #include "scenegraph/ControllerNode.h"
 #include "support/LogCapture.h"
@@ -272,4 +274,22 @@ TEST(PhysicsRegistry, TypeTablesAndCreationByName) {
     EXPECT_EQ(ControllerPhysics::instance().createPhysics("gravity"), nullptr); // case matters
     EXPECT_EQ(ControllerPhysics::instance().createProperty("Nothing"), nullptr);
     EXPECT_EQ(capture.text(), "");
+}
+
+TEST(PhysicsStep, AnElectricityStoreFeedsWithoutPushingAndRefillsBetweenSteps) {
+    NodePhysical coil(true);
+    auto* store = new NSPhysics::PhysicsElectricity(100.0f, 100.0f, false);
+    store->setBoundingVolume(BoundingVolume::makeUnboundedVolume());
+    coil.addPhysics(store);
+    std::unique_ptr<NodePhysical> consumer(body(1.0f));
+    consumer->addProperty(new NSPhysicsProperty::PhysicsPropertyElectricity(1.0f, 30.0f));
+
+    consumer->applyForces(1.0f);
+    EXPECT_EQ(consumer->getVelocity(), Vector3()); // energy, not a push
+    EXPECT_FLOAT_EQ(store->getEnergy(), 70.0f);
+
+    store->setRefreshEnabled(true);
+    store->configure(100.0f, 10.0f);
+    coil.finishStep(0.5f); // the body's step end reaches its effects
+    EXPECT_FLOAT_EQ(store->getEnergy(), 75.0f);
 }

@@ -1,0 +1,516 @@
+#include <gtest/gtest.h>
+
+#include "scenegraph/ControllerNode.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "persistence/RecordIO.h"
+#include "physics/ControllerPhysics.h"
+#include "physics/NodePhysical.h"
+#include "physics/effects/PhysicsCold.h"
+#include "physics/effects/PhysicsConstantMovement.h"
+#include "physics/effects/PhysicsElectricity.h"
+#include "physics/effects/PhysicsFriction.h"
+#include "physics/effects/PhysicsGravity.h"
+#include "physics/effects/PhysicsHeat.h"
+#include "physics/effects/PhysicsLight.h"
+#include "physics/effects/PhysicsMagnetic.h"
+#include "physics/effects/PhysicsWind.h"
+#include "physics/properties/PhysicsPropertyElectricity.h"
+#include "scenegraph/BoundingVolume.h"
+#include "support/GlContext.h"
+
+using NSMenu::MenuEntry;
+using NSMenu::Value;
+using NSNode::BoundingVolume;
+using NSNode::NodePhysical;
+using NSPhysical::ControllerPhysics;
+using NSPhysical::Physics;
+using NSPhysical::PhysicsProperty;
+using namespace NSPhysics;
+
+namespace {
+
+constexpr float kQuarterTurn = 1.5707964f;
+
+ControllerPhysics& registry() { return ControllerPhysics::instance(); }
+
+std::unique_ptr<NodePhysical> bodyAt(Vector3 p, float mass = 1.0f, Vector3 velocity = Vector3()) {
+    auto b = std::make_unique<NodePhysical>(true);
+    b->setPosition(p);
+    b->setMass(mass);
+    b->setVelocity(velocity);
+    b->setBoundingVolume(BoundingVolume::makeSphereVolume(Vector3(), 1.0f));
+    return b;
+}
+
+// The property that pairs with effect, by the shared names.
+PhysicsProperty* matchingProperty(Physics* effect, float effectivity) {
+    PhysicsProperty* p = registry().createProperty(registry().physicsName(effect->classId()));
+    p->setEffectivity(effectivity);
+    return p;
+}
+
+void expectNear(const Vector3& expected, const Vector3& actual, const std::string& what) {
+    const float tolerance = 1e-4f * (1.0f + expected.length());
+    EXPECT_NEAR(expected.x, actual.x, tolerance) << what;
+    EXPECT_NEAR(expected.y, actual.y, tolerance) << what;
+    EXPECT_NEAR(expected.z, actual.z, tolerance) << what;
+}
+
+template <class T>
+T* with(T* effect, const std::function<void(T*)>& set) {
+    set(effect);
+    return effect;
+}
+
+// Writes object to a scratch file and reads it back through the factory.
+template <class T>
+std::unique_ptr<T> roundTrip(NSSerialize::Serializeable& object) {
+    const std::string path = testing::TempDir() + "effects.rec";
+    {
+        NSSerialize::SerialStream out(path, true);
+        NSSerialize::writeElement(out, "[phyO]", object);
+        EXPECT_TRUE(out.close());
+    }
+    NSSerialize::SerialStream in(path, false);
+    std::unique_ptr<T> read(NSSerialize::readElement<T>(in));
+    EXPECT_FALSE(in.failed());
+    std::remove(path.c_str());
+    return read;
+}
+
+} // namespace
+
+TEST(EffectForceLaws, EachLawScalesWithEffectivityAndNeedsItsOwnProperty) {
+    struct Case {
+        const char* name;
+        std::function<Physics*()> make;
+        Vector3 bodyPosition;
+        float mass;
+        Vector3 velocity;
+        Vector3 ownerRotation;
+        Vector3 expected; // at effectivity 1
+    };
+    const Case cases[] = {
+        {"gravity along a direction (not normalised)", [] { return new PhysicsGravity(0, -2, 0, 9.81f); },
+         Vector3(), 2, Vector3(), Vector3(), Vector3(0, -196.2f, 0)},
+        {"point gravity, 10 away: 1000 / 100", [] { return new PhysicsGravity(true); }, Vector3(10, 0, 0), 2,
+         Vector3(), Vector3(), Vector3(-1962, 0, 0)},
+        {"directional magnet ignores mass",
+         [] { return with<PhysicsMagnetic>(new PhysicsMagnetic(true), [](auto* m) {
+                  m->setPointMode(false);
+                  m->setStrength(2);
+              }); },
+         Vector3(), 2, Vector3(), Vector3(), Vector3(20, 0, 0)},
+        {"point magnet, 20 away: 1000 / 400", [] { return new PhysicsMagnetic(true); }, Vector3(0, 20, 0), 2,
+         Vector3(), Vector3(), Vector3(0, -25, 0)},
+        {"default friction at 10 per second", [] { return new PhysicsFriction(true); }, Vector3(), 2,
+         Vector3(10, 0, 0), Vector3(), Vector3(-10, 0, 0)},
+        {"linear and quadratic friction", [] { return new PhysicsFriction(0.1f, 0.4f); }, Vector3(), 2,
+         Vector3(0, 3, 4), Vector3(), Vector3(0, -6, -8)},
+        {"friction at rest", [] { return new PhysicsFriction(0.5f, 0.5f); }, Vector3(), 1, Vector3(), Vector3(),
+         Vector3()},
+        {"wind ignores mass", [] { return new PhysicsWind(5.0f); }, Vector3(), 7, Vector3(), Vector3(),
+         Vector3(1, 0, 0)},
+        {"wind turns with its owner", [] { return new PhysicsWind(5.0f); }, Vector3(), 1, Vector3(),
+         Vector3(0, 0, kQuarterTurn), Vector3(0, 1, 0)},
+        {"heat along the own x axis, direction unused",
+         [] { return with<PhysicsHeat>(new PhysicsHeat(true), [](auto* h) {
+                  h->setIntensity(3);
+                  h->setForceDirection(Vector3(0, 0, 1));
+              }); },
+         Vector3(), 1, Vector3(), Vector3(), Vector3(3, 0, 0)},
+        {"cold", [] { return with<PhysicsCold>(new PhysicsCold(true), [](auto* c) { c->setIntensity(-2); }); },
+         Vector3(), 1, Vector3(), Vector3(), Vector3(-2, 0, 0)},
+        {"light, 5 away: 1 / 25",
+         [] { return with<PhysicsLight>(new PhysicsLight(true), [](auto* l) { l->setIntensity(100); }); },
+         Vector3(0, 0, 5), 1, Vector3(), Vector3(), Vector3(4, 0, 0)},
+        {"constant movement drives along z", [] { return new PhysicsConstantMovement(true); }, Vector3(), 2,
+         Vector3(), Vector3(), Vector3(0, 0, 2)},
+    };
+    for (const Case& c : cases) {
+        NodePhysical owner(true);
+        owner.setRotation(c.ownerRotation);
+        Physics* effect = c.make();
+        owner.addPhysics(effect);
+        auto body = bodyAt(c.bodyPosition, c.mass, c.velocity);
+        for (float eff : {1.0f, 0.5f, 0.0f}) {
+            std::unique_ptr<PhysicsProperty> property(matchingProperty(effect, eff));
+            expectNear(c.expected * eff, effect->computeForce(body.get(), property.get()),
+                       std::string(c.name) + " at effectivity " + std::to_string(eff));
+        }
+        for (const auto& type : registry().getPropertyTypes()) {
+            std::unique_ptr<PhysicsProperty> other(registry().createProperty(type.first));
+            if (other->kind() != effect->kind()) {
+                EXPECT_EQ(Vector3(), effect->computeForce(body.get(), other.get())) << c.name << " " << type.first;
+            }
+        }
+        EXPECT_EQ(Vector3(), effect->computeForce(body.get(), nullptr)) << c.name;
+    }
+}
+
+TEST(EffectForceLaws, EveryEffectActsOnlyInsideAVolumeItWasGiven) {
+    for (const auto& type : registry().getPhysicsTypes()) {
+        NodePhysical owner(true);
+        Physics* effect = registry().createPhysics(type.first);
+        owner.addPhysics(effect);
+        auto body = bodyAt(Vector3(5, 0, 0), 1.0f, Vector3(1, 0, 0));
+        body->addProperty(registry().createProperty(type.first));
+
+        body->applyForces(0.5f); // a new effect has no volume yet
+        EXPECT_EQ(Vector3(1, 0, 0), body->getVelocity()) << type.first;
+
+        EXPECT_TRUE(effect->setMenuValue("Volume-Sphere", Value()));
+        EXPECT_TRUE(effect->setMenuValue("Sphere-Radius", Value::ofFloat(20)));
+        EXPECT_TRUE(effect->setMenuValue("Create Volume", Value()));
+        body->setPosition(Vector3(100, 0, 0));
+        body->applyForces(0.5f);
+        EXPECT_EQ(Vector3(1, 0, 0), body->getVelocity()) << type.first << " out of reach";
+
+        body->setPosition(Vector3(5, 0, 0));
+        NSNode::ControllerNode::instance().clearHits();
+        body->applyForces(0.5f);
+        // Every effect found acting records the pair; all but the electricity
+        // store (which hands out energy) also push.
+        const auto& hits = NSNode::ControllerNode::instance().hits();
+        EXPECT_EQ(1u, hits.size()) << type.first << " inside";
+        if (type.first != "Electricity")
+            EXPECT_NE(Vector3(1, 0, 0), body->getVelocity()) << type.first << " inside";
+        NSNode::ControllerNode::instance().clearHits();
+    }
+}
+
+TEST(EffectForceLaws, GravityGivesEveryMassTheSameAcceleration) {
+    NodePhysical room(true);
+    auto* gravity = new PhysicsGravity(0, -1, 0, 9.81f);
+    gravity->setBoundingVolume(BoundingVolume::makeUnboundedVolume());
+    room.addPhysics(gravity);
+    for (float mass : {0.06f, 1.0f, 7.5f, 0.0f}) {
+        auto body = bodyAt(Vector3(0, 50, 0), mass);
+        body->addProperty(matchingProperty(gravity, 1.0f));
+        body->applyForces(1.0f);
+        EXPECT_NEAR(-98.1f, body->getVelocity().y, 1e-3f) << mass;
+    }
+}
+
+TEST(EffectForceLaws, ConstantMovementReachesItsSpeedAndKeepsTheFall) {
+    struct Case {
+        Vector3 ownerRotation;
+        float effectivity;
+        Vector3 finalVelocity; // the upward 5 is never touched
+    };
+    const Case cases[] = {
+        {Vector3(), 1.0f, Vector3(0, 5, 1)},
+        {Vector3(), 0.5f, Vector3(0, 5, 0.5f)},
+        {Vector3(0, kQuarterTurn, 0), 1.0f, Vector3(1, 5, 0)}, // z turned onto x
+    };
+    for (const Case& c : cases) {
+        NodePhysical belt(true);
+        belt.setRotation(c.ownerRotation);
+        auto* drive = new PhysicsConstantMovement(true);
+        drive->setBoundingVolume(BoundingVolume::makeUnboundedVolume());
+        belt.addPhysics(drive);
+        auto body = bodyAt(Vector3(), 3.0f, Vector3(2, 5, -2));
+        body->addProperty(matchingProperty(drive, c.effectivity));
+        for (int i = 0; i < 1000; ++i)
+            body->applyForces(0.01f);
+        expectNear(c.finalVelocity, body->getVelocity(), "rotation y " + std::to_string(c.ownerRotation.y));
+    }
+}
+
+TEST(EffectForceLaws, PointLawsGiveNothingOnTheOwnerAndStayFiniteNearIt) {
+    const std::function<Physics*()> makers[] = {
+        [] { return new PhysicsGravity(true); },
+        [] { return new PhysicsMagnetic(true); },
+        [] { return new PhysicsLight(true); },
+    };
+    for (const auto& make : makers) {
+        NodePhysical owner(true);
+        owner.setPosition(Vector3(3, 4, 5));
+        Physics* effect = make();
+        effect->setBoundingVolume(BoundingVolume::makeUnboundedVolume());
+        owner.addPhysics(effect);
+        std::unique_ptr<PhysicsProperty> property(matchingProperty(effect, 1.0f));
+        for (float d : {0.0f, 0.5f * Physics::kMinPointDistance}) {
+            auto body = bodyAt(Vector3(3 + d, 4, 5));
+            EXPECT_EQ(Vector3(), effect->computeForce(body.get(), property.get())) << effect->classId() << " " << d;
+        }
+        auto close = bodyAt(Vector3(3, 4, 5 + 2 * Physics::kMinPointDistance));
+        Vector3 f = effect->computeForce(close.get(), property.get());
+        EXPECT_TRUE(std::isfinite(f.length()) && f.length() > 0) << effect->classId();
+
+        // The owner carrying the property itself is the everyday case of d = 0.
+        owner.addProperty(matchingProperty(effect, 1.0f));
+        owner.applyForces(1.0f);
+        EXPECT_EQ(Vector3(), owner.getVelocity()) << effect->classId();
+    }
+}
+
+TEST(EffectElectricity, StoreServesConsumersFromItsFreeEnergy) {
+    NodePhysical a(true);
+    using NSPhysicsProperty::PhysicsPropertyElectricity;
+    PhysicsPropertyElectricity uses30(1.0f, 30.0f);
+
+    // No refresh: 30, then 0 (it gives back the 30 it holds), then 30 again.
+    PhysicsElectricity store(true);
+    const float draws[][3] = {{30, 70, 30}, {0, 70, 0}, {30, 40, 30}}; // drawn, energy, used
+    for (const auto& d : draws) {
+        EXPECT_EQ(Vector3(1, 30, d[0]), store.computeForce(&a, &uses30));
+        EXPECT_EQ(d[1], store.getEnergy());
+        EXPECT_EQ(d[2], store.getUsed());
+    }
+    EXPECT_EQ(1u, store.getConsumers().size());
+
+    // A minimum use at or above the free energy draws nothing and registers nobody.
+    PhysicsElectricity small(100, 10, false);
+    PhysicsPropertyElectricity greedy(10.0f, 5.0f);
+    EXPECT_EQ(0.0f, small.computeForce(&a, &greedy).z);
+    EXPECT_TRUE(small.getConsumers().empty());
+    greedy.setMinUse(9.5f);
+    EXPECT_EQ(5.0f, small.computeForce(&a, &greedy).z);
+    EXPECT_EQ(5.0f, small.getEnergy());
+    EXPECT_EQ(Vector3(), small.computeForce(&a, nullptr));
+
+    // A store asked for more than it has gives what is left, in whole units.
+    PhysicsElectricity scarce(100, 20.5f, false);
+    EXPECT_EQ(20.0f, scarce.computeForce(&a, &uses30).z);
+}
+
+TEST(EffectElectricity, RefreshKeepsTheStoreBetweenZeroAndItsMaximum) {
+    NodePhysical a(true);
+    NSPhysicsProperty::PhysicsPropertyElectricity uses30(1.0f, 30.0f);
+    PhysicsElectricity store(true);
+    store.setRefreshEnabled(true);
+    store.configure(50, 20); // energy 100 is lowered to the new maximum
+    EXPECT_EQ(50.0f, store.getEnergy());
+    EXPECT_EQ(30.0f, store.computeForce(&a, &uses30).z);
+    EXPECT_EQ(50.0f, store.getEnergy()); // with refresh, draws are only booked as used
+    EXPECT_EQ(30.0f, store.getUsed());
+
+    const struct {
+        float energy, refresh, dt, after;
+    } steps[] = {{10, 20, 0.25f, 15}, {45, 20, 1.0f, 50}, {10, -100, 1.0f, 0}};
+    for (const auto& s : steps) {
+        store.setEnergy(s.energy);
+        store.configure(50, s.refresh);
+        store.finishStep(s.dt);
+        EXPECT_EQ(s.after, store.getEnergy()) << s.energy << " " << s.refresh;
+    }
+    store.setRefreshEnabled(false);
+    store.finishStep(1.0f);
+    EXPECT_EQ(0.0f, store.getEnergy());
+}
+
+TEST(EffectElectricity, OverloadBreaksTheStoreDownOnlyWhenAskedTo) {
+    NodePhysical a(true), b(true);
+    NSPhysicsProperty::PhysicsPropertyElectricity uses30(1.0f, 30.0f);
+    for (bool breakdown : {true, false}) {
+        // Without refresh the second consumer takes the store below zero free energy.
+        PhysicsElectricity store(100, 100, breakdown);
+        EXPECT_EQ(30.0f, store.computeForce(&a, &uses30).z);
+        EXPECT_EQ(30.0f, store.computeForce(&b, &uses30).z);
+        EXPECT_EQ(breakdown, store.isBrokenDown());
+        EXPECT_EQ(breakdown, store.computeForce(&a, &uses30) == Vector3()) << breakdown;
+        // A file or a copy brings a working store back.
+        std::unique_ptr<PhysicsElectricity> copy(static_cast<PhysicsElectricity*>(store.clone()));
+        EXPECT_FALSE(copy->isBrokenDown());
+        EXPECT_TRUE(copy->getConsumers().empty());
+        EXPECT_EQ(0.0f, copy->getUsed());
+    }
+}
+
+TEST(EffectRecords, EveryEffectKeepsItsValuesThroughFilesAndCopies) {
+    for (const auto& type : registry().getPhysicsTypes()) {
+        std::unique_ptr<Physics> effect(registry().createPhysics(type.first));
+        ASSERT_NE(nullptr, effect) << type.first;
+        effect->setMenuValue("Volume-Box", Value());
+        effect->setMenuValue("Box-Length", Value::ofFloat(12));
+        effect->setMenuValue("Create Volume", Value());
+        // Every value the menu offers is moved away from its default.
+        std::vector<MenuEntry> entries;
+        effect->getMenuEntries(entries, true);
+        int i = 0;
+        for (const MenuEntry& e : entries) {
+            if (e.owner != effect.get())
+                continue;
+            if (e.type == NSMenu::TYPE_BOOL && e.kind == NSMenu::KIND_BOOL)
+                effect->setMenuValue(e.label, Value::ofBool(!e.value.boolValue));
+            if (e.type == NSMenu::TYPE_FLOAT) {
+                auto* range = static_cast<NSMenu::ValueConstraintRange*>(e.constraint.get());
+                float frac = 0.6f + 0.01f * static_cast<float>(++i);
+                float value = range->floatMin + frac * (range->floatMax - range->floatMin);
+                effect->setMenuValue(e.label, Value::ofFloat(value));
+            }
+        }
+        std::map<std::string, Value> shown;
+        entries.clear();
+        effect->getMenuEntries(entries, true);
+        for (const MenuEntry& e : entries)
+            if (e.owner == effect.get())
+                shown[e.label] = effect->getMenuValue(e.label);
+
+        std::unique_ptr<Physics> read = roundTrip<Physics>(*effect);
+        std::unique_ptr<Physics> copy(static_cast<Physics*>(effect->clone()));
+        for (Physics* other : {read.get(), copy.get()}) {
+            ASSERT_NE(nullptr, other) << type.first;
+            EXPECT_EQ(effect->classId(), other->classId());
+            EXPECT_EQ(nullptr, other->getOwner());
+            for (const auto& s : shown) {
+                Value v = other->getMenuValue(s.first);
+                EXPECT_EQ(s.second.floatValue, v.floatValue) << type.first << " " << s.first;
+                EXPECT_EQ(s.second.boolValue, v.boolValue) << type.first << " " << s.first;
+                EXPECT_EQ(s.second.stringValue, v.stringValue) << type.first << " " << s.first;
+            }
+            ASSERT_EQ(1u, other->getBoundingVolume()->getVolumes().size());
+            EXPECT_NE(nullptr, dynamic_cast<BoundingVolume::Box*>(other->getBoundingVolume()->getVolumes()[0]));
+        }
+        EXPECT_EQ(effect->getId(), read->getId());
+        EXPECT_NE(effect->getId(), copy->getId());
+    }
+}
+
+TEST(EffectRegistry, EveryEffectComesByNameWithItsLook) {
+    const struct {
+        const char* name;
+        int id;
+        Vector3 colour;
+        const char* picture;
+        unsigned flags;
+    } rows[] = {
+        {"Gravity", 301, Vector3(0, 0, 0), "physicsgravity_pic.bmp", 47},
+        {"Friction", 302, Vector3(0.7f, 0.7f, 0.7f), "physicscold_pic.bmp", 47},
+        {"Wind", 303, Vector3(0.4f, 0.6f, 1.0f), "physicswind_pic.bmp", 65535},
+        {"Electricity", 304, Vector3(0, 1, 1), "physicselectricity_pic.bmp", 47},
+        {"Movement", 305, Vector3(0, 1, 0), "physicsconstantmovement_pic.bmp", 65535},
+        {"Magnetic", 306, Vector3(1.0f, 0.3f, 1.0f), "physicsmagnetic_pic.bmp", 47},
+        {"Light", 307, Vector3(1, 1, 0), "physicslight_pic.bmp", 65535},
+        {"Heat", 308, Vector3(1.0f, 0.2f, 0.2f), "physicsheat_pic.bmp", 65535},
+        {"Cold", 309, Vector3(0.3f, 0.3f, 1.0f), "physicscold_pic.bmp", 65535},
+    };
+    for (const auto& r : rows) {
+        std::unique_ptr<Physics> byName(registry().createPhysics(r.name));
+        std::unique_ptr<Physics> byId(NSSerialize::Serializeable::factorySerializeClass<Physics>(r.id, false));
+        ASSERT_NE(nullptr, byName) << r.name;
+        ASSERT_NE(nullptr, byId) << r.name;
+        EXPECT_EQ(r.id, byName->classId());
+        EXPECT_EQ(r.id - 301, byName->kind());
+        EXPECT_EQ(r.name, registry().physicsName(r.id));
+        EXPECT_EQ(r.colour, byName->getColour()) << r.name;
+        EXPECT_EQ(r.picture, byName->getMenuPicture()) << r.name;
+        EXPECT_EQ(r.flags, byName->getMenuFlags()) << r.name;
+        EXPECT_TRUE(byName->isEnabled());
+        EXPECT_TRUE(byName->getBoundingVolume()->getVolumes().empty());
+    }
+}
+
+TEST(EffectMenu, PagesFollowTheModeAndTheChosenVolume) {
+    auto labels = [](Physics& e, bool detailed) {
+        std::vector<MenuEntry> entries;
+        e.getMenuEntries(entries, detailed);
+        std::vector<std::string> out;
+        for (const MenuEntry& m : entries)
+            out.push_back(m.label);
+        return out;
+    };
+    auto has = [](const std::vector<std::string>& list, const char* label) {
+        return std::find(list.begin(), list.end(), label) != list.end();
+    };
+    PhysicsGravity gravity(true);
+    EXPECT_EQ((std::vector<std::string>{"Acceleration", "Directional", ""}), labels(gravity, false));
+    EXPECT_TRUE(has(labels(gravity, true), "Enable Physics"));
+    EXPECT_FALSE(has(labels(gravity, true), "Force-Direction X")); // point mode has no direction
+    EXPECT_FALSE(has(labels(gravity, true), "Volume Type"));
+    EXPECT_TRUE(gravity.setMenuValue("Directional", Value::ofBool(true)));
+    EXPECT_FALSE(gravity.isPointMode());
+    EXPECT_TRUE(has(labels(gravity, true), "Force-Direction X"));
+
+    // Room sizes are length, width, height; the room's y extent is its height.
+    const struct {
+        const char* button;
+        const char* shown;
+        const char* sizes[3];
+    } volumes[] = {
+        {"Volume-Box", "Volume Box", {"Box-Length", "Box-Width", "Box-Height"}},
+        {"Volume-Sphere", "Volume Sphere", {"Sphere-Radius", nullptr, nullptr}},
+        {"Volume-Room", "Volume Room", {"Room-Length", "Room-Width", "Room-Height"}},
+        {"Volume-Global", "Volume Global", {nullptr, nullptr, nullptr}},
+    };
+    for (const auto& v : volumes) {
+        EXPECT_TRUE(gravity.setMenuValue(v.button, Value()));
+        EXPECT_EQ(v.shown, gravity.getMenuValue("Volume Type").stringValue);
+        for (int i = 0; i < 3 && v.sizes[i]; ++i) {
+            EXPECT_TRUE(has(labels(gravity, true), v.sizes[i])) << v.sizes[i];
+            gravity.setMenuValue(v.sizes[i], Value::ofFloat(20.0f * static_cast<float>(i + 1)));
+        }
+        EXPECT_TRUE(gravity.setMenuValue("Create Volume", Value()));
+    }
+    EXPECT_TRUE(gravity.getBoundingVolume()->isEverywhere());
+    gravity.setMenuValue("Volume-Room", Value());
+    gravity.setMenuValue("Create Volume", Value());
+    auto* room = dynamic_cast<BoundingVolume::Room*>(gravity.getBoundingVolume()->getVolumes().at(0));
+    ASSERT_NE(nullptr, room);
+    EXPECT_EQ(Vector3(10, 30, 20), room->getHalfSize());
+    gravity.setMenuValue("Volume-Box", Value());
+    gravity.setMenuValue("Create Volume", Value());
+    auto* box = dynamic_cast<BoundingVolume::Box*>(gravity.getBoundingVolume()->getVolumes().at(0));
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ(Vector3(0, 20, 0), box->getAxisPointY());
+
+    // Transform lines: the accelerator moves by 15 per unit, rotations are in turns.
+    gravity.setMenuValue("Position X", Value::ofFloat(0.1f));
+    gravity.setMenuValue("Position X", Value::ofFloat(0.1f));
+    EXPECT_FLOAT_EQ(3.0f, gravity.getPosition().x);
+    gravity.setMenuValue("Rotation Y", Value::ofFloat(0.25f));
+    EXPECT_FLOAT_EQ(kQuarterTurn, gravity.getRotation().y);
+    EXPECT_FLOAT_EQ(0.25f, gravity.getMenuValue("Rotation Y").floatValue);
+    EXPECT_TRUE(gravity.setMenuValue("Enable Physics", Value::ofBool(false)));
+    EXPECT_FALSE(gravity.isEnabled());
+
+    EXPECT_FALSE(gravity.setMenuValue("Acceleration", Value::ofFloat(NAN)));
+    EXPECT_FALSE(gravity.setMenuValue("No Such Line", Value::ofFloat(1)));
+    EXPECT_FLOAT_EQ(9.81f, gravity.getAcceleration());
+}
+
+class EffectDraw : public qbntest::GlTest {};
+
+TEST_F(EffectDraw, ShownVolumesCarryAMarkerInTheEffectsColour) {
+    glViewport(0, 0, 800, 600);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-400, 400, -300, 300, -100, 100);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    // A wind arrow along +x (its cone at x 10 to 25) and an electricity sphere (no direction).
+    const struct {
+        Physics* effect;
+        int pixelX;
+        unsigned char rgb[3];
+    } rows[] = {{new PhysicsWind(1.0f), 415, {102, 153, 255}}, {new PhysicsElectricity(true), 402, {0, 255, 255}}};
+    for (const auto& r : rows) {
+        NodePhysical owner(true);
+        r.effect->setBoundingVolume(BoundingVolume::makeSphereVolume(Vector3(), 30));
+        owner.addPhysics(r.effect);
+        for (bool shown : {false, true}) {
+            r.effect->setShowVolume(shown);
+            glClearColor(0, 0, 0, 0);
+            glClear(GL_COLOR_BUFFER_BIT);
+            glPushMatrix();
+            owner.draw();
+            glPopMatrix();
+            std::vector<unsigned char> px = qbntest::readPixels(r.pixelX, 302, 1, 1);
+            for (int c = 0; c < 3; ++c)
+                EXPECT_NEAR(shown ? r.rgb[c] : 0, px[c], 2) << r.effect->classId() << " shown " << shown;
+        }
+    }
+}

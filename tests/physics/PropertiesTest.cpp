@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "persistence/RecordIO.h"
+#include "physics/ControllerPhysics.h"
+#include "physics/NodePhysical.h"
+#include "physics/effects/PhysicsGravity.h"
+#include "physics/effects/PhysicsWind.h"
+#include "physics/properties/PhysicsPropertyElectricity.h"
+#include "physics/properties/PhysicsPropertyGravity.h"
+#include "physics/properties/PhysicsPropertyWind.h"
+#include "scenegraph/BoundingVolume.h"
+
+using NSMenu::MenuEntry;
+using NSMenu::Value;
+using NSNode::BoundingVolume;
+using NSNode::NodePhysical;
+using NSPhysical::ControllerPhysics;
+using NSPhysical::PhysicsProperty;
+using NSPhysicsProperty::PhysicsPropertyElectricity;
+using NSPhysicsProperty::PhysicsPropertyGravity;
+using NSPhysicsProperty::PhysicsPropertyWind;
+
+namespace {
+
+// A room with an ordinary downward gravity everywhere (and optionally a wind along x).
+struct Room {
+    explicit Room(bool windy) {
+        auto* gravity = new NSPhysics::PhysicsGravity(0, -1, 0, 9.81f);
+        gravity->setBoundingVolume(BoundingVolume::makeUnboundedVolume());
+        node.addPhysics(gravity);
+        if (windy) {
+            auto* wind = new NSPhysics::PhysicsWind(1.0f);
+            wind->setBoundingVolume(BoundingVolume::makeUnboundedVolume());
+            node.addPhysics(wind);
+        }
+    }
+    NodePhysical node{true};
+};
+
+std::unique_ptr<NodePhysical> ball(float mass, float radius) {
+    auto b = std::make_unique<NodePhysical>(true);
+    b->setMass(mass);
+    b->setBoundingVolume(BoundingVolume::makeSphereVolume(Vector3(), radius));
+    return b;
+}
+
+} // namespace
+
+TEST(PropertyEffectivity, GravityEffectivityScalesTheFall) {
+    Room room(false);
+    const struct {
+        std::vector<float> effectivities;
+        float fall; // after one second
+    } cases[] = {{{}, 0}, {{0.0f}, 0}, {{0.5f}, -49.05f}, {{1.0f}, -98.1f}, {{1.0f, 1.0f}, -196.2f}};
+    for (const auto& c : cases) {
+        auto body = ball(2.0f, 5.0f);
+        for (float e : c.effectivities)
+            body->addProperty(new PhysicsPropertyGravity(e));
+        body->applyForces(1.0f);
+        EXPECT_NEAR(c.fall, body->getVelocity().y, 1e-3f) << c.effectivities.size();
+        EXPECT_EQ(0.0f, body->getVelocity().x);
+    }
+}
+
+TEST(PropertyEffectivity, TennisBallDriftsInTheWindWhileTheBasketballDoesNot) {
+    Room room(true);
+    auto tennis = ball(0.06f, 3.3f);
+    tennis->addProperty(new PhysicsPropertyGravity(1.0f));
+    tennis->addProperty(new PhysicsPropertyWind(0.5f));
+    auto basket = ball(1.0f, 11.5f);
+    basket->addProperty(new PhysicsPropertyGravity(1.0f));
+    for (int i = 0; i < 10; ++i) {
+        tennis->applyForces(0.1f);
+        basket->applyForces(0.1f);
+    }
+    // 0.5 x 1 x 0.2 pushes 0.06 by 5/3 per second squared; both fall alike.
+    EXPECT_NEAR(0.1f / 0.06f, tennis->getVelocity().x, 1e-3f);
+    EXPECT_EQ(0.0f, basket->getVelocity().x);
+    EXPECT_NEAR(basket->getVelocity().y, tennis->getVelocity().y, 1e-3f);
+}
+
+TEST(PropertyClasses, EveryPropertyComesByNameAndKeepsItsValues) {
+    const struct {
+        const char* name;
+        int id;
+        const char* label;
+        const char* picture;
+    } rows[] = {
+        {"Gravity", 401, "Gravity Effectivity", "physicspropertygravity_pic.bmp"},
+        {"Friction", 402, "Friction Effectivity", "physicspropertyfriction_pic.bmp"},
+        {"Wind", 403, "Wind Effectivity", "physicspropertywind_pic.bmp"},
+        {"Electricity", 404, "Minimum Use", "physicspropertyelectricity_pic.bmp"},
+        {"Movement", 405, "Move. Effectivity", "physicspropertyconstantmovement_pic.bmp"},
+        {"Magnetic", 406, "Magnetic Effectivity", "physicspropertymagnetic_pic.bmp"},
+        {"Light", 407, "Light Effectivity", "physicspropertylight_pic.bmp"},
+        {"Heat", 408, "Heat Effectivity", "physicspropertyheat_pic.bmp"},
+        {"Cold", 409, "Cold Effectivity", "physicspropertycold_pic.bmp"},
+    };
+    const std::string path = testing::TempDir() + "properties.rec";
+    for (const auto& r : rows) {
+        std::unique_ptr<PhysicsProperty> p(ControllerPhysics::instance().createProperty(r.name));
+        ASSERT_NE(nullptr, p) << r.name;
+        EXPECT_EQ(r.id, p->classId());
+        EXPECT_EQ(r.id - 401, p->kind());
+        EXPECT_EQ(r.name, ControllerPhysics::instance().propertyName(r.id));
+        EXPECT_EQ(r.picture, p->getMenuPicture());
+        EXPECT_EQ(1.0f, p->getEffectivity());
+
+        // The first line of the page is the effectivity, in level and custom mode alike.
+        for (bool detailed : {false, true}) {
+            std::vector<MenuEntry> entries;
+            p->getMenuEntries(entries, detailed);
+            ASSERT_FALSE(entries.empty());
+            EXPECT_EQ(r.label, entries[0].label);
+            EXPECT_EQ(p.get(), entries[0].owner);
+        }
+        EXPECT_TRUE(p->setMenuValue(r.label, Value::ofFloat(0.25f)));
+        EXPECT_EQ(0.25f, p->getEffectivity());
+        EXPECT_EQ(0.25f, p->getMenuValue(r.label).floatValue);
+        EXPECT_FALSE(p->setMenuValue(r.label, Value::ofFloat(NAN)));
+        EXPECT_FALSE(p->setMenuValue("Effectivity", Value::ofFloat(0.5f)));
+        EXPECT_EQ(0.25f, p->getEffectivity());
+
+        {
+            NSSerialize::SerialStream out(path, true);
+            NSSerialize::writeElement(out, "[prtO]", *p);
+            ASSERT_TRUE(out.close());
+        }
+        NSSerialize::SerialStream in(path, false);
+        std::unique_ptr<PhysicsProperty> read(NSSerialize::readElement<PhysicsProperty>(in));
+        std::unique_ptr<PhysicsProperty> copy(static_cast<PhysicsProperty*>(p->clone()));
+        for (PhysicsProperty* other : {read.get(), copy.get()}) {
+            ASSERT_NE(nullptr, other) << r.name;
+            EXPECT_EQ(r.id, other->classId());
+            EXPECT_EQ(0.25f, other->getEffectivity()) << r.name;
+        }
+        // A property of another class is no source for a copy.
+        PhysicsPropertyGravity otherClass(0.75f);
+        if (r.id != 401) {
+            p->copyFrom(&otherClass);
+            EXPECT_EQ(0.25f, p->getEffectivity()) << r.name;
+        }
+    }
+    std::remove(path.c_str());
+}
+
+TEST(PropertyClasses, ElectricityCarriesItsTwoUses) {
+    PhysicsPropertyElectricity p(true);
+    EXPECT_EQ(1.0f, p.getMinUse());
+    EXPECT_EQ(1.0f, p.getMaxUse());
+    std::vector<MenuEntry> entries;
+    p.getMenuEntries(entries, false);
+    ASSERT_EQ(2u, entries.size());
+    EXPECT_EQ("Maximum Use", entries[1].label);
+    for (const MenuEntry& e : entries)
+        EXPECT_EQ(unsigned(NSMenu::KIND_INPUT), e.kind);
+    EXPECT_TRUE(p.setMenuValue("Minimum Use", Value::ofFloat(5)));
+    EXPECT_TRUE(p.setMenuValue("Maximum Use", Value::ofFloat(40)));
+    EXPECT_FALSE(p.setMenuValue("Maximum Use", Value::ofFloat(INFINITY)));
+    EXPECT_EQ(40.0f, p.getMenuValue("Maximum Use").floatValue);
+
+    std::unique_ptr<PhysicsPropertyElectricity> copy(static_cast<PhysicsPropertyElectricity*>(p.clone()));
+    const std::string path = testing::TempDir() + "electricity.rec";
+    {
+        NSSerialize::SerialStream out(path, true);
+        NSSerialize::writeElement(out, "[prtO]", p);
+        ASSERT_TRUE(out.close());
+    }
+    NSSerialize::SerialStream in(path, false);
+    std::unique_ptr<PhysicsProperty> read(NSSerialize::readElement<PhysicsProperty>(in));
+    std::remove(path.c_str());
+    for (auto* other : {copy.get(), dynamic_cast<PhysicsPropertyElectricity*>(read.get())}) {
+        ASSERT_NE(nullptr, other);
+        EXPECT_EQ(5.0f, other->getMinUse());
+        EXPECT_EQ(40.0f, other->getMaxUse());
+    }
+}
