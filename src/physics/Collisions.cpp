@@ -1,15 +1,261 @@
+// Movement with collision handling and the contact response.
+//
+// A move tests the body at its new place against the registered nodes in
+// registration order. The first contact that is answered ends the walk: both
+// bodies get new velocities and are moved again, recursively, the faster one
+// first. The recursion is finite: a body is displaced at most once per step;
+// every call that recurses has first raised the contact counter of its own
+// body (the fallback raises it again), and a body with two contacts in the
+// step drops out at once; so each body starts at most two recursing calls per
+// step, each of which makes at most four calls.
+#include "physics/Collisions.h"
+
+#include <cmath>
+#include <vector>
+
+#include "physics/BroadPhase.h"
 #include "physics/NodePhysical.h"
+#include "scenegraph/ControllerNode.h"
+
+using NSNode::NodePhysical;
+using NSNode::NodeTransform;
+using NSPhysical::BroadPhase;
+using NSPhysical::MotionRecord;
+
+namespace {
+
+// Speed a body keeps when the fallback pushes it out of a contact.
+constexpr float kFallbackSpeed = 0.8f;
+// Responses a body takes per step before it drops out of the step.
+constexpr int kMaxContactsPerStep = 2;
+
+bool isFinite(const Vector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+// A normal that gives a direction to answer along.
+bool isUsableNormal(const Vector3& n) { return isFinite(n) && length(n) != 0.0f; }
+
+float usableMass(float m) {
+    return std::isfinite(m) && m >= NodePhysical::kMinimumMass ? m : NodePhysical::kMinimumMass;
+}
+
+float clampTo(float v, float lo, float hi) { return v > hi ? hi : (v < lo ? lo : v); }
+
+// The speed of v along n: length(v) * (normalize(v) . n).
+float speedAlong(const Vector3& v, const Vector3& n) {
+    Vector3 direction = v;
+    direction.normalize();
+    return length(v) * dot(direction, n);
+}
+
+BroadPhase& broadPhase() {
+    static BroadPhase phase;
+    return phase;
+}
+
+bool broadPhaseEnabled = true;
+// How many moves are walking the registered nodes right now.
+int walkDepth = 0;
+
+struct WalkDepthGuard {
+    WalkDepthGuard() { ++walkDepth; }
+    ~WalkDepthGuard() { --walkDepth; }
+    WalkDepthGuard(const WalkDepthGuard&) = delete;
+    WalkDepthGuard& operator=(const WalkDepthGuard&) = delete;
+};
+
+void raiseContacts(NodePhysical* body) {
+    if (body)
+        body->setContactsThisStep(body->getContactsThisStep() + 1);
+}
+
+// Moves both records, the faster one first (r on equal speeds). With
+// stopOnFailure the second move is only made when the first one succeeded.
+// True when both moves were made and succeeded.
+bool moveBoth(NodePhysical& self, MotionRecord& r, MotionRecord& rB, bool stopOnFailure) {
+    const bool partnerFirst = length(rB.velocity) > length(r.velocity);
+    MotionRecord& first = partnerFirst ? rB : r;
+    MotionRecord& second = partnerFirst ? r : rB;
+    const bool firstOk = self.moveWithCollisions(first);
+    if (!firstOk && stopOnFailure)
+        return false;
+    const bool secondOk = self.moveWithCollisions(second);
+    return firstOk && secondOk;
+}
+
+// The fallback for one side: straight out along dir with part of its speed.
+void pushOut(MotionRecord& rec, const Vector3& dir) {
+    if (!rec.moveable)
+        return;
+    const Vector3 v = dir * length(rec.velocity) * kFallbackSpeed;
+    rec.newVelocity = isFinite(v) ? v : rec.velocity;
+    if (rec.body) {
+        rec.body->setVelocity(rec.newVelocity);
+        raiseContacts(rec.body);
+    }
+}
+
+} // namespace
+
+namespace NSPhysical {
+
+void setCollisionBroadPhase(bool enabled) {
+    broadPhaseEnabled = enabled;
+    broadPhase().markStale();
+}
+
+const BroadPhase& collisionBroadPhase() { return broadPhase(); }
+
+void respondToContact(Vector3 n, MotionRecord& a, MotionRecord& b) {
+    if (!isUsableNormal(n)) {
+        a.newVelocity = a.velocity;
+        b.newVelocity = b.velocity;
+        return;
+    }
+
+    // The materials: E is the product of both bounces, F the mean of both
+    // frictions (each body's own values when it meets no body).
+    float e = 1.0f;
+    float f = 0.0f;
+    bool frictionOn = false;
+    bool movingA = false;
+    bool movingB = false;
+    if (a.body) {
+        e = a.body->getElasticBounce();
+        f = a.body->getBounceFriction();
+        frictionOn = a.body->isBounceFrictionEnabled();
+        movingA = length(a.body->getVelocity()) != 0.0f;
+    }
+    if (b.body) {
+        f = (f + b.body->getBounceFriction()) * 0.5f;
+        e = e * b.body->getElasticBounce();
+        frictionOn = frictionOn || b.body->isBounceFrictionEnabled();
+        movingB = length(b.body->getVelocity()) != 0.0f;
+    }
+    e = std::isnan(e) ? 1.0f : clampTo(e, 0.0f, 1.0f);
+    f = std::isnan(f) ? 0.0f : clampTo(f, -1.0f, 1.0f);
+
+    // Speeds along n and what is left across it.
+    const float sA = speedAlong(a.velocity, n);
+    const float sB = speedAlong(b.velocity, n);
+    const Vector3 tA = a.velocity - n * sA;
+    const Vector3 tB = b.velocity - n * sB;
+    const float mA = usableMass(a.mass);
+    const float mB = usableMass(b.mass);
+
+    // The normal parts after the contact: an elastic share E and an
+    // inelastic share 1 - E. An immovable partner reflects like a wall.
+    Vector3 nA;
+    Vector3 nB;
+    if (e != 0.0f) {
+        nA = b.moveable ? n * e * (((mA - mB) * sA + 2.0f * mB * sB) / (mA + mB)) : n * e * (2.0f * sB - sA);
+        nB = a.moveable ? n * e * (((mB - mA) * sB + 2.0f * mA * sA) / (mA + mB)) : n * e * (2.0f * sA - sB);
+    }
+    if (1.0f - e != 0.0f) {
+        nA += b.moveable ? n * (1.0f - e) * ((mA * sA + mB * sB) / (mA + mB)) : n * (1.0f - e) * sB;
+        nB += a.moveable ? n * (1.0f - e) * ((mB * sB + mA * sA) / (mA + mB)) : n * (1.0f - e) * sA;
+    }
+
+    // A body resting on something immovable passes a push on like a wall.
+    if (a.supported && dot(nA, nB) >= 0.0f)
+        nB = -nB * e;
+    else if (b.supported && dot(nA, nB) >= 0.0f)
+        nA = -nA * e;
+
+    // Friction scales the whole new velocity.
+    if (!frictionOn)
+        f = 0.0f;
+    a.newVelocity = (a.moveable || (b.supported && movingA)) ? (nA + tA) * (1.0f - f) : a.velocity;
+    b.newVelocity = (b.moveable || (a.supported && movingB)) ? (nB + tB) * (1.0f - f) : b.velocity;
+
+    if (!isFinite(a.newVelocity))
+        a.newVelocity = a.velocity;
+    if (!isFinite(b.newVelocity))
+        b.newVelocity = b.velocity;
+}
+
+} // namespace NSPhysical
 
 namespace NSNode {
 
-// For now a body moves freely along its velocity; contacts come later.
-bool NodePhysical::moveWithCollisions(NSPhysical::MotionRecord& r) {
+bool NodePhysical::moveWithCollisions(MotionRecord& r) {
     NodePhysical* body = r.body;
-    if (!body || body->wasMovedThisStep() || body->getContactsThisStep() >= 2)
+    if (!body || body->wasMovedThisStep() || body->getContactsThisStep() >= kMaxContactsPerStep)
         return true;
     if (r.velocity == Vector3(0.0f, 0.0f, 0.0f))
         return true;
-    body->translate(r.velocity * r.dt);
+
+    const Vector3 delta = r.velocity * r.dt;
+    bool touched = false;
+    // The broad phase is refreshed at the start of every outermost move;
+    // inside it, the displacements made here are the only ones, and they are
+    // reported to it. It only skips nodes the hit test would reject, so the
+    // walk meets the same contacts in the same order either way.
+    const bool outermost = walkDepth == 0;
+    if (isRegistered()) {
+        WalkDepthGuard walking;
+        BroadPhase& phase = broadPhase();
+        if (broadPhaseEnabled && (outermost || phase.needsRefresh()))
+            phase.refresh();
+        const BroadPhase::Reach mover = broadPhaseEnabled ? phase.reachOf(body, delta) : BroadPhase::Reach();
+        const std::vector<NodeTransform*>& registered = ControllerNode::instance().nodes();
+        const size_t count = broadPhaseEnabled ? phase.size() : registered.size();
+        for (size_t i = 0; i < count; ++i) {
+            NodeTransform* m = broadPhaseEnabled ? phase.node(i) : registered[i];
+            if (m == body || (broadPhaseEnabled && !phase.mayHit(mover, i)))
+                continue;
+            const HitResult h = body->hitTest(m, delta);
+            if (!h.hit)
+                continue;
+            touched = true;
+            const Vector3 n = h.normalB;
+            if (!isUsableNormal(n) || m == r.lastPartner)
+                continue;
+
+            // Answer this contact; it ends the walk.
+            MotionRecord rB;
+            if (auto* partner = dynamic_cast<NodePhysical*>(m))
+                rB = partner->makeMotionRecord(r.dt);
+            else
+                rB.moveable = false;
+            const MotionRecord r0 = r;
+            const MotionRecord rB0 = rB;
+            NSPhysical::respondToContact(n, r, rB);
+            r.applyResult();
+            rB.applyResult();
+            r.lastPartner = rB.body;
+            if (!r.moveable)
+                rB.supported = true;
+            if (!rB.moveable)
+                r.supported = true;
+            body->setVelocity(r.velocity);
+            raiseContacts(body);
+            if (rB.body)
+                rB.body->setVelocity(rB.velocity);
+
+            const bool ok = moveBoth(*this, r, rB, true);
+            if (!ok && !(r.moveable && rB.moveable)) {
+                // The new velocities did not get both through, and one side
+                // cannot be pushed: start again from before the response and
+                // send the moveable side straight out of the contact.
+                r = r0;
+                rB = rB0;
+                pushOut(r, h.normalA);
+                pushOut(rB, -h.normalA);
+                r.applyResult();
+                rB.applyResult();
+                moveBoth(*this, r, rB, false);
+            }
+            break;
+        }
+    }
+    if (touched)
+        return false;
+
+    if (!body->wasMovedThisStep()) {
+        body->translate(delta);
+        if (broadPhaseEnabled && !outermost)
+            broadPhase().moved(body);
+    }
     body->setMovedThisStep(true);
     return true;
 }

@@ -69,14 +69,24 @@ TEST_P(GeneratedModels, DrawAsTexturedLitObjects) {
     gluLookAt(centre[0] + radius * 1.6, centre[1] + radius * 1.4, centre[2] + radius * 2.2, centre[0],
               centre[1], centre[2], 0, 1, 0);
     glEnable(GL_DEPTH_TEST);
+    // One white light from the front, whatever earlier drawing left behind.
+    glPushAttrib(GL_LIGHTING_BIT | GL_ENABLE_BIT);
     glEnable(GL_LIGHTING);
+    for (int i = 1; i < 8; ++i)
+        glDisable(static_cast<GLenum>(GL_LIGHT0 + i));
     glEnable(GL_LIGHT0);
-    const GLfloat light[4] = {1, 2, 3, 0};
+    const GLfloat light[4] = {1, 2, 3, 0}, white[4] = {1, 1, 1, 1}, dim[4] = {0.2f, 0.2f, 0.2f, 1};
     glLightfv(GL_LIGHT0, GL_POSITION, light);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, dim);
+    glLightf(GL_LIGHT0, GL_SPOT_CUTOFF, 180.0f);
+    glLightf(GL_LIGHT0, GL_CONSTANT_ATTENUATION, 1.0f);
+    glLightf(GL_LIGHT0, GL_LINEAR_ATTENUATION, 0.0f);
+    glLightf(GL_LIGHT0, GL_QUADRATIC_ATTENUATION, 0.0f);
     glEnable(GL_COLOR_MATERIAL);
     glColor3f(1, 1, 1);
     model.draw(0, GL_LINEAR, GL_LINEAR);
-    glDisable(GL_LIGHTING);
+    glPopAttrib();
     glDisable(GL_DEPTH_TEST);
 
     auto pixels = qbntest::readPixels(0, 0, 200, 200);

@@ -1,0 +1,330 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <random>
+#include <utility>
+#include <vector>
+
+#include "physics/BroadPhase.h"
+#include "physics/Collisions.h"
+#include "physics/NodePhysical.h"
+#include "physics/Physics.h"
+#include "physics/PhysicsProperty.h"
+#include "scenegraph/BoundingVolume.h"
+#include "scenegraph/ControllerNode.h"
+
+using NSNode::BoundingVolume;
+using NSNode::ControllerNode;
+using NSNode::NodePhysical;
+using NSNode::NodeTransform;
+using NSPhysical::MotionRecord;
+
+namespace {
+
+constexpr float kDt = 1.0f / 60.0f;
+
+// Kind 0: 9.81 m/s^2 down (10 units a metre), everywhere.
+class TestFall : public NSPhysical::Physics {
+public:
+    explicit TestFall(bool full) : Physics(full) { setBoundingVolume(BoundingVolume::makeUnboundedVolume()); }
+    int kind() const override { return 0; }
+    int classId() const override { return 9510; }
+    Vector3 computeForce(NodePhysical* body, NSPhysical::PhysicsProperty* p) override {
+        return Vector3(0.0f, -98.1f * body->effectiveMass(), 0.0f) * p->getEffectivity();
+    }
+    Vector3 getColour() const override { return Vector3(); }
+    Cloneable* clone() const override { return new TestFall(true); }
+};
+
+class TestFallProperty : public NSPhysical::PhysicsProperty {
+public:
+    explicit TestFallProperty(bool full) : PhysicsProperty(full) {}
+    int kind() const override { return 0; }
+    int classId() const override { return 9511; }
+    Cloneable* clone() const override { return new TestFallProperty(true); }
+};
+
+// A room 200 units wide (floor at y = -100), registered and immovable.
+struct Room {
+    std::unique_ptr<NodeTransform> root{new NodeTransform(true)};
+
+    explicit Room(bool gravity) {
+        auto* room = new NodePhysical(true);
+        room->setBoundingVolume(BoundingVolume::makeRoomVolume(Vector3(), Vector3(200, 200, 200)));
+        room->registerForHits();
+        if (gravity)
+            room->addPhysics(new TestFall(true));
+        root->addChild(room);
+    }
+    NodePhysical* ball(const Vector3& at, float radius, float bounce, NodeTransform* parent = nullptr) {
+        auto* b = new NodePhysical(true);
+        b->setPhysical(true, false, 1.0f, bounce, 0.0f, false);
+        b->addProperty(new TestFallProperty(true));
+        b->setBoundingVolume(BoundingVolume::makeSphereVolume(Vector3(), radius));
+        b->setPosition(at);
+        b->registerForHits();
+        (parent ? parent : root.get())->addChild(b);
+        return b;
+    }
+    void step() {
+        ControllerNode::instance().clearHits();
+        root->simulate(kDt);
+        root->finishStep(kDt);
+        root->applyPendingChanges();
+    }
+};
+
+NodePhysical* freeBall(const Vector3& at, const Vector3& velocity, float bounce) {
+    auto* b = new NodePhysical(true);
+    b->setPhysical(true, false, 1.0f, bounce, 0.0f, false);
+    b->setBoundingVolume(BoundingVolume::makeSphereVolume(Vector3(), 5.0f));
+    b->setPosition(at);
+    b->setVelocity(velocity);
+    b->registerForHits();
+    return b;
+}
+
+size_t hitsBetween(const NodeTransform& a, const NodeTransform& b) {
+    size_t n = 0;
+    for (const auto& hit : ControllerNode::instance().hits())
+        n += (hit.first == a.getId() && hit.second == b.getId()) ? 1 : 0;
+    return n;
+}
+
+bool finite(const Vector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+#define EXPECT_VEC_NEAR(a, b) \
+    EXPECT_LT(length((a) - (b)), 1e-4f) << "(" << (a).x << ", " << (a).y << ", " << (a).z << ")"
+
+} // namespace
+
+// With E = 1 a bounce takes no speed away: the ball keeps bouncing as long as
+// the machine runs and never gets through the floor or the ceiling. (The step
+// turns the velocity the ball has after gravity and moves on with it at once,
+// so a floor bounce gives back a little more height than the fall took; the
+// ceiling takes it off again.) With E = 0.5 it settles on the floor.
+TEST(CollisionBounce, ElasticBallKeepsBouncingInsideTheRoomAndDampedBallComesToRest) {
+    const float floorContact = -100.0f + 5.0f;
+    {
+        Room room(true);
+        NodePhysical* ball = room.ball(Vector3(0, 50, 0), 5.0f, 1.0f);
+        float lowest = 50.0f, highest = 50.0f, lateHighest = floorContact;
+        int bounces = 0;
+        for (int i = 0; i < 3600; ++i) {
+            const float vy = ball->getVelocity().y;
+            room.step();
+            bounces += (vy < 0.0f && ball->getVelocity().y > 0.0f) ? 1 : 0;
+            lowest = std::min(lowest, ball->getPosition().y);
+            highest = std::max(highest, ball->getPosition().y);
+            if (i >= 3300)
+                lateHighest = std::max(lateHighest, ball->getPosition().y);
+        }
+        EXPECT_GT(lowest, floorContact);
+        EXPECT_LT(highest, -floorContact);
+        EXPECT_GE(bounces, 12);
+        EXPECT_GT(lateHighest - floorContact, 50.0f); // a minute later still bouncing high
+    }
+    {
+        Room room(true);
+        NodePhysical* ball = room.ball(Vector3(0, 50, 0), 5.0f, 0.5f);
+        for (int i = 0; i < 1200; ++i)
+            room.step();
+        for (int i = 0; i < 120; ++i) {
+            room.step();
+            EXPECT_LT(ball->getPosition().y - floorContact, 0.5f);
+            EXPECT_LT(length(ball->getVelocity()), 2.0f);
+        }
+    }
+}
+
+TEST(CollisionResponse, HeadOnEqualMassesExchangeSpeedsOrShareTheMean) {
+    for (float bounce : {1.0f, 0.0f}) {
+        ControllerNode::instance().clearHits();
+        std::unique_ptr<NodePhysical> a(freeBall(Vector3(-5.3f, 0, 0), Vector3(60, 0, 0), bounce));
+        std::unique_ptr<NodePhysical> b(freeBall(Vector3(5.3f, 0, 0), Vector3(-20, 0, 0), bounce));
+        MotionRecord r = a->makeMotionRecord(kDt);
+        EXPECT_FALSE(a->moveWithCollisions(r)); // stopped by the contact...
+        if (bounce == 1.0f) {
+            EXPECT_FLOAT_EQ(a->getVelocity().x, -20.0f);
+            EXPECT_FLOAT_EQ(b->getVelocity().x, 60.0f);
+        } else {
+            EXPECT_FLOAT_EQ(a->getVelocity().x, 20.0f);
+            EXPECT_FLOAT_EQ(b->getVelocity().x, 20.0f);
+        }
+        // ...then both moved on with their new speeds, the faster first.
+        EXPECT_FLOAT_EQ(a->getPosition().x, -5.3f + a->getVelocity().x * kDt);
+        EXPECT_FLOAT_EQ(b->getPosition().x, 5.3f + b->getVelocity().x * kDt);
+        EXPECT_EQ(hitsBetween(*a, *b), 1u);
+        EXPECT_EQ(a->getContactsThisStep(), 1);
+        EXPECT_EQ(b->getContactsThisStep(), 0);
+    }
+}
+
+TEST(CollisionResponse, WallsMaterialsAndBrokenValues) {
+    NodePhysical ball(true), wall(true);
+    ball.setMoveable(true);
+    const Vector3 up(0, 1, 0);
+    MotionRecord a = ball.makeMotionRecord(kDt), b = wall.makeMotionRecord(kDt);
+    a.velocity = Vector3(3, -10, 0);
+    b.moveable = false;
+    // An immovable wall reflects the normal part and keeps the tangential one.
+    NSPhysical::respondToContact(up, a, b);
+    EXPECT_VEC_NEAR(a.newVelocity, Vector3(3, 10, 0));
+    EXPECT_EQ(b.newVelocity, Vector3());
+    // E is the product of both bounces; friction the mean, only when enabled.
+    ball.setElasticBounce(0.5f);
+    wall.setBounceFriction(0.5f);
+    NSPhysical::respondToContact(up, a, b);
+    EXPECT_VEC_NEAR(a.newVelocity, Vector3(3, 5, 0));
+    wall.setBounceFrictionEnabled(true);
+    NSPhysical::respondToContact(up, a, b);
+    EXPECT_VEC_NEAR(a.newVelocity, Vector3(3, 5, 0) * 0.75f);
+
+    // No direction, no response, even with friction on.
+    NSPhysical::respondToContact(Vector3(), a, b);
+    EXPECT_EQ(a.newVelocity, a.velocity);
+
+    // A heavier body landing on one that rests on the floor bounces back up.
+    MotionRecord top, bottom;
+    top.mass = 3.0f;
+    top.velocity = Vector3(0, -10, 0);
+    bottom.supported = true;
+    NSPhysical::respondToContact(up, top, bottom);
+    EXPECT_FLOAT_EQ(top.newVelocity.y, 5.0f);
+
+    // Two bodies of mass 0 still give finite speeds: they count as the lightest.
+    MotionRecord p, q;
+    p.mass = q.mass = 0.0f;
+    p.velocity = Vector3(-4, 0, 0);
+    q.velocity = Vector3(6, 0, 0);
+    NSPhysical::respondToContact(Vector3(1, 0, 0), p, q);
+    EXPECT_VEC_NEAR(p.newVelocity, Vector3(6, 0, 0));
+    EXPECT_VEC_NEAR(q.newVelocity, Vector3(-4, 0, 0));
+    // A broken partner does not spread into the body it touches.
+    q.velocity = Vector3(std::numeric_limits<float>::quiet_NaN(), 0, 0);
+    NSPhysical::respondToContact(Vector3(1, 0, 0), p, q);
+    EXPECT_EQ(p.newVelocity, p.velocity);
+    EXPECT_TRUE(finite(p.newVelocity));
+}
+
+TEST(CollisionMove, ZeroNormalBlocksWithoutResponseAndContactsAreLimited) {
+    ControllerNode::instance().clearHits();
+    // A volume that covers everything hits without a direction.
+    std::unique_ptr<NodePhysical> ball(freeBall(Vector3(), Vector3(10, 0, 0), 1.0f));
+    ball->setBounceFriction(0.5f);
+    ball->setBounceFrictionEnabled(true);
+    {
+        NodeTransform everywhere(true);
+        everywhere.setBoundingVolume(BoundingVolume::makeUnboundedVolume());
+        everywhere.registerForHits();
+        MotionRecord r = ball->makeMotionRecord(kDt);
+        EXPECT_FALSE(ball->moveWithCollisions(r));
+        EXPECT_EQ(ball->getPosition(), Vector3());
+        EXPECT_EQ(ball->getVelocity(), Vector3(10, 0, 0));
+        EXPECT_EQ(ball->getContactsThisStep(), 0);
+        EXPECT_EQ(hitsBetween(*ball, everywhere), 1u);
+    }
+
+    // A plain node (no body) overlapping the ball is answered every time it
+    // is met: the ball answers it twice and then drops out of the step.
+    ControllerNode::instance().clearHits();
+    NodeTransform block(true);
+    block.setBoundingVolume(BoundingVolume::makeBoxVolume(Vector3(5.4f, 0, 0), Vector3(1, 10, 10)));
+    block.registerForHits();
+    MotionRecord r = ball->makeMotionRecord(kDt);
+    EXPECT_FALSE(ball->moveWithCollisions(r));
+    EXPECT_EQ(hitsBetween(*ball, block), 2u);
+    EXPECT_GE(ball->getContactsThisStep(), 2);
+    EXPECT_EQ(ball->getPosition(), Vector3());
+    const Vector3 velocity = ball->getVelocity();
+    MotionRecord again = ball->makeMotionRecord(kDt);
+    EXPECT_TRUE(ball->moveWithCollisions(again));
+    EXPECT_EQ(hitsBetween(*ball, block), 2u);
+    EXPECT_EQ(ball->getVelocity(), velocity);
+    // The next step it takes part again: pushed out, it moves off the block.
+    ball->finishStep(kDt);
+    MotionRecord next = ball->makeMotionRecord(kDt);
+    EXPECT_TRUE(ball->moveWithCollisions(next));
+    EXPECT_LT(ball->getPosition().x, 0.0f);
+}
+
+// The broad phase only skips hit tests that cannot hit: a busy scene runs
+// bit for bit the same with and without it. The scene has balls bumping into
+// each other, a turning paddle whose volume sits off its origin, and two
+// balls riding on a moving carrier that is not registered itself.
+TEST(CollisionMove, BroadPhaseFindsTheSameContactsInTheSameOrder) {
+    using Trace = std::vector<std::pair<int, int>>;
+    auto run = [](bool broadPhase, std::vector<Vector3>& states, Trace& hits) {
+        NSPhysical::setCollisionBroadPhase(broadPhase);
+        Room room(true);
+        std::mt19937 random(5);
+        std::uniform_real_distribution<float> place(-80.0f, 80.0f), speed(-60.0f, 60.0f);
+        std::vector<NodePhysical*> bodies;
+        for (int i = 0; i < 60; ++i) {
+            bodies.push_back(room.ball(Vector3(place(random), place(random), place(random)), 6.0f, 0.9f));
+            bodies.back()->setVelocity(Vector3(speed(random), speed(random), speed(random)));
+        }
+        auto* paddle = new NodePhysical(true);
+        paddle->setBoundingVolume(BoundingVolume::makeBoxVolume(Vector3(40, 0, 0), Vector3(60, 30, 4)));
+        paddle->setAngularVelocity(Vector3(0, 1.5f, 0));
+        paddle->registerForHits();
+        room.root->addChild(paddle);
+        auto* carrier = new NodePhysical(true);
+        carrier->setVelocity(Vector3(15, 0, 0));
+        room.root->addChild(carrier);
+        bodies.push_back(room.ball(Vector3(-30, 40, 0), 6.0f, 0.9f, carrier));
+        bodies.push_back(room.ball(Vector3(-30, 60, 0), 6.0f, 0.9f, carrier));
+        bodies.push_back(paddle);
+        const int base = room.root->getId();
+        for (int step = 0; step < 240; ++step) {
+            room.step();
+            for (const auto& hit : ControllerNode::instance().hits())
+                hits.emplace_back(hit.first - base, hit.second - base);
+            for (NodePhysical* b : bodies) {
+                states.push_back(b->getPosition());
+                states.push_back(b->getVelocity());
+            }
+        }
+    };
+    std::vector<Vector3> without, with;
+    Trace hitsWithout, hitsWith;
+    run(false, without, hitsWithout);
+    run(true, with, hitsWith);
+    NSPhysical::setCollisionBroadPhase(true);
+    // Besides the pull of gravity on each of the 62 balls in every step.
+    EXPECT_GT(hitsWith.size() - 62u * 240u, 300u);
+    EXPECT_TRUE(hitsWith == hitsWithout);
+    ASSERT_EQ(with.size(), without.size());
+    size_t differing = 0;
+    for (size_t i = 0; i < with.size(); ++i)
+        differing += with[i] == without[i] ? 0 : 1;
+    EXPECT_EQ(differing, 0u);
+}
+
+TEST(CollisionMove, BroadPhaseNeverRejectsANodeThatHits) {
+    std::unique_ptr<NodePhysical> a(freeBall(Vector3(), Vector3(), 1.0f));
+    std::unique_ptr<NodePhysical> b(freeBall(Vector3(50, 0, 0), Vector3(), 1.0f));
+    NSPhysical::BroadPhase phase;
+    phase.refresh();
+    size_t ib = 0;
+    while (ib < phase.size() && phase.node(ib) != b.get())
+        ++ib;
+    ASSERT_LT(ib, phase.size());
+    EXPECT_FALSE(phase.mayHit(phase.reachOf(a.get(), Vector3()), ib));
+    // Just overlapping, also when the overlap comes from the offset.
+    EXPECT_TRUE(a->hitTest(b.get(), Vector3(40.0001f, 0, 0)).hit);
+    EXPECT_TRUE(phase.mayHit(phase.reachOf(a.get(), Vector3(40.0001f, 0, 0)), ib));
+    // A displacement reported to it is followed at once.
+    b->translate(Vector3(-41, 0, 0));
+    phase.moved(b.get());
+    EXPECT_TRUE(a->hitTest(b.get(), Vector3()).hit);
+    EXPECT_TRUE(phase.mayHit(phase.reachOf(a.get(), Vector3()), ib));
+    // A node with children moves them along: then everything is taken anew.
+    EXPECT_FALSE(phase.needsRefresh());
+    b->addChild(new NodeTransform(true));
+    phase.moved(b.get());
+    EXPECT_TRUE(phase.needsRefresh());
+}

@@ -1,0 +1,155 @@
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "persistence/RecordIO.h"
+#include "persistence/SerialStream.h"
+#include "scenegraph/NodeLight.h"
+#include "support/GlContext.h"
+
+using NSNode::NodeLight;
+
+namespace {
+
+// The light settings are put back afterwards: other tests share the context
+// and count on OpenGL's default lights.
+class NodeLightTest : public qbntest::GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        glPushAttrib(GL_LIGHTING_BIT);
+        ASSERT_EQ(NodeLight::slotsInUse(), 0) << "a light of another test is still alive";
+    }
+    void TearDown() override { glPopAttrib(); }
+};
+
+GLenum glLight(const NodeLight& light) { return static_cast<GLenum>(GL_LIGHT0 + light.getLightIndex()); }
+
+std::vector<float> lightValue(const NodeLight& light, GLenum which, int count) {
+    std::vector<float> v(4, -1.0f);
+    glGetLightfv(glLight(light), which, v.data());
+    v.resize(static_cast<size_t>(count));
+    return v;
+}
+
+} // namespace
+
+TEST_F(NodeLightTest, LightsTakeTheLowestFreeSlotAndThe21stGetsNone) {
+    std::vector<std::unique_ptr<NodeLight>> lights;
+    for (int i = 0; i < NodeLight::kPoolSize; ++i) {
+        lights.emplace_back(new NodeLight(true));
+        EXPECT_EQ(lights.back()->getLightIndex(), i);
+    }
+    std::unique_ptr<NodeLight> extra(new NodeLight(true));
+    EXPECT_EQ(extra->getLightIndex(), -1);
+    extra.reset();
+    EXPECT_EQ(NodeLight::slotsInUse(), NodeLight::kPoolSize);
+
+    // A destroyed light switches itself off and frees its slot for the next.
+    EXPECT_TRUE(glIsEnabled(GL_LIGHT5));
+    lights[5].reset();
+    EXPECT_FALSE(glIsEnabled(GL_LIGHT5));
+    lights[3].reset();
+    std::unique_ptr<NodeLight> next(new NodeLight(Vector3(), Vector3(1, 1, 1)));
+    EXPECT_EQ(next->getLightIndex(), 3);
+    EXPECT_TRUE(glIsEnabled(GL_LIGHT3));
+}
+
+TEST_F(NodeLightTest, SendsColoursAttenuationAndConeOnlyWhereTheyApply) {
+    NodeLight light(Vector3(), Vector3(0.1f, 0.2f, 0.3f), Vector3(0.5f, 0.25f, 1.0f), Vector3(1, 1, 1));
+    ASSERT_EQ(light.getLightIndex(), 0);
+    EXPECT_TRUE(light.isEnabled() && glIsEnabled(GL_LIGHT0));
+    EXPECT_EQ(lightValue(light, GL_AMBIENT, 4), (std::vector<float>{0.1f, 0.2f, 0.3f, 1.0f}));
+    EXPECT_EQ(lightValue(light, GL_DIFFUSE, 4), (std::vector<float>{0.5f, 0.25f, 1.0f, 1.0f}));
+    EXPECT_EQ(lightValue(light, GL_SPOT_CUTOFF, 1)[0], 180.0f);
+
+    light.setSpot(true, 1.0f, 3.0f);
+    EXPECT_EQ(lightValue(light, GL_SPOT_CUTOFF, 1)[0], 90.0f);
+    EXPECT_EQ(lightValue(light, GL_SPOT_EXPONENT, 1)[0], 3.0f);
+    light.setAttenuation(2.0f, 0.5f, 0.25f);
+    EXPECT_EQ(lightValue(light, GL_LINEAR_ATTENUATION, 1)[0], 0.5f);
+    light.setSpot(false, 0.5f, 0.0f);
+    EXPECT_EQ(lightValue(light, GL_SPOT_CUTOFF, 1)[0], 180.0f);
+
+    // A light at infinity takes neither attenuation nor a cone.
+    light.setDirectional(true);
+    light.setSpot(true, 0.5f, 7.0f);
+    light.setAttenuation(1.0f, 9.0f, 0.0f);
+    EXPECT_EQ(lightValue(light, GL_SPOT_CUTOFF, 1)[0], 180.0f);
+    EXPECT_EQ(lightValue(light, GL_LINEAR_ATTENUATION, 1)[0], 0.5f);
+
+    light.setEnabled(false);
+    EXPECT_FALSE(glIsEnabled(GL_LIGHT0));
+}
+
+TEST_F(NodeLightTest, DrawingPlacesTheLightWhereItsNodeIs) {
+    NodeLight light(Vector3(1, 2, 3), Vector3(1, 1, 1));
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    auto draw = [&] {
+        glPushMatrix();
+        light.draw();
+        glPopMatrix();
+    };
+    draw();
+    EXPECT_EQ(lightValue(light, GL_POSITION, 4), (std::vector<float>{1, 2, 3, 1}));
+
+    light.setSpot(true, 0.5f, 0.0f);
+    light.setRotation(Vector3(0, 3.14159265f, 0)); // half a turn: -Z becomes +Z
+    draw();
+    std::vector<float> down = lightValue(light, GL_SPOT_DIRECTION, 3);
+    EXPECT_NEAR(down[2], 1.0f, 1e-5f);
+
+    light.setDirectional(true);
+    light.setRotation(Vector3(0, 1.57079633f, 0)); // a quarter turn: +Z becomes +X
+    draw();
+    std::vector<float> along = lightValue(light, GL_POSITION, 4);
+    EXPECT_NEAR(along[0], 1.0f, 1e-5f);
+    EXPECT_NEAR(along[2], 0.0f, 1e-5f);
+    EXPECT_EQ(along[3], 0.0f);
+}
+
+TEST_F(NodeLightTest, RecordsAndCopiesKeepEverythingButTheSlot) {
+    const std::string path = testing::TempDir() + "light.rec";
+    NodeLight original(Vector3(4, 5, 6), Vector3(0.1f, 0.2f, 0.3f), Vector3(0.4f, 0.5f, 0.6f),
+                       Vector3(0.7f, 0.8f, 0.9f));
+    original.setAttenuation(1.5f, 0.25f, 0.125f);
+    original.setSpot(true, 0.75f, 2.0f);
+    original.setEnabled(false);
+    {
+        NSSerialize::SerialStream out(path, true);
+        NSSerialize::writeElement(out, "[nodO]", original);
+        ASSERT_TRUE(out.close());
+    }
+    NSSerialize::SerialStream in(path, false);
+    std::unique_ptr<NodeLight> loaded(NSSerialize::readElement<NodeLight>(in));
+    std::remove(path.c_str());
+    ASSERT_NE(loaded, nullptr);
+    std::unique_ptr<NodeLight> copy(dynamic_cast<NodeLight*>(original.clone()));
+    ASSERT_NE(copy, nullptr);
+
+    for (const NodeLight* light : {loaded.get(), copy.get()}) {
+        EXPECT_NE(light->getLightIndex(), original.getLightIndex());
+        EXPECT_EQ(light->getPosition(), Vector3(4, 5, 6));
+        EXPECT_EQ(light->getAmbient(), Vector3(0.1f, 0.2f, 0.3f));
+        EXPECT_EQ(light->getDiffuse(), Vector3(0.4f, 0.5f, 0.6f));
+        EXPECT_EQ(light->getSpecular(), Vector3(0.7f, 0.8f, 0.9f));
+        EXPECT_FALSE(light->isDirectional());
+        EXPECT_EQ(light->getConstantAttenuation(), 1.5f);
+        EXPECT_EQ(light->getLinearAttenuation(), 0.25f);
+        EXPECT_EQ(light->getQuadraticAttenuation(), 0.125f);
+        EXPECT_TRUE(light->isSpot());
+        EXPECT_EQ(light->getSpotCutoff(), 0.75f);
+        EXPECT_EQ(light->getSpotExponent(), 2.0f);
+        // Switched off in the file: stays off after the load.
+        EXPECT_FALSE(light->isEnabled());
+        EXPECT_FALSE(glIsEnabled(glLight(*light)));
+        EXPECT_EQ(lightValue(*light, GL_SPOT_CUTOFF, 1)[0], 67.5f);
+    }
+}
