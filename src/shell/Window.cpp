@@ -2,6 +2,7 @@
 
 #include <GL/freeglut.h>
 
+#include "scene/PlaceholderScene.h"
 #include "shell/LevelControl.h"
 #include "shell/Log.h"
 #include "shell/WindowFrameRate.h"
@@ -88,7 +89,7 @@ void Window::init(bool enterMainLoop) {
     glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
 
     // The scene view fills the window but for the menu strip at the right edge.
-    scene = new WindowItem(false);
+    scene = new NSScene::Scene();
     addChildLater(scene);
     scene->setLayout(ItemLayout(0, 0, -170, 0, 1, 1, 2, 2));
 
@@ -101,8 +102,11 @@ void Window::init(bool enterMainLoop) {
     frameRate->setLayout(ItemLayout(10, 10, 60, 20, 1, 1, 0, 0));
     frameRate->setVisible(true);
 
-    if (enterMainLoop)
+    if (enterMainLoop) {
+        // Until the level controller fills the scene, it shows a test room.
+        NSScene::buildPlaceholderScene(*scene);
         glutMainLoop();
+    }
 }
 
 void Window::showTempPopUp(const std::string& text) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "scene/Scene.h"
 #include "shell/WindowItem.h"
 
 namespace NSWindow {
@@ -45,7 +46,7 @@ public:
 
     void setLevelControl(LevelControl* control) { levelController = control; }
     LevelControl* getLevelControl() const { return levelController; }
-    WindowItem* getScene() const { return scene; }
+    NSScene::Scene* getScene() const { return scene; }
     WindowItem* getMenu() const { return menu; }
     WindowFrameRate* getFrameRate() const { return frameRate; }
     bool isSaveCurrentRequested() const { return saveCurrentRequested; }
@@ -58,7 +59,7 @@ public:
 private:
     void switchTechnicalSetting(int functionKey);
 
-    WindowItem* scene = nullptr;
+    NSScene::Scene* scene = nullptr;
     WindowItem* menu = nullptr;
     WindowFrameRate* frameRate = nullptr;
     WindowItem* cullingGraph = nullptr;

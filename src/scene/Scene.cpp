@@ -1,0 +1,778 @@
+#include "scene/Scene.h"
+
+#include <GL/freeglut.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "menu/EditorMode.h"
+#include "persistence/RecordIO.h"
+#include "persistence/SerialStream.h"
+#include "resources/ResourcePath.h"
+#include "scenegraph/ControllerNode.h"
+#include "shell/Log.h"
+#include "shell/Window.h"
+
+using NSNode::BoundingVolume;
+using NSNode::NodeGraphic;
+using NSNode::NodeTransform;
+using NSSerialize::SerialStream;
+
+namespace NSScene {
+
+namespace {
+
+// One buffer for every pick; a record handed out stays valid until the next.
+GLuint selectBuffer[Scene::kSelectBufferSize];
+
+Scene::LevelFileLookup levelFileLookup;
+
+constexpr float kFieldOfView = 45.0f;
+constexpr float kNearPlane = 0.1f;
+constexpr float kFarPlane = 10000.0f;
+// Mouse drags: units of pan and radians of turn per pixel.
+constexpr float kPanPerPixel = 0.5f;
+constexpr float kTurnPerPixel = 0.01f;
+// CTRL+click placement lifts the object a little more on every try.
+constexpr int kPlacementTries = 20;
+constexpr float kPlacementLift = 0.01f;
+constexpr float kCrossHalfLength = 10.0f;
+
+constexpr int kKeyEscape = 27;
+constexpr int kKeySpace = 32;
+
+void popUp(const std::string& text) { NSWindow::Window::instance().showTempPopUp(text); }
+
+float frameTime(float dt) {
+    if (!(dt > 0.0f))
+        return 0.0f;
+    return std::min(dt, Scene::kMaxFrameTime);
+}
+
+constexpr const char* kLevelsFolder = "levels";
+
+bool ensureFolder(const std::filesystem::path& folder) {
+    std::error_code error;
+    if (folder.empty() || std::filesystem::is_directory(folder, error))
+        return true;
+    if (std::filesystem::create_directories(folder, error) || std::filesystem::is_directory(folder, error))
+        return true;
+    log(LOG_ERROR, "Scene: cannot create the folder \"%s\" (%s)\n", folder.string().c_str(), error.message().c_str());
+    return false;
+}
+
+// The perspective of the view over area: 45 degrees vertically, the area's
+// aspect.
+void perspective(const NSWindow::ItemLayout& area) {
+    const float aspect =
+        area.height > 0 ? static_cast<float>(area.width) / static_cast<float>(area.height) : 1.0f;
+    gluPerspective(kFieldOfView, aspect, kNearPlane, kFarPlane);
+}
+
+NodeTransform* findIn(NodeTransform* node, int id) {
+    if (node->getId() == id)
+        return node;
+    for (NodeTransform* child : node->getChildren())
+        if (NodeTransform* found = findIn(child, id))
+            return found;
+    return nullptr;
+}
+
+} // namespace
+
+std::string sceneFilePath(const std::string& name) {
+    const std::string local = NSLoader::localPath(name);
+    const std::string folder = std::string(kLevelsFolder) + "/";
+    if (local.size() > 4 && local.compare(local.size() - 4, 4, ".lvs") == 0)
+        return folder + local;
+    return folder + local + ".lvs";
+}
+
+bool ensureLevelsFolder() { return ensureFolder(kLevelsFolder); }
+
+Scene::Scene() : WindowItem(true), root(new NodeTransform(true)) {
+    NodeGraphic::setModelDrawer(this);
+    NodeTransform::setDeferredDrawSink(this);
+}
+
+Scene::~Scene() {
+    selected = nullptr;
+    hovered = nullptr;
+    deferred.clear();
+    delete root;
+    root = nullptr;
+    if (NodeGraphic::modelDrawer() == this)
+        NodeGraphic::setModelDrawer(nullptr);
+    if (NodeTransform::deferredDrawSink() == this)
+        NodeTransform::setDeferredDrawSink(nullptr);
+}
+
+void Scene::setLevelFileLookup(LevelFileLookup lookup) { levelFileLookup = std::move(lookup); }
+
+// --- objects and selection ---------------------------------------------------
+
+void Scene::addObject(NodeTransform* node) {
+    if (node)
+        root->addChildLater(node);
+}
+
+void Scene::removeObject(NodeTransform* node) {
+    if (!node || node == root)
+        return;
+    if (selected == node)
+        selected = nullptr;
+    if (hovered == node) {
+        hovered = nullptr;
+        hoveredGizmo = 0;
+    }
+    node->removeLater();
+}
+
+void Scene::select(NodeTransform* node) {
+    if (selected)
+        selected->setSelected(false);
+    selected = dynamic_cast<NodeGraphic*>(node);
+    if (selected)
+        selected->setSelected(true);
+}
+
+NodeTransform* Scene::findNode(int id) const { return findIn(root, id); }
+
+void Scene::forgetNode(NodeGraphic* node) {
+    if (selected == node)
+        selected = nullptr;
+    if (hovered == node) {
+        hovered = nullptr;
+        hoveredGizmo = 0;
+    }
+}
+
+// --- the machine -------------------------------------------------------------
+
+bool Scene::setRunning(bool run) {
+    if (run == running)
+        return true;
+    if (run) {
+        // Without a snapshot a stop could not bring the layout back.
+        if (!saveScene(kSnapshotName)) {
+            log(LOG_ERROR, "Scene: the machine stays off, the snapshot \"%s\" could not be saved\n",
+                sceneFilePath(kSnapshotName).c_str());
+            popUp("Scene could not be saved");
+            return false;
+        }
+        fastForward = false;
+        simulationTimer.restart();
+        running = true;
+        return true;
+    }
+    running = false;
+    simulationTimer.pause();
+    const bool hadSelection = selected != nullptr;
+    const int selectedId = hadSelection ? selected->getId() : 0;
+    if (!loadScene(kSnapshotName)) {
+        popUp("Scene could not be loaded");
+        return true;
+    }
+    if (hadSelection)
+        select(findNode(selectedId));
+    return true;
+}
+
+void Scene::setPaused(bool paused) {
+    if (paused)
+        simulationTimer.pause();
+    else
+        simulationTimer.restart();
+}
+
+void Scene::update() {
+    const float dtSim = simulationTimer.lap();
+    const float dtCam = cameraTimer.lap();
+    step(dtSim, dtCam);
+}
+
+void Scene::step(float dtSim, float dtCam) {
+    dtSim = (running && !isPaused()) ? frameTime(dtSim) : 0.0f;
+    dtCam = frameTime(dtCam);
+    if (running && selected)
+        camera.setTarget(selected->worldPosition());
+    camera.update(dtCam);
+    if (!running) {
+        root->applyPendingChanges();
+        return;
+    }
+    NSNode::ControllerNode::instance().clearHits();
+    const int steps = fastForward ? kFastForwardSteps : 1;
+    for (int i = 0; i < steps; ++i) {
+        root->simulate(dtSim);
+        root->finishStep(dtSim);
+        root->applyPendingChanges();
+    }
+}
+
+// --- drawing -----------------------------------------------------------------
+
+void Scene::begin3D(bool keepProjection) {
+    const NSWindow::ItemLayout& a = screenArea;
+    glViewport(a.x, a.y, a.width, a.height);
+    glMatrixMode(GL_PROJECTION);
+    if (!keepProjection) {
+        glLoadIdentity();
+        perspective(a);
+    }
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void Scene::draw() {
+    glPushAttrib(GL_ENABLE_BIT);
+    glEnable(GL_DEPTH_TEST);
+    begin3D(false);
+    camera.apply();
+    rebuildFrustum();
+    if (defaultLight)
+        applyDefaultLight();
+    if (showCoordinateCross)
+        drawCoordinateCross();
+    startWhite();
+    culledCount = 0;
+    drawnCount = 0;
+    drawContent();
+    glPopAttrib();
+
+    const unsigned met = culledCount + drawnCount;
+    culledShare = met ? static_cast<float>(culledCount) / static_cast<float>(met) : 0.0f;
+    WindowItem::draw();
+}
+
+// The six planes of the view volume from projection x modelview, normals
+// pointing inside: row 3 plus or minus rows 0 (left, right), 1 (bottom,
+// top) and 2 (near, far).
+void Scene::rebuildFrustum() {
+    Matrix4 projection, modelview;
+    glGetFloatv(GL_PROJECTION_MATRIX, projection.data());
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview.data());
+    const Matrix4 clip = projection * modelview;
+    for (int i = 0; i < 6; ++i) {
+        const int row = i / 2;
+        const float sign = (i % 2 == 0) ? 1.0f : -1.0f;
+        frustum[i] = std::make_unique<BoundingVolume::Plane>(
+            clip.at(3, 0) + sign * clip.at(row, 0), clip.at(3, 1) + sign * clip.at(row, 1),
+            clip.at(3, 2) + sign * clip.at(row, 2), clip.at(3, 3) + sign * clip.at(row, 3), true);
+    }
+}
+
+// The 2D items change the colour while the material tracks it, and restore
+// only the colour afterwards; so the material may lag behind the current
+// colour. Every frame starts from white for both.
+void Scene::startWhite() const {
+    const GLfloat white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    glColor3f(1.0f, 1.0f, 1.0f);
+    if (!glIsEnabled(GL_COLOR_MATERIAL))
+        return;
+    glDisable(GL_COLOR_MATERIAL);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, white);
+    glEnable(GL_COLOR_MATERIAL);
+}
+
+void Scene::applyDefaultLight() const {
+    const GLfloat direction[4] = {0.4f, 1.0f, 0.7f, 0.0f};
+    const GLfloat ambient[4] = {0.35f, 0.35f, 0.35f, 1.0f};
+    const GLfloat diffuse[4] = {0.9f, 0.9f, 0.9f, 1.0f};
+    glLightfv(GL_LIGHT0, GL_POSITION, direction);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+    glEnable(GL_LIGHT0);
+}
+
+void Scene::drawCoordinateCross() const {
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LINE_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+    glLineWidth(1.0f);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    const Vector3& t = camera.getTarget();
+    const float h = kCrossHalfLength;
+    glBegin(GL_LINES);
+    glVertex3f(t.x - h, t.y, t.z);
+    glVertex3f(t.x + h, t.y, t.z);
+    glVertex3f(t.x, t.y - h, t.z);
+    glVertex3f(t.x, t.y + h, t.z);
+    glVertex3f(t.x, t.y, t.z - h);
+    glVertex3f(t.x, t.y, t.z + h);
+    glEnd();
+    glPopAttrib();
+}
+
+void Scene::drawContent() {
+    deferred.clear();
+    NodeGraphic::setModelDrawer(this);
+    NodeTransform::setDeferredDrawSink(this);
+    glPushMatrix();
+    root->draw();
+    glPopMatrix();
+    if (selected && !running)
+        drawGizmos();
+    if (deferred.empty())
+        return;
+
+    glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_POLYGON_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT);
+    glEnable(GL_LIGHTING);
+    if (transparency)
+        glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glPushMatrix();
+    // Deferred nodes below a deferred node are drawn with their parent.
+    NodeTransform::setDeferredDrawSink(nullptr);
+    for (auto it = deferred.rbegin(); it != deferred.rend(); ++it) {
+        glLoadIdentity();
+        glMultMatrixf(it->second.modelview.data());
+        it->second.node->draw();
+    }
+    NodeTransform::setDeferredDrawSink(this);
+    glPopMatrix();
+    glPopAttrib();
+}
+
+// The current modelview is the frame of node's parent, so the node's own
+// position in it, taken to eye space, gives its distance from the eye.
+void Scene::addDeferred(NodeTransform* node) {
+    if (!node)
+        return;
+    Matrix4 modelview;
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview.data());
+    const float distance = length(modelview.transformPoint(node->getPosition()));
+    deferred.emplace(distance, DeferredEntry{modelview, node});
+}
+
+bool Scene::cullTest(NodeTransform* node) {
+    BoundingVolume* volume = node ? node->getBoundingVolume() : nullptr;
+    if (culling && frustum[0] && volume && !volume->isUnbounded()) {
+        volume->setTransform(node->worldMatrix());
+        const BoundingVolume::Sphere& sphere = volume->getOuterSphere();
+        for (const auto& plane : frustum) {
+            if (plane->hitSphere(sphere)) {
+                ++culledCount;
+                return false;
+            }
+        }
+    }
+    ++drawnCount;
+    return true;
+}
+
+void Scene::drawModel(NodeGraphic* node) {
+    NSGraphic::ModelObject* model = node ? node->getModel() : nullptr;
+    if (!model || !cullTest(node))
+        return;
+    unsigned flags = 0;
+    if (vertexArrays)
+        flags |= NSGraphic::MODEL_DRAW_VERTEX_ARRAYS;
+    if (displayLists)
+        flags |= NSGraphic::MODEL_DRAW_DISPLAY_LIST;
+    model->draw(flags, minFilter, magFilter);
+}
+
+// --- picking -----------------------------------------------------------------
+
+const GLuint* Scene::pick(int x, int y) {
+    const NSWindow::ItemLayout& a = screenArea;
+    if (a.width <= 0 || a.height <= 0)
+        return nullptr;
+    // Picking draws the scene once more; the counts stay those of the frame.
+    const unsigned frameCulled = culledCount;
+    const unsigned frameDrawn = drawnCount;
+
+    glSelectBuffer(kSelectBufferSize, selectBuffer);
+    glRenderMode(GL_SELECT);
+    glInitNames();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    GLint viewport[4] = {a.x, a.y, a.width, a.height};
+    gluPickMatrix(a.x + x + 0.5, a.y + y + 0.5, 1.0, 1.0, viewport);
+    perspective(a);
+    begin3D(true);
+    camera.apply();
+    drawContent();
+    const GLint hits = glRenderMode(GL_RENDER);
+
+    culledCount = frameCulled;
+    drawnCount = frameDrawn;
+    if (hits < 0) {
+        log(LOG_ERROR, "getSelectHit: select buffer overflow\n");
+        return nullptr;
+    }
+    const GLuint* nearest = nullptr;
+    const GLuint* record = selectBuffer;
+    for (GLint i = 0; i < hits; ++i) {
+        if (!nearest || record[1] < nearest[1])
+            nearest = record;
+        record += 3 + record[0];
+    }
+    return nearest;
+}
+
+NodeGraphic* Scene::nodeAt(const GLuint* record) const {
+    if (!record || record[0] == 0)
+        return nullptr;
+    return dynamic_cast<NodeGraphic*>(findNode(static_cast<int>(record[3])));
+}
+
+bool Scene::surfacePoint(int x, int y, NodeTransform* node, Vector3& point) {
+    const NSWindow::ItemLayout& a = screenArea;
+    if (a.width <= 0 || a.height <= 0)
+        return false;
+    GLfloat depth = 1.0f;
+    glReadPixels(a.x + x, a.y + y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+    // The far plane: nothing was drawn at that pixel.
+    if (!(depth < 1.0f))
+        return false;
+    begin3D(false);
+    camera.apply();
+    if (node && node->getParent())
+        glMultMatrixf(node->getParent()->worldMatrix().data());
+    GLdouble modelview[16], projection[16];
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    GLdouble px, py, pz;
+    if (!gluUnProject(a.x + x + 0.5, a.y + y + 0.5, depth, modelview, projection, viewport, &px, &py, &pz))
+        return false;
+    point = Vector3(static_cast<float>(px), static_cast<float>(py), static_cast<float>(pz));
+    return true;
+}
+
+void Scene::placeSelectedAt(int x, int y) {
+    if (!selected || running)
+        return;
+    if (!selected->canEditPosition(-1) && !NSMenu::isDesignerEditing())
+        return;
+    if (nodeAt(pick(x, y)) == selected)
+        return;
+    Vector3 surface;
+    if (!surfacePoint(x, y, selected, surface))
+        return;
+    const float low = selected->lowestPointOffset();
+    const Vector3 before = selected->getPosition();
+    for (int i = 0; i < kPlacementTries; ++i) {
+        const float k = 1.0f + kPlacementLift * static_cast<float>(i);
+        selected->setPosition(surface - Vector3(0.0f, low, 0.0f) * k);
+        if (!selected->hitTestAll(Vector3()).hit)
+            return;
+    }
+    selected->setPosition(before);
+}
+
+// --- input -------------------------------------------------------------------
+
+bool Scene::mouseButton(int button, int state, int modifiers, int x, int y) {
+    if (WindowItem::mouseButton(button, state, modifiers, x, y))
+        return true;
+    lastX = x;
+    lastY = y;
+    const bool down = state == GLUT_DOWN;
+    if (button == GLUT_LEFT_BUTTON)
+        leftHeld = down;
+    else if (button == GLUT_RIGHT_BUTTON)
+        rightHeld = down;
+    else if (button == GLUT_MIDDLE_BUTTON)
+        middleHeld = down;
+    translating = false;
+    rotating = false;
+    if (button != GLUT_LEFT_BUTTON || !down)
+        return true;
+
+    if (modifiers & GLUT_ACTIVE_CTRL) {
+        placeSelectedAt(x, y);
+        return true;
+    }
+    const GLuint* record = pick(x, y);
+    if (record && record[0] >= 2) {
+        startGizmoDrag(record, x, y);
+        return true;
+    }
+    NodeGraphic* node = nodeAt(record);
+    if (!node)
+        return true;
+    // Clicking the selected object again deselects it.
+    NodeGraphic* previous = selected;
+    if (selected)
+        selected->setSelected(false);
+    selected = nullptr;
+    if (node != previous) {
+        selected = node;
+        node->setSelected(true);
+    }
+    return true;
+}
+
+bool Scene::mouseDrag(int modifiers, int x, int y) {
+    if (WindowItem::mouseDrag(modifiers, x, y))
+        return true;
+    const int dx = x - lastX;
+    const int dy = y - lastY;
+    if (middleHeld) {
+        camera.zoom(static_cast<float>(dy));
+    } else if (leftHeld) {
+        if (!running && translating) {
+            dragTranslation(x, y);
+        } else if (!running && rotating) {
+            dragRotation(x, y);
+        } else if (!running || !selected) {
+            // While the machine runs the camera follows the selection instead.
+            Vector3 f = camera.getTarget() - camera.getEye();
+            Vector3 u = camera.getUpPoint() - camera.getEye();
+            f.normalize();
+            u.normalize();
+            camera.slide(u * (-static_cast<float>(dy) * kPanPerPixel));
+            camera.slide(cross(f, u) * (-static_cast<float>(dx) * kPanPerPixel));
+        }
+    } else if (rightHeld) {
+        const Vector3 side = cross(camera.getTarget() - camera.getEye(), camera.getUpPoint() - camera.getEye());
+        camera.rotate(static_cast<float>(dy) * kTurnPerPixel, side);
+        camera.rotate(-static_cast<float>(dx) * kTurnPerPixel, Vector3(0.0f, 1.0f, 0.0f));
+    }
+    lastX = x;
+    lastY = y;
+    return true;
+}
+
+bool Scene::mouseMove(int buttons, int x, int y) {
+    if (WindowItem::mouseMove(buttons, x, y))
+        return true;
+    const GLuint* record = pick(x, y);
+    if (hovered)
+        hovered->setHighlighted(false);
+    hovered = nodeAt(record);
+    if (hovered)
+        hovered->setHighlighted(true);
+    hoveredGizmo = (hovered && record[0] >= 2) ? static_cast<int>(record[4]) : 0;
+    return true;
+}
+
+bool Scene::keyPressed(int key, int modifiers, bool special) {
+    if (WindowItem::keyPressed(key, modifiers, special))
+        return true;
+    if (special)
+        return false;
+    switch (key) {
+    case kKeyEscape:
+    case kKeySpace:
+        select(nullptr);
+        return true;
+    case 'f':
+        if (selected)
+            camera.setTarget(selected->worldPosition());
+        return true;
+    case 'c':
+        showCoordinateCross = !showCoordinateCross;
+        popUp(std::string("Kamera-Koordinatenkreuz ") + (showCoordinateCross ? "ein" : "aus"));
+        return true;
+    case 'n':
+        if (selected && !running && NSMenu::isDesignerEditing()) {
+            NSClone::Cloneable* copy = selected->clone();
+            NodeGraphic* node = dynamic_cast<NodeGraphic*>(copy);
+            if (!node) {
+                delete copy;
+                return true;
+            }
+            node->setPosition(Vector3());
+            root->addChildLater(node);
+            select(node);
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
+// --- gizmos ------------------------------------------------------------------
+
+void Scene::drawGizmos() {}
+
+void Scene::startGizmoDrag(const GLuint*, int, int) {}
+
+void Scene::dragTranslation(int, int) {}
+
+void Scene::dragRotation(int, int) {}
+
+// --- scene files -------------------------------------------------------------
+
+bool Scene::saveScene(const std::string& name) {
+    const std::string path = sceneFilePath(name);
+    // Without its folder the stream fails and says so.
+    ensureFolder(std::filesystem::path(path).parent_path());
+    SerialStream stream(path, true);
+    if (!stream.failed())
+        serialize(stream);
+    return stream.close();
+}
+
+bool Scene::loadScene(const std::string& name) {
+    if (readSceneFile(sceneFilePath(name), false))
+        return true;
+    if (!levelFileLookup)
+        return false;
+    const std::string levelPath = levelFileLookup(name);
+    return !levelPath.empty() && readSceneFile(levelPath, true);
+}
+
+bool Scene::readSceneFile(const std::string& path, bool levelFile) {
+    SerialStream stream(path, false);
+    if (stream.failed())
+        return false;
+    if (levelFile) {
+        stream.readString(); // the level file's head
+        stream.skipBlock();  // the level record
+    }
+    if (!readScene(stream))
+        return false;
+    running = false;
+    return true;
+}
+
+bool Scene::serialize(SerialStream& stream) { return stream.isWriting() ? writeScene(stream) : readScene(stream); }
+
+bool Scene::writeScene(SerialStream& stream) {
+    if (!stream.isWriting())
+        return false;
+    stream.writeString("[QBN-SCENE]");
+    stream.beginBlock();
+    stream.writeString(stream.version());
+    // The root: a children list of exactly one element, without a count.
+    stream.writeString("[nodT]");
+    stream.beginBlock();
+    NSSerialize::writeElement(stream, "[nodO]", *root);
+    stream.endBlock();
+    camera.serialize(stream);
+    stream.endBlock();
+    return !stream.failed();
+}
+
+bool Scene::readScene(SerialStream& stream) {
+    if (!stream.isReading() || stream.failed())
+        return false;
+    stream.readString(); // the head
+    const long sceneEnd = stream.readBlockEnd();
+    if (sceneEnd < 0)
+        return false;
+    stream.setVersion(stream.readString());
+    if (!stream.isCurrentVersion()) {
+        log(LOG_ERROR, "Scene: \"%s\" has the format version \"%s\" and is not read\n", stream.fileName().c_str(),
+            stream.version().c_str());
+        return false;
+    }
+    NodeTransform* newRoot = nullptr;
+    stream.readString(); // the tree head
+    const long treeEnd = stream.readBlockEnd();
+    if (treeEnd >= 0) {
+        newRoot = NSSerialize::readElement<NodeTransform>(stream);
+        stream.leaveBlock(treeEnd);
+    }
+    Camera newCamera;
+    const bool cameraRead = newCamera.serialize(stream);
+    stream.leaveBlock(sceneEnd);
+    if (!newRoot || !cameraRead || stream.failed() || stream.ended()) {
+        delete newRoot;
+        log(LOG_ERROR, "Scene: \"%s\" is damaged; the scene stays as it was\n", stream.fileName().c_str());
+        return false;
+    }
+    adopt(newRoot, newCamera);
+    return true;
+}
+
+void Scene::clearScene() {
+    if (selected)
+        selected->setSelected(false);
+    selected = nullptr;
+    hovered = nullptr;
+    hoveredGizmo = 0;
+    translating = false;
+    rotating = false;
+    deferred.clear();
+    root->clear();
+}
+
+void Scene::adopt(NodeTransform* newRoot, const Camera& newCamera) {
+    selected = nullptr;
+    hovered = nullptr;
+    hoveredGizmo = 0;
+    translating = false;
+    rotating = false;
+    deferred.clear();
+    NodeTransform* old = root;
+    root = newRoot;
+    delete old;
+    camera.copyPose(newCamera);
+}
+
+// --- technical settings --------------------------------------------------------
+
+void Scene::setCulling(bool on) {
+    culling = on;
+    popUp(on ? "Culling enabled" : "Culling disabled");
+}
+
+void Scene::setTransparency(bool on) {
+    transparency = on;
+    popUp(on ? "Transparency on" : "Transparency off");
+}
+
+void Scene::setDisplayLists(bool on) {
+    displayLists = on;
+    popUp(on ? "Display List on" : "Display List off");
+}
+
+void Scene::setVertexArrays(bool on) {
+    vertexArrays = on;
+    popUp(on ? "Render Mode: Vertex Array" : "Render Mode: Immediate Mode");
+    // The models' vertex-array path expects both arrays switched on.
+    if (on) {
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glEnableClientState(GL_NORMAL_ARRAY);
+    } else {
+        glDisableClientState(GL_VERTEX_ARRAY);
+        glDisableClientState(GL_NORMAL_ARRAY);
+    }
+}
+
+void Scene::setTextureQuality(int quality) {
+    textureQuality = quality;
+    applyFilterTable();
+}
+
+void Scene::setMipmapMode(int mode) {
+    mipmapMode = mode;
+    applyFilterTable();
+}
+
+void Scene::applyFilterTable() {
+    struct FilterRow {
+        int mipmapMode;
+        int quality;
+        int mag;
+        int min;
+        const char* message;
+    };
+    static const FilterRow rows[] = {
+        {0, 0, GL_NEAREST, GL_NEAREST, "Texture Quality GL_NEAREST"},
+        {0, 1, GL_LINEAR, GL_LINEAR, "Texture Quality GL_LINEAR"},
+        {1, 0, GL_NEAREST, GL_NEAREST_MIPMAP_NEAREST, "Texture Quality GL_NEAREST_MIPMAP_NEAREST"},
+        {1, 1, GL_LINEAR, GL_LINEAR_MIPMAP_NEAREST, "Texture Quality GL_LINEAR_MIPMAP_NEAREST"},
+        {2, 0, GL_NEAREST, GL_NEAREST_MIPMAP_LINEAR, "Texture Quality GL_NEAREST_MIPMAP_LINEAR"},
+        {2, 1, GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR, "Texture Quality GL_LINEAR_MIPMAP_LINEAR"},
+    };
+    for (const FilterRow& row : rows) {
+        if (row.mipmapMode == mipmapMode && row.quality == textureQuality) {
+            magFilter = row.mag;
+            minFilter = row.min;
+            popUp(row.message);
+            return;
+        }
+    }
+}
+
+} // namespace NSScene

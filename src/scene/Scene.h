@@ -1,0 +1,238 @@
+#pragma once
+// The 3D view: a window item that owns the scene graph root and the camera,
+// draws the scene with view-frustum culling and a distance-sorted
+// transparent pass, turns mouse drags into camera motion, clicks into
+// picking and selection, CTRL+clicks into placing the selected object on a
+// surface, and runs "the machine" (the physics simulation). Starting the
+// machine saves the scene as "_current"; stopping it loads that snapshot
+// back, so a run never changes the layout.
+
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include <GL/gl.h>
+
+#include "scene/Camera.h"
+#include "scenegraph/BoundingVolume.h"
+#include "scenegraph/Matrix4.h"
+#include "scenegraph/NodeGraphic.h"
+#include "scenegraph/NodeTransform.h"
+#include "shell/Timer.h"
+#include "shell/WindowItem.h"
+
+namespace NSSerialize {
+class SerialStream;
+}
+
+namespace NSScene {
+
+// "levels/" + name + ".lvs", or "levels/" + name when the name (longer than
+// four characters) already ends in ".lvs". A backslash in the name is taken
+// for a folder separator.
+std::string sceneFilePath(const std::string& name);
+// Creates the "levels" folder when it is missing; false (logged) when it
+// cannot be made.
+bool ensureLevelsFolder();
+
+class Scene : public NSWindow::WindowItem, public NSNode::ModelDrawer, public NSNode::DeferredDrawSink {
+public:
+    // The longest step a frame may take, for the machine and the camera.
+    static constexpr float kMaxFrameTime = 0.2f;
+    // Fast forward runs this many steps per frame.
+    static constexpr int kFastForwardSteps = 3;
+    // Entries of the picking buffer.
+    static constexpr int kSelectBufferSize = 1024;
+    // The name of the machine's snapshot.
+    static constexpr const char* kSnapshotName = "_current";
+
+    // For a level that is active: the path of its level file for a scene
+    // name, or "" when no level is active. Loading a scene that cannot be
+    // read then tries the scene part of that level file.
+    using LevelFileLookup = std::function<std::string(const std::string& name)>;
+
+    Scene();
+    ~Scene() override;
+
+    NSNode::NodeTransform* getRoot() const { return root; }
+    Camera& getCamera() { return camera; }
+    const Camera& getCamera() const { return camera; }
+    NSNode::NodeGraphic* getSelected() const { return selected; }
+    NSNode::NodeGraphic* getHovered() const { return hovered; }
+    int getHoveredGizmo() const { return hoveredGizmo; }
+
+    // Queued: the node joins the root at the next frame.
+    void addObject(NSNode::NodeTransform* node);
+    // Drops node from the selection and hover state and queues its removal.
+    void removeObject(NSNode::NodeTransform* node);
+    // Makes node (if it is drawable) the selection; null deselects.
+    void select(NSNode::NodeTransform* node);
+    // The node with this id under the root, or null.
+    NSNode::NodeTransform* findNode(int id) const;
+
+    // Starting takes the snapshot first and refuses to run (with a message)
+    // when it cannot be saved; stopping restores it and selects the object
+    // of the same id again. Returns whether the machine is now as asked.
+    bool setRunning(bool run);
+    bool isRunning() const { return running; }
+    void setPaused(bool paused);
+    bool isPaused() const { return simulationTimer.isPaused(); }
+    void setFastForward(bool on) { fastForward = on; }
+    bool isFastForward() const { return fastForward; }
+
+    // The nearest hit record under the pixel (x, y) of the view, or null.
+    // A record is: name count, minimum depth, maximum depth, names. It lives
+    // in one static buffer until the next pick.
+    const GLuint* pick(int x, int y);
+    // The drawable node named by the record's first name, or null.
+    NSNode::NodeGraphic* nodeAt(const GLuint* record) const;
+    // The point under the pixel (x, y) as last drawn, in the frame of node's
+    // parent. False when the pixel shows no surface (background).
+    bool surfacePoint(int x, int y, NSNode::NodeTransform* node, Vector3& point);
+
+    // Viewport over the view, the perspective (unless keepProjection) and an
+    // identity modelview.
+    void begin3D(bool keepProjection);
+
+    // Called by every drawable node as it draws: culls and draws its model.
+    void drawModel(NSNode::NodeGraphic* node) override;
+    void forgetNode(NSNode::NodeGraphic* node) override;
+    // The culling test alone, counted: false when node lies wholly outside
+    // the view.
+    bool cullTest(NSNode::NodeTransform* node);
+    // Puts node into this frame's transparent pass, drawn back to front with
+    // the current modelview.
+    void addDeferred(NSNode::NodeTransform* node);
+    void defer(NSNode::NodeTransform* node) override { addDeferred(node); }
+
+    // Scene files (levels/<name>.lvs). A save never harms the previous copy
+    // unless it succeeds; a file that cannot be read leaves the scene as it
+    // was.
+    bool saveScene(const std::string& name);
+    bool loadScene(const std::string& name);
+    // Writes or reads the scene record, by the stream's direction.
+    virtual bool serialize(NSSerialize::SerialStream& stream);
+    bool writeScene(NSSerialize::SerialStream& stream);
+    // Builds a new root and camera from the record and takes them only when
+    // the whole record was read; otherwise the scene stays as it was.
+    bool readScene(NSSerialize::SerialStream& stream);
+    // Drops the selection and hover state and destroys every object; the
+    // camera stays.
+    void clearScene();
+    static void setLevelFileLookup(LevelFileLookup lookup);
+
+    // Technical settings; each setter confirms the change with a message.
+    void setCulling(bool on);
+    bool isCulling() const { return culling; }
+    void setTransparency(bool on);
+    bool isTransparency() const { return transparency; }
+    void setDisplayLists(bool on);
+    bool isDisplayLists() const { return displayLists; }
+    void setVertexArrays(bool on);
+    bool isVertexArrays() const { return vertexArrays; }
+    // Both pick the texture filters from the quality (0, 1) and mipmap mode
+    // (0 to 2); combinations outside those change nothing.
+    void setTextureQuality(int quality);
+    int getTextureQuality() const { return textureQuality; }
+    void setMipmapMode(int mode);
+    int getMipmapMode() const { return mipmapMode; }
+    int getMagFilter() const { return magFilter; }
+    int getMinFilter() const { return minFilter; }
+
+    // Models culled and drawn in the last frame, and the culled share (0
+    // when no model was met).
+    unsigned getCulledCount() const { return culledCount; }
+    unsigned getDrawnCount() const { return drawnCount; }
+    float cullingFraction() const { return culledShare; }
+
+    bool isCoordinateCrossShown() const { return showCoordinateCross; }
+    // A plain white directional light over the scene, for scenes that bring
+    // no lights of their own.
+    void setDefaultLight(bool on) { defaultLight = on; }
+
+    bool mouseButton(int button, int state, int modifiers, int x, int y) override;
+    bool mouseDrag(int modifiers, int x, int y) override;
+    bool mouseMove(int buttons, int x, int y) override;
+    bool keyPressed(int key, int modifiers, bool special) override;
+    void draw() override;
+    // One frame with the times of the two capped timers.
+    void update() override;
+    // One frame of dtSim seconds for the machine and dtCam for the camera;
+    // both are capped at kMaxFrameTime, and the machine stands still unless
+    // it runs unpaused.
+    void step(float dtSim, float dtCam);
+
+private:
+    struct DeferredEntry {
+        Matrix4 modelview;
+        NSNode::NodeTransform* node;
+    };
+
+    void drawContent();
+    void rebuildFrustum();
+    void drawCoordinateCross() const;
+    void applyDefaultLight() const;
+    void startWhite() const;
+    void applyFilterTable();
+    // CTRL+click: puts the selection onto the surface under (x, y).
+    void placeSelectedAt(int x, int y);
+    // Takes a new root and camera pose read from a file; the old tree goes.
+    void adopt(NSNode::NodeTransform* newRoot, const Camera& newCamera);
+    bool readSceneFile(const std::string& path, bool levelFile);
+
+    // The manipulation gizmos around the selection; they come with the
+    // gizmo classes and do nothing yet.
+    void drawGizmos();
+    void startGizmoDrag(const GLuint* record, int x, int y);
+    void dragTranslation(int x, int y);
+    void dragRotation(int x, int y);
+
+    int magFilter = GL_LINEAR;
+    int minFilter = GL_LINEAR;
+    int mipmapMode = 0;
+    int textureQuality = 1;
+    std::array<std::unique_ptr<NSNode::BoundingVolume::Plane>, 6> frustum;
+    Camera camera;
+    NSNode::NodeTransform* root = nullptr;
+    Timer simulationTimer{true, kMaxFrameTime};
+    Timer cameraTimer{false, kMaxFrameTime};
+    NSNode::NodeGraphic* selected = nullptr;
+    NSNode::NodeGraphic* hovered = nullptr;
+    int hoveredGizmo = 0;
+    bool running = false;
+    bool fastForward = false;
+    bool leftHeld = false;
+    bool rightHeld = false;
+    bool middleHeld = false;
+    int lastX = 0;
+    int lastY = 0;
+    bool showCoordinateCross = false;
+    unsigned culledCount = 0;
+    unsigned drawnCount = 0;
+    float culledShare = 0.0f;
+    bool culling = true;
+
+    // Gizmo drags.
+    Vector3 translateScreenAxis;
+    Vector3 translateWorldAxis;
+    int translateStartX = 0;
+    int translateStartY = 0;
+    Vector3 translateStartPosition;
+    bool translating = false;
+    Vector3 rotateScreenDirection;
+    Vector3 rotateAxis;
+    int rotateStartX = 0;
+    int rotateStartY = 0;
+    Matrix4 rotateStartMatrix;
+    bool rotating = false;
+
+    std::multimap<float, DeferredEntry> deferred;
+    bool transparency = true;
+    bool displayLists = false;
+    bool vertexArrays = false;
+    bool defaultLight = false;
+};
+
+} // namespace NSScene

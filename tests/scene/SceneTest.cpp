@@ -1,0 +1,435 @@
+// The 3D view: selection, picking, culling, placement, the machine and its
+// snapshot, frame timing, the camera and the scene file.
+#include <gtest/gtest.h>
+
+#include <GL/freeglut.h>
+#include <GL/glu.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "menu/EditorMode.h"
+#include "scene/Scene.h"
+#include "scenegraph/NodeGraphic.h"
+#include "shell/WindowTempPopUp.h"
+#include "persistence/FileScratch.h"
+#include "support/GlContext.h"
+
+using NSNode::BoundingVolume;
+using NSNode::NodeGraphic;
+using NSNode::NodeTransform;
+using NSScene::Camera;
+using NSScene::Scene;
+using qbntest::Bytes;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string popUpText() {
+    auto* p = NSWindow::WindowTempPopUp::current();
+    return p ? p->getText() : "";
+}
+
+// Adds up the time steps the machine gives it.
+struct ClockNode : NodeTransform {
+    float total = 0.0f;
+    int steps = 0;
+    ClockNode() : NodeTransform(true) {}
+    void simulate(float dt) override {
+        total += dt;
+        ++steps;
+    }
+};
+
+// A 400 x 300 view looking at the origin from +z, in a scratch working
+// folder with "levels/" and the game's models.
+class SceneGl : public qbntest::GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        NSMenu::setDesignerEditing(false);
+        char name[] = "/tmp/qbn-scene-XXXXXX";
+        ASSERT_NE(mkdtemp(name), nullptr);
+        folder = name;
+        fs::create_directory(folder + "/levels");
+        fs::create_directory_symlink(fs::path(QBN_RUN_DIR) / "md2_objects", folder + "/md2_objects");
+        ASSERT_TRUE(getcwd(previous, sizeof previous));
+        ASSERT_EQ(chdir(folder.c_str()), 0);
+        scene.setLayout(NSWindow::ItemLayout(0, 0, 400, 300));
+        look(Vector3(0, 0, 150), Vector3());
+    }
+    void TearDown() override {
+        if (previous[0]) {
+            EXPECT_EQ(chdir(previous), 0);
+        }
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+
+    void look(const Vector3& eye, const Vector3& target) {
+        scene.getCamera().setPosition(eye);
+        scene.getCamera().setTarget(target);
+        scene.getCamera().update(0.0f);
+    }
+    NodeGraphic* add(const char* model, const Vector3& at, BoundingVolume* volume) {
+        auto* node = new NodeGraphic(true);
+        node->setModel(NodeGraphic::MODEL_MD2, model, "");
+        node->setPosition(at);
+        node->setBoundingVolume(volume);
+        node->setSelectable(true);
+        node->setEditPosition(true, true, true);
+        node->registerForHits();
+        scene.addObject(node);
+        scene.step(0.0f, 0.0f);
+        return node;
+    }
+    NodeGraphic* ball(const Vector3& at) { return add("basketball.md2", at, BoundingVolume::makeSphereVolume(Vector3(), 11.5f)); }
+    NodeGraphic* board(const Vector3& at) {
+        return add("brett3.md2", at, BoundingVolume::makeBoxVolume(Vector3(0, -1.5f, 0), Vector3(60, 3, 60)));
+    }
+    void frame() {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        scene.draw();
+    }
+    // Where a world point shows in the view's own coordinates.
+    void viewPoint(const Vector3& p, int& x, int& y) {
+        scene.begin3D(false);
+        scene.getCamera().apply();
+        GLdouble mv[16], pr[16], wx, wy, wz;
+        GLint vp[4];
+        glGetDoublev(GL_MODELVIEW_MATRIX, mv);
+        glGetDoublev(GL_PROJECTION_MATRIX, pr);
+        glGetIntegerv(GL_VIEWPORT, vp);
+        gluProject(p.x, p.y, p.z, mv, pr, vp, &wx, &wy, &wz);
+        x = static_cast<int>(wx);
+        y = static_cast<int>(wy);
+    }
+    void click(const Vector3& p, int modifiers = 0) {
+        int x, y;
+        viewPoint(p, x, y);
+        clickAt(x, y, modifiers);
+    }
+    void clickAt(int x, int y, int modifiers = 0) {
+        scene.mouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, modifiers, x, y);
+        scene.mouseButton(GLUT_LEFT_BUTTON, GLUT_UP, modifiers, x, y);
+    }
+
+    std::string folder;
+    char previous[4096] = {0};
+    Scene scene;
+};
+
+TEST_F(SceneGl, ClickTogglesTheSelectionAndEscapeOrSpaceClearIt) {
+    NodeGraphic* b = ball(Vector3());
+    frame();
+    click(Vector3());
+    EXPECT_EQ(scene.getSelected(), b);
+    EXPECT_TRUE(b->isSelected());
+    click(Vector3());
+    EXPECT_EQ(scene.getSelected(), nullptr);
+    EXPECT_FALSE(b->isSelected());
+
+    click(Vector3());
+    clickAt(5, 5); // empty space keeps the selection
+    EXPECT_EQ(scene.getSelected(), b);
+    EXPECT_TRUE(scene.keyPressed(27, 0, false));
+    EXPECT_EQ(scene.getSelected(), nullptr);
+    EXPECT_FALSE(b->isSelected());
+    click(Vector3());
+    scene.keyPressed(' ', 0, false);
+    EXPECT_EQ(scene.getSelected(), nullptr);
+
+    // An object that is not selectable cannot be picked in level mode.
+    b->setSelectable(false);
+    click(Vector3());
+    EXPECT_EQ(scene.getSelected(), nullptr);
+}
+
+TEST_F(SceneGl, PickingFindsTheNearestObjectAndHoverHighlightsIt) {
+    // On the same line of sight from the eye at z = 150: drawn far first on
+    // the left, near first on the right.
+    NodeGraphic* far = ball(Vector3(-56, 0, -60));
+    NodeGraphic* near = ball(Vector3(-40, 0, 0));
+    NodeGraphic* nearRight = ball(Vector3(40, 0, 0));
+    ball(Vector3(56, 0, -60));
+    frame();
+    int x, y;
+    viewPoint(Vector3(40, 0, 0), x, y);
+    EXPECT_EQ(scene.nodeAt(scene.pick(x, y)), nearRight);
+    viewPoint(Vector3(-40, 0, 0), x, y);
+    EXPECT_EQ(scene.nodeAt(scene.pick(x, y)), near);
+    EXPECT_EQ(scene.pick(5, 5), nullptr);
+
+    scene.mouseMove(0, x, y);
+    EXPECT_EQ(scene.getHovered(), near);
+    EXPECT_TRUE(near->isHighlighted());
+    EXPECT_FALSE(far->isHighlighted());
+    scene.mouseMove(0, 5, 5);
+    EXPECT_EQ(scene.getHovered(), nullptr);
+    EXPECT_FALSE(near->isHighlighted());
+}
+
+TEST_F(SceneGl, CullingCountsModelsOutsideTheView) {
+    frame();
+    EXPECT_EQ(scene.getCulledCount() + scene.getDrawnCount(), 0u);
+    EXPECT_FLOAT_EQ(scene.cullingFraction(), 0.0f);
+
+    ball(Vector3(0, 0, 300)); // behind the camera
+    ball(Vector3(-500, 0, 0)); // far to the left
+    frame();
+    EXPECT_EQ(scene.getCulledCount(), 2u);
+    EXPECT_EQ(scene.getDrawnCount(), 0u);
+    EXPECT_FLOAT_EQ(scene.cullingFraction(), 1.0f);
+
+    ball(Vector3());
+    frame();
+    EXPECT_EQ(scene.getDrawnCount(), 1u);
+    EXPECT_NEAR(scene.cullingFraction(), 2.0f / 3.0f, 1e-6f);
+    scene.setCulling(false);
+    frame();
+    EXPECT_EQ(scene.getCulledCount(), 0u);
+    EXPECT_EQ(popUpText(), "Culling disabled");
+}
+
+TEST_F(SceneGl, CtrlClickPutsTheSelectionOnTopOfAnotherObject) {
+    look(Vector3(0, 120, 120), Vector3());
+    board(Vector3());
+    NodeGraphic* b = ball(Vector3(200, 0, 0));
+    frame();
+
+    click(Vector3(), GLUT_ACTIVE_CTRL); // nothing selected: nothing happens
+    EXPECT_EQ(b->getPosition(), Vector3(200, 0, 0));
+
+    scene.select(b);
+    frame();
+    click(Vector3(), GLUT_ACTIVE_CTRL);
+    EXPECT_NEAR(b->getPosition().x, 0.0f, 1.5f);
+    EXPECT_NEAR(b->getPosition().z, 0.0f, 1.5f);
+    EXPECT_NEAR(b->getPosition().y, 11.5f, 0.5f); // resting on the board's top
+    EXPECT_FALSE(b->hitTestAll(Vector3()).hit);
+
+    // CTRL+click on the selected object itself leaves it where it is.
+    frame();
+    const Vector3 onBoard = b->getPosition();
+    click(onBoard, GLUT_ACTIVE_CTRL);
+    EXPECT_EQ(b->getPosition(), onBoard);
+    clickAt(5, 5, GLUT_ACTIVE_CTRL); // no surface there
+    EXPECT_EQ(b->getPosition(), onBoard);
+
+    // With no free place above the board the object stays where it was.
+    b->setPosition(Vector3(200, 0, 0));
+    auto* block = new NodeTransform(true);
+    block->setBoundingVolume(BoundingVolume::makeBoxVolume(Vector3(0, 50, 0), Vector3(100, 100, 100)));
+    block->registerForHits();
+    scene.addObject(block);
+    scene.step(0.0f, 0.0f);
+    frame();
+    click(Vector3(10, 0, 10), GLUT_ACTIVE_CTRL);
+    EXPECT_EQ(b->getPosition(), Vector3(200, 0, 0));
+
+    // In level mode only objects free on all three axes may be placed.
+    scene.removeObject(block);
+    scene.step(0.0f, 0.0f);
+    b->setEditPosition(true, false, true);
+    frame();
+    click(Vector3(), GLUT_ACTIVE_CTRL);
+    EXPECT_EQ(b->getPosition(), Vector3(200, 0, 0));
+}
+
+TEST_F(SceneGl, StoppingTheMachineRestoresEveryObjectAndTheSelection) {
+    NodeGraphic* a = ball(Vector3(-40, 0, 0));
+    NodeGraphic* b = ball(Vector3(40, 0, 0));
+    const int idA = a->getId(), idB = b->getId();
+    for (NodeGraphic* n : {a, b}) {
+        n->setPhysical(true, false, 1.0f, 1.0f, 0.0f, false);
+        n->setVelocity(Vector3(0, 50, 0));
+    }
+    scene.select(b);
+
+    ASSERT_TRUE(scene.setRunning(true));
+    EXPECT_TRUE(fs::exists("levels/_current.lvs"));
+    scene.step(0.1f, 0.0f);
+    EXPECT_GT(a->getPosition().y, 1.0f);
+    EXPECT_GT(b->getPosition().y, 1.0f);
+
+    // Pausing keeps the machine running with time frozen.
+    scene.setPaused(true);
+    const Vector3 paused = a->getPosition();
+    scene.step(0.5f, 0.0f);
+    EXPECT_TRUE(scene.isRunning());
+    EXPECT_EQ(a->getPosition(), paused);
+
+    ASSERT_TRUE(scene.setRunning(false));
+    EXPECT_FALSE(scene.isRunning());
+    auto* restoredA = dynamic_cast<NodeGraphic*>(scene.findNode(idA));
+    auto* restoredB = dynamic_cast<NodeGraphic*>(scene.findNode(idB));
+    ASSERT_NE(restoredA, nullptr);
+    ASSERT_NE(restoredB, nullptr);
+    EXPECT_EQ(restoredA->getPosition(), Vector3(-40, 0, 0));
+    EXPECT_EQ(restoredB->getPosition(), Vector3(40, 0, 0));
+    EXPECT_EQ(scene.getSelected(), restoredB);
+    EXPECT_TRUE(restoredB->isSelected());
+    EXPECT_EQ(scene.getRoot()->getChildren().size(), 2u);
+}
+
+TEST_F(SceneGl, AMachineWhoseSnapshotCannotBeSavedDoesNotStart) {
+    ball(Vector3());
+    fs::remove_all("levels");
+    EXPECT_TRUE(scene.saveScene("made")); // a missing folder is made
+    EXPECT_TRUE(fs::exists("levels/made.lvs"));
+    fs::remove_all("levels");
+    { std::ofstream("levels") << "not a folder"; }
+    EXPECT_FALSE(scene.setRunning(true));
+    EXPECT_FALSE(scene.isRunning());
+    EXPECT_EQ(popUpText(), "Scene could not be saved");
+}
+
+TEST_F(SceneGl, FramesAreCappedAndFastForwardRunsThreeSteps) {
+    auto* clock = new ClockNode();
+    scene.addObject(clock);
+    scene.step(0.5f, 0.0f);
+    EXPECT_EQ(clock->steps, 0); // the machine is off
+
+    ASSERT_TRUE(scene.setRunning(true));
+    scene.step(0.5f, 0.5f);
+    EXPECT_FLOAT_EQ(clock->total, 0.2f);
+    scene.setFastForward(true);
+    scene.step(0.5f, 0.5f);
+    EXPECT_EQ(clock->steps, 4);
+    EXPECT_FLOAT_EQ(clock->total, 0.8f);
+    scene.setPaused(true);
+    scene.step(0.5f, 0.5f);
+    EXPECT_FLOAT_EQ(clock->total, 0.8f);
+}
+
+TEST_F(SceneGl, CameraDragsPanTurnAndZoomWithoutPassingTheTarget) {
+    Camera& cam = scene.getCamera();
+    look(Vector3(0, 0, 50), Vector3());
+    scene.mouseButton(GLUT_MIDDLE_BUTTON, GLUT_DOWN, 0, 100, 100);
+    scene.mouseDrag(0, 100, 200); // 100 pixels towards a target 50 away
+    EXPECT_EQ(cam.getEye(), Vector3(0, 0, 50));
+    scene.mouseDrag(0, 100, 100); // away always works
+    EXPECT_NEAR(cam.getEye().z, 150.0f, 1e-3f);
+    scene.mouseButton(GLUT_MIDDLE_BUTTON, GLUT_UP, 0, 100, 100);
+
+    // The scene follows the pointer at half a unit per pixel.
+    scene.mouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 0, 10, 10);
+    scene.mouseDrag(0, 30, 10);
+    EXPECT_NEAR(cam.getEye().x, -10.0f, 1e-3f);
+    EXPECT_NEAR(cam.getTarget().x, -10.0f, 1e-3f);
+    scene.mouseButton(GLUT_LEFT_BUTTON, GLUT_UP, 0, 30, 10);
+
+    // Holding a turn of 0.8 rad/s for a second, with 0.5 s frames capped.
+    look(Vector3(0, 0, 100), Vector3());
+    cam.setRotation(0.8f, Vector3(0, 1, 0));
+    for (int i = 0; i < 5; ++i)
+        scene.step(0.0f, 0.5f);
+    EXPECT_NEAR(std::atan2(cam.getEye().x, cam.getEye().z), 0.8f, 1e-3f);
+    EXPECT_NEAR(length(cam.getEye()), 100.0f, 1e-2f);
+    EXPECT_NEAR(cam.getUpPoint().y - cam.getEye().y, 1.0f, 1e-4f);
+}
+
+TEST_F(SceneGl, KeysToggleTheCoordinateCrossAndSettingsConfirmThemselves) {
+    scene.keyPressed('c', 0, false);
+    EXPECT_TRUE(scene.isCoordinateCrossShown());
+    EXPECT_EQ(popUpText(), "Kamera-Koordinatenkreuz ein");
+    scene.keyPressed('c', 0, false);
+    EXPECT_EQ(popUpText(), "Kamera-Koordinatenkreuz aus");
+
+    scene.setMipmapMode(1);
+    EXPECT_EQ(scene.getMinFilter(), GL_LINEAR_MIPMAP_NEAREST);
+    EXPECT_EQ(popUpText(), "Texture Quality GL_LINEAR_MIPMAP_NEAREST");
+    scene.setTextureQuality(0);
+    EXPECT_EQ(scene.getMagFilter(), GL_NEAREST);
+    EXPECT_EQ(scene.getMinFilter(), GL_NEAREST_MIPMAP_NEAREST);
+    scene.setMipmapMode(7); // no such row: nothing changes
+    EXPECT_EQ(scene.getMinFilter(), GL_NEAREST_MIPMAP_NEAREST);
+    EXPECT_EQ(popUpText(), "Texture Quality GL_NEAREST_MIPMAP_NEAREST");
+}
+
+TEST_F(SceneGl, SceneFilesKeepTheLayoutAndNeverLoseAGoodCopy) {
+    EXPECT_EQ(NSScene::sceneFilePath("a"), "levels/a.lvs");
+    EXPECT_EQ(NSScene::sceneFilePath("b.lvs"), "levels/b.lvs");
+    EXPECT_EQ(NSScene::sceneFilePath(".lvs"), "levels/.lvs.lvs");
+    EXPECT_EQ(NSScene::sceneFilePath("sub\\c"), "levels/sub/c.lvs");
+
+    // Header, version, root tree, camera block, byte for byte.
+    look(Vector3(1, 2, 3), Vector3(4, 5, 6));
+    ASSERT_TRUE(scene.saveScene("layout"));
+    const Bytes file = qbntest::readFileBytes("levels/layout.lvs");
+    ASSERT_GT(file.size(), 120u);
+    const size_t camera = file.size() - 4 - 72 - 7;
+    const size_t rootBlock = 12 + 4 + 4 + 7;
+    EXPECT_EQ(Bytes(file.begin(), file.begin() + 20),
+              qbntest::cat({qbntest::str0("[QBN-SCENE]"), qbntest::le32(file.size() - 12), qbntest::str0("1.0")}));
+    EXPECT_EQ(Bytes(file.begin() + 20, file.begin() + 50),
+              qbntest::cat({qbntest::str0("[nodT]"), qbntest::le32(camera - rootBlock), qbntest::str0("[nodO]"),
+                            qbntest::le32(camera - rootBlock - 11), qbntest::le32(100),
+                            qbntest::le32(scene.getRoot()->getId())}));
+    EXPECT_EQ(Bytes(file.begin() + camera, file.begin() + camera + 11),
+              qbntest::cat({qbntest::str0("[camO]"), qbntest::le32(76)}));
+    float eye[3];
+    std::memcpy(eye, file.data() + camera + 11, sizeof eye);
+    EXPECT_EQ(Vector3(eye[0], eye[1], eye[2]), Vector3(1, 2, 3));
+
+    // A save that fails leaves the previous copy untouched.
+    fs::create_directory("levels/layout.lvs.tmp");
+    look(Vector3(9, 9, 9), Vector3());
+    EXPECT_FALSE(scene.saveScene("layout"));
+    EXPECT_EQ(qbntest::readFileBytes("levels/layout.lvs"), file);
+
+    // Loading brings back the objects and the camera.
+    NodeGraphic* b = ball(Vector3(5, 6, 7));
+    const int id = b->getId();
+    ASSERT_TRUE(scene.saveScene("one"));
+    look(Vector3(0, 0, 400), Vector3());
+    ASSERT_TRUE(scene.loadScene("layout"));
+    EXPECT_TRUE(scene.getRoot()->getChildren().empty());
+    EXPECT_EQ(scene.getCamera().getEye(), Vector3(1, 2, 3));
+    ASSERT_TRUE(scene.loadScene("one"));
+    ASSERT_NE(scene.findNode(id), nullptr);
+    EXPECT_EQ(scene.findNode(id)->getPosition(), Vector3(5, 6, 7));
+}
+
+TEST_F(SceneGl, ADamagedSceneFileLeavesTheSceneAsItWas) {
+    ball(Vector3(1, 2, 3));
+    ASSERT_TRUE(scene.saveScene("good"));
+    const Bytes good = qbntest::readFileBytes("levels/good.lvs");
+    qbntest::writeFileBytes("levels/short.lvs", Bytes(good.begin(), good.end() - 30));
+    Bytes wrongId = good;
+    wrongId[12 + 4 + 4 + 7 + 4 + 7 + 4] = 0x7F; // the root's class id
+    qbntest::writeFileBytes("levels/wrongid.lvs", wrongId);
+    qbntest::writeFileBytes("levels/noise.lvs", Bytes(200, 0xAB));
+    Bytes badCamera = good;
+    badCamera[good.size() - 76] = 0xF0; // the camera block's length
+    qbntest::writeFileBytes("levels/badcamera.lvs", badCamera);
+
+    look(Vector3(7, 7, 70), Vector3());
+    NodeTransform* root = scene.getRoot();
+    NodeGraphic* selected = dynamic_cast<NodeGraphic*>(root->getChildren().at(0));
+    scene.select(selected);
+    for (const char* name : {"short", "wrongid", "noise", "badcamera", "missing"}) {
+        EXPECT_FALSE(scene.loadScene(name)) << name;
+        EXPECT_EQ(scene.getRoot(), root) << name;
+        EXPECT_EQ(root->getChildren().size(), 1u) << name;
+        EXPECT_EQ(scene.getSelected(), selected) << name;
+        EXPECT_EQ(scene.getCamera().getEye(), Vector3(7, 7, 70)) << name;
+    }
+
+    // A scene name that is no scene file may be the active level's file.
+    Bytes level = qbntest::cat({qbntest::str0("[QBN-LEVEL]"), qbntest::le32(8), qbntest::str0("1.0"), good});
+    qbntest::writeFileBytes("levels/lv.lvl", level);
+    Scene::setLevelFileLookup([](const std::string& name) { return "levels/" + name + ".lvl"; });
+    EXPECT_TRUE(scene.loadScene("lv"));
+    Scene::setLevelFileLookup(nullptr);
+    EXPECT_EQ(scene.getSelected(), nullptr);
+    ASSERT_EQ(scene.getRoot()->getChildren().size(), 1u);
+    EXPECT_EQ(scene.getRoot()->getChildren()[0]->getPosition(), Vector3(1, 2, 3));
+}
+
+} // namespace
