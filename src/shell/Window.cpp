@@ -2,7 +2,6 @@
 
 #include <GL/freeglut.h>
 
-#include "scene/PlaceholderScene.h"
 #include "shell/LevelControl.h"
 #include "shell/Log.h"
 #include "shell/WindowFrameRate.h"
@@ -102,11 +101,11 @@ void Window::init(bool enterMainLoop) {
     frameRate->setLayout(ItemLayout(10, 10, 60, 20, 1, 1, 0, 0));
     frameRate->setVisible(true);
 
-    if (enterMainLoop) {
-        // Until the level controller fills the scene, it shows a test room.
-        NSScene::buildPlaceholderScene(*scene);
+    if (levelControlFactory)
+        levelController = levelControlFactory();
+
+    if (enterMainLoop)
         glutMainLoop();
-    }
 }
 
 void Window::showTempPopUp(const std::string& text) {

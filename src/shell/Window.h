@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 
 #include "scene/Scene.h"
@@ -45,6 +46,9 @@ public:
     void onIdle();
 
     void setLevelControl(LevelControl* control) { levelController = control; }
+    // Makes the level controller while init builds the items (after the
+    // frame-rate display, so that the level screens lie above it).
+    void setLevelControlFactory(std::function<LevelControl*()> factory) { levelControlFactory = std::move(factory); }
     LevelControl* getLevelControl() const { return levelController; }
     NSScene::Scene* getScene() const { return scene; }
     WindowItem* getMenu() const { return menu; }
@@ -65,6 +69,7 @@ private:
     WindowItem* cullingGraph = nullptr;
     WindowItem* helpTechnical = nullptr;
     LevelControl* levelController = nullptr;
+    std::function<LevelControl*()> levelControlFactory;
     bool saveCurrentRequested = false;
     bool loadCurrentRequested = false;
     int modifiers = 0;

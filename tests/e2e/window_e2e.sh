@@ -11,8 +11,26 @@ e2e_start "$1"
 geometry=$(xdotool getwindowgeometry "$WIN" | awk '/Geometry/ {print $2}')
 [ "$geometry" = "800x600" ] || fail "window is $geometry, want 800x600"
 
+# region_pixels NAME W H X Y AWK-CONDITION: counts the pixels of a region
+# (r, g, b in $3, $4, $5) that meet the condition.
+region_pixels() {
+    "$CONVERT" "$RUN/$1.png" -crop "$2x$3+$4+$5" -depth 8 txt:- |
+        awk -F'[(),: ]+' "NR > 1 && ($6) { n++ } END { print n + 0 }"
+}
+
+# The level opens with its information panel: a grey veil over the room, the
+# level's text in green and a red "PLAY" button that closes the panel.
+shot info
+expect_pixel_not info 600 150 "0 0 128" "information panel veil"
+play=$(region_pixels info 64 24 20 83 '$3 > 150 && $4 < 80 && $5 < 80')
+[ "$play" -ge 40 ] || fail "no PLAY button on the information panel ($play red pixels)"
+text=$(region_pixels info 300 90 100 85 '$4 > 150 && $3 < 100 && $5 < 100')
+[ "$text" -ge 50 ] || fail "no level text on the information panel ($text green pixels)"
+xdotool mousemove --window "$WIN" 50 95 click 1
+sleep 0.5
+
 shot start
-expect_pixel start 600 150 "0 0 128" "dark blue clear colour"
+expect_pixel start 600 150 "0 0 128" "dark blue clear colour once PLAY closed the panel"
 expect_pixel_any start "9 20;10 20;11 20" "0 0 255" "frame-rate box outline"
 
 # text_pixels NAME W H X Y: counts the pixels of a screenshot region that are

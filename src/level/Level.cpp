@@ -1,0 +1,218 @@
+#include "level/Level.h"
+
+#include "persistence/ClassIds.h"
+#include "persistence/RecordIO.h"
+#include "persistence/SerialStream.h"
+#include "scene/Scene.h"
+#include "scenegraph/ControllerNode.h"
+#include "shell/Log.h"
+#include "shell/Window.h"
+
+namespace NSLevel {
+
+namespace {
+
+NSScene::Scene* injectedScene = nullptr;
+
+bool endsWith(const std::string& s, const char* tail, size_t minimumLength) {
+    std::string t(tail);
+    return s.size() >= minimumLength && s.compare(s.size() - t.size(), t.size(), t) == 0;
+}
+
+// A goal on file: two ids and three flags in a block of its own.
+constexpr int kGoalBytes = 1 + 4 + 4 + 4 + 3;
+
+} // namespace
+
+std::string levelFilePath(const std::string& name) {
+    if (endsWith(name, ".lvl", 5))
+        return "levels/" + name;
+    return "levels/" + name + ".lvl";
+}
+
+bool isSafeFileName(const std::string& name) {
+    if (name.empty() || name == "." || name.find("..") != std::string::npos)
+        return false;
+    for (unsigned char c : name)
+        if (c < 32 || c == 127 || c == '/' || c == '\\')
+            return false;
+    return true;
+}
+
+NSScene::Scene* Level::scene() {
+    if (injectedScene)
+        return injectedScene;
+    return dynamic_cast<NSScene::Scene*>(NSWindow::Window::instance().getScene());
+}
+
+void Level::setScene(NSScene::Scene* s) { injectedScene = s; }
+
+Level::Level() : name("[levelName]"), infoText("[infoText]") {}
+
+Level::Level(const std::string& name, const std::string& infoText) : name(name), infoText(infoText) {}
+
+int Level::classId() const { return CLASS_LEVEL; }
+
+void Level::serialize(NSSerialize::SerialStream& stream) {
+    if (!stream.isCurrentVersion())
+        return;
+    stream.transfer(name);
+    stream.transfer(infoText);
+    if (stream.isWriting()) {
+        stream.writeString("[wchL]");
+        stream.beginBlock();
+        stream.writeInt(static_cast<int>(goals.size()));
+        for (const LevelGoal& goal : goals) {
+            NSSerialize::writeBlock(stream, "[wchO]", [&goal](NSSerialize::SerialStream& s) {
+                s.writeInt(static_cast<int>(goal.id1));
+                s.writeInt(static_cast<int>(goal.id2));
+                s.writeBool(goal.registered1);
+                s.writeBool(goal.registered2);
+                s.writeBool(goal.reached);
+            });
+        }
+        stream.endBlock();
+        return;
+    }
+    goals.clear();
+    won = false;
+    stream.readString(); // "[wchL]"
+    long end = stream.readBlockEnd();
+    if (end < 0)
+        return;
+    int count = stream.readCount(kGoalBytes);
+    for (int i = 0; i < count && !stream.failed() && !stream.ended(); ++i) {
+        LevelGoal goal;
+        bool read = NSSerialize::readBlock(stream, [&goal](NSSerialize::SerialStream& s) {
+            goal.id1 = static_cast<unsigned>(s.readInt());
+            goal.id2 = static_cast<unsigned>(s.readInt());
+            goal.registered1 = s.readBool();
+            goal.registered2 = s.readBool();
+            goal.reached = s.readBool();
+        });
+        if (read)
+            goals.push_back(goal);
+    }
+    stream.leaveBlock(end);
+}
+
+void Level::update() { checkGoals(); }
+
+void Level::resetGoals() {
+    for (LevelGoal& goal : goals)
+        goal.reached = false;
+    won = false;
+}
+
+void Level::unload() {
+    goals.clear();
+    won = false;
+    if (NSScene::Scene* s = scene())
+        s->clearScene();
+}
+
+bool Level::registerWinConditonHit(unsigned id1, unsigned id2) {
+    NSScene::Scene* s = scene();
+    if (!s)
+        return false;
+    NSNode::NodeTransform* a = s->findNode(static_cast<int>(id1));
+    NSNode::NodeTransform* b = s->findNode(static_cast<int>(id2));
+    if (!a || !b)
+        return false;
+    LevelGoal goal;
+    goal.id1 = id1;
+    goal.id2 = id2;
+    goal.registered1 = a->isRegistered();
+    goal.registered2 = b->isRegistered();
+    goals.push_back(goal);
+    log(LOG_GAME, "registerWinConditonHit %2d <-> %2d\n", static_cast<int>(id1), static_cast<int>(id2));
+    return true;
+}
+
+void Level::removeGoal(size_t index) {
+    if (index < goals.size())
+        goals.erase(goals.begin() + static_cast<long>(index));
+}
+
+void Level::checkGoals() {
+    NSScene::Scene* s = scene();
+    bool allReached = true;
+    for (LevelGoal& goal : goals) {
+        if (!allReached)
+            break;
+        if (goal.reached)
+            continue;
+        allReached = false;
+        if (goal.registered1 && goal.registered2) {
+            for (const auto& pair : NSNode::ControllerNode::instance().hits()) {
+                int a = static_cast<int>(goal.id1), b = static_cast<int>(goal.id2);
+                if ((pair.first == a && pair.second == b) || (pair.first == b && pair.second == a)) {
+                    goal.reached = true;
+                    allReached = true;
+                    break;
+                }
+            }
+        } else if (s) {
+            NSNode::NodeTransform* a = s->findNode(static_cast<int>(goal.id1));
+            NSNode::NodeTransform* b = s->findNode(static_cast<int>(goal.id2));
+            if (a && b)
+                allReached = a->hitTest(b, Vector3()).hit;
+        }
+    }
+    if (!goals.empty())
+        won = allReached;
+}
+
+bool Level::save(const std::string& fileName) {
+    NSScene::Scene* s = scene();
+    if (!isSafeFileName(fileName)) {
+        log(LOG_ERROR, "Level name not allowed: \"%s\"\n", fileName.c_str());
+        return false;
+    }
+    if (!s || !NSScene::ensureLevelsFolder())
+        return false;
+    NSSerialize::SerialStream stream(levelFilePath(fileName), true);
+    if (stream.failed())
+        return false;
+    stream.writeString("[QBN-LEVEL]");
+    stream.beginBlock();
+    stream.writeString(stream.version());
+    serialize(stream);
+    stream.endBlock();
+    s->serialize(stream);
+    return stream.close();
+}
+
+bool Level::load(const std::string& fileName) {
+    NSScene::Scene* s = scene();
+    if (!isSafeFileName(fileName)) {
+        log(LOG_ERROR, "Level name not allowed: \"%s\"\n", fileName.c_str());
+        return false;
+    }
+    if (!s)
+        return false;
+    NSSerialize::SerialStream stream(levelFilePath(fileName), false);
+    if (stream.failed())
+        return false;
+    // Read the level part into a copy first: a damaged file changes nothing.
+    stream.readString(); // "[QBN-LEVEL]"
+    long end = stream.readBlockEnd();
+    if (end < 0)
+        return false;
+    stream.setVersion(stream.readString());
+    std::vector<LevelGoal> oldGoals = goals;
+    std::string oldName = name, oldInfo = infoText;
+    bool oldWon = won;
+    serialize(stream);
+    stream.leaveBlock(end);
+    if (stream.failed() || !s->readScene(stream)) {
+        goals = oldGoals;
+        name = oldName;
+        infoText = oldInfo;
+        won = oldWon;
+        return false;
+    }
+    return true;
+}
+
+} // namespace NSLevel

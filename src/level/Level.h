@@ -1,0 +1,82 @@
+#pragma once
+// A level builds a scene, names the pairs of objects that must touch (its
+// goals) and is won when all goals are reached while the machine runs. Levels
+// are saved as level files: the level record followed by the whole scene.
+#include <string>
+#include <vector>
+
+#include "persistence/Serializeable.h"
+
+namespace NSScene {
+class Scene;
+}
+
+namespace NSLevel {
+
+// "levels/" + name + ".lvl", or "levels/" + name when the name (of at least
+// five characters) already ends in ".lvl".
+std::string levelFilePath(const std::string& name);
+
+// Whether a name typed by the player may become a level or scene file name:
+// not empty, no folder separators, no "..", no control characters, so that
+// the file stays inside "levels/".
+bool isSafeFileName(const std::string& name);
+
+struct LevelGoal {
+    unsigned id1 = 0;
+    unsigned id2 = 0;
+    // Whether each object was hit-testable when the goal was made: goals of
+    // two hit-testable objects count once they touched; others only while
+    // the two overlap.
+    bool registered1 = false;
+    bool registered2 = false;
+    bool reached = false;
+};
+
+class Level : public NSSerialize::Serializeable {
+public:
+    Level();
+    Level(const std::string& name, const std::string& infoText);
+
+    int classId() const override;
+    void serialize(NSSerialize::SerialStream& stream) override;
+
+    virtual void update();
+    virtual void resetGoals();
+    // Creates the level's objects in the scene.
+    virtual void build() = 0;
+    // Empties the goal list and the scene.
+    virtual void unload();
+    virtual void checkGoals();
+
+    // Adds the goal that the objects with these ids touch; false (nothing
+    // added) when either is not in the scene.
+    bool registerWinConditonHit(unsigned id1, unsigned id2);
+    void removeGoal(size_t index);
+    const std::vector<LevelGoal>& getGoals() const { return goals; }
+    bool isWon() const { return won; }
+
+    const std::string& getName() const { return name; }
+    void setName(const std::string& s) { name = s; }
+    const std::string& getInfoText() const { return infoText; }
+    void setInfoText(const std::string& s) { infoText = s; }
+
+    // The level file: this record, then the scene. False when the name is not
+    // allowed or the file could not be written or read; a failed save keeps
+    // the old file, a failed load changes nothing.
+    bool save(const std::string& fileName);
+    bool load(const std::string& fileName);
+
+    // The scene the levels build into (the window's scene unless a test sets
+    // another).
+    static NSScene::Scene* scene();
+    static void setScene(NSScene::Scene* scene);
+
+protected:
+    std::vector<LevelGoal> goals;
+    bool won = false;
+    std::string name;
+    std::string infoText;
+};
+
+} // namespace NSLevel

@@ -1,0 +1,270 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "level/ControllerLevel.h"
+#include "level/Level.h"
+#include "level/LevelScreens.h"
+#include "persistence/SerialStream.h"
+#include "scene/Scene.h"
+#include "scenegraph/BoundingVolume.h"
+#include "scenegraph/ControllerNode.h"
+#include "scenegraph/NodeTransform.h"
+#include "support/GlContext.h"
+#include "support/LogCapture.h"
+
+using namespace NSLevel;
+using NSNode::BoundingVolume;
+using NSNode::ControllerNode;
+using NSNode::NodeTransform;
+
+namespace {
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string le32(int v) {
+    std::string out(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        out[i] = static_cast<char>((static_cast<unsigned>(v) >> (8 * i)) & 0xFF);
+    return out;
+}
+
+std::string str(const char* s) { return std::string(s, std::strlen(s) + 1); }
+
+// A level that puts two balls into the scene, 3 apart, registered for hits.
+class TwoBalls : public Level {
+public:
+    explicit TwoBalls(const std::string& name = "Two balls") : Level(name, "Make them touch") {}
+    void build() override {
+        a = ball(Vector3(0, 0, 0));
+        b = ball(Vector3(3, 0, 0));
+    }
+    NodeTransform* ball(Vector3 at) {
+        auto* n = new NodeTransform(true);
+        n->setBoundingVolume(BoundingVolume::makeSphereVolume(Vector3(), 1));
+        n->setPosition(at);
+        n->registerForHits();
+        scene()->getRoot()->addChild(n);
+        return n;
+    }
+    NodeTransform* a = nullptr;
+    NodeTransform* b = nullptr;
+};
+
+// Runs each test in a fresh working directory with a "levels/" folder and a
+// scene of its own.
+class LevelFiles : public qbntest::GlTest {
+protected:
+    void SetUp() override {
+        qbntest::GlTest::SetUp();
+        ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+        char dir[] = "/tmp/qbn-level-XXXXXX";
+        ASSERT_NE(mkdtemp(dir), nullptr);
+        folder = dir;
+        ASSERT_EQ(chdir(dir), 0);
+        mkdir("levels", 0755);
+        scene = std::make_unique<NSScene::Scene>();
+        Level::setScene(scene.get());
+    }
+    void TearDown() override {
+        Level::setScene(nullptr);
+        scene.reset();
+        if (chdir(previous) != 0)
+            ADD_FAILURE() << "cannot return to " << previous;
+        std::string command = "rm -rf " + folder;
+        if (std::system(command.c_str()) != 0)
+            ADD_FAILURE() << "cannot remove " << folder;
+    }
+    char previous[4096];
+    std::string folder;
+    std::unique_ptr<NSScene::Scene> scene;
+};
+
+} // namespace
+
+TEST(LevelNames, PathsAndNamesThatStayInTheLevelsFolder) {
+    EXPECT_EQ(levelFilePath("a"), "levels/a.lvl");
+    EXPECT_EQ(levelFilePath("a.lvl"), "levels/a.lvl");
+    EXPECT_EQ(levelFilePath(".lvl"), "levels/.lvl.lvl");
+    for (const char* good : {"_current", "Level 1", "Stra\xDF" "e"})
+        EXPECT_TRUE(isSafeFileName(good)) << good;
+    for (const char* bad : {"", "../x", "a/b", "a\\b", "..", "tab\tname", "."})
+        EXPECT_FALSE(isSafeFileName(bad)) << bad;
+}
+
+TEST_F(LevelFiles, BytesFollowTheLayoutWithAndWithoutGoals) {
+    TwoBalls level;
+    level.build();
+    ASSERT_TRUE(level.save("plain"));
+    std::string bytes = readFile("levels/plain.lvl");
+    std::string head = str("[QBN-LEVEL]");
+    std::string body = str("1.0") + str("Two balls") + str("Make them touch") + str("[wchL]") + le32(8) + le32(0);
+    EXPECT_EQ(bytes.substr(0, head.size()), head);
+    EXPECT_EQ(bytes.substr(head.size(), 4), le32(4 + static_cast<int>(body.size())));
+    EXPECT_EQ(bytes.substr(head.size() + 4, body.size()), body);
+    EXPECT_EQ(bytes.substr(head.size() + 4 + body.size(), 12), str("[QBN-SCENE]"));
+
+    ASSERT_TRUE(level.registerWinConditonHit(static_cast<unsigned>(level.a->getId()),
+                                             static_cast<unsigned>(level.b->getId())));
+    ASSERT_TRUE(level.save("goal"));
+    bytes = readFile("levels/goal.lvl");
+    std::string goal = str("[wchO]") + le32(4 + 4 + 4 + 3) + le32(level.a->getId()) + le32(level.b->getId()) +
+                       std::string("\x01\x01\x00", 3);
+    std::string list = str("[wchL]") + le32(4 + 4 + static_cast<int>(goal.size())) + le32(1) + goal;
+    EXPECT_NE(bytes.find(list), std::string::npos);
+}
+
+TEST_F(LevelFiles, SaveThenLoadRestoresTextGoalsAndObjects) {
+    TwoBalls level;
+    level.build();
+    int idA = level.a->getId(), idB = level.b->getId();
+    level.registerWinConditonHit(static_cast<unsigned>(idA), static_cast<unsigned>(idB));
+    ASSERT_TRUE(level.save("round"));
+
+    TwoBalls other("Other");
+    ASSERT_TRUE(other.load("round.lvl"));
+    EXPECT_EQ(other.getName(), "Two balls");
+    EXPECT_EQ(other.getInfoText(), "Make them touch");
+    ASSERT_EQ(other.getGoals().size(), 1u);
+    EXPECT_EQ(other.getGoals()[0].id1, static_cast<unsigned>(idA));
+    ASSERT_NE(scene->findNode(idB), nullptr);
+    EXPECT_EQ(scene->findNode(idB)->getPosition(), Vector3(3, 0, 0));
+
+    // With a level active, the scene part of a level file serves as a scene
+    // of the same name.
+    NSScene::Scene::setLevelFileLookup([](const std::string& n) { return levelFilePath(n); });
+    scene->clearScene();
+    ASSERT_EQ(scene->findNode(idB), nullptr);
+    ASSERT_TRUE(scene->loadScene("round"));
+    NSScene::Scene::setLevelFileLookup(nullptr);
+    ASSERT_NE(scene->findNode(idB), nullptr);
+
+    // A damaged file changes nothing and says so.
+    std::string bytes = readFile("levels/round.lvl");
+    std::ofstream("levels/broken.lvl", std::ios::binary) << bytes.substr(0, bytes.size() / 2);
+    EXPECT_FALSE(other.load("broken"));
+    EXPECT_EQ(other.getName(), "Two balls");
+    EXPECT_NE(scene->findNode(idB), nullptr);
+
+    // Names that would leave the folder are refused.
+    qbntest::LogCapture capture;
+    EXPECT_FALSE(level.save("../escape"));
+    EXPECT_NE(capture.text().find("not allowed"), std::string::npos);
+    EXPECT_NE(access("levels/round.lvl", F_OK), -1);
+}
+
+TEST_F(LevelFiles, GoalsAreReachedInOrderOnly) {
+    TwoBalls level;
+    level.build();
+    NodeTransform* c = level.ball(Vector3(20, 0, 0));
+    int a = level.a->getId(), b = level.b->getId(), cId = c->getId();
+    level.registerWinConditonHit(static_cast<unsigned>(a), static_cast<unsigned>(b));
+    level.registerWinConditonHit(static_cast<unsigned>(b), static_cast<unsigned>(cId));
+    ControllerNode& registry = ControllerNode::instance();
+
+    registry.clearHits();
+    registry.addHit(c, level.b); // the second goal first: not counted
+    level.checkGoals();
+    EXPECT_FALSE(level.getGoals()[1].reached);
+    EXPECT_FALSE(level.isWon());
+
+    registry.clearHits();
+    registry.addHit(level.b, level.a); // either order counts
+    level.checkGoals();
+    EXPECT_TRUE(level.getGoals()[0].reached);
+    EXPECT_FALSE(level.isWon());
+
+    registry.clearHits(); // the first goal stays reached after the pair separated
+    registry.addHit(level.b, c);
+    level.checkGoals();
+    EXPECT_TRUE(level.isWon());
+    level.resetGoals();
+    EXPECT_FALSE(level.isWon());
+    EXPECT_FALSE(level.getGoals()[0].reached);
+    registry.clearHits();
+
+    EXPECT_FALSE(level.registerWinConditonHit(static_cast<unsigned>(a), 999999u));
+    EXPECT_EQ(level.getGoals().size(), 2u);
+}
+
+TEST_F(LevelFiles, ControllerShowsTheScreensAndWinsOnce) {
+    NSWindow::WindowItem root(false);
+    auto* first = new TwoBalls("First");
+    auto* second = new TwoBalls("Second");
+    ControllerLevel controller({first, second}, nullptr, &root);
+    root.applyPendingChanges();
+
+    controller.update(); // the first frame loads the first level
+    EXPECT_EQ(controller.currentLevel(), first);
+    EXPECT_TRUE(controller.getInfo()->isVisible());
+    EXPECT_FALSE(controller.getWinScreen()->isVisible());
+    EXPECT_FALSE(controller.getInputScreen()->isVisible());
+    controller.getInfo()->getButton()->mouseButton(0, 0, 0, 5, 5); // "PLAY"
+    EXPECT_FALSE(controller.getInfo()->isVisible());
+
+    first->registerWinConditonHit(static_cast<unsigned>(first->a->getId()),
+                                  static_cast<unsigned>(first->b->getId()));
+    ASSERT_TRUE(scene->setRunning(true));
+    ControllerNode::instance().clearHits();
+    ControllerNode::instance().addHit(first->a, first->b);
+    controller.update();
+    EXPECT_TRUE(first->isWon());
+    controller.update();
+    EXPECT_TRUE(controller.getWinScreen()->isVisible());
+
+    // A press and its release make one step forward.
+    auto* next = controller.getWinScreen()->getAdvance();
+    next->mouseButton(0, 0, 0, 5, 5);
+    next->mouseButton(0, 1, 0, 5, 5);
+    EXPECT_EQ(controller.currentIndex(), 1u);
+    controller.update();
+    EXPECT_EQ(controller.currentLevel(), second);
+    EXPECT_FALSE(controller.getWinScreen()->isVisible());
+    controller.nextLevel(); // already the last
+    EXPECT_EQ(controller.currentIndex(), 1u);
+
+    // "BACK" stops the machine and resets the goals.
+    second->registerWinConditonHit(static_cast<unsigned>(second->a->getId()),
+                                   static_cast<unsigned>(second->b->getId()));
+    ASSERT_TRUE(scene->setRunning(true));
+    ControllerNode::instance().clearHits();
+    ControllerNode::instance().addHit(second->a, second->b);
+    controller.update();
+    controller.getWinScreen()->getBack()->mouseButton(0, 0, 0, 5, 5);
+    EXPECT_FALSE(scene->isRunning());
+    EXPECT_FALSE(second->isWon());
+    ControllerNode::instance().clearHits();
+}
+
+TEST_F(LevelFiles, InputScreenEditsNameAndDescription) {
+    NSWindow::WindowItem root(false);
+    auto* level = new TwoBalls("ab");
+    ControllerLevel controller({level}, nullptr, &root);
+    controller.update();
+    LevelScreenInput* input = controller.getInputScreen();
+    controller.showInput(true, true);
+    input->keyPressed(13, 0, false); // Enter: nothing in name mode
+    input->keyPressed('c', 0, false);
+    EXPECT_EQ(level->getName(), "abc");
+    for (int i = 0; i < 5; ++i)
+        input->keyPressed(8, 0, false); // Backspace past the start changes nothing more
+    EXPECT_EQ(level->getName(), "");
+    controller.showInput(true, false);
+    level->setInfoText("x");
+    input->keyPressed(13, 0, false);
+    input->keyPressed('y', 0, false);
+    EXPECT_EQ(level->getInfoText(), "x\ny");
+}
