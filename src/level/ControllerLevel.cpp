@@ -131,13 +131,17 @@ void ControllerLevel::selectCustom() {
 int ControllerLevel::lastIndex() const { return static_cast<int>(levels.size()) - 1; }
 
 void ControllerLevel::saveCurrent() {
-    if (current)
-        current->save(NSScene::Scene::kSnapshotName);
+    if (!current)
+        return;
+    bool saved = current->save(NSScene::Scene::kSnapshotName);
+    NSWindow::Window::instance().showTempPopUp(saved ? "Level saved successfully" : "Level could not be saved");
 }
 
 void ControllerLevel::loadCurrent() {
-    if (current)
-        current->load(NSScene::Scene::kSnapshotName);
+    if (!current)
+        return;
+    bool loaded = current->load(NSScene::Scene::kSnapshotName);
+    NSWindow::Window::instance().showTempPopUp(loaded ? "Level loaded successfully" : "Level could not be loaded");
 }
 
 } // namespace NSLevel
