@@ -6,7 +6,7 @@ QBN_PACKAGES=(
     freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri
     libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation
     libgtest-dev libbenchmark-dev
-    xvfb xauth xdotool imagemagick
+    libx11-dev xvfb xauth xdotool imagemagick
 )
 
 qbn_install_missing() {

@@ -20,6 +20,21 @@ using NSMenu::ValueConstraintRange;
 
 namespace NSNode {
 
+void syncColourMaterial() {
+    if (!glIsEnabled(GL_COLOR_MATERIAL))
+        return;
+    GLfloat colour[4];
+    GLint face = GL_FRONT_AND_BACK;
+    GLint parameter = GL_AMBIENT_AND_DIFFUSE;
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    glGetIntegerv(GL_COLOR_MATERIAL_FACE, &face);
+    glGetIntegerv(GL_COLOR_MATERIAL_PARAMETER, &parameter);
+    glDisable(GL_COLOR_MATERIAL);
+    glMaterialfv(static_cast<GLenum>(face), static_cast<GLenum>(parameter), colour);
+    glEnable(GL_COLOR_MATERIAL);
+}
+
+
 QBN_REGISTER_CLASS(CLASS_NODE_GRAPHIC, NodeGraphic)
 
 namespace {
@@ -223,6 +238,7 @@ void NodeGraphic::draw() {
     else if (model)
         model->draw(0, GL_LINEAR, GL_LINEAR);
     glPopAttrib();
+    syncColourMaterial();
     if (named)
         glPopName();
 

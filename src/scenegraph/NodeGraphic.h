@@ -12,6 +12,11 @@
 
 namespace NSNode {
 
+// Makes the material that tracks the current colour match that colour again.
+// Restoring the colour with glPopAttrib leaves the tracked material at the
+// colour set inside, which would tint whatever is drawn next.
+void syncColourMaterial();
+
 class NodeGraphic;
 
 // Draws the models of drawable nodes for the scene, which decides per frame

@@ -1,6 +1,10 @@
 #include "support/GlContext.h"
 
 #include <GL/freeglut.h>
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <thread>
 
 #include <cstdlib>
 
@@ -12,6 +16,17 @@ bool ensureGlContext() {
         return true;
     if (!std::getenv("DISPLAY"))
         return false;
+    // GLUT ends the process when the display cannot be opened; a busy X
+    // server may refuse a connection for a moment, so try first.
+    Display* probe = nullptr;
+    for (int attempt = 0; attempt < 50 && !probe; ++attempt) {
+        probe = XOpenDisplay(nullptr);
+        if (!probe)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    if (!probe)
+        return false;
+    XCloseDisplay(probe);
     int argc = 1;
     char name[] = "quibbleton_tests";
     char* argv[] = {name, nullptr};

@@ -1,0 +1,311 @@
+#include "objects/ObjectShapes.h"
+
+#include <GL/freeglut.h>
+#include <GL/gl.h>
+
+#include "persistence/ClassIds.h"
+#include "scenegraph/NodeLight.h"
+
+using NSMenu::MenuEntry;
+using NSMenu::Value;
+using NSNode::BoundingVolume;
+using NSNode::NodeGraphic;
+
+namespace NSObjects {
+
+QBN_REGISTER_CLASS(CLASS_OBJECT_BOX, ObjectBox)
+QBN_REGISTER_CLASS(CLASS_OBJECT_SPHERE, ObjectSphere)
+QBN_REGISTER_CLASS(CLASS_OBJECT_ROOM, ObjectRoom)
+
+namespace {
+
+constexpr float kMaxSize = 1000.0f;
+constexpr float kMaxRadius = 500.0f;
+// The room's lamps sit this fraction of its extents out from the centre.
+constexpr double kLampPlacement = 1.0 / 2.1;
+
+// The size field a label names ("Length", "Width", "Height"), or null.
+float* sizeByLabel(const std::string& label, float& length, float& width, float& height) {
+    if (label == "Length")
+        return &length;
+    if (label == "Width")
+        return &width;
+    if (label == "Height")
+        return &height;
+    return nullptr;
+}
+
+void appendSizeEntries(NSMenu::MenuConfigureable* owner, std::vector<MenuEntry>& list, float length, float width,
+                       float height) {
+    list.push_back(floatEntry(owner, "Length", NSMenu::KIND_INPUT, length, 0.0f, kMaxSize));
+    list.push_back(floatEntry(owner, "Width", NSMenu::KIND_INPUT, width, 0.0f, kMaxSize));
+    list.push_back(floatEntry(owner, "Height", NSMenu::KIND_INPUT, height, 0.0f, kMaxSize));
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- ObjectBox
+
+ObjectBox::ObjectBox(bool full) : NodeGraphic(full) {
+    if (full)
+        setupObject();
+}
+
+ObjectBox::ObjectBox(bool full, NoSetup) : NodeGraphic(full) {}
+
+void ObjectBox::setupObject() {
+    setName("ObjectBox");
+    setPicture("box_pic.bmp");
+    setPhysical(true, true, 1.0f, 1.0f, 0.0f, false);
+    rebuildVolume();
+    registerForHits();
+}
+
+void ObjectBox::rebuildVolume() {
+    setBoundingVolume(BoundingVolume::makeBoxVolume(Vector3(), Vector3(length, height, width)));
+}
+
+void ObjectBox::setSize(float newLength, float newWidth, float newHeight) {
+    length = newLength;
+    width = newWidth;
+    height = newHeight;
+    rebuildVolume();
+}
+
+void ObjectBox::draw() {
+    NodeGraphic::draw();
+    if (!isVisible())
+        return;
+    const bool named = pushPickName(*this);
+    drawShape();
+    popPickName(named);
+}
+
+void ObjectBox::drawShape() {
+    ShapeMaterial material(*this);
+    drawBoxFaces(Vector3(length, height, width) * 0.5f, false);
+}
+
+int ObjectBox::classId() const { return CLASS_OBJECT_BOX; }
+
+void ObjectBox::serialize(NSSerialize::SerialStream& stream) {
+    NodeGraphic::serialize(stream);
+    if (!stream.isCurrentVersion())
+        return;
+    stream.transfer(length);
+    stream.transfer(width);
+    stream.transfer(height);
+}
+
+NSClone::Cloneable* ObjectBox::clone() const { return cloneOf(*this); }
+
+void ObjectBox::copyFrom(const NSClone::Cloneable* source) {
+    auto* other = dynamic_cast<const ObjectBox*>(source);
+    if (!other || other == this)
+        return;
+    NodeGraphic::copyFrom(source);
+    length = other->length;
+    width = other->width;
+    height = other->height;
+}
+
+void ObjectBox::appendObjectMenuEntries(std::vector<MenuEntry>& list, bool) {
+    appendSizeEntries(this, list, length, width, height);
+}
+
+bool ObjectBox::setMenuValue(std::string label, Value value) {
+    if (float* size = sizeByLabel(label, length, width, height)) {
+        *size = value.floatValue;
+        rebuildVolume();
+        return true;
+    }
+    return NodeGraphic::setMenuValue(label, value);
+}
+
+Value ObjectBox::getMenuValue(std::string label) {
+    if (float* size = sizeByLabel(label, length, width, height))
+        return Value::ofFloat(*size);
+    return NodeGraphic::getMenuValue(label);
+}
+
+unsigned ObjectBox::getMenuFlags() { return 8063; }
+
+// ------------------------------------------------------------- ObjectSphere
+
+ObjectSphere::ObjectSphere(bool full) : NodeGraphic(full) {
+    if (full)
+        setupObject();
+}
+
+ObjectSphere::ObjectSphere(bool full, NoSetup) : NodeGraphic(full) {}
+
+void ObjectSphere::setupObject() {
+    setName("ObjectSphere");
+    setPicture("sphere_pic.bmp");
+    setPhysical(true, true, 1.0f, 1.0f, 0.0f, false);
+    rebuildVolume();
+    registerForHits();
+}
+
+void ObjectSphere::rebuildVolume() { setBoundingVolume(BoundingVolume::makeSphereVolume(Vector3(), radius)); }
+
+void ObjectSphere::setRadius(float r) {
+    radius = r;
+    rebuildVolume();
+}
+
+void ObjectSphere::draw() {
+    NodeGraphic::draw();
+    if (!isVisible())
+        return;
+    const bool named = pushPickName(*this);
+    drawShape();
+    popPickName(named);
+}
+
+void ObjectSphere::drawShape() {
+    ShapeMaterial material(*this);
+    glutSolidSphere(radius, 30, 8);
+}
+
+int ObjectSphere::classId() const { return CLASS_OBJECT_SPHERE; }
+
+void ObjectSphere::serialize(NSSerialize::SerialStream& stream) {
+    NodeGraphic::serialize(stream);
+    if (!stream.isCurrentVersion())
+        return;
+    stream.transfer(radius);
+}
+
+NSClone::Cloneable* ObjectSphere::clone() const { return cloneOf(*this); }
+
+void ObjectSphere::copyFrom(const NSClone::Cloneable* source) {
+    auto* other = dynamic_cast<const ObjectSphere*>(source);
+    if (!other || other == this)
+        return;
+    NodeGraphic::copyFrom(source);
+    radius = other->radius;
+}
+
+void ObjectSphere::appendObjectMenuEntries(std::vector<MenuEntry>& list, bool) {
+    list.push_back(floatEntry(this, "Radius", NSMenu::KIND_INPUT, radius, 0.0f, kMaxRadius));
+}
+
+bool ObjectSphere::setMenuValue(std::string label, Value value) {
+    if (label == "Radius") {
+        setRadius(value.floatValue);
+        return true;
+    }
+    return NodeGraphic::setMenuValue(label, value);
+}
+
+Value ObjectSphere::getMenuValue(std::string label) {
+    if (label == "Radius")
+        return Value::ofFloat(radius);
+    return NodeGraphic::getMenuValue(label);
+}
+
+unsigned ObjectSphere::getMenuFlags() { return 8063; }
+
+// --------------------------------------------------------------- ObjectRoom
+
+ObjectRoom::ObjectRoom(bool full) : NodeGraphic(full) {
+    if (full)
+        setupObject();
+}
+
+ObjectRoom::ObjectRoom(float length, float width, float height)
+    : NodeGraphic(true), length(length), width(width), height(height) {
+    setupObject();
+}
+
+ObjectRoom::ObjectRoom(bool full, NoSetup) : NodeGraphic(full) {}
+
+void ObjectRoom::setupObject() {
+    setName("ObjectRoom");
+    setPicture("room_pic.bmp");
+    setPhysical(false, false, 100000.0f, 1.0f, 0.1f, true);
+    rebuildVolume();
+    setColor(Vector3(0.5f, 0.25f, 0.0f));
+    setEditPosition(false, false, false);
+    setEditRotation(false, false, false);
+    setSelectable(false);
+
+    const float kx = static_cast<float>(length * kLampPlacement);
+    const float ky = static_cast<float>(width * kLampPlacement);
+    const float kz = static_cast<float>(height * kLampPlacement);
+    addChild(new NSNode::NodeLight(Vector3(kx, ky, kz), Vector3(0.2f, 0.2f, 0.2f), Vector3(1.0f, 1.0f, 1.0f),
+                                   Vector3(0.0f, 0.0f, 0.0f)));
+    addChild(new NSNode::NodeLight(Vector3(-kx, ky, kz), Vector3(0.5f, 0.5f, 0.5f)));
+    registerForHits();
+}
+
+void ObjectRoom::rebuildVolume() {
+    setBoundingVolume(BoundingVolume::makeRoomVolume(Vector3(), Vector3(length, width, height)));
+}
+
+void ObjectRoom::setSize(float newLength, float newWidth, float newHeight) {
+    length = newLength;
+    width = newWidth;
+    height = newHeight;
+    rebuildVolume();
+}
+
+void ObjectRoom::draw() {
+    NodeGraphic::draw();
+    // The walls carry no pick name: a click on them selects nothing.
+    if (isVisible())
+        drawShape();
+}
+
+void ObjectRoom::drawShape() {
+    ShapeMaterial material(*this);
+    // Finely cut, so that the lamps' light spreads visibly over the walls.
+    drawBoxFaces(Vector3(length, width, height) * 0.5f, true, 16);
+}
+
+int ObjectRoom::classId() const { return CLASS_OBJECT_ROOM; }
+
+void ObjectRoom::serialize(NSSerialize::SerialStream& stream) {
+    NodeGraphic::serialize(stream);
+    if (!stream.isCurrentVersion())
+        return;
+    stream.transfer(length);
+    stream.transfer(width);
+    stream.transfer(height);
+}
+
+NSClone::Cloneable* ObjectRoom::clone() const { return cloneOf(*this); }
+
+void ObjectRoom::copyFrom(const NSClone::Cloneable* source) {
+    auto* other = dynamic_cast<const ObjectRoom*>(source);
+    if (!other || other == this)
+        return;
+    NodeGraphic::copyFrom(source);
+    length = other->length;
+    width = other->width;
+    height = other->height;
+}
+
+void ObjectRoom::appendObjectMenuEntries(std::vector<MenuEntry>& list, bool) {
+    appendSizeEntries(this, list, length, width, height);
+}
+
+bool ObjectRoom::setMenuValue(std::string label, Value value) {
+    if (float* size = sizeByLabel(label, length, width, height)) {
+        *size = value.floatValue;
+        rebuildVolume();
+        return true;
+    }
+    return NodeGraphic::setMenuValue(label, value);
+}
+
+Value ObjectRoom::getMenuValue(std::string label) {
+    if (float* size = sizeByLabel(label, length, width, height))
+        return Value::ofFloat(*size);
+    return NodeGraphic::getMenuValue(label);
+}
+
+unsigned ObjectRoom::getMenuFlags() { return 776; }
+
+} // namespace NSObjects
