@@ -134,14 +134,7 @@ void ObjectRoomHit::setupObject() {
     rebuildVolume();
 }
 
-void ObjectRoomHit::draw() {
-    NodeGraphic::draw();
-    if (!isVisible())
-        return;
-    const bool named = pushPickName(*this);
-    drawShape();
-    popPickName(named);
-}
+void ObjectRoomHit::draw() { ObjectShape::draw(); }
 
 void ObjectRoomHit::drawShape() {
     if (!beginZone())

@@ -21,11 +21,59 @@ namespace {
 
 constexpr float kMaxSize = 1000.0f;
 constexpr float kMaxRadius = 500.0f;
+// The edge of a new box, and of a new room.
+constexpr float kBoxEdge = 20.0f;
+constexpr float kRoomEdge = 200.0f;
 // The room's lamps sit this fraction of its extents out from the centre.
 constexpr double kLampPlacement = 1.0 / 2.1;
 
-// The size field a label names ("Length", "Width", "Height"), or null.
-float* sizeByLabel(const std::string& label, float& length, float& width, float& height) {
+} // namespace
+
+// -------------------------------------------------------------- ObjectShape
+
+ObjectShape::ObjectShape(bool full) : NodeGraphic(full) {}
+
+void ObjectShape::draw() {
+    NodeGraphic::draw();
+    if (!isVisible())
+        return;
+    const bool named = pushPickName(*this);
+    drawShape();
+    popPickName(named);
+}
+
+// ------------------------------------------------------------- ObjectCuboid
+
+ObjectCuboid::ObjectCuboid(bool full, float length, float width, float height)
+    : ObjectShape(full), length(length), width(width), height(height) {}
+
+void ObjectCuboid::setSize(float newLength, float newWidth, float newHeight) {
+    length = newLength;
+    width = newWidth;
+    height = newHeight;
+    rebuildVolume();
+}
+
+void ObjectCuboid::serialize(NSSerialize::SerialStream& stream) {
+    NodeGraphic::serialize(stream);
+    if (!stream.isCurrentVersion())
+        return;
+    stream.transfer(length);
+    stream.transfer(width);
+    stream.transfer(height);
+}
+
+void ObjectCuboid::copyFrom(const NSClone::Cloneable* source) {
+    auto* other = dynamic_cast<const ObjectCuboid*>(source);
+    if (!other || other == this)
+        return;
+    NodeGraphic::copyFrom(source);
+    length = other->length;
+    width = other->width;
+    height = other->height;
+}
+
+float* ObjectCuboid::sizeByLabel(const std::string& label) {
     if (label == "Length")
         return &length;
     if (label == "Width")
@@ -35,23 +83,35 @@ float* sizeByLabel(const std::string& label, float& length, float& width, float&
     return nullptr;
 }
 
-void appendSizeEntries(NSMenu::MenuConfigureable* owner, std::vector<MenuEntry>& list, float length, float width,
-                       float height) {
-    list.push_back(floatEntry(owner, "Length", NSMenu::KIND_INPUT, length, 0.0f, kMaxSize));
-    list.push_back(floatEntry(owner, "Width", NSMenu::KIND_INPUT, width, 0.0f, kMaxSize));
-    list.push_back(floatEntry(owner, "Height", NSMenu::KIND_INPUT, height, 0.0f, kMaxSize));
+void ObjectCuboid::appendObjectMenuEntries(std::vector<MenuEntry>& list, bool) {
+    list.push_back(floatEntry(this, "Length", NSMenu::KIND_INPUT, length, 0.0f, kMaxSize));
+    list.push_back(floatEntry(this, "Width", NSMenu::KIND_INPUT, width, 0.0f, kMaxSize));
+    list.push_back(floatEntry(this, "Height", NSMenu::KIND_INPUT, height, 0.0f, kMaxSize));
 }
 
-} // namespace
+bool ObjectCuboid::setMenuValue(std::string label, Value value) {
+    if (float* size = sizeByLabel(label)) {
+        *size = value.floatValue;
+        rebuildVolume();
+        return true;
+    }
+    return NodeGraphic::setMenuValue(label, value);
+}
+
+Value ObjectCuboid::getMenuValue(std::string label) {
+    if (float* size = sizeByLabel(label))
+        return Value::ofFloat(*size);
+    return NodeGraphic::getMenuValue(label);
+}
 
 // ---------------------------------------------------------------- ObjectBox
 
-ObjectBox::ObjectBox(bool full) : NodeGraphic(full) {
+ObjectBox::ObjectBox(bool full) : ObjectCuboid(full, kBoxEdge, kBoxEdge, kBoxEdge) {
     if (full)
         setupObject();
 }
 
-ObjectBox::ObjectBox(bool full, NoSetup) : NodeGraphic(full) {}
+ObjectBox::ObjectBox(bool full, NoSetup) : ObjectCuboid(full, kBoxEdge, kBoxEdge, kBoxEdge) {}
 
 void ObjectBox::setupObject() {
     setName("ObjectBox");
@@ -65,22 +125,6 @@ void ObjectBox::rebuildVolume() {
     setBoundingVolume(BoundingVolume::makeBoxVolume(Vector3(), Vector3(length, height, width)));
 }
 
-void ObjectBox::setSize(float newLength, float newWidth, float newHeight) {
-    length = newLength;
-    width = newWidth;
-    height = newHeight;
-    rebuildVolume();
-}
-
-void ObjectBox::draw() {
-    NodeGraphic::draw();
-    if (!isVisible())
-        return;
-    const bool named = pushPickName(*this);
-    drawShape();
-    popPickName(named);
-}
-
 void ObjectBox::drawShape() {
     ShapeMaterial material(*this);
     drawBoxFaces(Vector3(length, height, width) * 0.5f, false);
@@ -88,56 +132,23 @@ void ObjectBox::drawShape() {
 
 int ObjectBox::classId() const { return CLASS_OBJECT_BOX; }
 
-void ObjectBox::serialize(NSSerialize::SerialStream& stream) {
-    NodeGraphic::serialize(stream);
-    if (!stream.isCurrentVersion())
-        return;
-    stream.transfer(length);
-    stream.transfer(width);
-    stream.transfer(height);
-}
-
 NSClone::Cloneable* ObjectBox::clone() const { return cloneOf(*this); }
 
 void ObjectBox::copyFrom(const NSClone::Cloneable* source) {
-    auto* other = dynamic_cast<const ObjectBox*>(source);
-    if (!other || other == this)
-        return;
-    NodeGraphic::copyFrom(source);
-    length = other->length;
-    width = other->width;
-    height = other->height;
-}
-
-void ObjectBox::appendObjectMenuEntries(std::vector<MenuEntry>& list, bool) {
-    appendSizeEntries(this, list, length, width, height);
-}
-
-bool ObjectBox::setMenuValue(std::string label, Value value) {
-    if (float* size = sizeByLabel(label, length, width, height)) {
-        *size = value.floatValue;
-        rebuildVolume();
-        return true;
-    }
-    return NodeGraphic::setMenuValue(label, value);
-}
-
-Value ObjectBox::getMenuValue(std::string label) {
-    if (float* size = sizeByLabel(label, length, width, height))
-        return Value::ofFloat(*size);
-    return NodeGraphic::getMenuValue(label);
+    if (dynamic_cast<const ObjectBox*>(source))
+        ObjectCuboid::copyFrom(source);
 }
 
 unsigned ObjectBox::getMenuFlags() { return 8063; }
 
 // ------------------------------------------------------------- ObjectSphere
 
-ObjectSphere::ObjectSphere(bool full) : NodeGraphic(full) {
+ObjectSphere::ObjectSphere(bool full) : ObjectShape(full) {
     if (full)
         setupObject();
 }
 
-ObjectSphere::ObjectSphere(bool full, NoSetup) : NodeGraphic(full) {}
+ObjectSphere::ObjectSphere(bool full, NoSetup) : ObjectShape(full) {}
 
 void ObjectSphere::setupObject() {
     setName("ObjectSphere");
@@ -152,15 +163,6 @@ void ObjectSphere::rebuildVolume() { setBoundingVolume(BoundingVolume::makeSpher
 void ObjectSphere::setRadius(float r) {
     radius = r;
     rebuildVolume();
-}
-
-void ObjectSphere::draw() {
-    NodeGraphic::draw();
-    if (!isVisible())
-        return;
-    const bool named = pushPickName(*this);
-    drawShape();
-    popPickName(named);
 }
 
 void ObjectSphere::drawShape() {
@@ -209,17 +211,16 @@ unsigned ObjectSphere::getMenuFlags() { return 8063; }
 
 // --------------------------------------------------------------- ObjectRoom
 
-ObjectRoom::ObjectRoom(bool full) : NodeGraphic(full) {
+ObjectRoom::ObjectRoom(bool full) : ObjectCuboid(full, kRoomEdge, kRoomEdge, kRoomEdge) {
     if (full)
         setupObject();
 }
 
-ObjectRoom::ObjectRoom(float length, float width, float height)
-    : NodeGraphic(true), length(length), width(width), height(height) {
+ObjectRoom::ObjectRoom(float length, float width, float height) : ObjectCuboid(true, length, width, height) {
     setupObject();
 }
 
-ObjectRoom::ObjectRoom(bool full, NoSetup) : NodeGraphic(full) {}
+ObjectRoom::ObjectRoom(bool full, NoSetup) : ObjectCuboid(full, kRoomEdge, kRoomEdge, kRoomEdge) {}
 
 void ObjectRoom::setupObject() {
     setName("ObjectRoom");
@@ -244,13 +245,6 @@ void ObjectRoom::rebuildVolume() {
     setBoundingVolume(BoundingVolume::makeRoomVolume(Vector3(), Vector3(length, width, height)));
 }
 
-void ObjectRoom::setSize(float newLength, float newWidth, float newHeight) {
-    length = newLength;
-    width = newWidth;
-    height = newHeight;
-    rebuildVolume();
-}
-
 void ObjectRoom::draw() {
     NodeGraphic::draw();
     // The walls carry no pick name: a click on them selects nothing.
@@ -266,44 +260,11 @@ void ObjectRoom::drawShape() {
 
 int ObjectRoom::classId() const { return CLASS_OBJECT_ROOM; }
 
-void ObjectRoom::serialize(NSSerialize::SerialStream& stream) {
-    NodeGraphic::serialize(stream);
-    if (!stream.isCurrentVersion())
-        return;
-    stream.transfer(length);
-    stream.transfer(width);
-    stream.transfer(height);
-}
-
 NSClone::Cloneable* ObjectRoom::clone() const { return cloneOf(*this); }
 
 void ObjectRoom::copyFrom(const NSClone::Cloneable* source) {
-    auto* other = dynamic_cast<const ObjectRoom*>(source);
-    if (!other || other == this)
-        return;
-    NodeGraphic::copyFrom(source);
-    length = other->length;
-    width = other->width;
-    height = other->height;
-}
-
-void ObjectRoom::appendObjectMenuEntries(std::vector<MenuEntry>& list, bool) {
-    appendSizeEntries(this, list, length, width, height);
-}
-
-bool ObjectRoom::setMenuValue(std::string label, Value value) {
-    if (float* size = sizeByLabel(label, length, width, height)) {
-        *size = value.floatValue;
-        rebuildVolume();
-        return true;
-    }
-    return NodeGraphic::setMenuValue(label, value);
-}
-
-Value ObjectRoom::getMenuValue(std::string label) {
-    if (float* size = sizeByLabel(label, length, width, height))
-        return Value::ofFloat(*size);
-    return NodeGraphic::getMenuValue(label);
+    if (dynamic_cast<const ObjectRoom*>(source))
+        ObjectCuboid::copyFrom(source);
 }
 
 unsigned ObjectRoom::getMenuFlags() { return 776; }

@@ -13,49 +13,74 @@
 
 namespace NSObjects {
 
-class ObjectBox : public NSNode::NodeGraphic {
+// A shape drawn without a model: the node, then its solid (with the node's
+// pick name when it has one).
+class ObjectShape : public NSNode::NodeGraphic {
 public:
-    // full: 20 x 20 x 20.
-    explicit ObjectBox(bool full);
-
-    // The node, then the solid (with the node's pick name when it has one).
     void draw() override;
-    virtual void drawShape();
-    virtual void setupObject();
+    virtual void drawShape() = 0;
 
-    int classId() const override;
+protected:
+    explicit ObjectShape(bool full);
+};
+
+// The shapes measured by length, width and height. Which axis each measure
+// runs along is the shape's own (rebuildVolume, drawShape); the menu lines,
+// the record fields and the copy are shared.
+class ObjectCuboid : public ObjectShape {
+public:
     void serialize(NSSerialize::SerialStream& stream) override;
-    NSClone::Cloneable* clone() const override;
+    // Each shape lets only its own kind through before calling this.
     void copyFrom(const NSClone::Cloneable* source) override;
 
     // "Length", "Width", "Height".
     void appendObjectMenuEntries(std::vector<NSMenu::MenuEntry>& list, bool detailed) override;
     bool setMenuValue(std::string label, NSMenu::Value value) override;
     NSMenu::Value getMenuValue(std::string label) override;
-    unsigned getMenuFlags() override;
 
     float getLength() const { return length; }
     float getWidth() const { return width; }
     float getHeight() const { return height; }
-    // Also rebuilds the body.
+    // Also rebuilds the body (a room's lamps stay where they are).
     void setSize(float newLength, float newWidth, float newHeight);
 
 protected:
-    ObjectBox(bool full, NoSetup);
-    void rebuildVolume();
+    ObjectCuboid(bool full, float length, float width, float height);
+    virtual void rebuildVolume() = 0;
 
-    float length = 20.0f;
-    float width = 20.0f;
-    float height = 20.0f;
+    float length;
+    float width;
+    float height;
+
+private:
+    // The size field a label names, or null.
+    float* sizeByLabel(const std::string& label);
 };
 
-class ObjectSphere : public NSNode::NodeGraphic {
+class ObjectBox : public ObjectCuboid {
+public:
+    // full: 20 x 20 x 20.
+    explicit ObjectBox(bool full);
+
+    void drawShape() override;
+    virtual void setupObject();
+
+    int classId() const override;
+    NSClone::Cloneable* clone() const override;
+    void copyFrom(const NSClone::Cloneable* source) override;
+    unsigned getMenuFlags() override;
+
+protected:
+    ObjectBox(bool full, NoSetup);
+    void rebuildVolume() override;
+};
+
+class ObjectSphere : public ObjectShape {
 public:
     // full: radius 10.
     explicit ObjectSphere(bool full);
 
-    void draw() override;
-    virtual void drawShape();
+    void drawShape() override;
     virtual void setupObject();
 
     int classId() const override;
@@ -82,40 +107,25 @@ protected:
 
 // The level's enclosure: brown walls seen from the inside, two lamps of its
 // own in the upper corners, too heavy to be pushed.
-class ObjectRoom : public NSNode::NodeGraphic {
+class ObjectRoom : public ObjectCuboid {
 public:
     // full: 200 x 200 x 200.
     explicit ObjectRoom(bool full);
     ObjectRoom(float length, float width, float height);
 
+    // The walls carry no pick name.
     void draw() override;
-    virtual void drawShape();
+    void drawShape() override;
     virtual void setupObject();
 
     int classId() const override;
-    void serialize(NSSerialize::SerialStream& stream) override;
     NSClone::Cloneable* clone() const override;
     void copyFrom(const NSClone::Cloneable* source) override;
-
-    // "Length", "Width", "Height".
-    void appendObjectMenuEntries(std::vector<NSMenu::MenuEntry>& list, bool detailed) override;
-    bool setMenuValue(std::string label, NSMenu::Value value) override;
-    NSMenu::Value getMenuValue(std::string label) override;
     unsigned getMenuFlags() override;
-
-    float getLength() const { return length; }
-    float getWidth() const { return width; }
-    float getHeight() const { return height; }
-    // Also rebuilds the body (the lamps stay where they are).
-    void setSize(float newLength, float newWidth, float newHeight);
 
 protected:
     ObjectRoom(bool full, NoSetup);
-    void rebuildVolume();
-
-    float length = 200.0f;
-    float width = 200.0f;
-    float height = 200.0f;
+    void rebuildVolume() override;
 };
 
 } // namespace NSObjects

@@ -183,8 +183,9 @@ TEST(EffectForceLaws, EveryEffectActsOnlyInsideAVolumeItWasGiven) {
         // store (which hands out energy) also push.
         const auto& hits = NSNode::ControllerNode::instance().hits();
         EXPECT_EQ(1u, hits.size()) << type.first << " inside";
-        if (type.first != "Electricity")
+        if (type.first != "Electricity") {
             EXPECT_NE(Vector3(1, 0, 0), body->getVelocity()) << type.first << " inside";
+        }
         NSNode::ControllerNode::instance().clearHits();
     }
 }

@@ -1,38 +1,26 @@
 #pragma once
 // Cold: pushes the bodies that carry a cold property along the effect's own
 // x axis, with its intensity; the force direction is not used.
-#include <string>
-#include <vector>
-
-#include "physics/Physics.h"
+#include "physics/effects/PhysicsSingleValue.h"
 
 namespace NSPhysics {
 
-class PhysicsCold : public NSPhysical::Physics {
+class PhysicsCold : public PhysicsSingleValue {
 public:
     // full: intensity 1, direction (1, 0, 0).
     explicit PhysicsCold(bool full);
 
     int kind() const override;
     Vector3 computeForce(NSNode::NodePhysical* body, NSPhysical::PhysicsProperty* property) override;
-    void appendOwnMenuEntries(std::vector<NSMenu::MenuEntry>& list, bool detailed) override;
     Vector3 getColour() const override;
-
-    bool setMenuValue(std::string label, NSMenu::Value value) override;
-    NSMenu::Value getMenuValue(std::string label) override;
-    unsigned getMenuFlags() override;
     std::string getMenuPicture() override;
 
     int classId() const override;
-    void serialize(NSSerialize::SerialStream& stream) override;
     NSClone::Cloneable* clone() const override;
     void copyFrom(const NSClone::Cloneable* source) override;
 
-    float getIntensity() const { return intensity; }
-    void setIntensity(float value) { intensity = value; }
-
-private:
-    float intensity = 1.0f;
+    float getIntensity() const { return value; }
+    void setIntensity(float newValue) { value = newValue; }
 };
 
 } // namespace NSPhysics
