@@ -1,13 +1,16 @@
 // Movement with collision handling and the contact response.
 //
 // A move tests the body at its new place against the registered nodes in
-// registration order. The first contact that is answered ends the walk: both
-// bodies get new velocities and are moved again, recursively, the faster one
-// first. The recursion is finite: a body is displaced at most once per step;
-// every call that recurses has first raised the contact counter of its own
-// body (the fallback raises it again), and a body with two contacts in the
-// step drops out at once; so each body starts at most two recursing calls per
-// step, each of which makes at most four calls.
+// registration order. The first contact that is answered ends the walk: the
+// body is first brought up to the contact (as near as a few halvings of the
+// move find), then both bodies get new velocities and are moved again,
+// recursively, the faster one first; the body only for the part of the step
+// it has not used yet, so a bounce gives back no more height than the fall
+// took. The recursion is finite: a body finishes its move at most once per
+// step; every call that recurses has first raised the contact counter of its
+// own body (the fallback raises it again), and a body with two contacts in
+// the step drops out at once; so each body starts at most two recursing calls
+// per step, each of which makes at most four calls.
 #include "physics/Collisions.h"
 
 #include <cmath>
@@ -28,6 +31,8 @@ namespace {
 constexpr float kFallbackSpeed = 0.8f;
 // Responses a body takes per step before it drops out of the step.
 constexpr int kMaxContactsPerStep = 2;
+// Halvings of the move that look for where a contact begins.
+constexpr int kContactHalvings = 10;
 
 bool isFinite(const Vector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
@@ -80,6 +85,24 @@ bool moveBoth(NodePhysical& self, MotionRecord& r, MotionRecord& rB, bool stopOn
         return false;
     const bool secondOk = self.moveWithCollisions(second);
     return firstOk && secondOk;
+}
+
+// The largest part of delta, as far as kContactHalvings halvings find it,
+// that body can move without touching m; 0 when it touches m where it
+// stands. The probes record no touching pair: the contact itself has.
+float freeFraction(NodePhysical& body, NodeTransform* m, const Vector3& delta) {
+    if (body.overlaps(m, Vector3()))
+        return 0.0f;
+    float free = 0.0f;
+    float blocked = 1.0f;
+    for (int i = 0; i < kContactHalvings; ++i) {
+        const float mid = 0.5f * (free + blocked);
+        if (body.overlaps(m, delta * mid))
+            blocked = mid;
+        else
+            free = mid;
+    }
+    return free;
 }
 
 // The fallback for one side: straight out along dir with part of its speed.
@@ -217,6 +240,15 @@ bool NodePhysical::moveWithCollisions(MotionRecord& r) {
                 rB = partner->makeMotionRecord(r.dt);
             else
                 rB.moveable = false;
+            // The body goes as far as it can toward the contact and keeps
+            // the rest of the step for moving on; the partner stays put.
+            const float f = freeFraction(*body, m, delta);
+            if (f > 0.0f) {
+                body->translate(delta * f);
+                if (broadPhaseEnabled)
+                    broadPhase().moved(body);
+                r.dt *= 1.0f - f;
+            }
             const MotionRecord r0 = r;
             const MotionRecord rB0 = rB;
             NSPhysical::respondToContact(n, r, rB);
@@ -235,8 +267,9 @@ bool NodePhysical::moveWithCollisions(MotionRecord& r) {
             const bool ok = moveBoth(*this, r, rB, true);
             if (!ok && !(r.moveable && rB.moveable)) {
                 // The new velocities did not get both through, and one side
-                // cannot be pushed: start again from before the response and
-                // send the moveable side straight out of the contact.
+                // cannot be pushed: start again from the velocities before
+                // the response and send the moveable side straight out of
+                // the contact (the body stays where it was brought to).
                 r = r0;
                 rB = rB0;
                 pushOut(r, h.normalA);

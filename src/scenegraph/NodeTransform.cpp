@@ -178,15 +178,27 @@ HitResult NodeTransform::hitTest(NodeTransform* other, const Vector3& offset) {
     return hitTestPlaced(other);
 }
 
+bool NodeTransform::overlaps(NodeTransform* other, const Vector3& offset) {
+    if (!other || !boundingVolume)
+        return false;
+    boundingVolume->setTransform(translated(offset, worldMatrix()));
+    return testPlaced(other).hit;
+}
+
 // This node's volume already stands where it is tested.
 HitResult NodeTransform::hitTestPlaced(NodeTransform* other) {
-    if (!other->boundingVolume)
-        return HitResult();
-    other->boundingVolume->setTransform(other->worldMatrix());
-    HitResult r = boundingVolume->hitTest(*other->boundingVolume);
+    HitResult r = testPlaced(other);
     if (r.hit)
         ControllerNode::instance().addHit(this, other);
     return r;
+}
+
+// As hitTestPlaced, without recording the pair.
+HitResult NodeTransform::testPlaced(NodeTransform* other) {
+    if (!other->boundingVolume)
+        return HitResult();
+    other->boundingVolume->setTransform(other->worldMatrix());
+    return boundingVolume->hitTest(*other->boundingVolume);
 }
 
 HitResult NodeTransform::hitTestAll(const Vector3& offset) {

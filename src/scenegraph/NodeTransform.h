@@ -77,6 +77,9 @@ public:
     // This node displaced by offset (in world coordinates) against other as
     // it stands. A hit is recorded as a touching pair.
     HitResult hitTest(NodeTransform* other, const Vector3& offset);
+    // The same test as hitTest, but a hit is not recorded: for probing where
+    // a contact begins.
+    bool overlaps(NodeTransform* other, const Vector3& offset);
     // Against every other registered node in registration order; the first
     // hit is returned and ends the search.
     HitResult hitTestAll(const Vector3& offset);
@@ -94,6 +97,7 @@ public:
 
 private:
     HitResult hitTestPlaced(NodeTransform* other);
+    HitResult testPlaced(NodeTransform* other);
 
     BoundingVolume* boundingVolume = nullptr;
     Vector3 position;
