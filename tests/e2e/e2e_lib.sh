@@ -28,7 +28,7 @@ e2e_start() {
     done
 
     exec 3<> <(:)
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$RUN/xvfb.txt" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset >"$RUN/xvfb.txt" 2>&1 &
     XVFB_PID=$!
     local display=""
     for _ in $(seq 50); do

@@ -16,8 +16,10 @@ bool ensureGlContext() {
         return true;
     if (!std::getenv("DISPLAY"))
         return false;
-    // GLUT ends the process when the display cannot be opened; a busy X
-    // server may refuse a connection for a moment, so try first.
+    // GLUT ends the process when the display cannot be opened. An X server
+    // that lost its last client resets and refuses connections for a moment,
+    // so try first, and keep this connection open for the life of the
+    // process so that the server does not reset under GLUT.
     Display* probe = nullptr;
     for (int attempt = 0; attempt < 50 && !probe; ++attempt) {
         probe = XOpenDisplay(nullptr);
@@ -26,7 +28,6 @@ bool ensureGlContext() {
     }
     if (!probe)
         return false;
-    XCloseDisplay(probe);
     int argc = 1;
     char name[] = "quibbleton_tests";
     char* argv[] = {name, nullptr};
