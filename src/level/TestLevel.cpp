@@ -1,8 +1,8 @@
 #include "level/ControllerLevel.h"
 #include "level/Level.h"
-#include "scene/PlaceholderScene.h"
+#include "objects/ObjectModels.h"
+#include "objects/ObjectTeslaSpule.h"
 #include "scene/Scene.h"
-#include "scenegraph/NodeGraphic.h"
 
 namespace NSLevel {
 
@@ -20,21 +20,31 @@ public:
         NSScene::Scene* s = scene();
         if (!s)
             return;
-        NSScene::buildPlaceholderScene(*s);
+        auto* board = place(new NSObjects::ObjectBrett3(true), Vector3(0.0f, 0.0f, 0.0f));
+        auto* ball = place(new NSObjects::ObjectBasketball(true), Vector3(-4.0f, 11.5f, 16.0f));
+        place(new NSObjects::ObjectTeslaSpule(true), Vector3(15.0f, 0.0f, -12.0f));
+        auto* robot = place(new NSObjects::ObjectJohnny5(true), Vector3(-16.0f, 0.0f, -15.0f));
+        board->setSelectable(true);
+        ball->setSelectable(true);
+        ball->setEditPosition(true, false, true);
+        robot->setSelectable(true);
         s->getRoot()->applyPendingChanges();
-        NSNode::NodeGraphic* ball = find("Basketball");
-        NSNode::NodeGraphic* robot = find("Johnny");
-        if (ball && robot)
-            registerWinConditonHit(static_cast<unsigned>(ball->getId()), static_cast<unsigned>(robot->getId()));
+        registerWinConditonHit(static_cast<unsigned>(ball->getId()), static_cast<unsigned>(robot->getId()));
+
+        NSScene::Camera& camera = s->getCamera();
+        camera.setPosition(Vector3(-40.0f, 75.0f, 140.0f));
+        camera.setTarget(Vector3(0.0f, 18.0f, 0.0f));
+        camera.update(0.0f);
+        camera.storeDefault();
+        s->setDefaultLight(true);
     }
 
 private:
-    NSNode::NodeGraphic* find(const std::string& objectName) const {
-        for (NSNode::NodeTransform* child : scene()->getRoot()->getChildren())
-            if (auto* g = dynamic_cast<NSNode::NodeGraphic*>(child))
-                if (g->getName() == objectName)
-                    return g;
-        return nullptr;
+    template <class T>
+    T* place(T* object, const Vector3& position) {
+        object->setPosition(position);
+        scene()->addObject(object);
+        return object;
     }
 };
 
