@@ -1,0 +1,323 @@
+#include "particles/ObjectParticleSystems.h"
+
+#include "resources/LoaderGLTexture.h"
+#include "shell/Window.h"
+
+using NSMenu::MenuEntry;
+using NSMenu::Value;
+
+namespace NSParticle {
+
+QBN_REGISTER_CLASS(CLASS_PARTICLE_SYSTEM_SIMPLE, ObjectParticleSystemSimple)
+QBN_REGISTER_CLASS(CLASS_PARTICLE_SYSTEM_TEXTURE, ObjectParticleSystemTexture)
+QBN_REGISTER_CLASS(CLASS_PARTICLE_SYSTEM_COMPLEX, ObjectParticleSystemComplex)
+
+NSNode::NodeTransform* findInTree(NSNode::NodeTransform* node, int id) {
+    if (!node)
+        return nullptr;
+    if (node->getId() == id)
+        return node;
+    for (NSNode::NodeTransform* child : node->getChildren())
+        if (NSNode::NodeTransform* found = findInTree(child, id))
+            return found;
+    return nullptr;
+}
+
+NSNode::NodeTransform* treeTop(NSNode::NodeTransform* node) {
+    while (node->getParent())
+        node = node->getParent();
+    return node;
+}
+
+void touchSideMenu() {
+    if (NSWindow::WindowItem* menu = NSWindow::Window::instance().getMenu())
+        menu->setTouched();
+}
+
+const char* interactionName(int mode) {
+    return mode == 1 ? "From Beginning" : (mode == 2 ? "First no-Hit" : "No Interaction");
+}
+
+const char* colorModeName(int mode) {
+    return mode == 1 ? "Fade Color" : (mode == 2 ? "Iterate Color" : "Constant Color");
+}
+
+namespace {
+
+template <class S>
+NSClone::Cloneable* cloneOf(const S& source) {
+    S* copy = new S(false);
+    copy->copyFrom(&source);
+    return copy;
+}
+
+float varied(float base, float variation) { return base * (1.0f + uniformSigned() * variation); }
+
+const char* const kShapes[3] = {"Sphere", "Cube", "Tetraeder"};
+
+} // namespace
+
+// --- simple ---
+
+ObjectParticleSystemSimple::ObjectParticleSystemSimple(bool full) : ObjectParticleSystem(false) {
+    if (full)
+        setDefaults();
+}
+
+void ObjectParticleSystemSimple::setDefaults() {
+    ObjectParticleSystem::setDefaults();
+    particleSize = 3.0f;
+    particleSizeVar = 0.0f;
+    editParticleSize = false;
+    shape = 0;
+    sphereDetail = 6;
+    setName("Particle Simple");
+    setPicture("particlesimple_pic.bmp");
+}
+
+SimpleParticle* ObjectParticleSystemSimple::makeParticleNode() {
+    const float s = varied(particleSize, particleSizeVar);
+    if (shape == 1)
+        return new SimpleParticleCube(s);
+    if (shape == 2)
+        return new SimpleParticleTetraeder(s);
+    return new SimpleParticleSphere(s, sphereDetail);
+}
+
+void ObjectParticleSystemSimple::appendObjectMenuEntries(std::vector<MenuEntry>& list, bool detailed) {
+    using namespace NSMenu;
+    if (detailed) {
+        list.emplace_back(nullptr, "PARTICLE TYPE", TYPE_BOOL, KIND_HEADER, Value(), true);
+        list.emplace_back(this, "Particle Type", TYPE_STRING, KIND_TEXT,
+                          Value::ofString(kShapes[shape >= 0 && shape < 3 ? shape : 0]), true);
+        for (const char* s : {"Cube", "Sphere", "Tetraeder"})
+            list.emplace_back(this, s, TYPE_BOOL, KIND_BUTTON, Value::ofBool(true), true);
+        list.push_back(intLine("Sphere Detail", KIND_SLIDER, sphereDetail, 3, 30));
+    }
+    list.emplace_back();
+    if (detailed || editParticleSize) {
+        if (detailed)
+            list.push_back(boolLine("Edit Particle Size", editParticleSize));
+        list.push_back(floatLine("Particle Size", KIND_SLIDER, particleSize, 0, 15));
+        list.push_back(floatLine("Particle Size Var.", KIND_SLIDER, particleSizeVar, 0, 1));
+    }
+    list.emplace_back();
+    ObjectParticleSystem::appendObjectMenuEntries(list, detailed);
+}
+
+bool ObjectParticleSystemSimple::setMenuValue(std::string label, Value value) {
+    if (label == "Sphere" || label == "Cube" || label == "Tetraeder")
+        shape = label == "Sphere" ? 0 : (label == "Cube" ? 1 : 2);
+    else if (label == "Sphere Detail")
+        sphereDetail = value.intValue;
+    else if (label == "Particle Size")
+        particleSize = value.floatValue;
+    else if (label == "Particle Size Var.")
+        particleSizeVar = value.floatValue;
+    else if (label == "Edit Particle Size")
+        editParticleSize = value.boolValue;
+    else
+        return ObjectParticleSystem::setMenuValue(label, value);
+    return true;
+}
+
+int ObjectParticleSystemSimple::classId() const { return CLASS_PARTICLE_SYSTEM_SIMPLE; }
+
+void ObjectParticleSystemSimple::serialize(NSSerialize::SerialStream& s) {
+    ObjectParticleSystem::serialize(s);
+    if (!s.isCurrentVersion())
+        return;
+    s.transfer(particleSize);
+    s.transfer(particleSizeVar);
+    s.transfer(editParticleSize);
+    s.transfer(shape);
+    s.transfer(sphereDetail);
+}
+
+NSClone::Cloneable* ObjectParticleSystemSimple::clone() const { return cloneOf(*this); }
+
+void ObjectParticleSystemSimple::copyFrom(const NSClone::Cloneable* source) {
+    auto* o = dynamic_cast<const ObjectParticleSystemSimple*>(source);
+    if (!o || o == this)
+        return;
+    ObjectParticleSystem::copyFrom(source);
+    particleSize = o->particleSize;
+    particleSizeVar = o->particleSizeVar;
+    editParticleSize = o->editParticleSize;
+    shape = o->shape;
+    sphereDetail = o->sphereDetail;
+}
+
+// --- texture ---
+
+ObjectParticleSystemTexture::ObjectParticleSystemTexture(bool full) : ObjectParticleSystem(false) {
+    if (full)
+        setDefaults();
+}
+
+void ObjectParticleSystemTexture::setDefaults() {
+    ObjectParticleSystem::setDefaults();
+    textureFile = "point.bmp";
+    particleSize = 5.0f;
+    particleSizeVar = 0.0f;
+}
+
+TextureParticle* ObjectParticleSystemTexture::makeParticleNode() {
+    return new TextureParticle(varied(particleSize, particleSizeVar), texture);
+}
+
+void ObjectParticleSystemTexture::draw() {
+    // The texture needs a GL context, which drawing always has.
+    if (loadedFile != textureFile) {
+        loadedFile = textureFile;
+        unsigned* t = NSLoader::LoaderGLTexture::instance().get("particletextures/" + textureFile);
+        texture = t ? *t : 0;
+    }
+    ObjectParticleSystem::draw();
+}
+
+void ObjectParticleSystemTexture::appendObjectMenuEntries(std::vector<MenuEntry>& list, bool detailed) {
+    using namespace NSMenu;
+    if (detailed)
+        list.emplace_back(this, "Texture File", TYPE_STRING, KIND_INPUT, Value::ofString(textureFile), true);
+    list.emplace_back();
+    if (detailed) {
+        list.push_back(floatLine("Particle Size", KIND_SLIDER, particleSize, 0, 15));
+        list.push_back(floatLine("Particle Size Var.", KIND_SLIDER, particleSizeVar, 0, 1));
+    }
+    list.emplace_back();
+    ObjectParticleSystem::appendObjectMenuEntries(list, detailed);
+}
+
+bool ObjectParticleSystemTexture::setMenuValue(std::string label, Value value) {
+    if (label == "Particle Size")
+        particleSize = value.floatValue;
+    else if (label == "Particle Size Var.")
+        particleSizeVar = value.floatValue;
+    else if (label == "Texture File")
+        return true; // shown only
+    else
+        return ObjectParticleSystem::setMenuValue(label, value);
+    return true;
+}
+
+int ObjectParticleSystemTexture::classId() const { return CLASS_PARTICLE_SYSTEM_TEXTURE; }
+
+void ObjectParticleSystemTexture::serialize(NSSerialize::SerialStream& s) {
+    ObjectParticleSystem::serialize(s);
+    if (!s.isCurrentVersion())
+        return;
+    s.transfer(textureFile);
+    s.transfer(particleSize);
+    s.transfer(particleSizeVar);
+}
+
+NSClone::Cloneable* ObjectParticleSystemTexture::clone() const { return cloneOf(*this); }
+
+void ObjectParticleSystemTexture::copyFrom(const NSClone::Cloneable* source) {
+    auto* o = dynamic_cast<const ObjectParticleSystemTexture*>(source);
+    if (!o || o == this)
+        return;
+    ObjectParticleSystem::copyFrom(source);
+    textureFile = o->textureFile;
+    particleSize = o->particleSize;
+    particleSizeVar = o->particleSizeVar;
+}
+
+// --- complex ---
+
+ObjectParticleSystemComplex::ObjectParticleSystemComplex(bool full) : ObjectParticleSystem(false) {
+    if (full)
+        setDefaults();
+}
+
+void ObjectParticleSystemComplex::setDefaults() {
+    ObjectParticleSystem::setDefaults();
+    prototypeId = 0;
+    particleId = 0;
+    prototype = nullptr;
+    setName("Particle Complex");
+    setPicture("particlecomplex_pic.bmp");
+}
+
+void ObjectParticleSystemComplex::initEmitter() {
+    ObjectParticleSystem::initEmitter();
+    prototype = dynamic_cast<NSNode::NodeGraphic*>(findInTree(treeTop(this), prototypeId));
+    if (prototype == this)
+        prototype = nullptr;
+    if (prototype) {
+        prototype->setVisible(false);
+        prototype->unregisterForHits();
+    }
+}
+
+NSNode::NodeGraphic* ObjectParticleSystemComplex::makeParticleNode() {
+    if (!prototype)
+        return nullptr;
+    auto* copy = dynamic_cast<NSNode::NodeGraphic*>(prototype->clone());
+    if (copy) {
+        copy->setVisible(true);
+        copy->unregisterForHits();
+    }
+    return copy;
+}
+
+void ObjectParticleSystemComplex::appendObjectMenuEntries(std::vector<MenuEntry>& list, bool detailed) {
+    using namespace NSMenu;
+    if (detailed) {
+        list.emplace_back(nullptr, "PARTICLE TYPE", TYPE_BOOL, KIND_HEADER, Value(), true);
+        list.push_back(intLine("Particle ID", KIND_INPUT, particleId, 0, 99999));
+        list.emplace_back(nullptr, "Set Particle", TYPE_BOOL, KIND_BUTTON, Value(), true);
+        list.push_back(intLine("Current Particle", KIND_INPUT, prototypeId, 0, 99999, false));
+        list.emplace_back(nullptr, "Select Particle", TYPE_BOOL, KIND_BUTTON, Value(), prototypeId != -1);
+    }
+    list.emplace_back();
+    ObjectParticleSystem::appendObjectMenuEntries(list, detailed);
+}
+
+bool ObjectParticleSystemComplex::setMenuValue(std::string label, Value value) {
+    NSScene::Scene* scene = currentScene();
+    NSNode::NodeTransform* found =
+        scene ? scene->findNode(particleId) : findInTree(treeTop(this), particleId);
+    if (label == "Particle ID") {
+        particleId = value.intValue;
+    } else if (label == "Set Particle") {
+        if (dynamic_cast<NSNode::NodeGraphic*>(found)) {
+            if (prototypeId == 0)
+                touchSideMenu();
+            prototypeId = particleId;
+        } else {
+            if (prototypeId != 0)
+                touchSideMenu();
+            prototypeId = 0;
+        }
+    } else if (label == "Select Particle") {
+        if (found && scene)
+            scene->select(found);
+    } else {
+        return ObjectParticleSystem::setMenuValue(label, value);
+    }
+    return true;
+}
+
+int ObjectParticleSystemComplex::classId() const { return CLASS_PARTICLE_SYSTEM_COMPLEX; }
+
+void ObjectParticleSystemComplex::serialize(NSSerialize::SerialStream& s) {
+    ObjectParticleSystem::serialize(s);
+    if (!s.isCurrentVersion())
+        return;
+    s.transfer(prototypeId);
+}
+
+NSClone::Cloneable* ObjectParticleSystemComplex::clone() const { return cloneOf(*this); }
+
+void ObjectParticleSystemComplex::copyFrom(const NSClone::Cloneable* source) {
+    auto* o = dynamic_cast<const ObjectParticleSystemComplex*>(source);
+    if (!o || o == this)
+        return;
+    ObjectParticleSystem::copyFrom(source);
+    prototypeId = o->prototypeId;
+    particleId = o->particleId;
+}
+
+} // namespace NSParticle

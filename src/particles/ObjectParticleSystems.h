@@ -1,0 +1,73 @@
+#pragma once
+// The three placeable particle systems: solid shapes, textured sprites, and
+// copies of an object of the scene.
+#include <string>
+#include <vector>
+
+#include "particles/ObjectParticleSystem.h"
+#include "particles/Particles.h"
+
+namespace NSParticle {
+
+class ObjectParticleSystemSimple : public ObjectParticleSystem<SimpleParticle> {
+public:
+    explicit ObjectParticleSystemSimple(bool full);
+    void setDefaults() override;
+    SimpleParticle* makeParticleNode() override;
+    void setParticleSize(Particle* p, float s) override { p->node->setSize(s); }
+    void appendObjectMenuEntries(std::vector<NSMenu::MenuEntry>& list, bool detailed) override;
+    bool setMenuValue(std::string label, NSMenu::Value value) override;
+    int classId() const override;
+    void serialize(NSSerialize::SerialStream& s) override;
+    NSClone::Cloneable* clone() const override;
+    void copyFrom(const NSClone::Cloneable* source) override;
+
+    float particleSize = 3.0f;
+    float particleSizeVar = 0.0f;
+    bool editParticleSize = false;
+    int shape = 0; // 0 sphere, 1 cube, 2 tetraeder
+    int sphereDetail = 6;
+};
+
+class ObjectParticleSystemTexture : public ObjectParticleSystem<TextureParticle> {
+public:
+    explicit ObjectParticleSystemTexture(bool full);
+    void setDefaults() override;
+    TextureParticle* makeParticleNode() override;
+    void setParticleSize(Particle* p, float s) override { p->node->setSize(s); }
+    void draw() override;
+    void appendObjectMenuEntries(std::vector<NSMenu::MenuEntry>& list, bool detailed) override;
+    bool setMenuValue(std::string label, NSMenu::Value value) override;
+    int classId() const override;
+    void serialize(NSSerialize::SerialStream& s) override;
+    NSClone::Cloneable* clone() const override;
+    void copyFrom(const NSClone::Cloneable* source) override;
+
+    std::string textureFile = "point.bmp";
+    unsigned texture = 0;
+    float particleSize = 5.0f;
+    float particleSizeVar = 0.0f;
+
+private:
+    std::string loadedFile;
+};
+
+class ObjectParticleSystemComplex : public ObjectParticleSystem<NSNode::NodeGraphic> {
+public:
+    explicit ObjectParticleSystemComplex(bool full);
+    void setDefaults() override;
+    void initEmitter() override;
+    NSNode::NodeGraphic* makeParticleNode() override;
+    void appendObjectMenuEntries(std::vector<NSMenu::MenuEntry>& list, bool detailed) override;
+    bool setMenuValue(std::string label, NSMenu::Value value) override;
+    int classId() const override;
+    void serialize(NSSerialize::SerialStream& s) override;
+    NSClone::Cloneable* clone() const override;
+    void copyFrom(const NSClone::Cloneable* source) override;
+
+    int prototypeId = 0;
+    int particleId = 0;
+    NSNode::NodeGraphic* prototype = nullptr;
+};
+
+} // namespace NSParticle
