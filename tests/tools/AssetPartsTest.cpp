@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "resources/Md2Normals.h"
+
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -213,10 +215,10 @@ TEST(AssetPartsTest, Md2WriterPacksFramesAndCoordinatesFaithfully) {
             }
     }
     // Every table normal is its own nearest; other directions pick a close one.
-    for (int i = 0; i < MD2_NORMAL_COUNT; ++i)
-        EXPECT_EQ(nearestMd2Normal(Vec3(MD2_NORMALS[i][0], MD2_NORMALS[i][1], MD2_NORMALS[i][2]) * 3.0f), i);
+    for (int i = 0; i < NSGraphic::kMd2NormalCount; ++i)
+        EXPECT_EQ(nearestMd2Normal(Vec3(NSGraphic::md2Normals[i][0], NSGraphic::md2Normals[i][1], NSGraphic::md2Normals[i][2]) * 3.0f), i);
     int up = nearestMd2Normal(Vec3(0, 1, 0));
-    EXPECT_GT(MD2_NORMALS[up][1], 0.99f);
+    EXPECT_GT(NSGraphic::md2Normals[up][1], 0.99f);
 }
 
 TEST(AssetPartsTest, BitmapsStoreRowsBottomUpInBgrOrder) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "resources/Md2Normals.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -145,7 +147,7 @@ void bounds(const std::vector<Vec>& pts, Vec& lo, Vec& hi) {
 // the format's published table where that is at hand.
 std::vector<Vec> normalTable() {
     std::vector<Vec> out;
-    for (const auto& n : NSAssets::MD2_NORMALS)
+    for (const auto& n : NSGraphic::md2Normals)
         out.push_back({n[0], n[1], n[2]});
     if (FILE* f = std::fopen(QBN_SHARED_DIR "/md2-normals.txt", "r")) {
         char line[256];

@@ -1,5 +1,7 @@
 #include "assets/Md2Writer.h"
 
+#include "resources/Md2Normals.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -48,8 +50,8 @@ int nearestMd2Normal(Vec3 n) {
     Vec3 d = normalized(n);
     int best = 0;
     float bestDot = -2.0f;
-    for (int i = 0; i < MD2_NORMAL_COUNT; ++i) {
-        float c = d.x * MD2_NORMALS[i][0] + d.y * MD2_NORMALS[i][1] + d.z * MD2_NORMALS[i][2];
+    for (int i = 0; i < NSGraphic::kMd2NormalCount; ++i) {
+        float c = d.x * NSGraphic::md2Normals[i][0] + d.y * NSGraphic::md2Normals[i][1] + d.z * NSGraphic::md2Normals[i][2];
         if (c > bestDot) {
             bestDot = c;
             best = i;

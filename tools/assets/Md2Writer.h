@@ -11,9 +11,6 @@
 
 namespace NSAssets {
 
-constexpr int MD2_NORMAL_COUNT = 162;
-extern const float MD2_NORMALS[MD2_NORMAL_COUNT][3];
-
 // Index of the table normal closest in direction to n.
 int nearestMd2Normal(Vec3 n);
 
