@@ -1,5 +1,6 @@
 #include "level/ControllerLevel.h"
 
+#include "level/LevelCustom.h"
 #include "level/LevelScreens.h"
 #include "scene/Scene.h"
 #include "shell/Window.h"
@@ -13,7 +14,7 @@ const NSWindow::ItemLayout kFullWindow(0, 0, 0, 0, 1, 1, 2, 2);
 } // namespace
 
 ControllerLevel& ControllerLevel::instance() {
-    static ControllerLevel controller(makeBuiltInLevels(), nullptr, &NSWindow::Window::instance());
+    static ControllerLevel controller(makeBuiltInLevels(), new LevelCustom(), &NSWindow::Window::instance());
     return controller;
 }
 

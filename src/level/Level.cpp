@@ -1,5 +1,7 @@
 #include "level/Level.h"
 
+#include <algorithm>
+
 #include "persistence/ClassIds.h"
 #include "persistence/RecordIO.h"
 #include "persistence/SerialStream.h"
@@ -132,6 +134,16 @@ bool Level::registerWinConditonHit(unsigned id1, unsigned id2) {
 void Level::removeGoal(size_t index) {
     if (index < goals.size())
         goals.erase(goals.begin() + static_cast<long>(index));
+}
+
+bool Level::removeGoal(unsigned id1, unsigned id2) {
+    const size_t before = goals.size();
+    goals.erase(std::remove_if(goals.begin(), goals.end(),
+                               [&](const LevelGoal& g) {
+                                   return (g.id1 == id1 && g.id2 == id2) || (g.id1 == id2 && g.id2 == id1);
+                               }),
+                goals.end());
+    return goals.size() != before;
 }
 
 void Level::checkGoals() {

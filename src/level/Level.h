@@ -53,6 +53,8 @@ public:
     // added) when either is not in the scene.
     bool registerWinConditonHit(unsigned id1, unsigned id2);
     void removeGoal(size_t index);
+    // Removes every goal of this pair, in either order; false if there was none.
+    bool removeGoal(unsigned id1, unsigned id2);
     const std::vector<LevelGoal>& getGoals() const { return goals; }
     bool isWon() const { return won; }
 

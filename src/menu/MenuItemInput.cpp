@@ -71,8 +71,11 @@ bool MenuItemInput::editText(int key) {
         if (isErase(key)) {
             if (!text.empty())
                 text.pop_back();
-        } else {
+        } else if (key >= 32) {
             text += char(key);
+        } else {
+            // Enter, Tab and the like are not part of a name.
+            return false;
         }
         return true;
     default: return false;

@@ -1,5 +1,7 @@
 #include "menu/MenuItemSlider.h"
 
+#include <algorithm>
+
 #include <GL/gl.h>
 
 #include <cmath>
@@ -59,15 +61,25 @@ void MenuItemSlider::setConstraint(const ValueConstraint* c) {
     setType(type);
 }
 
-bool MenuItemSlider::mouseButton(int, int state, int modifiers, int x, int y) {
-    if (state == 0)
-        mouseDrag(modifiers, x, y);
+bool MenuItemSlider::mouseButton(int, int state, int, int x, int y) {
+    dragging = false;
+    if (state == 0 && enabled && x >= 25 && x < 114 && y >= 13 && y < 40) {
+        setKnob(float(x - 25));
+        dragging = true;
+    }
     return true;
 }
 
 bool MenuItemSlider::mouseDrag(int, int x, int y) {
-    if (enabled && x >= 25 && x < 114 && y >= 13 && y < 40)
+    if (!enabled)
+        return true;
+    if (dragging) {
+        // Once held, the knob follows the pointer anywhere and stops at the
+        // ends of the track.
+        setKnob(std::min(std::max(float(x - 25), 0.0f), kTrackLength));
+    } else if (x >= 25 && x < 114 && y >= 13 && y < 40) {
         setKnob(float(x - 25));
+    }
     return true;
 }
 

@@ -35,6 +35,8 @@ private:
     float max = 100.0f;
     float resolution = 1.0f;
     float knobOffset = 0.0f;
+    // Pressed on the track and not yet released.
+    bool dragging = false;
 };
 
 class MenuItemAccelerator : public MenuItem {

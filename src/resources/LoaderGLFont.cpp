@@ -47,9 +47,13 @@ bool parseFontSpec(const std::string& spec, FontSpec& out) {
         at = stop;
     }
     FontSpec result;
-    if (words.size() != 3 || !parseInt(words[1], result.size) || !parseInt(words[2], result.weight))
+    // The face may have several words ("Courier New"); size and weight are the last two.
+    const size_t n = words.size();
+    if (n < 3 || !parseInt(words[n - 2], result.size) || !parseInt(words[n - 1], result.weight))
         return false;
     result.face = words[0];
+    for (size_t i = 1; i + 2 < n; ++i)
+        result.face += " " + words[i];
     out = result;
     return true;
 }

@@ -494,6 +494,8 @@ bool NodeGraphic::setMenuValue(std::string label, Value value) {
 }
 
 Value NodeGraphic::getMenuValue(std::string label) {
+    if (label == "ID")
+        return Value::ofInt(getId());
     int axis = axisOf(label, "Position ");
     if (axis < 0)
         axis = axisOf(label, "Position ", " ");

@@ -2,6 +2,7 @@
 
 #include <GL/freeglut.h>
 
+#include "level/ControllerLevel.h"
 #include "shell/LevelControl.h"
 #include "shell/Log.h"
 #include "shell/WindowFrameRate.h"
@@ -92,7 +93,7 @@ void Window::init(bool enterMainLoop) {
     addChildLater(scene);
     scene->setLayout(ItemLayout(0, 0, -170, 0, 1, 1, 2, 2));
 
-    menu = new WindowItem(false);
+    menu = new NSMenu::Menu(scene, nullptr);
     addChildLater(menu);
     menu->setLayout(ItemLayout(-170, 0, 170, 0, 3, 1, 0, 2));
 
@@ -103,6 +104,7 @@ void Window::init(bool enterMainLoop) {
 
     if (levelControlFactory)
         levelController = levelControlFactory();
+    menu->setLevelController(dynamic_cast<NSLevel::ControllerLevel*>(levelController));
 
     if (enterMainLoop)
         glutMainLoop();

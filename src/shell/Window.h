@@ -2,6 +2,7 @@
 #include <functional>
 #include <string>
 
+#include "menu/Menu.h"
 #include "scene/Scene.h"
 #include "shell/WindowItem.h"
 
@@ -51,7 +52,7 @@ public:
     void setLevelControlFactory(std::function<LevelControl*()> factory) { levelControlFactory = std::move(factory); }
     LevelControl* getLevelControl() const { return levelController; }
     NSScene::Scene* getScene() const { return scene; }
-    WindowItem* getMenu() const { return menu; }
+    NSMenu::Menu* getMenu() const { return menu; }
     WindowFrameRate* getFrameRate() const { return frameRate; }
     bool isSaveCurrentRequested() const { return saveCurrentRequested; }
     bool isLoadCurrentRequested() const { return loadCurrentRequested; }
@@ -64,7 +65,7 @@ private:
     void switchTechnicalSetting(int functionKey);
 
     NSScene::Scene* scene = nullptr;
-    WindowItem* menu = nullptr;
+    NSMenu::Menu* menu = nullptr;
     WindowFrameRate* frameRate = nullptr;
     WindowItem* cullingGraph = nullptr;
     WindowItem* helpTechnical = nullptr;

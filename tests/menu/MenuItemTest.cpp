@@ -190,10 +190,14 @@ TEST_F(MenuItemFixture, SliderMapsTheTrackToTheRange) {
     slider->keyPressed('6', 0, false);
     EXPECT_FLOAT_EQ(slider->getKnobOffset(), 44.25f);
     EXPECT_NEAR(slider->getValue().floatValue, 0.5f / 88.0f, 1e-6);
-    // Outside the track nothing happens.
+    // Held, the knob stops at the track's end however far the pointer goes.
+    slider->mouseDrag(0, 400, 90);
+    EXPECT_FLOAT_EQ(slider->getValue().floatValue, 1.0f);
+    // Not held, drags outside the track do nothing.
+    slider->mouseButton(0, 1, 0, 400, 90);
     slider->mouseDrag(0, 120, 20);
     slider->mouseDrag(0, 50, 5);
-    EXPECT_EQ(menu.changes.size(), 2u);
+    EXPECT_EQ(menu.changes.size(), 3u);
 
     auto* letter = make<MenuItemSlider>(TYPE_CHAR, "Key");
     letter->mouseDrag(0, 25, 20);

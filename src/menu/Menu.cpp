@@ -1,0 +1,291 @@
+#include "menu/Menu.h"
+
+#include <GL/gl.h>
+
+#include "level/ControllerLevel.h"
+#include "level/LevelScreens.h"
+#include "menu/EditorMode.h"
+#include "menu/MenuItem.h"
+#include "menu/MenuSlider.h"
+#include "resources/GLFont.h"
+#include "resources/LoaderGLFont.h"
+#include "scene/Scene.h"
+#include "scenegraph/NodeGraphic.h"
+#include "shell/Window.h"
+
+namespace NSMenu {
+
+using NSWindow::ItemLayout;
+
+Menu::Menu(NSScene::Scene* scene, NSLevel::ControllerLevel* levels)
+    : WindowItem(false), scene(scene), levels(levels), slider(new MenuSlider()) {
+    addChild(slider);
+    // The rightmost 15 pixels of the column, at full height.
+    slider->setLayout(ItemLayout(-15, 0, 15, 0, 3, 1, 0, 2));
+    slider->setVisible(false);
+    updateEditorFlags();
+    setTouched();
+}
+
+Menu::~Menu() = default;
+
+// --- fonts -------------------------------------------------------------------
+
+NSGraphic::GLFont* Menu::getLabelFont(bool enabled) {
+    if (enabled)
+        glColor3f(1.0f, 0.5f, 1.0f);
+    else
+        glColor3f(0.5f, 0.5f, 0.5f);
+    if (!labelFontMenu)
+        labelFontMenu = NSLoader::LoaderGLFontBitmap::instance().get("Verdana 12 700");
+    return labelFontMenu;
+}
+
+NSGraphic::GLFont* Menu::getValueFont(bool enabled) {
+    if (enabled)
+        glColor3f(0.0f, 1.0f, 1.0f);
+    else
+        glColor3f(0.2f, 0.5f, 0.5f);
+    if (!valueFontMenu)
+        valueFontMenu = NSLoader::LoaderGLFontBitmap::instance().get("Courier New 11 400");
+    return valueFontMenu;
+}
+
+// --- building the column -----------------------------------------------------
+
+std::vector<MenuItem*> Menu::items() const {
+    std::vector<MenuItem*> result;
+    for (WindowItem* child : getChildren())
+        if (auto* item = dynamic_cast<MenuItem*>(child))
+            result.push_back(item);
+    return result;
+}
+
+MenuItem* Menu::findItem(const std::string& label) const {
+    for (MenuItem* item : items())
+        if (item->getLabel() == label)
+            return item;
+    return nullptr;
+}
+
+Value Menu::findItemValue(const std::string& label) const {
+    MenuItem* item = findItem(label);
+    return item ? item->getValue() : Value();
+}
+
+void Menu::rebuild() {
+    touched = false;
+    ++rebuildCount;
+    if (scene)
+        selected = scene->getSelected();
+    dropStalePointers();
+    for (MenuItem* item : items())
+        delete item;
+
+    const std::vector<MenuEntry> list = pageEntries();
+    int y = kTopMargin;
+    int total = 0;
+    bool lastWasSeparator = false;
+    for (const MenuEntry& entry : list) {
+        const bool separator = entry.kind == KIND_SEPARATOR;
+        // Two gap lines never follow each other.
+        if (separator && lastWasSeparator)
+            continue;
+        MenuItem* item = createMenuItem(entry.kind, this, readOnly);
+        if (!item)
+            continue;
+        lastWasSeparator = separator;
+        if (!separator) {
+            item->setType(entry.type);
+            item->setEnabled(entry.enabled && !readOnly);
+            item->setLabel(entry.label);
+            item->setConstraint(entry.constraint.get());
+            item->setValue(entry.value);
+            item->setOwner(entry.owner);
+        }
+        const int height = entryHeight(entry.kind);
+        addChild(item);
+        item->setLayout(ItemLayout(0, y, kItemWidth, height));
+        y += height;
+        total += height;
+    }
+    slider->setContentHeight(total);
+}
+
+void Menu::layoutItems() {
+    int y = kTopMargin - slider->getOffset();
+    for (MenuItem* item : items()) {
+        ItemLayout l = item->getLayout();
+        l.y = y;
+        item->setLayout(l);
+        y += l.height;
+    }
+}
+
+void Menu::refreshValues() {
+    for (MenuItem* item : items())
+        if (MenuConfigureable* owner = item->getOwner())
+            item->setValue(owner->getMenuValue(item->getLabel()));
+}
+
+// --- the update tick ---------------------------------------------------------
+
+void Menu::update() {
+    WindowItem::update();
+    ++updateCount;
+
+    if (levels) {
+        const long index = static_cast<long>(levels->currentIndex());
+        const void* level = levels->currentLevel();
+        if (index != seenLevelIndex || level != seenLevel) {
+            seenLevelIndex = index;
+            seenLevel = level;
+            setTouched();
+        }
+    }
+    NSNode::NodeGraphic* sceneSelection = scene ? scene->getSelected() : nullptr;
+    const bool running = scene && scene->isRunning();
+    if (sceneSelection == selected) {
+        if (running != readOnly) {
+            readOnly = running;
+            clearObjectPages();
+            setTouched();
+        }
+    } else {
+        // Another object's page: the sub-pages of the old one make no sense.
+        clearObjectPages();
+        setTouched();
+    }
+    if (slider->takeScrollChanged())
+        layoutItems();
+    if (touched) {
+        rebuild();
+        return;
+    }
+    if (updateCount >= kRefreshTicks && selected) {
+        updateCount = 0;
+        refreshValues();
+    }
+}
+
+// --- input and drawing -------------------------------------------------------
+
+bool Menu::mouseButton(int button, int state, int modifiers, int x, int y) {
+    WindowItem::mouseButton(button, state, modifiers, x, y);
+    // Clicks on the menu never reach the scene below.
+    return true;
+}
+
+bool Menu::mouseDrag(int modifiers, int x, int y) {
+    // The item that got the press follows the pointer even when it leaves
+    // the item (a slider dragged past its end stops at the end).
+    if (!focus || !focus->isEnabled() || !focus->isVisible())
+        return false;
+    toChild(focus, x, y);
+    return focus->mouseDrag(modifiers, x, y);
+}
+
+bool Menu::keyPressed(int key, int modifiers, bool special) {
+    if (WindowItem::keyPressed(key, modifiers, special))
+        return true;
+    if (!special && (key == 27 || key == ' ')) {
+        if (scene)
+            scene->select(nullptr);
+    } else if (!special && key == 127) {
+        if (!levelMode && !testMode && !readOnly && selected)
+            deleteSelected();
+    }
+    return true;
+}
+
+void Menu::draw() {
+    begin2D(0, 0);
+    glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_DEPTH_TEST);
+    const float w = static_cast<float>(area.width);
+    const float h = static_cast<float>(area.height);
+    glColor3f(0.0f, 0.0f, 0.0f);
+    glBegin(GL_QUADS);
+    glVertex3f(2.0f, 0.0f, -1.0f);
+    glVertex3f(w, 0.0f, -1.0f);
+    glVertex3f(w, h, -1.0f);
+    glVertex3f(2.0f, h, -1.0f);
+    glColor3f(0.5f, 0.5f, 0.5f);
+    glVertex3f(0.0f, 0.0f, -1.0f);
+    glVertex3f(2.0f, 0.0f, -1.0f);
+    glVertex3f(2.0f, h, -1.0f);
+    glVertex3f(0.0f, h, -1.0f);
+    glEnd();
+    WindowItem::draw();
+    glPopAttrib();
+}
+
+// --- modes -------------------------------------------------------------------
+
+void Menu::updateEditorFlags() const {
+    setCustomMode(!levelMode);
+    setDesignerEditing(!levelMode && !testMode);
+}
+
+void Menu::clearObjectPages() {
+    page.attachOpen = false;
+    page.physicsOpen = false;
+    page.propertiesOpen = false;
+    page.constraintsOpen = false;
+    page.editedPhysics = nullptr;
+    page.editedProperty = nullptr;
+    page.editedConstraint = nullptr;
+}
+
+void Menu::setLevelMode(bool on) {
+    if (on == levelMode)
+        return;
+    levelMode = on;
+    testMode = false;
+    page = PageState();
+    updateEditorFlags();
+    if (scene) {
+        scene->select(nullptr);
+        if (scene->isRunning())
+            scene->setRunning(false);
+        scene->clearScene();
+    }
+    selected = nullptr;
+    if (levels) {
+        if (on)
+            levels->selectLevel(0);
+        else
+            levels->selectCustom();
+    }
+    setTouched();
+}
+
+void Menu::setTestMode(bool on) {
+    if (levelMode || on == testMode)
+        return;
+    testMode = on;
+    updateEditorFlags();
+    if (scene) {
+        if (on) {
+            if (!scene->saveScene(kTestSceneName))
+                popUp("Scene could not be saved");
+        } else {
+            if (scene->isRunning())
+                scene->setRunning(false);
+            if (!scene->loadScene(kTestSceneName))
+                popUp("Scene could not be loaded");
+        }
+    }
+    if (on && levels)
+        levels->setInfoShown(true);
+    setTouched();
+}
+
+NSLevel::Level* Menu::currentLevel() const { return levels ? levels->currentLevel() : nullptr; }
+
+void Menu::popUp(const std::string& text) const { NSWindow::Window::instance().showTempPopUp(text); }
+
+} // namespace NSMenu

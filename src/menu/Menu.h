@@ -1,0 +1,141 @@
+#pragma once
+// The side menu: a scrollable column of menu items at the right edge of the
+// window. It shows the page of the current state (the level mode page, the
+// editor's pages, or the page of the object selected in the scene), keeps the
+// shown values fresh while the machine runs, and sends every change back to
+// the owner of the value by its label. Its own buttons are commands, matched
+// by their exact label.
+
+#include <string>
+#include <vector>
+
+#include "menu/MenuEntry.h"
+#include "menu/MenuItemHost.h"
+#include "shell/WindowItem.h"
+
+namespace NSGraphic {
+class GLFont;
+}
+namespace NSNode {
+class NodeGraphic;
+}
+namespace NSPhysical {
+class Physics;
+class PhysicsProperty;
+}
+namespace NSConstraint {
+class Constraint;
+}
+namespace NSScene {
+class Scene;
+}
+namespace NSLevel {
+class ControllerLevel;
+class Level;
+}
+
+namespace NSMenu {
+
+class MenuItem;
+class MenuSlider;
+
+class Menu : public NSWindow::WindowItem, public MenuItemHost {
+public:
+    // The menu follows scene's selection and running state; levels (may be
+    // null) is the level controller it asks for level changes.
+    Menu(NSScene::Scene* scene, NSLevel::ControllerLevel* levels);
+    ~Menu() override;
+
+    void setLevelController(NSLevel::ControllerLevel* controller) { levels = controller; }
+
+    // MenuItemHost
+    bool itemChanged(const std::string& label, const Value& value) override;
+    NSGraphic::GLFont* getLabelFont(bool enabled) override;
+    NSGraphic::GLFont* getValueFont(bool enabled) override;
+    using WindowItem::getLabelFont;
+
+    // Recreates every item from the entries of the current page.
+    void rebuild();
+    // The entries of the current page, in order.
+    std::vector<MenuEntry> pageEntries();
+    // The value of the first item with this label, or a default value.
+    Value findItemValue(const std::string& label) const;
+    // The first item with this label, or null.
+    MenuItem* findItem(const std::string& label) const;
+    std::vector<MenuItem*> items() const;
+
+    bool mouseButton(int button, int state, int modifiers, int x, int y) override;
+    bool mouseDrag(int modifiers, int x, int y) override;
+    bool keyPressed(int key, int modifiers, bool special) override;
+    void draw() override;
+    void update() override;
+
+    // Level mode (playing the built-in levels) or custom mode (the editor).
+    // A change empties the scene and loads the first level or the custom level.
+    void setLevelMode(bool on);
+    bool isLevelMode() const { return levelMode; }
+    // The editor's test run; only in custom mode. On saves the scene as
+    // "_test", off restores it from there.
+    void setTestMode(bool on);
+    bool isTestMode() const { return testMode; }
+    bool isReadOnly() const { return readOnly; }
+    NSNode::NodeGraphic* getSelected() const { return selected; }
+    MenuSlider* getSlider() const { return slider; }
+    int getRebuildCount() const { return rebuildCount; }
+
+    static constexpr const char* kTestSceneName = "_test";
+    static constexpr int kItemWidth = 155;
+    static constexpr int kTopMargin = 7;
+    static constexpr int kRefreshTicks = 10;
+
+private:
+    // Page state of the editor.
+    struct PageState {
+        bool managementOpen = false;
+        bool goalsOpen = false;
+        bool attachOpen = false;
+        bool physicsOpen = false;
+        bool propertiesOpen = false;
+        bool constraintsOpen = false;
+        int selectedGoal = -1;
+        NSPhysical::Physics* editedPhysics = nullptr;
+        NSPhysical::PhysicsProperty* editedProperty = nullptr;
+        NSConstraint::Constraint* editedConstraint = nullptr;
+    };
+
+    void clearObjectPages();
+    void layoutItems();
+    void refreshValues();
+    void updateEditorFlags() const;
+    NSLevel::Level* currentLevel() const;
+    // Drops edited effects or properties that no longer belong to the object.
+    void dropStalePointers();
+
+    void objectPage(std::vector<MenuEntry>& list);
+    void mainPage(std::vector<MenuEntry>& list);
+    bool objectCommand(const std::string& label, const Value& value);
+    bool mainCommand(const std::string& label, const Value& value);
+    // Whether the menu should give this label to the page's owner.
+    bool forwardToOwner(const std::string& label, const Value& value);
+    void deleteSelected();
+    void selectById(int id);
+    void popUp(const std::string& text) const;
+
+    NSGraphic::GLFont* labelFontMenu = nullptr;
+    NSGraphic::GLFont* valueFontMenu = nullptr;
+    NSScene::Scene* scene;
+    NSLevel::ControllerLevel* levels;
+    NSNode::NodeGraphic* selected = nullptr;
+    bool readOnly = false;
+    bool levelMode = true;
+    bool testMode = false;
+    PageState page;
+    int updateCount = 0;
+    MenuSlider* slider;
+    // The level index seen at the last update; -1 before the first.
+    long seenLevelIndex = -1;
+    const void* seenLevel = nullptr;
+    int rebuildCount = 0;
+};
+
+} // namespace NSMenu

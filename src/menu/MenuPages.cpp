@@ -1,0 +1,477 @@
+// The pages of the side menu and the commands behind their buttons: the level
+// mode page, the editor's main, management and goal pages, and the page of
+// the selected object with its attach, physics, property and constraint
+// sub-pages.
+
+#include <algorithm>
+
+#include "level/ControllerLevel.h"
+#include "level/Level.h"
+#include "menu/Menu.h"
+#include "objects/ObjectCatalogue.h"
+#include "persistence/ClassIds.h"
+#include "physics/ControllerPhysics.h"
+#include "physics/Physics.h"
+#include "physics/PhysicsProperty.h"
+#include "scene/Scene.h"
+#include "scenegraph/NodeGraphic.h"
+
+namespace NSMenu {
+
+namespace {
+
+MenuEntry header(const std::string& label) {
+    return MenuEntry(nullptr, label, TYPE_BOOL, KIND_HEADER, Value(), true);
+}
+
+MenuEntry button(const std::string& label) {
+    return MenuEntry(nullptr, label, TYPE_BOOL, KIND_BUTTON, Value(), true);
+}
+
+MenuEntry intButton(const std::string& label, int value) {
+    return MenuEntry(nullptr, label, TYPE_INT, KIND_BUTTON, Value::ofInt(value), true);
+}
+
+MenuEntry intInput(const std::string& label, int value, bool enabled) {
+    return MenuEntry(nullptr, label, TYPE_INT, KIND_INPUT, Value::ofInt(value), enabled);
+}
+
+std::string numbered(size_t index, const std::string& name) {
+    return std::to_string(index) + " - " + name;
+}
+
+void footer(std::vector<MenuEntry>& list) {
+    list.push_back(header("MENU"));
+    list.push_back(button("Back"));
+    list.push_back(MenuEntry());
+}
+
+void creationButtons(std::vector<MenuEntry>& list) {
+    for (const auto& entry : NSObjects::creationList())
+        list.push_back(button(entry.first));
+}
+
+bool isCreationName(const std::string& label) {
+    const auto& names = NSObjects::creationList();
+    return std::any_of(names.begin(), names.end(), [&](const auto& e) { return e.first == label; });
+}
+
+NSNode::NodeTransform* findBelow(NSNode::NodeTransform* node, int id) {
+    for (NSNode::NodeTransform* child : node->getChildren()) {
+        if (child->getId() == id)
+            return child;
+        if (NSNode::NodeTransform* found = findBelow(child, id))
+            return found;
+    }
+    return nullptr;
+}
+
+void collectIds(NSNode::NodeTransform* node, std::vector<unsigned>& ids) {
+    ids.push_back(static_cast<unsigned>(node->getId()));
+    for (NSNode::NodeTransform* child : node->getChildren())
+        collectIds(child, ids);
+}
+
+} // namespace
+
+// --- pages -------------------------------------------------------------------
+
+std::vector<MenuEntry> Menu::pageEntries() {
+    std::vector<MenuEntry> list;
+    if (selected)
+        objectPage(list);
+    else
+        mainPage(list);
+    return list;
+}
+
+void Menu::dropStalePointers() {
+    if (!selected) {
+        page.editedPhysics = nullptr;
+        page.editedProperty = nullptr;
+        page.editedConstraint = nullptr;
+        return;
+    }
+    const auto& effects = selected->getPhysics();
+    if (std::find(effects.begin(), effects.end(), page.editedPhysics) == effects.end())
+        page.editedPhysics = nullptr;
+    const auto& properties = selected->getProperties();
+    if (std::find(properties.begin(), properties.end(), page.editedProperty) == properties.end())
+        page.editedProperty = nullptr;
+    const auto& constraints = selected->getConstraints();
+    if (std::find(constraints.begin(), constraints.end(), page.editedConstraint) == constraints.end())
+        page.editedConstraint = nullptr;
+}
+
+void Menu::objectPage(std::vector<MenuEntry>& list) {
+    const bool editing = !levelMode && !testMode;
+    const NSPhysical::ControllerPhysics& physics = NSPhysical::ControllerPhysics::instance();
+
+    if (page.attachOpen) {
+        footer(list);
+        list.push_back(header("ATTACHED OBJECTS"));
+        const auto& children = selected->getChildren();
+        for (size_t i = 0; i < children.size(); ++i)
+            list.push_back(intButton(numbered(i, NSObjects::creationName(children[i]->classId())),
+                                     children[i]->getId()));
+        list.push_back(MenuEntry());
+        list.push_back(header("CREATE OBJECT"));
+        creationButtons(list);
+        return;
+    }
+    if (page.physicsOpen) {
+        footer(list);
+        if (page.editedPhysics) {
+            list.push_back(header("PHYSICS"));
+            list.push_back(button("Delete Physics"));
+            list.push_back(MenuEntry());
+            page.editedPhysics->getMenuEntries(list, !levelMode);
+            return;
+        }
+        list.push_back(header("EDIT PHYSICS"));
+        const auto& effects = selected->getPhysics();
+        for (size_t i = 0; i < effects.size(); ++i)
+            list.push_back(intButton(numbered(i, physics.physicsName(effects[i]->classId())), static_cast<int>(i)));
+        list.push_back(MenuEntry());
+        list.push_back(header("CREATE PHYSICS"));
+        for (const auto& type : physics.getPhysicsTypes())
+            list.push_back(button(type.first));
+        return;
+    }
+    if (page.propertiesOpen) {
+        footer(list);
+        if (page.editedProperty) {
+            list.push_back(header("PROPERTY"));
+            list.push_back(button("Delete Property"));
+            list.push_back(MenuEntry());
+            page.editedProperty->getMenuEntries(list, !levelMode);
+            return;
+        }
+        list.push_back(header("EDIT PROPERTY"));
+        const auto& properties = selected->getProperties();
+        for (size_t i = 0; i < properties.size(); ++i)
+            list.push_back(
+                intButton(numbered(i, physics.propertyName(properties[i]->classId())), static_cast<int>(i)));
+        list.push_back(MenuEntry());
+        list.push_back(header("CREATE PROPERTY"));
+        for (const auto& type : physics.getPropertyTypes())
+            list.push_back(button(type.first));
+        return;
+    }
+    if (page.constraintsOpen) {
+        // There are no constraint kinds to create yet.
+        list.push_back(button("Back"));
+        list.push_back(MenuEntry());
+        return;
+    }
+
+    list.emplace_back(nullptr, selected->getName(), TYPE_STRING, KIND_PICTURE,
+                      Value::ofString(selected->getMenuPicture()), true);
+    if (editing) {
+        list.push_back(intInput("ID", selected->getMenuValue("ID").intValue, false));
+        list.push_back(MenuEntry());
+        list.push_back(header("ELEMENT OPTIONS"));
+        list.push_back(button("Attach Object..."));
+        if (selected->classId() != CLASS_OBJECT_ROOM)
+            list.push_back(button("Delete Object"));
+        list.push_back(button("Physics..."));
+        list.push_back(button("Properties..."));
+        list.push_back(button("Constraints..."));
+    }
+    list.push_back(MenuEntry());
+    selected->getMenuEntries(list, editing);
+}
+
+void Menu::mainPage(std::vector<MenuEntry>& list) {
+    NSLevel::Level* level = currentLevel();
+    if (page.goalsOpen) {
+        footer(list);
+        const auto* goals = level ? &level->getGoals() : nullptr;
+        if (page.selectedGoal >= 0 && goals && static_cast<size_t>(page.selectedGoal) < goals->size()) {
+            const NSLevel::LevelGoal& goal = (*goals)[static_cast<size_t>(page.selectedGoal)];
+            list.push_back(header("GOAL"));
+            list.push_back(button("Delete Goal"));
+            list.push_back(MenuEntry());
+            list.push_back(intInput("ID 1", static_cast<int>(goal.id1), false));
+            list.push_back(intInput("ID 2", static_cast<int>(goal.id2), false));
+            list.push_back(MenuEntry());
+            list.push_back(header("SELECT OBJECTS"));
+            list.push_back(intButton("Select ID 1", static_cast<int>(goal.id1)));
+            list.push_back(intButton("Select ID 2", static_cast<int>(goal.id2)));
+            return;
+        }
+        page.selectedGoal = -1;
+        if (goals && !goals->empty()) {
+            list.push_back(header("EDIT GOALS"));
+            for (size_t i = 0; i < goals->size(); ++i)
+                list.push_back(intButton("ID:" + std::to_string((*goals)[i].id1) + " - ID:" +
+                                             std::to_string((*goals)[i].id2),
+                                         static_cast<int>(i)));
+            list.push_back(MenuEntry());
+        }
+        list.push_back(header("ADD GOALS"));
+        list.push_back(intInput("ID 1", 0, true));
+        list.push_back(intInput("ID 2", 0, true));
+        list.push_back(intButton("Add Goal", -1));
+        return;
+    }
+    if (page.managementOpen) {
+        footer(list);
+        list.push_back(header("MANAGEMENT"));
+        list.emplace_back(nullptr, "Levelname", TYPE_STRING, KIND_INPUT, Value::ofString(""), true);
+        for (const char* label : {"Load Scene", "Save Scene", "Load Level", "Save Level"})
+            list.push_back(button(label));
+        list.push_back(MenuEntry());
+        list.push_back(header("LEVEL DESCRIPTION"));
+        list.push_back(button("Level-Name"));
+        list.push_back(button("Level-Infotext"));
+        list.push_back(MenuEntry());
+        list.push_back(header("LEVEL GOAL"));
+        list.push_back(button("Goals..."));
+        list.push_back(MenuEntry());
+        return;
+    }
+    if (levelMode) {
+        const int count = levels ? static_cast<int>(levels->levelCount()) : 1;
+        const int current = levels ? static_cast<int>(levels->currentIndex()) + 1 : 1;
+        list.push_back(header("LEVEL MODE"));
+        list.push_back(button("Custom Mode"));
+        list.push_back(MenuEntry());
+        list.emplace_back(nullptr, "Level", TYPE_INT, KIND_SLIDER, Value::ofInt(current), true,
+                          new ValueConstraintRange(1, std::max(1, count)));
+        list.push_back(button("Load Level"));
+        return;
+    }
+    if (testMode) {
+        list.push_back(header("TEST MODE"));
+        list.push_back(button("Stop Test"));
+        list.push_back(MenuEntry());
+        return;
+    }
+    list.push_back(header("CUSTOM MODE"));
+    list.push_back(button("Start Test"));
+    list.push_back(button("Management..."));
+    list.push_back(button("Level Mode"));
+    list.push_back(MenuEntry());
+    list.push_back(header("CREATE OBJECT"));
+    creationButtons(list);
+    list.push_back(MenuEntry());
+    list.push_back(header("CONFIG ROOM"));
+    list.push_back(button("Edit Room"));
+}
+
+// --- commands ----------------------------------------------------------------
+
+bool Menu::itemChanged(const std::string& label, const Value& value) {
+    if (selected)
+        return objectCommand(label, value);
+    return mainCommand(label, value);
+}
+
+void Menu::deleteSelected() {
+    NSNode::NodeGraphic* victim = selected;
+    if (!victim || !scene)
+        return;
+    if (NSLevel::Level* level = currentLevel()) {
+        // A goal must not name an object that is gone, nor one of the
+        // objects attached to it.
+        std::vector<unsigned> ids;
+        collectIds(victim, ids);
+        auto gone = [&](unsigned id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); };
+        const size_t before = level->getGoals().size();
+        for (size_t i = level->getGoals().size(); i-- > 0;) {
+            const NSLevel::LevelGoal& goal = level->getGoals()[i];
+            if (gone(goal.id1) || gone(goal.id2))
+                level->removeGoal(i);
+        }
+        if (level->getGoals().size() != before)
+            popUp("Goals of the deleted object removed");
+    }
+    clearObjectPages();
+    if (victim->getParent()) {
+        scene->removeObject(victim);
+    } else {
+        scene->forgetNode(victim);
+        delete victim;
+    }
+    selected = nullptr;
+    setTouched();
+}
+
+void Menu::selectById(int id) {
+    if (!scene)
+        return;
+    if (NSNode::NodeTransform* node = scene->findNode(id))
+        scene->select(node);
+}
+
+bool Menu::objectCommand(const std::string& label, const Value& value) {
+    NSPhysical::ControllerPhysics& physics = NSPhysical::ControllerPhysics::instance();
+    if (label == "Back") {
+        if (page.editedPhysics)
+            page.editedPhysics = nullptr;
+        else if (page.editedProperty)
+            page.editedProperty = nullptr;
+        else if (page.editedConstraint)
+            page.editedConstraint = nullptr;
+        else
+            clearObjectPages();
+        selected->setSelected(true);
+    } else if (label == "Attach Object...") {
+        page.attachOpen = true;
+    } else if (label == "Physics...") {
+        page.physicsOpen = true;
+        page.editedPhysics = nullptr;
+    } else if (label == "Properties...") {
+        page.propertiesOpen = true;
+        page.editedProperty = nullptr;
+    } else if (label == "Constraints...") {
+        page.constraintsOpen = true;
+        page.editedConstraint = nullptr;
+    } else if (label == "Delete Object") {
+        if (selected->classId() == CLASS_OBJECT_ROOM)
+            return false;
+        deleteSelected();
+        return true;
+    } else if (label == "Delete Physics" && page.editedPhysics) {
+        selected->removePhysics(page.editedPhysics);
+        delete page.editedPhysics;
+        page.editedPhysics = nullptr;
+    } else if (label == "Delete Property" && page.editedProperty) {
+        selected->removeProperty(page.editedProperty);
+        delete page.editedProperty;
+        page.editedProperty = nullptr;
+    } else if (label == "Delete Constraint" && page.editedConstraint) {
+        selected->removeConstraint(page.editedConstraint);
+        page.editedConstraint = nullptr;
+    } else if (page.attachOpen) {
+        if (isCreationName(label)) {
+            if (NSNode::NodeGraphic* child = NSObjects::createObject(label))
+                selected->addChildLater(child);
+        } else if (NSNode::NodeTransform* child = findBelow(selected, value.intValue)) {
+            if (scene)
+                scene->select(child);
+        }
+    } else if (page.physicsOpen) {
+        if (page.editedPhysics)
+            return page.editedPhysics->setMenuValue(label, value);
+        if (NSPhysical::Physics* effect = physics.createPhysics(label)) {
+            selected->addPhysics(effect);
+            page.editedPhysics = effect;
+        } else {
+            const auto& effects = selected->getPhysics();
+            if (value.intValue < 0 || static_cast<size_t>(value.intValue) >= effects.size())
+                return false;
+            page.editedPhysics = effects[static_cast<size_t>(value.intValue)];
+        }
+    } else if (page.propertiesOpen) {
+        if (page.editedProperty)
+            return page.editedProperty->setMenuValue(label, value);
+        if (NSPhysical::PhysicsProperty* property = physics.createProperty(label)) {
+            selected->addProperty(property);
+            page.editedProperty = property;
+        } else {
+            const auto& properties = selected->getProperties();
+            if (value.intValue < 0 || static_cast<size_t>(value.intValue) >= properties.size())
+                return false;
+            page.editedProperty = properties[static_cast<size_t>(value.intValue)];
+        }
+    } else {
+        return selected->setMenuValue(label, value);
+    }
+    setTouched();
+    return true;
+}
+
+bool Menu::mainCommand(const std::string& label, const Value& value) {
+    NSLevel::Level* level = currentLevel();
+    if (label == "Back") {
+        if (page.selectedGoal != -1)
+            page.selectedGoal = -1;
+        else if (page.goalsOpen)
+            page.goalsOpen = false;
+        else
+            page.managementOpen = false;
+    } else if (label == "Level Mode") {
+        setLevelMode(true);
+    } else if (label == "Custom Mode") {
+        setLevelMode(false);
+    } else if (label == "Load Level" && levelMode && !page.managementOpen) {
+        if (levels)
+            levels->selectLevel(static_cast<unsigned>(std::max(0, findItemValue("Level").intValue - 1)));
+    } else if (label == "Start Test") {
+        setTestMode(true);
+    } else if (label == "Stop Test") {
+        setTestMode(false);
+    } else if (label == "Management...") {
+        page.managementOpen = true;
+        page.goalsOpen = false;
+    } else if (label == "Level-Name") {
+        if (levels)
+            levels->showInput(true, true);
+    } else if (label == "Level-Infotext") {
+        if (levels)
+            levels->showInput(true, false);
+    } else if (label == "Goals...") {
+        page.goalsOpen = true;
+    } else if ((label == "Load Scene" || label == "Save Scene" || label == "Load Level" || label == "Save Level") &&
+               !NSLevel::isSafeFileName(findItemValue("Levelname").stringValue)) {
+        // The name becomes a file in "levels/": no folders, no way out of it.
+        popUp("Invalid name: no folders, no \"..\", not empty");
+        return false;
+    } else if (label == "Load Scene") {
+        const bool ok = scene && scene->loadScene(findItemValue("Levelname").stringValue);
+        popUp(ok ? "Scene loaded successfully" : "Scene could not be loaded");
+    } else if (label == "Save Scene") {
+        const bool ok = scene && scene->saveScene(findItemValue("Levelname").stringValue);
+        popUp(ok ? "Scene saved successfully" : "Scene could not be saved");
+    } else if (label == "Load Level") {
+        const bool ok = level && level->load(findItemValue("Levelname").stringValue);
+        popUp(ok ? "Level loaded successfully" : "Level could not be loaded");
+    } else if (label == "Save Level") {
+        const bool ok = level && level->save(findItemValue("Levelname").stringValue);
+        popUp(ok ? "Level saved successfully" : "Level could not be saved");
+    } else if (label == "Edit Room") {
+        if (scene) {
+            scene->select(nullptr);
+            for (NSNode::NodeTransform* child : scene->getRoot()->getChildren())
+                if (child->classId() == CLASS_OBJECT_ROOM) {
+                    scene->select(child);
+                    break;
+                }
+        }
+    } else if (label == "Add Goal") {
+        if (!level)
+            return false;
+        const int id1 = findItemValue("ID 1").intValue;
+        const int id2 = findItemValue("ID 2").intValue;
+        if (id1 < 0 || id2 < 0 ||
+            !level->registerWinConditonHit(static_cast<unsigned>(id1), static_cast<unsigned>(id2)))
+            return false;
+        page.selectedGoal = static_cast<int>(level->getGoals().size()) - 1;
+    } else if (label == "Delete Goal") {
+        if (level)
+            level->removeGoal(static_cast<unsigned>(findItemValue("ID 1").intValue),
+                              static_cast<unsigned>(findItemValue("ID 2").intValue));
+        page.selectedGoal = -1;
+    } else if (label == "Select ID 1" || label == "Select ID 2") {
+        selectById(value.intValue);
+    } else if (label == "ID 1" || label == "ID 2" || label == "Level" || label == "Levelname") {
+        // Typing into these fields only stores the value in the item.
+        return true;
+    } else if (page.goalsOpen) {
+        page.selectedGoal = value.intValue;
+    } else if (!levelMode && !testMode && isCreationName(label)) {
+        NSNode::NodeGraphic* object = NSObjects::createObject(label);
+        if (!object || !scene)
+            return false;
+        scene->addObject(object);
+        scene->select(object);
+    } else {
+        return false;
+    }
+    setTouched();
+    return true;
+}
+
+} // namespace NSMenu

@@ -1,0 +1,83 @@
+#include "menu/MenuSlider.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+
+namespace NSMenu {
+
+MenuSlider::MenuSlider() : WindowItem(false) {}
+
+void MenuSlider::setContentHeight(int height) {
+    contentHeight = height;
+    offset = 0;
+    thumbPos = 15;
+}
+
+bool MenuSlider::takeScrollChanged() {
+    const bool was = changed;
+    changed = false;
+    return was;
+}
+
+void MenuSlider::update() {
+    WindowItem::update();
+    const int h = area.height;
+    if (contentHeight > h && h > 0) {
+        visible = true;
+        thumbLength = std::max(10, static_cast<int>(static_cast<double>(h) / contentHeight * h));
+    } else {
+        visible = false;
+        if (offset != 0) {
+            offset = 0;
+            thumbPos = 15;
+            changed = true;
+        }
+    }
+}
+
+void MenuSlider::dragTo(int y) {
+    const int h = area.height;
+    const int lowest = h - thumbLength - 15;
+    // A window too short for the track keeps the thumb at the top.
+    const int pos = std::max(15, std::min(y - thumbLength / 2, lowest));
+    if (pos == thumbPos)
+        return;
+    thumbPos = pos;
+    const int travel = h - thumbLength - 30;
+    offset = travel > 0 ? static_cast<int>(static_cast<double>(contentHeight - h + 15) * (thumbPos - 15) / travel)
+                        : 0;
+    changed = true;
+}
+
+bool MenuSlider::mouseButton(int, int state, int, int, int y) {
+    if (state == 0)
+        dragTo(y);
+    return true;
+}
+
+bool MenuSlider::mouseDrag(int, int, int y) {
+    dragTo(y);
+    return true;
+}
+
+void MenuSlider::draw() {
+    begin2D(0, 0);
+    glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+    const float w = static_cast<float>(area.width);
+    const float h = static_cast<float>(area.height);
+    glColor3f(0.2f, 0.2f, 0.5f);
+    glRectf(0.0f, 15.0f, w, h - 15.0f);
+    glColor3f(0.5f, 0.5f, 1.0f);
+    glBegin(GL_QUADS);
+    glVertex3f(0.0f, float(thumbPos), 0.5f);
+    glVertex3f(w, float(thumbPos), 0.5f);
+    glVertex3f(w, float(thumbPos + thumbLength), 0.5f);
+    glVertex3f(0.0f, float(thumbPos + thumbLength), 0.5f);
+    glEnd();
+    glPopAttrib();
+}
+
+} // namespace NSMenu

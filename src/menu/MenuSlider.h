@@ -1,0 +1,40 @@
+#pragma once
+// The side menu's scroll bar: a 15 pixel strip at the column's right edge
+// that appears when the items are taller than the window. Dragging its thumb
+// sets the pixel offset by which the menu shifts its items.
+
+#include "shell/WindowItem.h"
+
+namespace NSMenu {
+
+class MenuSlider : public NSWindow::WindowItem {
+public:
+    MenuSlider();
+
+    // A new column: everything scrolls back to the top.
+    void setContentHeight(int height);
+    int getContentHeight() const { return contentHeight; }
+    // Whether the offset changed since the last call; clears the flag.
+    bool takeScrollChanged();
+    int getOffset() const { return offset; }
+    int getThumbPos() const { return thumbPos; }
+    int getThumbLength() const { return thumbLength; }
+
+    // A press counts as a drag to the press point.
+    bool mouseButton(int button, int state, int modifiers, int x, int y) override;
+    bool mouseDrag(int modifiers, int x, int y) override;
+    void draw() override;
+    // Shows the bar only while the content does not fit.
+    void update() override;
+
+private:
+    void dragTo(int y);
+
+    int contentHeight = 0;
+    int thumbPos = 15;
+    int thumbLength = 10;
+    int offset = 0;
+    bool changed = false;
+};
+
+} // namespace NSMenu

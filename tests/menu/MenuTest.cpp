@@ -1,0 +1,408 @@
+// The side menu as the player and the designer use it: pages that follow the
+// selection and the mode, changes that reach the object by label, scrolling,
+// and the editor's commands driven by their button labels.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+
+#include "level/ControllerLevel.h"
+#include "level/LevelCustom.h"
+#include "level/LevelScreens.h"
+#include "menu/EditorMode.h"
+#include "menu/Menu.h"
+#include "menu/MenuItem.h"
+#include "menu/MenuItemSlider.h"
+#include "menu/MenuSlider.h"
+#include "objects/ObjectCatalogue.h"
+#include "objects/ObjectModels.h"
+#include "objects/ObjectShapes.h"
+#include "persistence/ClassIds.h"
+#include "physics/ControllerPhysics.h"
+#include "scene/Scene.h"
+#include "shell/WindowTempPopUp.h"
+#include "support/GlContext.h"
+
+using NSMenu::Menu;
+using NSMenu::MenuItem;
+using NSMenu::Value;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A room with a ball the player may move and turn, and a board.
+class SmallLevel : public NSLevel::Level {
+public:
+    SmallLevel() : Level("Small", "A ball and a board.") {}
+    void build() override {
+        NSScene::Scene* s = scene();
+        auto* room = new NSObjects::ObjectRoom(true);
+        s->addObject(room);
+        ball = new NSObjects::ObjectBasketball(true);
+        ball->setPosition(Vector3(0, 30, 0));
+        ball->setSelectable(true);
+        ball->setEditPosition(true, false, false);
+        ball->setEditRotation(false, true, false);
+        s->addObject(ball);
+        board = new NSObjects::ObjectBrett3(true);
+        board->setSelectable(true);
+        s->addObject(board);
+        s->getRoot()->applyPendingChanges();
+        registerWinConditonHit(unsigned(ball->getId()), unsigned(board->getId()));
+    }
+    NSNode::NodeGraphic* ball = nullptr;
+    NSNode::NodeGraphic* board = nullptr;
+};
+
+std::string popUpText() {
+    auto* p = NSWindow::WindowTempPopUp::current();
+    return p ? p->getText() : "";
+}
+
+class MenuGl : public qbntest::GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        char name[] = "/tmp/qbn-menu-XXXXXX";
+        ASSERT_NE(mkdtemp(name), nullptr);
+        folder = name;
+        fs::create_directory(folder + "/levels");
+        fs::create_directory_symlink(fs::path(QBN_RUN_DIR) / "md2_objects", folder + "/md2_objects");
+        ASSERT_TRUE(getcwd(previous, sizeof previous));
+        ASSERT_EQ(chdir(folder.c_str()), 0);
+        NSLevel::Level::setScene(&scene);
+        scene.setLayout(NSWindow::ItemLayout(0, 0, 630, 600));
+        level = new SmallLevel();
+        levels = std::make_unique<NSLevel::ControllerLevel>(
+            std::vector<NSLevel::Level*>{level, new SmallLevel()}, new NSLevel::LevelCustom(), &screens);
+        menu = std::make_unique<Menu>(&scene, levels.get());
+        menu->setLayout(NSWindow::ItemLayout(630, 0, 170, 600));
+        frame();
+    }
+    void TearDown() override {
+        menu.reset();
+        levels.reset();
+        scene.clearScene();
+        NSLevel::Level::setScene(nullptr);
+        NSMenu::setCustomMode(false);
+        NSMenu::setDesignerEditing(false);
+        if (previous[0]) {
+            EXPECT_EQ(chdir(previous), 0);
+        }
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+
+    // One pass of the window's update order: scene, menu, level controller.
+    void frame(float dt = 0.0f) {
+        scene.step(dt, dt);
+        menu->update();
+        levels->update();
+        screens.applyPendingChanges();
+    }
+    std::vector<std::string> labels() const {
+        std::vector<std::string> out;
+        for (MenuItem* item : menu->items())
+            out.push_back(item->getLabel());
+        return out;
+    }
+    bool shows(const std::string& label) const {
+        auto l = labels();
+        return std::find(l.begin(), l.end(), label) != l.end();
+    }
+    // Presses the button with this label through the menu's own routing.
+    void press(const std::string& label) {
+        MenuItem* item = menu->findItem(label);
+        ASSERT_NE(item, nullptr) << label;
+        const auto& a = item->getArea();
+        menu->mouseButton(0, 0, 0, a.x + 50, a.y + 20);
+        menu->mouseButton(0, 1, 0, a.x + 50, a.y + 20);
+        frame();
+    }
+    void type(const std::string& label, const std::string& text) {
+        MenuItem* item = menu->findItem(label);
+        ASSERT_NE(item, nullptr) << label;
+        const auto& a = item->getArea();
+        menu->mouseButton(0, 0, 0, a.x + 100, a.y + 25);
+        menu->mouseButton(0, 1, 0, a.x + 100, a.y + 25);
+        for (int i = 0; i < 12; ++i)
+            menu->keyPressed(8, 0, false);
+        for (char c : text)
+            menu->keyPressed(static_cast<unsigned char>(c), 0, false);
+        menu->keyPressed(13, 0, false);
+    }
+
+    std::string folder;
+    char previous[4096] = {};
+    NSScene::Scene scene;
+    NSWindow::WindowItem screens{false};
+    SmallLevel* level = nullptr;
+    std::unique_ptr<NSLevel::ControllerLevel> levels;
+    std::unique_ptr<Menu> menu;
+};
+
+TEST_F(MenuGl, PagesFollowTheSelectionAndRebuildOnlyOnChanges) {
+    EXPECT_EQ(labels(), (std::vector<std::string>{"LEVEL MODE", "Custom Mode", "", "Level", "Load Level"}));
+    EXPECT_EQ(menu->findItemValue("Level").intValue, 1);
+
+    // The player's view of an object: picture, gap, the allowed values only.
+    scene.select(level->ball);
+    frame();
+    auto l = labels();
+    ASSERT_FALSE(l.empty());
+    EXPECT_EQ(l[0], level->ball->getName());
+    EXPECT_EQ(menu->items()[0]->getValue().stringValue, level->ball->getMenuPicture());
+    EXPECT_TRUE(shows("Position X"));
+    EXPECT_FALSE(shows("Position Y"));
+    EXPECT_TRUE(shows("Rotation Y"));
+    EXPECT_FALSE(shows("ELEMENT OPTIONS"));
+    EXPECT_FALSE(shows("ID"));
+
+    // Unchanged state: no rebuild, however many frames.
+    const int builds = menu->getRebuildCount();
+    for (int i = 0; i < 25; ++i)
+        frame();
+    EXPECT_EQ(menu->getRebuildCount(), builds);
+
+    // Starting the machine greys every item; two gap lines never follow each other.
+    ASSERT_TRUE(scene.setRunning(true));
+    frame();
+    EXPECT_EQ(menu->getRebuildCount(), builds + 1);
+    for (MenuItem* item : menu->items())
+        EXPECT_FALSE(item->isEnabled()) << item->getLabel();
+    ASSERT_TRUE(scene.setRunning(false));
+    frame();
+
+    // Escape clears the selection; the level page comes back.
+    menu->keyPressed(27, 0, false);
+    frame();
+    EXPECT_EQ(scene.getSelected(), nullptr);
+    EXPECT_TRUE(shows("LEVEL MODE"));
+}
+
+TEST_F(MenuGl, ChangesReachTheOwnerByLabel) {
+    NSNode::NodeGraphic* ball = level->ball;
+    scene.select(ball);
+    frame();
+
+    // The "Rotation Y" slider dragged far past its end turns the ball half
+    // a turn, no further.
+    MenuItem* rotation = menu->findItem("Rotation Y");
+    ASSERT_NE(rotation, nullptr);
+    const auto& r = rotation->getArea();
+    menu->mouseButton(0, 0, 0, r.x + 60, r.y + 20);
+    menu->mouseDrag(0, r.x + 150, r.y + 20);
+    menu->mouseButton(0, 1, 0, r.x + 150, r.y + 20);
+    EXPECT_NEAR(ball->getMenuValue("Rotation Y").floatValue, 0.5f, 1e-3f);
+    EXPECT_NEAR(rotation->getValue().floatValue, 0.5f, 1e-3f);
+
+    // The accelerator, held at full rate, moves the ball every frame until released.
+    MenuItem* pos = menu->findItem("Position X");
+    ASSERT_NE(pos, nullptr);
+    const float x0 = ball->getPosition().x;
+    const auto& p = pos->getArea();
+    menu->mouseButton(0, 0, 0, p.x + 127, p.y + 20);
+    for (int i = 0; i < 5; ++i)
+        frame();
+    menu->mouseButton(0, 1, 0, p.x + 127, p.y + 20);
+    // The right end of the bar is a rate of 0.3 squared, 15 units a step.
+    const float moved = ball->getPosition().x - x0;
+    EXPECT_NEAR(moved, 5 * 0.09f * 15.0f, 1e-3f);
+    frame();
+    EXPECT_FLOAT_EQ(ball->getPosition().x - x0, moved);
+
+    // The shown values follow the object every tenth frame.
+    ball->setMenuValue("Rotation Y", Value::ofFloat(-0.25f));
+    for (int i = 0; i < 10; ++i)
+        frame();
+    EXPECT_NEAR(menu->findItemValue("Rotation Y").floatValue, -0.25f, 1e-4f);
+
+    // A command the menu does not know and the owner refuses keeps the old value.
+    EXPECT_FALSE(menu->itemChanged("No Such Label", Value::ofInt(3)));
+}
+
+TEST_F(MenuGl, TheColumnScrollsWhenItIsTallerThanTheWindow) {
+    menu->setLevelMode(false);
+    frame();
+    frame();
+    NSMenu::MenuSlider* bar = menu->getSlider();
+    const int content = bar->getContentHeight();
+    ASSERT_GT(content, 600) << "the custom page lists every object";
+
+    menu->setLayout(NSWindow::ItemLayout(630, 0, 170, content));
+    frame();
+    EXPECT_FALSE(bar->isVisible());
+
+    menu->setLayout(NSWindow::ItemLayout(630, 0, 170, 400));
+    frame();
+    ASSERT_TRUE(bar->isVisible());
+    const int firstY = menu->items()[0]->getArea().y;
+    // A press far below the track drags the thumb to its lowest place.
+    menu->mouseButton(0, 0, 0, 160, 399);
+    menu->mouseDrag(0, 160, 2000);
+    menu->mouseButton(0, 1, 0, 160, 2000);
+    EXPECT_EQ(bar->getThumbPos(), 400 - bar->getThumbLength() - 15);
+    EXPECT_EQ(bar->getOffset(), content - 400 + 15);
+    frame();
+    EXPECT_EQ(menu->items()[0]->getArea().y, firstY - bar->getOffset());
+    // And above it, back to the top.
+    menu->mouseButton(0, 0, 0, 160, 0);
+    frame();
+    EXPECT_EQ(bar->getThumbPos(), 15);
+    EXPECT_EQ(menu->items()[0]->getArea().y, firstY);
+}
+
+TEST_F(MenuGl, TheDesignerBuildsALevelThroughTheMenu) {
+    press("Custom Mode");
+    frame();
+    EXPECT_TRUE(NSMenu::isDesignerEditing());
+    EXPECT_TRUE(shows("CUSTOM MODE"));
+    ASSERT_EQ(levels->currentLevel(), levels->customLevel());
+    size_t objectsBefore = scene.getRoot()->getChildren().size();
+    EXPECT_EQ(objectsBefore, 2u) << "room and lamp";
+
+    // Every object of the creation list can be made, and gets selected.
+    for (const auto& entry : NSObjects::creationList()) {
+        press(entry.first);
+        ASSERT_NE(scene.getSelected(), nullptr) << entry.first;
+        EXPECT_EQ(scene.getSelected()->classId(), entry.second) << entry.first;
+        menu->keyPressed(' ', 0, false);
+        frame();
+    }
+    EXPECT_EQ(scene.getRoot()->getChildren().size(), objectsBefore + NSObjects::creationList().size());
+
+    // The room has no delete button; Edit Room selects it.
+    press("Edit Room");
+    ASSERT_NE(scene.getSelected(), nullptr);
+    EXPECT_EQ(scene.getSelected()->classId(), CLASS_OBJECT_ROOM);
+    EXPECT_TRUE(shows("Attach Object..."));
+    EXPECT_FALSE(shows("Delete Object"));
+    menu->keyPressed(27, 0, false);
+    frame();
+
+    // A ball with an attached board, a magnet effect and a wind property.
+    press("Basketball");
+    auto* ball = scene.getSelected();
+    ASSERT_NE(ball, nullptr);
+    const int ballId = ball->getId();
+    EXPECT_EQ(menu->findItemValue("ID").intValue, ballId);
+    press("Attach Object...");
+    press("Brett klein");
+    frame();
+    ASSERT_EQ(ball->getChildren().size(), 1u);
+    const std::string childLabel = "0 - Brett klein";
+    EXPECT_TRUE(shows(childLabel));
+    press("Back");
+    EXPECT_TRUE(shows("ELEMENT OPTIONS"));
+
+    const auto& effectTypes = NSPhysical::ControllerPhysics::instance().getPhysicsTypes();
+    const auto& propertyTypes = NSPhysical::ControllerPhysics::instance().getPropertyTypes();
+    press("Physics...");
+    press(effectTypes.front().first);
+    ASSERT_EQ(ball->getPhysics().size(), 1u);
+    EXPECT_TRUE(shows("Delete Physics"));
+    press("Back");
+    EXPECT_TRUE(shows("0 - " + effectTypes.front().first));
+    press("0 - " + effectTypes.front().first);
+    press("Delete Physics");
+    EXPECT_TRUE(ball->getPhysics().empty());
+    press("Back");
+    press("Properties...");
+    const size_t properties = ball->getProperties().size();
+    press(propertyTypes.front().first);
+    ASSERT_EQ(ball->getProperties().size(), properties + 1);
+    EXPECT_TRUE(shows("Delete Property"));
+    press("Back");
+    press("Back");
+    EXPECT_TRUE(shows("ELEMENT OPTIONS"));
+
+    // Goals: add one between the ball and the room, see it selected, go back.
+    menu->keyPressed(27, 0, false);
+    frame();
+    press("Management...");
+    press("Goals...");
+    EXPECT_FALSE(shows("EDIT GOALS"));
+    const int roomId = scene.getRoot()->getChildren().front()->getId();
+    type("ID 1", std::to_string(ballId));
+    type("ID 2", std::to_string(roomId));
+    press("Add Goal");
+    ASSERT_EQ(levels->currentLevel()->getGoals().size(), 1u);
+    EXPECT_TRUE(shows("Delete Goal"));
+    press("Back");
+    EXPECT_TRUE(shows("EDIT GOALS"));
+    // A goal to an object that does not exist is not added.
+    type("ID 1", "99999");
+    type("ID 2", std::to_string(roomId));
+    press("Add Goal");
+    EXPECT_EQ(levels->currentLevel()->getGoals().size(), 1u);
+    press("Back");
+
+    // A name that would leave the levels folder is refused and says so.
+    type("Levelname", "../escape");
+    press("Save Level");
+    EXPECT_NE(popUpText().find("Invalid name"), std::string::npos);
+    EXPECT_FALSE(fs::exists(folder + "/escape.lvl"));
+    type("Levelname", "mine");
+    levels->currentLevel()->setName("Mine");
+    press("Save Level");
+    EXPECT_EQ(popUpText(), "Level saved successfully");
+    ASSERT_TRUE(fs::exists(folder + "/levels/mine.lvl"));
+
+    // Test run: the scene is saved as "_test" and comes back after "Stop Test".
+    press("Back");
+    press("Start Test");
+    EXPECT_TRUE(shows("TEST MODE"));
+    EXPECT_FALSE(NSMenu::isDesignerEditing());
+    EXPECT_TRUE(levels->isInfoShown());
+    ASSERT_TRUE(fs::exists(folder + "/levels/_test.lvs"));
+    NSNode::NodeTransform* found = scene.findNode(ballId);
+    ASSERT_NE(found, nullptr);
+    found->setPosition(Vector3(50, 50, 50));
+    press("Stop Test");
+    found = scene.findNode(ballId);
+    ASSERT_NE(found, nullptr);
+    EXPECT_NE(found->getPosition().x, 50.0f);
+    EXPECT_TRUE(shows("CUSTOM MODE"));
+
+    // Deleting the ball takes its goal along, with a message.
+    scene.select(found);
+    frame();
+    menu->keyPressed(127, 0, false);
+    frame();
+    EXPECT_EQ(scene.findNode(ballId), nullptr);
+    EXPECT_TRUE(levels->currentLevel()->getGoals().empty());
+    EXPECT_NE(popUpText().find("removed"), std::string::npos);
+
+    // A fresh editor loads the saved level back: same goal, same objects.
+    press("Level Mode");
+    frame();
+    EXPECT_TRUE(shows("LEVEL MODE"));
+    EXPECT_FALSE(NSMenu::isCustomMode());
+    press("Custom Mode");
+    frame();
+    press("Management...");
+    type("Levelname", "mine");
+    press("Load Level");
+    EXPECT_EQ(popUpText(), "Level loaded successfully");
+    ASSERT_EQ(levels->currentLevel()->getGoals().size(), 1u);
+    EXPECT_EQ(levels->currentLevel()->getGoals()[0].id1, unsigned(ballId));
+    EXPECT_EQ(levels->currentLevel()->getName(), "Mine");
+    ASSERT_NE(scene.findNode(ballId), nullptr);
+    EXPECT_EQ(scene.findNode(ballId)->getChildren().size(), 1u);
+}
+
+TEST_F(MenuGl, DeleteKeyOnlyWorksForTheDesigner) {
+    scene.select(level->board);
+    frame();
+    const int id = level->board->getId();
+    menu->keyPressed(127, 0, false);
+    frame();
+    EXPECT_NE(scene.findNode(id), nullptr) << "level mode";
+    EXPECT_EQ(menu->findItem("Delete Object"), nullptr);
+}
+
+} // namespace
