@@ -33,6 +33,13 @@ void LevelCustom::build() {
     lamp->setPosition(Vector3(-130.0f, 130.0f, 130.0f));
     s->addObject(lamp);
     s->getRoot()->applyPendingChanges();
+
+    // From in front of the room, looking in through its open side.
+    NSScene::Camera& camera = s->getCamera();
+    camera.setPosition(Vector3(0.0f, 100.0f, 400.0f));
+    camera.setTarget(Vector3(0.0f, 0.0f, 0.0f));
+    camera.update(0.0f);
+    camera.storeDefault();
 }
 
 } // namespace NSLevel

@@ -69,7 +69,9 @@ void MenuItemButton::drawContent() {
         glColor3f(0.6f, 0.6f, 0.6f);
     else
         glColor3f(0.4f, 0.4f, 0.4f);
-    fillRect(15.0f, 10.0f, 140.0f, 30.0f, 0.0f);
+    // The face lies a little behind the label, so that the label always wins
+    // the depth test.
+    fillRect(15.0f, 10.0f, 140.0f, 30.0f, -0.25f);
     if (!enabled)
         glColor3f(0.4f, 0.4f, 0.4f);
     else if (hasFocus())

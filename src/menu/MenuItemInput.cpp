@@ -31,7 +31,10 @@ std::string MenuItemInput::format(unsigned type, const Value& v) {
 
 void MenuItemInput::setValue(const Value& v) {
     value = v;
-    if (!hasFocus())
+    // A field being edited keeps its text; one not yet in the menu is not
+    // being edited.
+    const bool editing = getParent() && hasFocus();
+    if (!editing)
         text = format(type, value);
 }
 

@@ -16,6 +16,7 @@
 #include "menu/EditorMode.h"
 #include "menu/Menu.h"
 #include "menu/MenuItem.h"
+#include "menu/MenuItemInput.h"
 #include "menu/MenuItemSlider.h"
 #include "menu/MenuSlider.h"
 #include "objects/ObjectCatalogue.h"
@@ -289,7 +290,8 @@ TEST_F(MenuGl, TheDesignerBuildsALevelThroughTheMenu) {
     auto* ball = scene.getSelected();
     ASSERT_NE(ball, nullptr);
     const int ballId = ball->getId();
-    EXPECT_EQ(menu->findItemValue("ID").intValue, ballId);
+    ASSERT_NE(dynamic_cast<NSMenu::MenuItemInput*>(menu->findItem("ID")), nullptr);
+    EXPECT_EQ(static_cast<NSMenu::MenuItemInput*>(menu->findItem("ID"))->getText(), std::to_string(ballId));
     press("Attach Object...");
     press("Brett klein");
     frame();
