@@ -224,6 +224,8 @@ bool Level::load(const std::string& fileName) {
         won = oldWon;
         return false;
     }
+    log(LOG_GAME, "Level \"%s\" loaded from \"%s\" with %d goals\n", name.c_str(), fileName.c_str(),
+        static_cast<int>(goals.size()));
     return true;
 }
 

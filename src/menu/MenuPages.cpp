@@ -15,6 +15,7 @@
 #include "physics/PhysicsProperty.h"
 #include "scene/Scene.h"
 #include "scenegraph/NodeGraphic.h"
+#include "shell/Log.h"
 
 namespace NSMenu {
 
@@ -465,6 +466,7 @@ bool Menu::mainCommand(const std::string& label, const Value& value) {
         NSNode::NodeGraphic* object = NSObjects::createObject(label);
         if (!object || !scene)
             return false;
+        log(LOG_GAME, "Menu: created \"%s\", id %d\n", label.c_str(), object->getId());
         scene->addObject(object);
         scene->select(object);
     } else {

@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# The editor as a new user meets it, with mouse and keys only: switch to
+# custom mode, build a small level (a ball raised above a board and a hit
+# zone), make "ball touches hit zone" its goal, save it, quit the game, start
+# it again, load the level and win it.
+# Usage: editor_e2e.sh path/to/quibbleton
+set -euo pipefail
+source "$(dirname "$0")/e2e_lib.sh"
+
+click() { xdotool mousemove --window "$WIN" "$1" "$2" click 1; sleep 0.3; }
+# The menu column starts at x = 630; its buttons are 40 pixels apart and are
+# pressed at their middle, x = 700.
+menu() { click 700 "$1"; }
+# type_into Y TEXT: clicks the input field at Y and replaces its text.
+type_into() {
+    click 730 "$1"
+    for _ in $(seq 16); do xdotool key --window "$WIN" BackSpace; done
+    xdotool type --window "$WIN" --delay 20 "$2"
+    sleep 0.2
+}
+# created NAME: the id the game gave the object made with the button whose
+# label starts with NAME.
+created() {
+    wait_for_log "Menu: created \"$1" || fail "the button \"$1\" made nothing"
+    sed -n "s/^Menu: created \"$1[^\"]*\", id \([0-9]*\)$/\1/p" "$RUN/log.txt" | tail -n 1
+}
+
+# Pages of the menu (y of each button's middle).
+CUSTOM_MODE=47 MANAGEMENT=87 FIRST_OBJECT=197  # custom main page
+BACK=47 LEVELNAME=122 LOAD_LEVEL=237 SAVE_LEVEL=277 GOALS=457  # management page
+ID1=122 ID2=162 ADD_GOAL=197  # goals page
+POSITION_Y=508  # the object page's "Position Y" accelerator
+
+BIN=$(readlink -f "$1")
+e2e_start "$BIN"
+click 50 95  # PLAY closes the first level's information panel
+menu $CUSTOM_MODE
+wait_for_log "registerWinConditonHit" || true
+shot custom
+expect_pixel_not custom 700 47 "0 0 0" "custom mode page"
+
+# A ball, raised by holding the right end of its "Position Y" bar.
+menu $((FIRST_OBJECT + 0 * 40))
+ball=$(created "Basketball")
+xdotool mousemove --window "$WIN" 757 $POSITION_Y mousedown 1
+sleep 1
+xdotool mouseup 1
+sleep 0.3
+xdotool key --window "$WIN" space
+sleep 0.3
+
+# A big board ("Brett gro\xDF", the sixth object) and a hit zone box (the
+# fourteenth: the column is scrolled to its end first), both at the centre.
+menu $((FIRST_OBJECT + 5 * 40))
+created "Brett gro" >/dev/null
+xdotool key --window "$WIN" space
+sleep 0.3
+click 792 590  # the scroll bar's lowest point
+click 700 182
+zone=$(created "Hitzone-Box")
+xdotool key --window "$WIN" space
+sleep 0.3
+shot built
+echo "e2e: ball $ball, hit zone $zone"
+
+# The goal: ball touches the hit zone.
+menu $MANAGEMENT
+menu $GOALS
+type_into $ID1 "$ball"
+type_into $ID2 "$zone"
+menu $ADD_GOAL
+wait_for_log "registerWinConditonHit $(printf '%2d' "$ball") <-> $(printf '%2d' "$zone")" \
+    || fail "the goal was not added"
+menu $BACK
+menu $BACK
+
+# Saved under a name the player typed.
+type_into $LEVELNAME "myfirst"
+menu $SAVE_LEVEL
+for _ in $(seq 30); do [ -s "$RUN/levels/myfirst.lvl" ] && break; sleep 0.1; done
+[ -s "$RUN/levels/myfirst.lvl" ] || fail "Save Level wrote no levels/myfirst.lvl"
+shot saved
+
+# Quit and start again; the level file stays.
+kill "$GAME_PID"
+wait "$GAME_PID" 2>/dev/null || true
+(cd "$RUN" && exec "$BIN" >"$RUN/console2.txt" 2>&1) &
+GAME_PID=$!
+WIN=""
+for _ in $(seq 100); do
+    WIN=$(xdotool search --onlyvisible --name '^Quibbleton$' 2>/dev/null | head -n 1 || true)
+    [ -n "$WIN" ] && break
+    sleep 0.1
+done
+[ -n "$WIN" ] || fail "the game did not come back"
+sleep 0.5
+click 50 95
+menu $CUSTOM_MODE
+menu $MANAGEMENT
+type_into $LEVELNAME "myfirst"
+menu $LOAD_LEVEL
+wait_for_log "with 1 goals" || fail "the level did not load with its goal"
+menu $BACK
+shot loaded
+
+# The start button runs the machine; the ball falls onto the zone.
+click 27 574
+wait_for_log "Scene: the machine runs" || fail "the machine did not start"
+for _ in $(seq 50); do grep -qF "won" "$RUN/log.txt" && break; sleep 0.1; done
+grep -qF "won" "$RUN/log.txt" || fail "the level was not won"
+sleep 0.5
+shot won
+e2e_finish
