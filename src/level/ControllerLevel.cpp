@@ -3,6 +3,7 @@
 #include "level/LevelCustom.h"
 #include "level/LevelScreens.h"
 #include "scene/Scene.h"
+#include "shell/Log.h"
 #include "shell/Window.h"
 
 namespace NSLevel {
@@ -86,7 +87,11 @@ void ControllerLevel::setInfoShown(bool shown) {
     info->setVisible(shown);
 }
 
-void ControllerLevel::setWinScreenShown(bool shown) { winScreen->setVisible(shown); }
+void ControllerLevel::setWinScreenShown(bool shown) {
+    if (shown && !winScreen->isVisible() && current)
+        log(LOG_GAME, "Level \"%s\" won\n", current->getName().c_str());
+    winScreen->setVisible(shown);
+}
 
 void ControllerLevel::showInput(bool visible, bool nameMode) {
     inputScreen->setVisible(visible);
