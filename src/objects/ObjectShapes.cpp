@@ -254,8 +254,15 @@ void ObjectRoom::draw() {
 
 void ObjectRoom::drawShape() {
     ShapeMaterial material(*this);
+    // The walls face inward; seen from outside, those between the eye and
+    // the room turn their backs and are left out, so the room stays open
+    // to a camera placed outside it.
+    glPushAttrib(GL_ENABLE_BIT | GL_POLYGON_BIT);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
     // Finely cut, so that the lamps' light spreads visibly over the walls.
     drawBoxFaces(Vector3(length, width, height) * 0.5f, true, 16);
+    glPopAttrib();
 }
 
 int ObjectRoom::classId() const { return CLASS_OBJECT_ROOM; }

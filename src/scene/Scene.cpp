@@ -11,6 +11,9 @@
 #include "persistence/RecordIO.h"
 #include "persistence/SerialStream.h"
 #include "resources/ResourcePath.h"
+#include "scene/RotateTorus.h"
+#include "scene/SceneButton.h"
+#include "scene/TranslatePfeil.h"
 #include "scenegraph/ControllerNode.h"
 #include "shell/Log.h"
 #include "shell/Window.h"
@@ -39,6 +42,17 @@ constexpr float kTurnPerPixel = 0.01f;
 constexpr int kPlacementTries = 20;
 constexpr float kPlacementLift = 0.01f;
 constexpr float kCrossHalfLength = 10.0f;
+// Handles: their size as a share of the distance from the eye, and how far
+// outside the object they sit.
+constexpr float kHandleSizePerDistance = 0.1f;
+constexpr float kHandleClearance = 1.1f;
+// Handle drags: units moved per pixel and per unit of distance from the
+// eye; radians turned per pixel.
+constexpr float kHandleMovePerPixel = 0.0015f;
+constexpr float kHandleTurnPerPixel = 0.05f;
+// Pick names of the handles: arrows 1 to 3, rings 4 to 6.
+constexpr int kFirstArrow = 1;
+constexpr int kFirstRing = 4;
 
 constexpr int kKeyEscape = 27;
 constexpr int kKeySpace = 32;
@@ -71,6 +85,72 @@ void perspective(const NSWindow::ItemLayout& area) {
     gluPerspective(kFieldOfView, aspect, kNearPlane, kFarPlane);
 }
 
+// The six handles, made once and kept until exit.
+struct HandleSet {
+    TranslatePfeil* arrows[3];
+    RotateTorus* rings[3];
+};
+
+HandleSet& handles() {
+    static HandleSet* set = [] {
+        auto* made = new HandleSet;
+        for (int axis = 0; axis < 3; ++axis) {
+            made->arrows[axis] = new TranslatePfeil();
+            made->arrows[axis]->setPart(kFirstArrow + axis);
+            made->rings[axis] = new RotateTorus();
+            made->rings[axis]->setPart(kFirstRing + axis);
+            for (NodeGraphic* handle : {static_cast<NodeGraphic*>(made->arrows[axis]),
+                                        static_cast<NodeGraphic*>(made->rings[axis])}) {
+                handle->setMaterialEnables(true, true, false, false);
+                handle->setAmbient(Vector3(0.2f, 0.2f, 0.2f));
+                handle->setDiffuse(Vector3(0.7f, 0.7f, 0.7f));
+            }
+        }
+        return made;
+    }();
+    return *set;
+}
+
+Vector3 unitAxis(int axis) {
+    return Vector3(axis == 0 ? 1.0f : 0.0f, axis == 1 ? 1.0f : 0.0f, axis == 2 ? 1.0f : 0.0f);
+}
+
+// Turns the current matrix so that a handle's local +z runs along axis, at
+// distance from the origin.
+void placeHandle(int axis, float distance) {
+    switch (axis) {
+    case 0:
+        glTranslatef(distance, 0.0f, 0.0f);
+        glRotatef(90.0f, 0.0f, 1.0f, 0.0f);
+        break;
+    case 1:
+        glTranslatef(0.0f, distance, 0.0f);
+        glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
+        break;
+    default:
+        glTranslatef(0.0f, 0.0f, distance);
+        break;
+    }
+}
+
+// Whether node, as it stands, overlaps another node that takes part in hit
+// tests. Probing records no touching pairs.
+bool touchesAnother(NodeTransform* node) {
+    for (NodeTransform* other : NSNode::ControllerNode::instance().nodes())
+        if (other != node && node->overlaps(other, Vector3()))
+            return true;
+    return false;
+}
+
+void logSelection(const NodeGraphic* node) {
+    if (node)
+        log(LOG_GAME, "Scene: selected %d \"%s\"\n", node->getId(), node->getName().c_str());
+    else
+        log(LOG_GAME, "Scene: nothing selected\n");
+}
+
+const char kAxisName[3] = {'X', 'Y', 'Z'};
+
 NodeTransform* findIn(NodeTransform* node, int id) {
     if (node->getId() == id)
         return node;
@@ -95,6 +175,7 @@ bool ensureLevelsFolder() { return ensureFolder(kLevelsFolder); }
 Scene::Scene() : WindowItem(true), root(new NodeTransform(true)) {
     NodeGraphic::setModelDrawer(this);
     NodeTransform::setDeferredDrawSink(this);
+    addSceneButtons(*this);
 }
 
 Scene::~Scene() {
@@ -133,7 +214,13 @@ void Scene::removeObject(NodeTransform* node) {
 void Scene::select(NodeTransform* node) {
     if (selected)
         selected->setSelected(false);
+    NodeGraphic* previous = selected;
     selected = dynamic_cast<NodeGraphic*>(node);
+    if (selected != previous) {
+        translating = false;
+        rotating = false;
+        logSelection(selected);
+    }
     if (selected)
         selected->setSelected(true);
 }
@@ -141,8 +228,11 @@ void Scene::select(NodeTransform* node) {
 NodeTransform* Scene::findNode(int id) const { return findIn(root, id); }
 
 void Scene::forgetNode(NodeGraphic* node) {
-    if (selected == node)
+    if (selected == node) {
         selected = nullptr;
+        translating = false;
+        rotating = false;
+    }
     if (hovered == node) {
         hovered = nullptr;
         hoveredGizmo = 0;
@@ -165,10 +255,12 @@ bool Scene::setRunning(bool run) {
         fastForward = false;
         simulationTimer.restart();
         running = true;
+        log(LOG_GAME, "Scene: the machine runs\n");
         return true;
     }
     running = false;
     simulationTimer.pause();
+    log(LOG_GAME, "Scene: the machine stops\n");
     const bool hadSelection = selected != nullptr;
     const int selectedId = hadSelection ? selected->getId() : 0;
     if (!loadScene(kSnapshotName)) {
@@ -368,8 +460,12 @@ void Scene::drawModel(NodeGraphic* node) {
     if (!model || !cullTest(node))
         return;
     unsigned flags = 0;
-    if (vertexArrays)
+    if (vertexArrays) {
         flags |= NSGraphic::MODEL_DRAW_VERTEX_ARRAYS;
+        // GLUT's solid shapes switch the arrays off after drawing.
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glEnableClientState(GL_NORMAL_ARRAY);
+    }
     if (displayLists)
         flags |= NSGraphic::MODEL_DRAW_DISPLAY_LIST;
     model->draw(flags, minFilter, magFilter);
@@ -480,8 +576,7 @@ bool Scene::mouseButton(int button, int state, int modifiers, int x, int y) {
         rightHeld = down;
     else if (button == GLUT_MIDDLE_BUTTON)
         middleHeld = down;
-    translating = false;
-    rotating = false;
+    endGizmoDrag();
     if (button != GLUT_LEFT_BUTTON || !down)
         return true;
 
@@ -506,6 +601,7 @@ bool Scene::mouseButton(int button, int state, int modifiers, int x, int y) {
         selected = node;
         node->setSelected(true);
     }
+    logSelection(selected);
     return true;
 }
 
@@ -549,7 +645,10 @@ bool Scene::mouseMove(int buttons, int x, int y) {
     hovered = nodeAt(record);
     if (hovered)
         hovered->setHighlighted(true);
-    hoveredGizmo = (hovered && record[0] >= 2) ? static_cast<int>(record[4]) : 0;
+    const int overHandle = (hovered && record[0] >= 2) ? static_cast<int>(record[4]) : 0;
+    if (overHandle != hoveredGizmo)
+        log(LOG_MOUSE, "Scene: pointer over handle %d\n", overHandle);
+    hoveredGizmo = overHandle;
     return true;
 }
 
@@ -591,13 +690,181 @@ bool Scene::keyPressed(int key, int modifiers, bool special) {
 
 // --- gizmos ------------------------------------------------------------------
 
-void Scene::drawGizmos() {}
+TranslatePfeil* Scene::gizmoArrow(int axis) { return (axis >= 0 && axis < 3) ? handles().arrows[axis] : nullptr; }
 
-void Scene::startGizmoDrag(const GLuint*, int, int) {}
+RotateTorus* Scene::gizmoRing(int axis) { return (axis >= 0 && axis < 3) ? handles().rings[axis] : nullptr; }
 
-void Scene::dragTranslation(int, int) {}
+// The handles keep one size on the screen (a tenth of the distance from the
+// eye) and sit just outside the object. Arrows lie in the frame of the
+// object's parent, since they move it along its position's axes; rings lie
+// in the object's own frame, since they turn it about its own axes.
+void Scene::drawGizmos() {
+    HandleSet& set = handles();
+    const Vector3 at = selected->worldPosition();
+    const float size = kHandleSizePerDistance * length(at - camera.getEye());
+    float radius = 0.0f;
+    if (BoundingVolume* volume = selected->getBoundingVolume()) {
+        volume->setTransform(selected->worldMatrix());
+        radius = volume->getOuterSphere().getWorldRadius();
+    }
+    const float distance = kHandleClearance * std::max(size, radius);
 
-void Scene::dragRotation(int, int) {}
+    static const Vector3 axisColour[3] = {Vector3(0.5f, 0.0f, 0.0f), Vector3(0.0f, 0.5f, 0.0f),
+                                          Vector3(0.0f, 0.0f, 0.5f)};
+    const bool held = leftHeld || rightHeld || middleHeld;
+    const Vector3 highlight = held ? Vector3(1.0f, 1.0f, 0.0f) : Vector3(0.0f, 0.8f, 0.8f);
+    const int id = selected->getId();
+    for (int axis = 0; axis < 3; ++axis) {
+        RotateTorus* ring = set.rings[axis];
+        ring->setRadius(size);
+        ring->setTube(0.1f * size);
+        ring->setNodeId(id);
+        ring->setColor(hoveredGizmo == kFirstRing + axis ? highlight : axisColour[axis]);
+        TranslatePfeil* arrow = set.arrows[axis];
+        arrow->setLength(size);
+        arrow->setNodeId(id);
+        arrow->setColor(hoveredGizmo == kFirstArrow + axis ? highlight : axisColour[axis]);
+    }
+
+    const bool designer = NSMenu::isDesignerEditing();
+    glPushMatrix();
+    glTranslatef(at.x, at.y, at.z);
+    glPushMatrix();
+    if (const NodeTransform* parent = selected->getParent())
+        glMultMatrixf(parent->worldRotation().data());
+    for (int axis = 0; axis < 3; ++axis) {
+        if (!designer && !selected->canEditPosition(axis))
+            continue;
+        glPushMatrix();
+        placeHandle(axis, distance);
+        addDeferred(set.arrows[axis]);
+        glPopMatrix();
+    }
+    glPopMatrix();
+    glPushMatrix();
+    glMultMatrixf(selected->worldRotation().data());
+    for (int axis = 0; axis < 3; ++axis) {
+        if (!designer && !selected->canEditRotation(axis))
+            continue;
+        glPushMatrix();
+        placeHandle(axis, distance);
+        addDeferred(set.rings[axis]);
+        glPopMatrix();
+    }
+    glPopMatrix();
+    glPopMatrix();
+}
+
+Vector3 Scene::projectDirection(const Vector3& at, const Vector3& d) {
+    begin3D(false);
+    camera.apply();
+    GLdouble modelview[16], projection[16];
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const Vector3 to = at + d;
+    GLdouble ax = 0, ay = 0, az = 0, bx = 0, by = 0, bz = 0;
+    gluProject(at.x, at.y, at.z, modelview, projection, viewport, &ax, &ay, &az);
+    gluProject(to.x, to.y, to.z, modelview, projection, viewport, &bx, &by, &bz);
+    return Vector3(static_cast<float>(bx - ax), static_cast<float>(by - ay), static_cast<float>(bz - az));
+}
+
+// A press on a handle: its second pick name tells which. Handles of another
+// object, or for an axis the object may not use, start nothing.
+void Scene::startGizmoDrag(const GLuint* record, int x, int y) {
+    translating = false;
+    rotating = false;
+    if (!selected || running || !record || record[0] < 2 || static_cast<int>(record[3]) != selected->getId())
+        return;
+    const bool designer = NSMenu::isDesignerEditing();
+    const int part = static_cast<int>(record[4]);
+    if (part >= kFirstArrow && part < kFirstArrow + 3) {
+        const int axis = part - kFirstArrow;
+        if (!designer && !selected->canEditPosition(axis))
+            return;
+        // The arrow points along the axis of the parent's frame.
+        Vector3 shown = unitAxis(axis);
+        if (const NodeTransform* parent = selected->getParent())
+            shown = parent->worldRotation().transformPoint(shown);
+        Vector3 onScreen = projectDirection(selected->worldPosition(), shown);
+        onScreen.z = 0.0f;
+        translateScreenAxis = onScreen.normalize();
+        translateWorldAxis = unitAxis(axis);
+        translateStartX = x;
+        translateStartY = y;
+        translateStartPosition = selected->getPosition();
+        translating = true;
+        const Vector3& p = translateStartPosition;
+        log(LOG_GAME, "Scene: moving %d along %c from (%.2f, %.2f, %.2f)\n", selected->getId(), kAxisName[axis], p.x,
+            p.y, p.z);
+    } else if (part >= kFirstRing && part < kFirstRing + 3) {
+        const int axis = part - kFirstRing;
+        if (!designer && !selected->canEditRotation(axis))
+            return;
+        const Vector3 shown = selected->worldRotation().transformPoint(unitAxis(axis));
+        // A diagonal drag turns the object; the sense follows whether the
+        // axis points towards the eye or away from it.
+        const Vector3 onScreen = projectDirection(selected->worldPosition(), shown);
+        rotateScreenDirection = onScreen.z >= 0.0f ? Vector3(-1.0f, -1.0f, 0.0f) : Vector3(1.0f, 1.0f, 0.0f);
+        rotateScreenDirection.normalize();
+        rotateAxis = selected->getRotationMatrix().transformPoint(unitAxis(axis));
+        rotateStartX = x;
+        rotateStartY = y;
+        rotateStartMatrix = selected->getRotationMatrix();
+        rotating = true;
+        log(LOG_GAME, "Scene: turning %d about %c\n", selected->getId(), kAxisName[axis]);
+    }
+}
+
+void Scene::endGizmoDrag() {
+    if ((translating || rotating) && selected) {
+        const Vector3& p = selected->getPosition();
+        const Vector3& r = selected->getRotation();
+        log(LOG_GAME, "Scene: %d now at (%.2f, %.2f, %.2f), turned (%.3f, %.3f, %.3f)\n", selected->getId(), p.x, p.y,
+            p.z, r.x, r.y, r.z);
+    }
+    translating = false;
+    rotating = false;
+}
+
+// Always measured from the press, so dragging back to it puts the object
+// back exactly; a step into another object leaves it where it last was free.
+void Scene::dragTranslation(int x, int y) {
+    if (!selected) {
+        translating = false;
+        return;
+    }
+    const Vector3 v(static_cast<float>(x - translateStartX), static_cast<float>(y - translateStartY), 0.0f);
+    const float amount =
+        dot(v, translateScreenAxis) * length(selected->worldPosition() - camera.getEye()) * kHandleMovePerPixel;
+    const Vector3 before = selected->getPosition();
+    selected->setPosition(translateStartPosition);
+    selected->translate(translateWorldAxis * amount);
+    if (touchesAnother(selected))
+        selected->setPosition(before);
+}
+
+// Incremental: every accepted step becomes the start of the next one, and a
+// step into another object is refused.
+void Scene::dragRotation(int x, int y) {
+    if (!selected) {
+        rotating = false;
+        return;
+    }
+    const Vector3 v(static_cast<float>(x - rotateStartX), static_cast<float>(y - rotateStartY), 0.0f);
+    const float angle = dot(v, rotateScreenDirection) * kHandleTurnPerPixel;
+    const Vector3 before = selected->getRotation();
+    const Matrix4 turned = Matrix4::rotation(-angle, rotateAxis) * rotateStartMatrix;
+    selected->setRotation(zerlegeMatrixinAchsenMatrizen(turned));
+    if (touchesAnother(selected)) {
+        selected->setRotation(before);
+        return;
+    }
+    rotateStartMatrix = selected->getRotationMatrix();
+    rotateStartX = x;
+    rotateStartY = y;
+}
 
 // --- scene files -------------------------------------------------------------
 

@@ -3,7 +3,9 @@
 // draws the scene with view-frustum culling and a distance-sorted
 // transparent pass, turns mouse drags into camera motion, clicks into
 // picking and selection, CTRL+clicks into placing the selected object on a
-// surface, and runs "the machine" (the physics simulation). Starting the
+// surface, drags on the handles around the selection into moving and
+// turning it, and runs "the machine" (the physics simulation). Its children
+// are the buttons over the view (the machine switch and the camera). Starting the
 // machine saves the scene as "_current"; stopping it loads that snapshot
 // back, so a run never changes the layout.
 
@@ -26,6 +28,9 @@
 namespace NSSerialize {
 class SerialStream;
 }
+
+class TranslatePfeil;
+class RotateTorus;
 
 namespace NSScene {
 
@@ -67,7 +72,8 @@ public:
     void addObject(NSNode::NodeTransform* node);
     // Drops node from the selection and hover state and queues its removal.
     void removeObject(NSNode::NodeTransform* node);
-    // Makes node (if it is drawable) the selection; null deselects.
+    // Makes node (if it is drawable) the selection; null deselects. A handle
+    // drag ends when the selection changes.
     void select(NSNode::NodeTransform* node);
     // The node with this id under the root, or null.
     NSNode::NodeTransform* findNode(int id) const;
@@ -148,6 +154,15 @@ public:
     float cullingFraction() const { return culledShare; }
 
     bool isCoordinateCrossShown() const { return showCoordinateCross; }
+
+    // The handles around the selection, shared by every view and made on
+    // first use: the arrows along and the rings about X, Y and Z (axis 0 to
+    // 2). They are placed, sized and coloured whenever the view draws.
+    static TranslatePfeil* gizmoArrow(int axis);
+    static RotateTorus* gizmoRing(int axis);
+    // Whether a handle drag is moving or turning the selection.
+    bool isTranslating() const { return translating; }
+    bool isRotating() const { return rotating; }
     // A plain white directional light over the scene, for scenes that bring
     // no lights of their own.
     void setDefaultLight(bool on) { defaultLight = on; }
@@ -182,12 +197,18 @@ private:
     void adopt(NSNode::NodeTransform* newRoot, const Camera& newCamera);
     bool readSceneFile(const std::string& path, bool levelFile);
 
-    // The manipulation gizmos around the selection; they come with the
-    // gizmo classes and do nothing yet.
+    // The handles around the selection: drawn in the transparent pass, and
+    // dragged to move the selection along an axis or turn it about one.
     void drawGizmos();
     void startGizmoDrag(const GLuint* record, int x, int y);
     void dragTranslation(int x, int y);
     void dragRotation(int x, int y);
+    // Any mouse button event ends a handle drag; the object's new place
+    // goes to the log.
+    void endGizmoDrag();
+    // Where the world direction d, from the world point at, points on the
+    // screen, in pixels (x, y) and window depth (z).
+    Vector3 projectDirection(const Vector3& at, const Vector3& d);
 
     int magFilter = GL_LINEAR;
     int minFilter = GL_LINEAR;

@@ -1,0 +1,162 @@
+#!/usr/bin/env bash
+# Drives the scene view of the real game: the start button runs the machine
+# (things move between two screenshots) and the stop button puts everything
+# back; then an object is selected with a click and moved up by dragging its
+# Y handle. The level's content is not assumed: objects are found by
+# clicking and by what the game writes to its log.
+# Usage: scene_e2e.sh path/to/quibbleton
+set -euo pipefail
+source "$(dirname "$0")/e2e_lib.sh"
+
+e2e_start "$1"
+
+# Window pixels of the view's buttons (the view fills the 630 pixels left of
+# the menu; its buttons are placed from its bottom edge).
+START_X=27 STOP_X=62 BUTTON_Y=574
+
+# changed NAME1 NAME2: pixels of the view (below the frame-rate box, left of
+# the menu) that differ clearly between two screenshots.
+changed() {
+    "$CONVERT" "$RUN/$1.png" "$RUN/$2.png" -crop 630x560+0+40 +repage -compose difference -composite \
+        -colorspace gray -threshold 12% -format '%[fx:int(mean * w * h + 0.5)]' info:
+}
+
+# log_count TEXT: how often TEXT is in the log so far.
+log_count() { grep -cF "$1" "$RUN/log.txt" 2>/dev/null || true; }
+
+# wait_for_more TEXT COUNT: waits up to three seconds for more than COUNT
+# lines with TEXT.
+wait_for_more() {
+    for _ in $(seq 30); do
+        [ "$(log_count "$1")" -gt "$2" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+click() { xdotool mousemove --window "$WIN" "$1" "$2" click 1; }
+
+# The level opens with its information panel; its PLAY button closes it.
+click 50 95
+sleep 1
+
+# --- the machine ----------------------------------------------------------------
+
+shot before
+expect_pixel before "$STOP_X" "$BUTTON_Y" "77 77 77" "grey stop button while the machine is off"
+click "$START_X" "$BUTTON_Y"
+wait_for_log "Scene: the machine runs" || fail "the start button did not start the machine"
+sleep 0.3
+shot running1
+sleep 1
+shot running2
+expect_pixel running2 "$STOP_X" "$BUTTON_Y" "230 0 0" "red stop button while the machine runs"
+expect_pixel_any running2 "20 $BUTTON_Y;21 $BUTTON_Y;19 $BUTTON_Y" "26 230 230" "pause sign on the start button"
+moved=$(changed running1 running2)
+[ "$moved" -ge 100 ] || fail "nothing moved while the machine ran ($moved pixels changed)"
+
+click "$STOP_X" "$BUTTON_Y"
+wait_for_log "Scene: the machine stops" || fail "the stop button did not stop the machine"
+sleep 0.5
+shot stopped
+expect_pixel stopped "$STOP_X" "$BUTTON_Y" "77 77 77" "grey stop button once stopped"
+left=$(changed before stopped)
+[ "$left" -le 50 ] || fail "the scene did not come back after stop ($left pixels differ, $moved moved)"
+echo "e2e: machine ran ($moved pixels moved) and came back ($left pixels differ)"
+
+# --- moving an object up with its Y handle -----------------------------------
+
+# Whatever the level allows, every object the player may select gets its Y
+# moves: a quick save, the flag set in the file, a quick load. In an object's
+# record the picture name ("..._pic.bmp") is followed by visible, the three
+# position flags, the three rotation flags, scaling and selectable.
+rm -f "$RUN/levels/_current.lvl"
+xdotool key F2
+for _ in $(seq 30); do [ -s "$RUN/levels/_current.lvl" ] && break; sleep 0.1; done
+[ -s "$RUN/levels/_current.lvl" ] || fail "F2 wrote no levels/_current.lvl"
+sleep 0.3
+opened=$(python3 - "$RUN/levels/_current.lvl" <<'EOF'
+import re, sys
+path = sys.argv[1]
+data = bytearray(open(path, "rb").read())
+head = b"_pic.bmp\x00"
+count = 0
+for m in re.finditer(re.escape(head) + rb"[\x00\x01]{8}\x01", bytes(data)):
+    data[m.start() + len(head) + 2] = 1  # after visible and X: Y
+    count += 1
+open(path, "wb").write(data)
+print(count)
+EOF
+)
+[ "$opened" -ge 1 ] || fail "no selectable object found in the quick save"
+xdotool key F3
+wait_for_log "loaded from \"_current\"" || true
+sleep 4.5 # until the message band is gone
+shot loaded
+
+# Select an object: click the view from its middle outwards until the log
+# tells of a selection.
+selected=""
+before_sel=$(log_count "Scene: selected ")
+while read -r x y; do
+    click "$x" "$y"
+    sleep 0.12
+    if [ "$(log_count "Scene: selected ")" -gt "$before_sel" ]; then
+        selected=$(grep -F "Scene: selected " "$RUN/log.txt" | tail -n 1 | awk '{print $3}')
+        sel_x=$x sel_y=$y
+        break
+    fi
+done < <(for y in $(seq 80 30 520); do for x in $(seq 80 30 560); do
+        echo "$(( (x - 315) * (x - 315) + (y - 300) * (y - 300) )) $x $y"; done; done | sort -n | cut -d' ' -f2-)
+[ -n "$selected" ] || fail "no click on the view selected an object"
+sleep 0.5
+shot selected
+
+# The Y arrow stands above the object's centre: from the clicked point (and
+# columns beside it) move the pointer up until the log says it is over
+# handle 2, and take the middle of the stretch where it stays so.
+over_handle() { grep -F "Scene: pointer over handle" "$RUN/log.txt" | tail -n 1 | awk '{print $NF}' || true; }
+handle_y=""
+for dx in 0 -12 12 -24 24 -36 36; do
+    hits=()
+    for step in $(seq 0 4 280); do
+        y=$((sel_y - step))
+        [ "$y" -gt 60 ] || break
+        xdotool mousemove --window "$WIN" $((sel_x + dx)) "$y"
+        sleep 0.04
+        if [ "$(over_handle)" = "2" ]; then hits+=("$y"); elif [ ${#hits[@]} -gt 0 ]; then break; fi
+    done
+    if [ ${#hits[@]} -gt 0 ]; then
+        handle_x=$((sel_x + dx))
+        handle_y=${hits[$(( ${#hits[@]} / 2 ))]}
+        break
+    fi
+done
+[ -n "$handle_y" ] || fail "no Y handle above object $selected (clicked at $sel_x, $sel_y)"
+
+# Drag it 60 pixels up.
+xdotool mousemove --window "$WIN" "$handle_x" "$handle_y"
+sleep 0.3
+shot hover
+starts=$(log_count "Scene: moving $selected along Y")
+xdotool mousedown 1
+for i in $(seq 1 12); do
+    xdotool mousemove --window "$WIN" "$handle_x" $((handle_y - 5 * i))
+    sleep 0.04
+done
+sleep 0.3
+shot dragging
+xdotool mouseup 1
+wait_for_more "Scene: moving $selected along Y" "$starts" || fail "pressing the Y handle started no move"
+wait_for_log "Scene: $selected now at" || fail "the move did not end with the release"
+from_y=$(grep -F "Scene: moving $selected along Y" "$RUN/log.txt" | tail -n 1 | sed 's/.*from (//; s/).*//' | awk -F', ' '{print $2}')
+to_y=$(grep -F "Scene: $selected now at" "$RUN/log.txt" | tail -n 1 | sed 's/.* at (//; s/).*//' | awk -F', ' '{print $2}')
+awk -v a="$from_y" -v b="$to_y" 'BEGIN { exit !(b > a + 1) }' ||
+    fail "object $selected did not move up: y $from_y -> $to_y"
+sleep 0.3
+shot moved
+shifted=$(changed selected moved)
+[ "$shifted" -ge 100 ] || fail "the view did not change as the object moved ($shifted pixels)"
+echo "e2e: object $selected moved up from y $from_y to $to_y ($shifted pixels changed)"
+
+e2e_finish

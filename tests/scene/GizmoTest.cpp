@@ -1,0 +1,182 @@
+// The handles around the selection: where they show, which ones show, how
+// they are coloured, and how dragging them moves and turns the object.
+#include <cmath>
+
+#include "scene/RotateTorus.h"
+#include "scene/SceneFixture.h"
+#include "scene/TranslatePfeil.h"
+
+using qbntest::SceneGl;
+
+namespace {
+
+using NSNode::BoundingVolume;
+using NSNode::NodeGraphic;
+using NSScene::Scene;
+
+class Handles : public SceneGl {
+protected:
+    // An object of radius 2 at the origin, selected, seen from 50 units: the
+    // handles are 5 long and start 5.5 from its centre.
+    NodeGraphic* selectedBlob(BoundingVolume* volume = BoundingVolume::makeSphereVolume(Vector3(), 2.0f)) {
+        look(Vector3(0, 0, 50), Vector3());
+        NodeGraphic* b = blob(Vector3(), volume);
+        scene.select(b);
+        frame();
+        return b;
+    }
+    void drag(int x, int y) { scene.mouseDrag(0, x, y); }
+    void release(int x, int y) { scene.mouseButton(GLUT_LEFT_BUTTON, GLUT_UP, 0, x, y); }
+};
+
+TEST_F(Handles, HandlesShowOutsideTheObjectOnlyForTheAxesItMayUse) {
+    NodeGraphic* b = selectedBlob();
+    b->setEditPosition(true, true, true);
+    EXPECT_EQ(handleAt(Vector3(5.1f, 0, 0)), -1);
+    EXPECT_EQ(handleAt(Vector3(5.9f, 0, 0)), 1);
+    EXPECT_EQ(handleAt(Vector3(10.0f, 0, 0)), 1);
+    EXPECT_EQ(handleAt(Vector3(10.9f, 0, 0)), -1);
+    EXPECT_EQ(handleAt(Vector3(0, 8, 0)), 2);
+    EXPECT_EQ(handleAt(Vector3(0, 0, 0)), 3); // pointing at the eye
+    // Arrows keep the parent's axes when the object turns.
+    b->setRotation(Vector3(0, 0, 1.0f));
+    EXPECT_EQ(handleAt(Vector3(8, 0, 0)), 1);
+    b->setRotation(Vector3());
+
+    // No X moves allowed: no X arrow in level mode, but in custom mode.
+    b->setEditPosition(false, true, true);
+    EXPECT_EQ(handleAt(Vector3(8, 0, 0)), -1);
+    NSMenu::setDesignerEditing(true);
+    EXPECT_EQ(handleAt(Vector3(8, 0, 0)), 1);
+    EXPECT_EQ(handleAt(Vector3(5.5f, -5, 0)), 4); // and every ring
+    NSMenu::setDesignerEditing(false);
+    EXPECT_EQ(handleAt(Vector3(5.5f, -5, 0)), -1);
+    // Rings lie in the object's own frame: turned a quarter about Z, the
+    // ring about its X axis stands above it.
+    b->setEditRotation(true, false, false);
+    EXPECT_EQ(handleAt(Vector3(5.5f, -5, 0)), 4);
+    b->setRotation(Vector3(0, 0, 1.5707964f));
+    EXPECT_EQ(handleAt(Vector3(5.5f, -5, 0)), -1);
+    EXPECT_EQ(handleAt(Vector3(-5, 5.5f, 0)), 4);
+
+    // None while the machine runs.
+    ASSERT_TRUE(scene.setRunning(true));
+    EXPECT_EQ(handleAt(Vector3(0, 8, 0)), -1);
+}
+
+TEST_F(Handles, TheHoveredHandleIsCyanAndYellowWhileAButtonIsHeld) {
+    NodeGraphic* b = selectedBlob();
+    b->setEditPosition(true, true, true);
+    int x, y;
+    viewPoint(Vector3(8, 0, 0), x, y);
+    scene.mouseMove(0, x, y);
+    EXPECT_EQ(scene.getHoveredGizmo(), 1);
+    frame();
+    EXPECT_EQ(Scene::gizmoArrow(0)->getColor(), Vector3(0, 0.8f, 0.8f));
+    EXPECT_EQ(Scene::gizmoArrow(1)->getColor(), Vector3(0, 0.5f, 0));
+    EXPECT_EQ(Scene::gizmoArrow(2)->getColor(), Vector3(0, 0, 0.5f));
+    scene.mouseButton(GLUT_RIGHT_BUTTON, GLUT_DOWN, 0, x, y);
+    frame();
+    EXPECT_EQ(Scene::gizmoArrow(0)->getColor(), Vector3(1, 1, 0));
+    scene.mouseButton(GLUT_RIGHT_BUTTON, GLUT_UP, 0, x, y);
+    scene.mouseMove(0, 5, 5);
+    frame();
+    EXPECT_EQ(Scene::gizmoArrow(0)->getColor(), Vector3(0.5f, 0, 0));
+    EXPECT_FLOAT_EQ(Scene::gizmoRing(2)->getRadius(), 5.0f);
+    EXPECT_FLOAT_EQ(Scene::gizmoRing(2)->getTube(), 0.5f);
+    EXPECT_FLOAT_EQ(Scene::gizmoArrow(2)->getLength(), 5.0f);
+}
+
+TEST_F(Handles, DraggingAnArrowMovesAlongItsAxisAndStopsBeforeAnotherObject) {
+    NodeGraphic* b = selectedBlob();
+    b->setEditPosition(true, true, false);
+    int x, y;
+    // X: 40 pixels right at 50 units from the eye is 40 x 50 x 0.0015 = 3;
+    // the pointer's vertical motion does not count.
+    press(Vector3(8, 0, 0), x, y);
+    EXPECT_TRUE(scene.isTranslating());
+    drag(x + 40, y + 13);
+    EXPECT_NEAR(b->getPosition().x, 3.0f, 1e-3f);
+    EXPECT_NEAR(b->getPosition().y, 0.0f, 1e-4f);
+    drag(x - 40, y);
+    EXPECT_NEAR(b->getPosition().x, -3.0f, 0.01f);
+    drag(x, y); // back where the drag began: exactly the start
+    EXPECT_EQ(b->getPosition(), Vector3());
+    release(x, y);
+    EXPECT_FALSE(scene.isTranslating());
+    frame();
+
+    // Y: up by the pointer's upward motion; the camera stays.
+    press(Vector3(0, 8, 0), x, y);
+    drag(x + 5, y + 40);
+    release(x + 5, y + 40);
+    EXPECT_NEAR(b->getPosition().y, 3.0f, 1e-3f);
+    EXPECT_NEAR(b->getPosition().x, 0.0f, 1e-4f);
+    EXPECT_EQ(scene.getCamera().getEye(), Vector3(0, 0, 50));
+    b->setPosition(Vector3());
+    frame();
+
+    // Z may not be used: where its arrow would be, a press starts no drag.
+    press(Vector3(0, 0, 8), x, y);
+    EXPECT_FALSE(scene.isTranslating());
+    drag(x + 40, y + 40);
+    release(x + 40, y + 40);
+    EXPECT_EQ(b->getPosition(), Vector3());
+    look(Vector3(0, 0, 50), Vector3());
+    frame();
+
+    // Another object at x = 15 (radius 3): touched once x reaches 10. The
+    // drag stops at the last free step and stays there.
+    blob(Vector3(15, 0, 0), BoundingVolume::makeSphereVolume(Vector3(), 3.0f));
+    frame();
+    press(Vector3(8, 0, 0), x, y);
+    for (int step = 1; step <= 8; ++step)
+        drag(x + 20 * step, y);
+    EXPECT_GT(b->getPosition().x, 8.9f);
+    EXPECT_LT(b->getPosition().x, 10.0f);
+    EXPECT_FALSE(b->hitTestAll(Vector3()).hit);
+}
+
+TEST_F(Handles, DraggingARingTurnsAboutItsAxisAndStopsBeforeAnotherObject) {
+    // A bar 40 long along X; its ring about Z faces the eye from z = 22.
+    NodeGraphic* bar = selectedBlob(BoundingVolume::makeBoxVolume(Vector3(), Vector3(40, 2, 2)));
+    bar->setEditRotation(false, false, true);
+    look(Vector3(0, 0, 80), Vector3());
+    frame();
+    const float ringZ = 1.1f * std::sqrt(20.0f * 20.0f + 2.0f);
+    int x, y;
+    press(Vector3(8, 0, ringZ), x, y);
+    ASSERT_TRUE(scene.isRotating());
+    // A diagonal drag of (10, 10) pixels turns it by about 0.707 radians,
+    // clockwise as seen from the eye; turning goes on from there.
+    drag(x + 10, y + 10);
+    EXPECT_NEAR(bar->getRotation().z, -0.7071f, 1e-3f);
+    drag(x + 20, y + 20);
+    EXPECT_NEAR(bar->getRotation().z, -1.4142f, 1e-3f);
+    drag(x + 10, y + 10);
+    EXPECT_NEAR(bar->getRotation().z, -0.7071f, 1e-3f);
+    EXPECT_NEAR(bar->getRotation().x, 0.0f, 1e-4f);
+    EXPECT_NEAR(bar->getRotation().y, 0.0f, 1e-4f);
+    release(x + 10, y + 10);
+
+    // An object above the bar's left half: the next quarter turn would hit
+    // it and is refused; the bar keeps its last free turn.
+    blob(Vector3(0, 12, 0), BoundingVolume::makeSphereVolume(Vector3(), 2.0f));
+    frame();
+    press(Vector3(8, 0, ringZ), x, y);
+    ASSERT_TRUE(scene.isRotating());
+    drag(x + 10, y + 10);
+    EXPECT_NEAR(bar->getRotation().z, -0.7071f, 1e-3f);
+    EXPECT_FALSE(bar->hitTestAll(Vector3()).hit);
+    drag(x - 10, y - 10); // the other way is free
+    EXPECT_NEAR(bar->getRotation().z, 0.0f, 1e-3f);
+
+    // Without the Z rotation allowed the ring is gone.
+    release(x, y);
+    bar->setEditRotation(false, false, false);
+    frame();
+    press(Vector3(8, 0, ringZ), x, y);
+    EXPECT_FALSE(scene.isRotating());
+}
+
+} // namespace

@@ -1,0 +1,132 @@
+#pragma once
+// The scene view under test: a 400 x 300 view in a scratch working folder,
+// with helpers to add objects, draw a frame and click where a world point
+// shows.
+#include <gtest/gtest.h>
+
+#include <GL/freeglut.h>
+#include <GL/glu.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "menu/EditorMode.h"
+#include "scene/Scene.h"
+#include "scenegraph/BoundingVolume.h"
+#include "scenegraph/NodeGraphic.h"
+#include "support/GlContext.h"
+
+namespace qbntest {
+
+using NSNode::BoundingVolume;
+using NSNode::NodeGraphic;
+using NSNode::NodeTransform;
+using NSScene::Scene;
+
+// A 400 x 300 view looking at the origin from +z, in a scratch working
+// folder with "levels/" and the game's models.
+class SceneGl : public GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        NSMenu::setDesignerEditing(false);
+        char name[] = "/tmp/qbn-scene-XXXXXX";
+        ASSERT_NE(mkdtemp(name), nullptr);
+        folder = name;
+        std::filesystem::create_directory(folder + "/levels");
+        std::filesystem::create_directory_symlink(std::filesystem::path(QBN_RUN_DIR) / "md2_objects", folder + "/md2_objects");
+        ASSERT_TRUE(getcwd(previous, sizeof previous));
+        ASSERT_EQ(chdir(folder.c_str()), 0);
+        scene.setLayout(NSWindow::ItemLayout(0, 0, 400, 300));
+        look(Vector3(0, 0, 150), Vector3());
+    }
+    void TearDown() override {
+        NSMenu::setDesignerEditing(false);
+        if (previous[0]) {
+            EXPECT_EQ(chdir(previous), 0);
+        }
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+
+    void look(const Vector3& eye, const Vector3& target) {
+        scene.getCamera().setPosition(eye);
+        scene.getCamera().setTarget(target);
+        scene.getCamera().update(0.0f);
+    }
+    NodeGraphic* add(const char* model, const Vector3& at, BoundingVolume* volume) {
+        auto* node = new NodeGraphic(true);
+        node->setModel(NodeGraphic::MODEL_MD2, model, "");
+        node->setPosition(at);
+        node->setBoundingVolume(volume);
+        node->setSelectable(true);
+        node->setEditPosition(true, true, true);
+        node->registerForHits();
+        scene.addObject(node);
+        scene.step(0.0f, 0.0f);
+        return node;
+    }
+    // A selectable object without a model (so only its handles show), free
+    // on every axis in level mode unless told otherwise.
+    NodeGraphic* blob(const Vector3& at, BoundingVolume* volume) {
+        auto* node = new NodeGraphic(true);
+        node->setPosition(at);
+        node->setBoundingVolume(volume);
+        node->setSelectable(true);
+        node->registerForHits();
+        scene.addObject(node);
+        scene.step(0.0f, 0.0f);
+        return node;
+    }
+    NodeGraphic* ball(const Vector3& at) { return add("basketball.md2", at, BoundingVolume::makeSphereVolume(Vector3(), 11.5f)); }
+    NodeGraphic* board(const Vector3& at) {
+        return add("brett3.md2", at, BoundingVolume::makeBoxVolume(Vector3(0, -1.5f, 0), Vector3(60, 3, 60)));
+    }
+    void frame() {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        scene.draw();
+    }
+    // Where a world point shows in the view's own coordinates.
+    void viewPoint(const Vector3& p, int& x, int& y) {
+        scene.begin3D(false);
+        scene.getCamera().apply();
+        GLdouble mv[16], pr[16], wx, wy, wz;
+        GLint vp[4];
+        glGetDoublev(GL_MODELVIEW_MATRIX, mv);
+        glGetDoublev(GL_PROJECTION_MATRIX, pr);
+        glGetIntegerv(GL_VIEWPORT, vp);
+        gluProject(p.x, p.y, p.z, mv, pr, vp, &wx, &wy, &wz);
+        x = static_cast<int>(wx);
+        y = static_cast<int>(wy);
+    }
+    void click(const Vector3& p, int modifiers = 0) {
+        int x, y;
+        viewPoint(p, x, y);
+        clickAt(x, y, modifiers);
+    }
+    // The second pick name (the handle) under a world point, 0 for an object
+    // without one, -1 for nothing.
+    int handleAt(const Vector3& p) {
+        int x, y;
+        viewPoint(p, x, y);
+        const GLuint* record = scene.pick(x, y);
+        if (!record)
+            return -1;
+        return record[0] >= 2 ? static_cast<int>(record[4]) : 0;
+    }
+    void press(const Vector3& p, int& x, int& y) {
+        viewPoint(p, x, y);
+        scene.mouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 0, x, y);
+    }
+    void clickAt(int x, int y, int modifiers = 0) {
+        scene.mouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, modifiers, x, y);
+        scene.mouseButton(GLUT_LEFT_BUTTON, GLUT_UP, modifiers, x, y);
+    }
+
+    std::string folder;
+    char previous[4096] = {0};
+    Scene scene;
+};
+
+} // namespace qbntest
