@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Installs the built game as a desktop program would be: `cmake --install`
+# into a scratch prefix, and the Debian package built by CPack unpacked into
+# another. The packaged game is started through its launcher from an
+# unrelated folder: the window opens, and the log and the levels folder
+# appear in the player's own data folder, not beside the read-only data.
+# Usage: install_e2e.sh BUILD_DIR
+set -euo pipefail
+source "$(dirname "$0")/e2e_lib.sh"
+
+BUILD=$(readlink -f "$1")
+SCRATCH=$(mktemp -d /tmp/qbn-install.XXXXXX)
+trap 'chmod -R u+w "$SCRATCH"; rm -rf "$SCRATCH"' EXIT
+
+expect_installed() {
+    for f in bin/quibbleton share/applications/quibbleton.desktop share/icons/hicolor/scalable/apps/quibbleton.svg \
+             share/quibbleton/md2_objects/basketball.md2 share/quibbleton/particletextures/point.bmp; do
+        [ -e "$1/$f" ] || fail "$2 has no $f"
+    done
+    grep -q '^Exec=quibbleton' "$1/share/applications/quibbleton.desktop" || fail "$2: desktop entry without Exec"
+}
+
+cmake --install "$BUILD" --prefix "$SCRATCH/prefix" >"$SCRATCH/install.txt" || fail "cmake --install failed"
+expect_installed "$SCRATCH/prefix" "the installation"
+
+(cd "$BUILD" && cpack -G DEB -B "$SCRATCH/package" >"$SCRATCH/cpack.txt" 2>&1) ||
+    fail "cpack failed: $(tail -n 5 "$SCRATCH/cpack.txt")"
+DEB=$(ls "$SCRATCH"/package/*.deb | head -n 1)
+[ -n "$DEB" ] || fail "cpack made no .deb"
+dpkg-deb --info "$DEB" | grep -q "Depends:.*libglut" || fail "the package does not depend on freeglut"
+dpkg-deb -x "$DEB" "$SCRATCH/root"
+expect_installed "$SCRATCH/root/usr" "the package"
+chmod -R a-w "$SCRATCH/root"
+
+export XDG_DATA_HOME="$SCRATCH/data"
+cd /
+e2e_start "$SCRATCH/root/usr/bin/quibbleton"
+trap 'cleanup; chmod -R u+w "$SCRATCH"; rm -rf "$SCRATCH"' EXIT
+HOME_DIR="$XDG_DATA_HOME/quibbleton"
+for _ in $(seq 30); do grep -q "basketball.md2" "$HOME_DIR/log.txt" 2>/dev/null && break; sleep 0.1; done
+grep -q "basketball.md2" "$HOME_DIR/log.txt" 2>/dev/null || fail "no log.txt with loaded models in $HOME_DIR"
+[ -d "$HOME_DIR/levels" ] || fail "no levels folder in $HOME_DIR"
+sleep 0.5
+shot installed
+expect_pixel_not installed 300 300 "0 0 128" "the first level drawn"
+echo "e2e: $(basename "$DEB") installs and its game starts"
+e2e_finish
