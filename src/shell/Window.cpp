@@ -5,7 +5,9 @@
 #include "level/ControllerLevel.h"
 #include "shell/LevelControl.h"
 #include "shell/Log.h"
+#include "shell/WindowCullingGraph.h"
 #include "shell/WindowFrameRate.h"
+#include "shell/WindowHelpTechnical.h"
 #include "shell/WindowTempPopUp.h"
 
 namespace NSWindow {
@@ -27,6 +29,13 @@ const std::string modelsFolder = "md2_objects/";
 
 namespace {
 
+bool wireframe = false;
+
+// Whether the point lies in the area, edges included.
+bool inside(const ItemLayout& a, int x, int y) {
+    return x >= a.x && x <= a.x + a.width && y >= a.y && y <= a.y + a.height;
+}
+
 void displayCallback() { Window::instance().draw(); }
 void reshapeCallback(int w, int h) { Window::instance().onReshape(w, h); }
 void mouseCallback(int button, int state, int x, int y) {
@@ -44,6 +53,9 @@ void idleCallback() {
 }
 
 } // namespace
+
+bool isWireframe() { return wireframe; }
+void setWireframe(bool on) { wireframe = on; }
 
 Window& Window::instance() {
     static Window window;
@@ -102,9 +114,20 @@ void Window::init(bool enterMainLoop) {
     frameRate->setLayout(ItemLayout(10, 10, 60, 20, 1, 1, 0, 0));
     frameRate->setVisible(true);
 
+    cullingGraph = new WindowCullingGraph();
+    addChildLater(cullingGraph);
+    cullingGraph->setLayout(ItemLayout(10, 50, 50, 25, 1, 1, 0, 0));
+    cullingGraph->setVisible(true);
+
     if (levelControlFactory)
         levelController = levelControlFactory();
     menu->setLevelController(dynamic_cast<NSLevel::ControllerLevel*>(levelController));
+
+    // Last, so that it lies over everything and takes the input first.
+    helpTechnical = new WindowHelpTechnical();
+    addChildLater(helpTechnical);
+    helpTechnical->setLayout(ItemLayout(0, 0, 0, 0, 1, 1, 2, 2));
+    helpTechnical->setVisible(false);
 
     if (enterMainLoop)
         glutMainLoop();
@@ -118,9 +141,32 @@ void Window::showTempPopUp(const std::string& text) {
 }
 
 void Window::draw() {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    WindowItem::draw();
+    drawFrame();
     glutSwapBuffers();
+}
+
+void Window::drawFrame() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    drawItems();
+}
+
+void Window::drawItems() {
+    const ItemLayout& s = screenArea;
+    for (WindowItem* child : getChildren()) {
+        if (!child->isVisible())
+            continue;
+        const ItemLayout& c = child->getScreenArea();
+        if (!inside(s, c.x, c.y) && !inside(s, c.x, c.y + c.height) && !inside(s, c.x + c.width, c.y) &&
+            !inside(s, c.x + c.width, c.y + c.height))
+            continue;
+        glPushAttrib(GL_LINE_BIT | GL_POLYGON_BIT);
+        const bool isScene = child == scene;
+        glPolygonMode(GL_FRONT_AND_BACK, isScene && wireframe ? GL_LINE : GL_FILL);
+        child->draw();
+        glPopAttrib();
+        if (isScene && cullingGraph)
+            cullingGraph->setValue(scene->cullingFraction());
+    }
 }
 
 void Window::update() {
@@ -203,12 +249,38 @@ void Window::onIdle() {
 
 void Window::switchTechnicalSetting(int functionKey) {
     switch (functionKey) {
+    case GLUT_KEY_F1:
+        if (helpTechnical)
+            helpTechnical->setVisible(!helpTechnical->isVisible());
+        return;
     case GLUT_KEY_F2:
         if (frameRate) {
             frameRate->setVisible(!frameRate->isVisible());
             showTempPopUp(frameRate->isVisible() ? "FPS Anzeige ein" : "FPS Anzeige aus");
         }
+        return;
+    case GLUT_KEY_F3:
+        wireframe = !wireframe;
+        showTempPopUp(wireframe ? "Wireframe Anzeige ein" : "Wireframe Anzeige aus");
+        return;
+    default: break;
+    }
+
+    // The rest are the scene's techniques; its setters show the messages.
+    if (!scene)
+        return;
+    switch (functionKey) {
+    case GLUT_KEY_F4: scene->setTextureQuality((scene->getTextureQuality() - 1) & 1); break;
+    case GLUT_KEY_F5: scene->setMipmapMode((scene->getMipmapMode() + 1) % 3); break;
+    case GLUT_KEY_F6: scene->setVertexArrays(!scene->isVertexArrays()); break;
+    case GLUT_KEY_F7: scene->setDisplayLists(!scene->isDisplayLists()); break;
+    case GLUT_KEY_F8:
+        // The graph shows while culling is on: the two never part company.
+        scene->setCulling(!scene->isCulling());
+        if (cullingGraph)
+            cullingGraph->setVisible(scene->isCulling());
         break;
+    case GLUT_KEY_F9: scene->setTransparency(!scene->isTransparency()); break;
     default: break;
     }
 }

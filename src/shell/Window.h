@@ -9,12 +9,20 @@
 namespace NSWindow {
 
 class LevelControl;
+class WindowCullingGraph;
 class WindowFrameRate;
+class WindowHelpTechnical;
 
 // The technical help text, shown by SHIFT+F1 and logged at start.
 extern const std::string technicalHelpText;
 // Where the models and their skins live.
 extern const std::string modelsFolder;
+
+// Wireframe display (SHIFT+F3), one flag for the whole process. The scene
+// view is drawn with polygon outlines while it is on; the 2D items stay
+// filled so that the menu and the messages remain readable.
+bool isWireframe();
+void setWireframe(bool on);
 
 // The one GLUT window. It is the root window item: it owns the item tree,
 // receives every GLUT callback and turns it into a call on the tree.
@@ -33,7 +41,10 @@ public:
     // Shows text across the window for four seconds (fade in, hold, fade out).
     void showTempPopUp(const std::string& text);
 
+    // Clears, draws the item tree and swaps the buffers.
     void draw() override;
+    // The same without the swap: clear and draw the items.
+    void drawFrame();
     void update() override;
 
     // The GLUT callbacks, with the modifier bits passed in (shift 1, ctrl 2, alt 4).
@@ -54,6 +65,8 @@ public:
     NSScene::Scene* getScene() const { return scene; }
     NSMenu::Menu* getMenu() const { return menu; }
     WindowFrameRate* getFrameRate() const { return frameRate; }
+    WindowCullingGraph* getCullingGraph() const { return cullingGraph; }
+    WindowHelpTechnical* getHelpTechnical() const { return helpTechnical; }
     bool isSaveCurrentRequested() const { return saveCurrentRequested; }
     bool isLoadCurrentRequested() const { return loadCurrentRequested; }
 
@@ -62,13 +75,18 @@ public:
     ~Window() override;
 
 private:
+    // SHIFT+F1 to F9 (GLUT key codes 1 to 9): the overlays and the scene's
+    // rendering techniques, each change of technique confirmed by a message.
     void switchTechnicalSetting(int functionKey);
+    // The children in order, the scene view in the wireframe mode; feeds
+    // the culling graph as soon as the scene has counted its models.
+    void drawItems();
 
     NSScene::Scene* scene = nullptr;
     NSMenu::Menu* menu = nullptr;
     WindowFrameRate* frameRate = nullptr;
-    WindowItem* cullingGraph = nullptr;
-    WindowItem* helpTechnical = nullptr;
+    WindowCullingGraph* cullingGraph = nullptr;
+    WindowHelpTechnical* helpTechnical = nullptr;
     LevelControl* levelController = nullptr;
     std::function<LevelControl*()> levelControlFactory;
     bool saveCurrentRequested = false;
