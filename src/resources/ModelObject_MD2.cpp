@@ -312,6 +312,7 @@ bool ModelObject_MD2::load(const std::string& newModelName, const std::string& n
     animations_ = std::move(contents.animations);
     positions_.assign(static_cast<size_t>(vertexCount_) * 3, 0.0f);
     normals_.assign(static_cast<size_t>(vertexCount_) * 3, 0.0f);
+    cornersValid_ = false;
 
     std::string skin = !textureName.empty() ? textureName : contents.skin;
     if (!skin.empty())
@@ -389,10 +390,26 @@ void ModelObject_MD2::interpolate() {
     const Md2Frame& to = frames_[animation.firstFrame + nextFrame_];
     const float f = fraction_;
     const size_t count = positions_.size();
+    cornersValid_ = false;
     for (size_t i = 0; i < count; ++i) {
         positions_[i] = (1.0f - f) * from.positions[i] + f * to.positions[i];
         normals_[i] = (1.0f - f) * from.normals[i] + f * to.normals[i];
     }
+}
+
+void ModelObject_MD2::unpackCorners() {
+    if (cornersValid_ && cornerPositions_.size() == 3 * triangles_.size())
+        return;
+    cornerPositions_.resize(3 * triangles_.size());
+    cornerNormals_.resize(3 * triangles_.size());
+    for (size_t corner = 0; corner < triangles_.size(); ++corner) {
+        const size_t v = 3 * static_cast<size_t>(triangles_[corner]);
+        for (size_t k = 0; k < 3; ++k) {
+            cornerPositions_[3 * corner + k] = positions_[v + k];
+            cornerNormals_[3 * corner + k] = normals_[v + k];
+        }
+    }
+    cornersValid_ = true;
 }
 
 void ModelObject_MD2::drawTriangles() const {
@@ -422,14 +439,18 @@ void ModelObject_MD2::draw(unsigned flags, int minFilter, int magFilter) {
         glCallList(displayList_);
     } else if (flags & MODEL_DRAW_VERTEX_ARRAYS) {
         if (!triangles_.empty()) {
-            glVertexPointer(3, GL_FLOAT, 0, positions_.data());
-            glNormalPointer(GL_FLOAT, 0, normals_.data());
-            glBegin(GL_TRIANGLES);
-            for (size_t corner = 0; corner < triangles_.size(); ++corner) {
-                glTexCoord2fv(&texCoords_[2 * corner]);
-                glArrayElement(static_cast<GLint>(triangles_[corner]));
-            }
-            glEnd();
+            // Texture coordinates belong to the triangle corners, so the
+            // arrays hold one entry per corner and draw in a single call.
+            unpackCorners();
+            glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+            glEnableClientState(GL_VERTEX_ARRAY);
+            glEnableClientState(GL_NORMAL_ARRAY);
+            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+            glVertexPointer(3, GL_FLOAT, 0, cornerPositions_.data());
+            glNormalPointer(GL_FLOAT, 0, cornerNormals_.data());
+            glTexCoordPointer(2, GL_FLOAT, 0, texCoords_.data());
+            glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(triangles_.size()));
+            glPopClientAttrib();
         }
     } else {
         drawTriangles();
@@ -471,6 +492,7 @@ void ModelObject_MD2::copyModel(const ModelObject_MD2& source) {
     animations_ = source.animations_;
     positions_.assign(static_cast<size_t>(vertexCount_) * 3, 0.0f);
     normals_.assign(static_cast<size_t>(vertexCount_) * 3, 0.0f);
+    cornersValid_ = false;
     // Compiled last, so that the display list holds the copied pose.
     ModelObject::setCompiled(false);
     setCompiled(source.compiled);

@@ -90,6 +90,7 @@ private:
     void release();
     void makeEmpty();
     void drawTriangles() const;
+    void unpackCorners();
     // Keeps the animation state pointing at frames that exist.
     void clampAnimationState();
 
@@ -99,6 +100,11 @@ private:
     std::vector<float> normals_;
     std::vector<unsigned> triangles_;
     std::vector<float> texCoords_;
+    // Positions and normals per triangle corner for the vertex-array path,
+    // refreshed after the pose changed.
+    std::vector<float> cornerPositions_;
+    std::vector<float> cornerNormals_;
+    bool cornersValid_ = false;
     unsigned texture_ = 0; // belongs to the texture loader
     std::vector<Md2Frame> frames_;
     std::vector<Md2Animation> animations_;
