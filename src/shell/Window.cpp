@@ -2,6 +2,8 @@
 
 #include <GL/freeglut.h>
 
+#include <chrono>
+
 #include "level/ControllerLevel.h"
 #include "shell/LevelControl.h"
 #include "shell/Log.h"
@@ -11,6 +13,11 @@
 #include "shell/WindowTempPopUp.h"
 
 namespace NSWindow {
+
+namespace {
+// Taken when the program is loaded, before main runs.
+const std::chrono::steady_clock::time_point processStart = std::chrono::steady_clock::now();
+} // namespace
 
 const std::string technicalHelpText =
     "TECHNICAL HELP\n"
@@ -143,6 +150,12 @@ void Window::showTempPopUp(const std::string& text) {
 void Window::draw() {
     drawFrame();
     glutSwapBuffers();
+    if (!firstFrameLogged) {
+        // How long a player waits for the first picture.
+        firstFrameLogged = true;
+        const std::chrono::duration<double> waited = std::chrono::steady_clock::now() - processStart;
+        log(LOG_GAME, "First frame after %.3f s\n", waited.count());
+    }
 }
 
 void Window::drawFrame() {

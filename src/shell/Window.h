@@ -94,6 +94,7 @@ private:
     int modifiers = 0;
 
     bool initialised = false;
+    bool firstFrameLogged = false;
     // Hover events are forwarded at most once per idle cycle and only for a
     // changed position.
     bool passiveMotionSeen = false;
