@@ -55,7 +55,10 @@ void popPickName(bool pushed) {
 }
 
 ShapeMaterial::ShapeMaterial(NSNode::NodeGraphic& node) {
-    glPushAttrib(GL_CURRENT_BIT | GL_LIGHTING_BIT);
+    glPushAttrib(GL_CURRENT_BIT | GL_LIGHTING_BIT | GL_ENABLE_BIT);
+    // Shapes are plain coloured: a texture left switched on by a model or a
+    // menu picture would paint them with its texels.
+    glDisable(GL_TEXTURE_2D);
     node.applyMaterial(false, 0.0f, 0.0f, 0.0f);
 }
 

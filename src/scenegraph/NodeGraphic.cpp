@@ -20,18 +20,30 @@ using NSMenu::ValueConstraintRange;
 
 namespace NSNode {
 
-void syncColourMaterial() {
+namespace {
+
+// Writes colour into the material parameters that track the current colour,
+// with tracking off for the moment so that the write counts.
+void loadTrackedMaterial(const GLfloat colour[4]) {
     if (!glIsEnabled(GL_COLOR_MATERIAL))
         return;
-    GLfloat colour[4];
     GLint face = GL_FRONT_AND_BACK;
     GLint parameter = GL_AMBIENT_AND_DIFFUSE;
-    glGetFloatv(GL_CURRENT_COLOR, colour);
     glGetIntegerv(GL_COLOR_MATERIAL_FACE, &face);
     glGetIntegerv(GL_COLOR_MATERIAL_PARAMETER, &parameter);
     glDisable(GL_COLOR_MATERIAL);
     glMaterialfv(static_cast<GLenum>(face), static_cast<GLenum>(parameter), colour);
     glEnable(GL_COLOR_MATERIAL);
+}
+
+} // namespace
+
+void syncColourMaterial() {
+    if (!glIsEnabled(GL_COLOR_MATERIAL))
+        return;
+    GLfloat colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    loadTrackedMaterial(colour);
 }
 
 
@@ -205,10 +217,14 @@ void NodeGraphic::applyMaterial(bool useColor, float r, float g, float b) {
     // Only the first value counts as the exponent.
     setGlMaterial(GL_SHININESS, enableSpecular, shininess);
     setGlMaterial(GL_EMISSION, enableEmissive, emissive);
-    if (useColor)
-        glColor3f(r, g, b);
-    else
-        glColor3f(color.x, color.y, color.z);
+    const GLfloat colour[4] = {useColor ? r : color.x, useColor ? g : color.y, useColor ? b : color.z, 1.0f};
+    glColor4fv(colour);
+    // Tracking copies the colour into the material only when the colour
+    // changes. After a glPopAttrib the current colour may already equal this
+    // one while the material still holds another (an outline's, or the white
+    // a frame starts with), and the object would be lit in that: so the
+    // tracked material gets the colour here as well.
+    loadTrackedMaterial(colour);
 }
 
 bool NodeGraphic::outlineColor(Vector3& out) const {
@@ -245,7 +261,7 @@ void NodeGraphic::draw() {
     Vector3 outline;
     if (!outlineColor(outline))
         return;
-    glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT);
+    glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_LIGHTING_BIT);
     glDisable(GL_LIGHTING);
     glColor3f(outline.x, outline.y, outline.z);
     if (BoundingVolume* volume = getBoundingVolume()) {

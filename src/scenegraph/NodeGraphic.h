@@ -58,7 +58,8 @@ public:
     void draw() override;
     void simulate(float dt) override;
     // Sets the material (both faces) and the current colour: (r, g, b) if
-    // useColor, else the node's colour.
+    // useColor, else the node's colour; the material parameters that track
+    // the colour take it at once.
     virtual void applyMaterial(bool useColor, float r, float g, float b);
     // The object's own menu entries, between the transform and the designer's
     // sections. Empty here.
