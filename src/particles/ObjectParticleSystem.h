@@ -22,9 +22,6 @@
 
 namespace NSParticle {
 
-constexpr float kTwoPi = 6.2831855f;
-constexpr float kPi = 3.1415927f;
-
 // The node with this id at or below node, or null.
 NSNode::NodeTransform* findInTree(NSNode::NodeTransform* node, int id);
 // The top of the tree node hangs in.
@@ -111,7 +108,7 @@ public:
 
     virtual void initEmitter() {
         running = false;
-        nextEmitTime = (1.0f / partsPerSec) * (1.0f + uniformSigned() * partsPerSecVar);
+        nextEmitTime = emitInterval();
         clock = autostart ? -autostartDelay : 0.0f;
         if (colorMode == 2) {
             iterateColors.clear();
@@ -137,19 +134,36 @@ public:
     virtual void applyParticleAppearance(Particle* p) {
         const Vector3 c = p->node->getColor();
         applyMaterial(true, c.x, c.y, c.z);
-        if (!alphaFading)
-            return;
-        const float t = 1.0f - p->life / p->lifespan;
-        float a;
-        if (t < alphaFadeBegin)
-            a = t / alphaFadeBegin;
-        else if (t > alphaFadeEnd)
-            a = 1.0f - (t - alphaFadeEnd) / (1.0f - alphaFadeEnd);
-        else
-            return;
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        bool fading = false;
+        const float a = particleAlpha(p, fading);
+        if (fading) {
+            glEnable(GL_BLEND);
+            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        }
+        // The colour is set once more with its alpha spelled out: Mesa may
+        // keep the alpha of an earlier glColor4f through a glColor3f, and a
+        // particle outside its fading would then show through.
         glColor4f(c.x, c.y, c.z, a);
+    }
+
+    // The opacity of p for its age: rising over the first alphaFadeBegin of
+    // its life and falling over the part after alphaFadeEnd, when alpha
+    // fading is on (fading tells whether p is in one of those parts); 1
+    // otherwise.
+    float particleAlpha(const Particle* p, bool& fading) const {
+        fading = false;
+        if (!alphaFading)
+            return 1.0f;
+        const float t = 1.0f - p->life / p->lifespan;
+        if (t < alphaFadeBegin) {
+            fading = true;
+            return t / alphaFadeBegin;
+        }
+        if (t > alphaFadeEnd) {
+            fading = true;
+            return 1.0f - (t - alphaFadeEnd) / (1.0f - alphaFadeEnd);
+        }
+        return 1.0f;
     }
 
     virtual void drawEmitter() {
@@ -293,7 +307,7 @@ public:
                 else
                     --generatedCount;
             }
-            nextEmitTime += (1.0f / partsPerSec) * (1.0f + uniformSigned() * partsPerSecVar);
+            nextEmitTime += emitInterval();
         }
         for (Particle* p : dead) {
             unlinkNode(p);
@@ -367,6 +381,16 @@ public:
             p->node->setColor(getColor());
         onParticleCreated(p);
         return p;
+    }
+
+    // The time to the next emission. Without a positive rate nothing is ever
+    // emitted (the emission loop would not end); the variation is held to
+    // the menu's 0..1 so that emissions never go back in time.
+    float emitInterval() {
+        if (!(partsPerSec > 0.0f) || !std::isfinite(partsPerSec))
+            return HUGE_VALF;
+        const float variation = std::min(std::max(partsPerSecVar, 0.0f), 1.0f);
+        return (1.0f / partsPerSec) * (1.0f + uniformSigned() * variation);
     }
 
     // ParticleOwner
@@ -497,6 +521,18 @@ public:
     NSMenu::Value getMenuValue(std::string label) override {
         if (label == "Visible")
             return NSMenu::Value::ofBool(emitterVisibility == 2);
+        // The running page and the mode lines change without a rebuild of
+        // the menu; its refresh reads them here.
+        if (label == "Visible Particles")
+            return NSMenu::Value::ofInt(static_cast<int>(particles.size()));
+        if (label == "Generated Particles")
+            return NSMenu::Value::ofInt(generatedCount);
+        if (label == "Interaction Mode")
+            return NSMenu::Value::ofString(interactionName(interactionMode));
+        if (label == "Color Mode")
+            return NSMenu::Value::ofString(colorModeName(colorMode));
+        if (label == "Mode Constant" || label == "Mode Fade" || label == "Mode Iterate")
+            return NSMenu::Value::ofBool(true);
         Field f = field(label);
         if (f.b)
             return NSMenu::Value::ofBool(*f.b);

@@ -1,5 +1,7 @@
 #include "particles/ObjectParticleSystems.h"
 
+#include <algorithm>
+
 #include "resources/LoaderGLTexture.h"
 #include "shell/Window.h"
 
@@ -59,7 +61,10 @@ const char* const kShapes[3] = {"Sphere", "Cube", "Tetraeder"};
 
 // --- simple ---
 
-ObjectParticleSystemSimple::ObjectParticleSystemSimple(bool full) : ObjectParticleSystem(false) {
+// The base gets the full flag too: a full system is a full node, with its
+// own id and the drawable node's defaults. The base's constructor could only
+// reach its own part of setDefaults, so it runs once more here, whole.
+ObjectParticleSystemSimple::ObjectParticleSystemSimple(bool full) : ObjectParticleSystem(full) {
     if (full)
         setDefaults();
 }
@@ -82,6 +87,12 @@ SimpleParticle* ObjectParticleSystemSimple::makeParticleNode() {
     if (shape == 2)
         return new SimpleParticleTetraeder(s);
     return new SimpleParticleSphere(s, sphereDetail);
+}
+
+void ObjectParticleSystemSimple::onParticleCreated(Particle* p) {
+    // Fading shapes are see-through for a while: they go to the scene's
+    // back-to-front pass then.
+    p->node->setDeferredDraw(alphaFading);
 }
 
 void ObjectParticleSystemSimple::appendObjectMenuEntries(std::vector<MenuEntry>& list, bool detailed) {
@@ -121,6 +132,22 @@ bool ObjectParticleSystemSimple::setMenuValue(std::string label, Value value) {
     return true;
 }
 
+Value ObjectParticleSystemSimple::getMenuValue(std::string label) {
+    if (label == "Particle Type")
+        return Value::ofString(kShapes[shape >= 0 && shape < 3 ? shape : 0]);
+    if (label == "Sphere" || label == "Cube" || label == "Tetraeder")
+        return Value::ofBool(true);
+    if (label == "Sphere Detail")
+        return Value::ofInt(sphereDetail);
+    if (label == "Particle Size")
+        return Value::ofFloat(particleSize);
+    if (label == "Particle Size Var.")
+        return Value::ofFloat(particleSizeVar);
+    if (label == "Edit Particle Size")
+        return Value::ofBool(editParticleSize);
+    return ObjectParticleSystem::getMenuValue(label);
+}
+
 int ObjectParticleSystemSimple::classId() const { return CLASS_PARTICLE_SYSTEM_SIMPLE; }
 
 void ObjectParticleSystemSimple::serialize(NSSerialize::SerialStream& s) {
@@ -150,7 +177,7 @@ void ObjectParticleSystemSimple::copyFrom(const NSClone::Cloneable* source) {
 
 // --- texture ---
 
-ObjectParticleSystemTexture::ObjectParticleSystemTexture(bool full) : ObjectParticleSystem(false) {
+ObjectParticleSystemTexture::ObjectParticleSystemTexture(bool full) : ObjectParticleSystem(full) {
     if (full)
         setDefaults();
 }
@@ -160,20 +187,87 @@ void ObjectParticleSystemTexture::setDefaults() {
     textureFile = "point.bmp";
     particleSize = 5.0f;
     particleSizeVar = 0.0f;
+    setName("Particle Texture");
+    setPicture("particletexture_pic.bmp");
+    // The sprites are drawn with the system, after the solid objects.
+    setDeferredDraw(true);
 }
 
 TextureParticle* ObjectParticleSystemTexture::makeParticleNode() {
     return new TextureParticle(varied(particleSize, particleSizeVar), texture);
 }
 
-void ObjectParticleSystemTexture::draw() {
-    // The texture needs a GL context, which drawing always has.
+unsigned ObjectParticleSystemTexture::particleTexture() {
     if (loadedFile != textureFile) {
         loadedFile = textureFile;
         unsigned* t = NSLoader::LoaderGLTexture::instance().get("particletextures/" + textureFile);
         texture = t ? *t : 0;
     }
+    return texture;
+}
+
+void ObjectParticleSystemTexture::draw() {
+    // The texture needs a GL context, which drawing always has.
+    particleTexture();
     ObjectParticleSystem::draw();
+    drawSprites();
+}
+
+// Each sprite looks as if it drew itself (its node's place and spin, turned
+// to the eye, its colour and fading), but the GL state is set once for all
+// of them and they go out as one batch of quads: per sprite, switching the
+// state back and forth cost Mesa far more than the sprites themselves. The
+// batch runs back to front, the order the scene's see-through pass keeps.
+void ObjectParticleSystemTexture::drawSprites() {
+    const std::vector<Particle*>& live = getParticles();
+    if (live.empty())
+        return;
+    NSScene::Scene* scene = currentScene();
+    const Vector3 eye = spriteEye();
+    struct Sprite {
+        float distance;
+        const Particle* particle;
+    };
+    std::vector<Sprite> sprites;
+    sprites.reserve(live.size());
+    for (const Particle* p : live) {
+        if (!p->node || (scene && !scene->cullTest(p->node)))
+            continue;
+        sprites.push_back({length(eye - p->node->worldPosition()), p});
+    }
+    std::stable_sort(sprites.begin(), sprites.end(),
+                     [](const Sprite& a, const Sprite& b) { return a.distance > b.distance; });
+
+    // From this system's frame to that of the tree top, which holds the
+    // particle nodes.
+    glPushMatrix();
+    glMultMatrixf((affineInverse(worldMatrix()) * treeTop(this)->localMatrix()).data());
+    glPushAttrib(GL_TEXTURE_BIT | GL_ENABLE_BIT | GL_CURRENT_BIT);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glDisable(GL_LIGHTING);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    applySpriteFilters(scene);
+    glBegin(GL_QUADS);
+    for (const Sprite& sprite : sprites) {
+        const TextureParticle* node = sprite.particle->node;
+        const Matrix4 place = node->localMatrix() * spriteTurn(eye, node->worldPosition());
+        const Vector3& c = node->getColor();
+        bool fading = false;
+        glColor4f(c.x, c.y, c.z, particleAlpha(sprite.particle, fading));
+        const float s = node->getSize() * 0.5f;
+        const float corners[4][4] = {{0, 1, -s, -s}, {1, 1, s, -s}, {1, 0, s, s}, {0, 0, -s, s}};
+        for (const auto& k : corners) {
+            const Vector3 v = place.transformPoint(Vector3(k[2], k[3], 0.0f));
+            glTexCoord2f(k[0], k[1]);
+            glVertex3f(v.x, v.y, v.z);
+        }
+    }
+    glEnd();
+    glPopAttrib();
+    glPopMatrix();
 }
 
 void ObjectParticleSystemTexture::appendObjectMenuEntries(std::vector<MenuEntry>& list, bool detailed) {
@@ -201,10 +295,22 @@ bool ObjectParticleSystemTexture::setMenuValue(std::string label, Value value) {
     return true;
 }
 
+Value ObjectParticleSystemTexture::getMenuValue(std::string label) {
+    if (label == "Texture File")
+        return Value::ofString(textureFile);
+    if (label == "Particle Size")
+        return Value::ofFloat(particleSize);
+    if (label == "Particle Size Var.")
+        return Value::ofFloat(particleSizeVar);
+    return ObjectParticleSystem::getMenuValue(label);
+}
+
 int ObjectParticleSystemTexture::classId() const { return CLASS_PARTICLE_SYSTEM_TEXTURE; }
 
 void ObjectParticleSystemTexture::serialize(NSSerialize::SerialStream& s) {
     ObjectParticleSystem::serialize(s);
+    if (s.isReading())
+        setDeferredDraw(true); // whatever the file says: the sprites need it
     if (!s.isCurrentVersion())
         return;
     s.transfer(textureFile);
@@ -226,7 +332,7 @@ void ObjectParticleSystemTexture::copyFrom(const NSClone::Cloneable* source) {
 
 // --- complex ---
 
-ObjectParticleSystemComplex::ObjectParticleSystemComplex(bool full) : ObjectParticleSystem(false) {
+ObjectParticleSystemComplex::ObjectParticleSystemComplex(bool full) : ObjectParticleSystem(full) {
     if (full)
         setDefaults();
 }
@@ -276,12 +382,16 @@ void ObjectParticleSystemComplex::appendObjectMenuEntries(std::vector<MenuEntry>
 }
 
 bool ObjectParticleSystemComplex::setMenuValue(std::string label, Value value) {
+    if (label == "Particle ID") {
+        particleId = value.intValue;
+        return true;
+    }
+    if (label != "Set Particle" && label != "Select Particle")
+        return ObjectParticleSystem::setMenuValue(label, value);
     NSScene::Scene* scene = currentScene();
     NSNode::NodeTransform* found =
         scene ? scene->findNode(particleId) : findInTree(treeTop(this), particleId);
-    if (label == "Particle ID") {
-        particleId = value.intValue;
-    } else if (label == "Set Particle") {
+    if (label == "Set Particle") {
         if (dynamic_cast<NSNode::NodeGraphic*>(found)) {
             if (prototypeId == 0)
                 touchSideMenu();
@@ -291,13 +401,18 @@ bool ObjectParticleSystemComplex::setMenuValue(std::string label, Value value) {
                 touchSideMenu();
             prototypeId = 0;
         }
-    } else if (label == "Select Particle") {
-        if (found && scene)
-            scene->select(found);
-    } else {
-        return ObjectParticleSystem::setMenuValue(label, value);
+    } else if (found && scene) {
+        scene->select(found);
     }
     return true;
+}
+
+Value ObjectParticleSystemComplex::getMenuValue(std::string label) {
+    if (label == "Particle ID")
+        return Value::ofInt(particleId);
+    if (label == "Current Particle")
+        return Value::ofInt(prototypeId);
+    return ObjectParticleSystem::getMenuValue(label);
 }
 
 int ObjectParticleSystemComplex::classId() const { return CLASS_PARTICLE_SYSTEM_COMPLEX; }

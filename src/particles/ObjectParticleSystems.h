@@ -14,9 +14,11 @@ public:
     explicit ObjectParticleSystemSimple(bool full);
     void setDefaults() override;
     SimpleParticle* makeParticleNode() override;
+    void onParticleCreated(Particle* p) override;
     void setParticleSize(Particle* p, float s) override { p->node->setSize(s); }
     void appendObjectMenuEntries(std::vector<NSMenu::MenuEntry>& list, bool detailed) override;
     bool setMenuValue(std::string label, NSMenu::Value value) override;
+    NSMenu::Value getMenuValue(std::string label) override;
     int classId() const override;
     void serialize(NSSerialize::SerialStream& s) override;
     NSClone::Cloneable* clone() const override;
@@ -35,9 +37,15 @@ public:
     void setDefaults() override;
     TextureParticle* makeParticleNode() override;
     void setParticleSize(Particle* p, float s) override { p->node->setSize(s); }
+    // The node and the emitter, then every live sprite: all in one batch,
+    // back to front, in the scene's pass for see-through nodes.
     void draw() override;
+    // Loads the texture when the file changed; needs a GL context.
+    unsigned particleTexture() override;
+    bool drawsParticles() const override { return true; }
     void appendObjectMenuEntries(std::vector<NSMenu::MenuEntry>& list, bool detailed) override;
     bool setMenuValue(std::string label, NSMenu::Value value) override;
+    NSMenu::Value getMenuValue(std::string label) override;
     int classId() const override;
     void serialize(NSSerialize::SerialStream& s) override;
     NSClone::Cloneable* clone() const override;
@@ -49,6 +57,8 @@ public:
     float particleSizeVar = 0.0f;
 
 private:
+    void drawSprites();
+
     std::string loadedFile;
 };
 
@@ -60,6 +70,7 @@ public:
     NSNode::NodeGraphic* makeParticleNode() override;
     void appendObjectMenuEntries(std::vector<NSMenu::MenuEntry>& list, bool detailed) override;
     bool setMenuValue(std::string label, NSMenu::Value value) override;
+    NSMenu::Value getMenuValue(std::string label) override;
     int classId() const override;
     void serialize(NSSerialize::SerialStream& s) override;
     NSClone::Cloneable* clone() const override;

@@ -4,6 +4,7 @@
 #include <GL/glu.h>
 #include <GL/freeglut.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "scene/Scene.h"
@@ -18,11 +19,77 @@ int emitterExtentCount(const Vector3& half) {
     return (half.x != 0.0f ? 1 : 0) + (half.y != 0.0f ? 1 : 0) + (half.z != 0.0f ? 1 : 0);
 }
 
-SimpleParticle::SimpleParticle(float s) : NodePhysical(true), size(s) { setSize(s); }
+Vector3 spriteEye() {
+    NSScene::Scene* scene = currentScene();
+    return scene ? scene->getCamera().getEye() : Vector3(0.0f, 0.0f, 100.0f);
+}
+
+Matrix4 spriteTurn(const Vector3& eye, const Vector3& at) {
+    Matrix4 turn;
+    Vector3 d = eye - at;
+    const Vector3 dh = normalised(Vector3(d.x, 0.0f, d.z));
+    turn.rotate(kPi, Vector3(0.0f, 1.0f, 0.0f));
+    const Vector3 front(0.0f, 0.0f, 1.0f);
+    const float a = dot(front, dh);
+    if (a > -0.9999f && a < 0.9999f)
+        turn.rotate(std::acos(a), cross(front, dh));
+    // Tilt towards the eye. After the half turn the sprite's x axis points
+    // the other way, so an eye above the sprite (d.y > 0) turns it about +x;
+    // the other sign would tilt it away, twice as far from facing the eye
+    // as before.
+    d = normalised(d);
+    const float b = dot(dh, d);
+    if (b > -0.9999f && b < 0.9999f)
+        turn.rotate(std::acos(b), Vector3(d.y > 0.0f ? 1.0f : -1.0f, 0.0f, 0.0f));
+    return turn;
+}
+
+void applySpriteFilters(NSScene::Scene* scene) {
+    if (!scene)
+        return;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, scene->getMinFilter());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, scene->getMagFilter());
+}
+
+Matrix4 affineInverse(const Matrix4& m) {
+    // The 3 x 3 part by its adjugate, then the translation.
+    const float a = m.at(0, 0), b = m.at(0, 1), c = m.at(0, 2);
+    const float d = m.at(1, 0), e = m.at(1, 1), f = m.at(1, 2);
+    const float g = m.at(2, 0), h = m.at(2, 1), i = m.at(2, 2);
+    const float det = a * (e * i - f * h) - b * (d * i - f * g) + c * (d * h - e * g);
+    Matrix4 r;
+    if (det == 0.0f || !std::isfinite(det))
+        return r;
+    const float k = 1.0f / det;
+    const float inv[3][3] = {{(e * i - f * h) * k, (c * h - b * i) * k, (b * f - c * e) * k},
+                             {(f * g - d * i) * k, (a * i - c * g) * k, (c * d - a * f) * k},
+                             {(d * h - e * g) * k, (b * g - a * h) * k, (a * e - b * d) * k}};
+    for (int row = 0; row < 3; ++row) {
+        for (int col = 0; col < 3; ++col)
+            r.m[4 * col + row] = inv[row][col];
+        r.m[12 + row] = -(inv[row][0] * m.m[12] + inv[row][1] * m.m[13] + inv[row][2] * m.m[14]);
+    }
+    return r;
+}
+
+// The sphere's menu range; a file may hold anything, and a huge detail
+// would stall every frame.
+constexpr int kMinSphereDetail = 3;
+constexpr int kMaxSphereDetail = 30;
+
+SimpleParticle::SimpleParticle(float s) : NodePhysical(true), size(s) {
+    setBoundingVolume(NSNode::BoundingVolume::makeSphereVolume(Vector3(), volumeRadius(s)));
+}
 
 void SimpleParticle::setSize(float s) {
     size = s;
-    setBoundingVolume(NSNode::BoundingVolume::makeSphereVolume(Vector3(), s * 0.5f));
+    setBoundingVolume(NSNode::BoundingVolume::makeSphereVolume(Vector3(), volumeRadius(s)));
+}
+
+SimpleParticleSphere::SimpleParticleSphere(float s, int d)
+    : SimpleParticle(s), detail(std::min(std::max(d, kMinSphereDetail), kMaxSphereDetail)) {
+    // The base could not ask this class for the radius yet.
+    setSize(s);
 }
 
 void SimpleParticle::draw() {
@@ -56,6 +123,9 @@ void TextureParticle::setSize(float s) {
 }
 
 void TextureParticle::draw() {
+    ParticleOwner* system = linkedOwner();
+    if (system && system->drawsParticles())
+        return;
     NodePhysical::draw();
     NSScene::Scene* scene = currentScene();
     if (scene && !scene->cullTest(this))
@@ -66,25 +136,13 @@ void TextureParticle::draw() {
     glDisable(GL_LIGHTING);
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    if (system)
+        texture = system->particleTexture();
     glBindTexture(GL_TEXTURE_2D, texture);
+    applySpriteFilters(scene);
     glColor3f(color.x, color.y, color.z);
     applyAppearance();
-
-    // Turn the sprite towards the eye: first about the vertical, then tilt.
-    const Vector3 eye = scene ? scene->getCamera().getEye() : Vector3(0.0f, 0.0f, 100.0f);
-    Vector3 d = eye - worldPosition();
-    Vector3 dh = normalised(Vector3(d.x, 0.0f, d.z));
-    glRotatef(180.0f, 0.0f, 1.0f, 0.0f);
-    const Vector3 front(0.0f, 0.0f, 1.0f);
-    const float a = dot(front, dh);
-    if (a > -0.9999f && a < 0.9999f) {
-        const Vector3 axis = cross(front, dh);
-        glRotatef(std::acos(a) * 57.2958f, axis.x, axis.y, axis.z);
-    }
-    d = normalised(d);
-    const float b = dot(dh, d);
-    if (b > -0.9999f && b < 0.9999f)
-        glRotatef(std::acos(b) * 57.2958f, d.y < 0.0f ? 1.0f : -1.0f, 0.0f, 0.0f);
+    glMultMatrixf(spriteTurn(spriteEye(), worldPosition()).data());
     const float s = size * 0.5f;
     glBegin(GL_QUADS);
     glTexCoord2f(0.0f, 1.0f);

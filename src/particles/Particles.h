@@ -11,6 +11,7 @@ class SimpleParticle : public NSNode::NodePhysical, public ParticleLink {
 public:
     explicit SimpleParticle(float size);
     void draw() override;
+    // Also fits the bounding sphere to the drawn shape.
     void setSize(float s);
     float getSize() const { return size; }
     void setColor(const Vector3& c) { color = c; }
@@ -18,6 +19,9 @@ public:
 
 protected:
     virtual void drawShape() = 0;
+    // The radius of the bounding sphere for size s: half the size, the
+    // sphere that touches the cube's faces.
+    virtual float volumeRadius(float s) const { return s * 0.5f; }
     float size;
     Vector3 color{1.0f, 1.0f, 1.0f};
 };
@@ -32,10 +36,12 @@ protected:
 
 class SimpleParticleSphere : public SimpleParticle {
 public:
-    SimpleParticleSphere(float size, int detail) : SimpleParticle(size), detail(detail) {}
+    SimpleParticleSphere(float size, int detail);
 
 protected:
     void drawShape() override;
+    // The sphere is drawn with the size as its radius.
+    float volumeRadius(float s) const override { return s; }
 
 private:
     int detail;
@@ -51,7 +57,10 @@ protected:
 
 class TextureParticle : public NSNode::NodePhysical, public ParticleLink {
 public:
+    // texture is shown until the system says otherwise: a system loads its
+    // texture when it is first drawn, which may be after its first particles.
     TextureParticle(float size, unsigned texture);
+    // Draws the sprite on its own, unless its system draws its sprites.
     void draw() override;
     void setSize(float s);
     float getSize() const { return size; }
