@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# The side menu in play: a click on an object in the first level shows the
+# object's page with its picture; dragging the page's "Rotation Y" slider
+# turns the object on screen.
+# Usage: menu_e2e.sh path/to/quibbleton
+set -euo pipefail
+source "$(dirname "$0")/e2e_lib.sh"
+
+click() { xdotool mousemove --window "$WIN" "$1" "$2" click 1; }
+log_count() { grep -cF "$1" "$RUN/log.txt" 2>/dev/null || true; }
+# changed NAME1 NAME2 GEOMETRY: pixels that differ clearly in that part of
+# two screenshots.
+changed() {
+    "$CONVERT" "$RUN/$1.png" "$RUN/$2.png" -crop "$3" +repage -compose difference -composite \
+        -colorspace gray -threshold 12% -format '%[fx:int(mean * w * h + 0.5)]' info:
+}
+
+e2e_start "$1"
+click 50 95  # PLAY
+sleep 1
+shot level
+
+# The board the player may turn is "Brett mittel"; click the view from its
+# middle outwards until the log tells of its selection.
+selected=""
+while read -r x y; do
+    before=$(log_count "Scene: selected ")
+    click "$x" "$y"
+    sleep 0.12
+    [ "$(log_count "Scene: selected ")" -gt "$before" ] || continue
+    if grep -F "Scene: selected " "$RUN/log.txt" | tail -n 1 | grep -qF '"Brett mittel"'; then
+        selected=$(grep -F "Scene: selected " "$RUN/log.txt" | tail -n 1 | awk '{print $3}')
+        break
+    fi
+    xdotool key --window "$WIN" Escape
+done < <(for y in $(seq 80 20 520); do for x in $(seq 80 20 560); do
+        echo "$(( (x - 315) * (x - 315) + (y - 300) * (y - 300) )) $x $y"; done; done | sort -n | cut -d' ' -f2-)
+[ -n "$selected" ] || fail "no click selected the board that may turn"
+xdotool mousemove --window "$WIN" 300 590
+sleep 0.5
+shot selected
+
+# Its page: the menu picture (a framed, textured square at the top of the
+# column) where the level page had its buttons.
+pictured=$(changed level selected 128x128+650+29)
+[ "$pictured" -ge 2000 ] || fail "no picture on the object's page ($pictured pixels changed)"
+
+# The page is: picture, gap, "Rotation X", "Rotation Y", "Rotation Z". The
+# slider's track spans x 655..743 of the window; its middle is no turn.
+TRACK_Y=232
+xdotool mousemove --window "$WIN" 699 $TRACK_Y mousedown 1
+for x in $(seq 703 4 723); do
+    xdotool mousemove --window "$WIN" "$x" $TRACK_Y
+    sleep 0.05
+done
+xdotool mouseup 1
+xdotool mousemove --window "$WIN" 300 590
+sleep 0.5
+shot turned
+turned=$(changed selected turned 630x560+0+40)
+[ "$turned" -ge 100 ] || fail "the board did not turn on screen ($turned pixels changed)"
+echo "e2e: board $selected turned a quarter ($turned pixels changed)"
+e2e_finish
