@@ -14,6 +14,8 @@
 #include "physics/Collisions.h"
 
 #include <cmath>
+#include <cstdint>
+#include <deque>
 #include <vector>
 
 #include "physics/BroadPhase.h"
@@ -59,7 +61,11 @@ BroadPhase& broadPhase() {
 
 bool broadPhaseEnabled = true;
 // How many moves are walking the registered nodes right now.
-int walkDepth = 0;
+size_t walkDepth = 0;
+// The candidates of every move under way, one list per depth: a move made
+// while another walks its list must not overwrite that list. A deque keeps
+// the lists in place while it grows.
+std::deque<std::vector<std::uint32_t>> candidateLists;
 
 struct WalkDepthGuard {
     WalkDepthGuard() { ++walkDepth; }
@@ -209,22 +215,28 @@ bool NodePhysical::moveWithCollisions(MotionRecord& r) {
 
     const Vector3 delta = r.velocity * r.dt;
     bool touched = false;
-    // The broad phase is refreshed at the start of every outermost move;
-    // inside it, the displacements made here are the only ones, and they are
-    // reported to it. It only skips nodes the hit test would reject, so the
-    // walk meets the same contacts in the same order either way.
-    const bool outermost = walkDepth == 0;
     if (isRegistered()) {
         WalkDepthGuard walking;
-        BroadPhase& phase = broadPhase();
-        if (broadPhaseEnabled && (outermost || phase.needsRefresh()))
-            phase.refresh();
-        const BroadPhase::Reach mover = broadPhaseEnabled ? phase.reachOf(body, delta) : BroadPhase::Reach();
+        // The broad phase hands over the registered nodes the body may hit,
+        // in registration order. It only leaves out nodes the hit test would
+        // reject, so the walk meets the same contacts in the same order as a
+        // walk over every registered node. Nothing moves between here and
+        // the end of the walk: the first contact answered ends it.
         const std::vector<NodeTransform*>& registered = ControllerNode::instance().nodes();
-        const size_t count = broadPhaseEnabled ? phase.size() : registered.size();
-        for (size_t i = 0; i < count; ++i) {
-            NodeTransform* m = broadPhaseEnabled ? phase.node(i) : registered[i];
-            if (m == body || (broadPhaseEnabled && !phase.mayHit(mover, i)))
+        BroadPhase& phase = broadPhase();
+        const std::vector<std::uint32_t>* candidates = nullptr;
+        if (broadPhaseEnabled) {
+            phase.update();
+            if (candidateLists.size() < walkDepth)
+                candidateLists.resize(walkDepth);
+            std::vector<std::uint32_t>& list = candidateLists[walkDepth - 1];
+            phase.candidates(phase.reachOf(body, delta), list);
+            candidates = &list;
+        }
+        const size_t count = candidates ? candidates->size() : registered.size();
+        for (size_t k = 0; k < count; ++k) {
+            NodeTransform* m = candidates ? phase.node((*candidates)[k]) : registered[k];
+            if (m == body)
                 continue;
             const HitResult h = body->hitTest(m, delta);
             if (!h.hit)
@@ -245,8 +257,6 @@ bool NodePhysical::moveWithCollisions(MotionRecord& r) {
             const float f = freeFraction(*body, m, delta);
             if (f > 0.0f) {
                 body->translate(delta * f);
-                if (broadPhaseEnabled)
-                    broadPhase().moved(body);
                 r.dt *= 1.0f - f;
             }
             const MotionRecord r0 = r;
@@ -284,11 +294,8 @@ bool NodePhysical::moveWithCollisions(MotionRecord& r) {
     if (touched)
         return false;
 
-    if (!body->wasMovedThisStep()) {
+    if (!body->wasMovedThisStep())
         body->translate(delta);
-        if (broadPhaseEnabled && !outermost)
-            broadPhase().moved(body);
-    }
     body->setMovedThisStep(true);
     return true;
 }

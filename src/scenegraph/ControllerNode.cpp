@@ -32,10 +32,14 @@ void ControllerNode::noteId(int id) {
         lastId_ = id;
 }
 
-void ControllerNode::addNode(NodeTransform* node) { nodes_.push_back(node); }
+void ControllerNode::addNode(NodeTransform* node) {
+    nodes_.push_back(node);
+    ++version_;
+}
 
 void ControllerNode::removeNode(NodeTransform* node) {
     nodes_.erase(std::remove(nodes_.begin(), nodes_.end(), node), nodes_.end());
+    ++version_;
 }
 
 void ControllerNode::addHit(NodeTransform* a, NodeTransform* b) { hits_.emplace_back(a->getId(), b->getId()); }

@@ -3,6 +3,7 @@
 // that take part in hit tests, and collects the pairs of nodes that touched
 // during the current simulation tick (read by the level's goal check).
 
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -27,6 +28,8 @@ public:
     void addNode(NodeTransform* node);
     // Removes every entry of node.
     void removeNode(NodeTransform* node);
+    // Raised by every addNode and removeNode.
+    std::uint64_t version() const { return version_; }
 
     // Records that a touched b (by their ids).
     void addHit(NodeTransform* a, NodeTransform* b);
@@ -42,6 +45,7 @@ private:
     std::vector<NodeTransform*> nodes_;
     std::vector<std::pair<int, int>> hits_;
     int lastId_ = 0;
+    std::uint64_t version_ = 0;
     bool exhaustedLogged_ = false;
 };
 

@@ -17,6 +17,13 @@ namespace {
 
 DeferredDrawSink* drawSink = nullptr;
 
+// The change stamps: the latest one, and the node of each of the latest
+// ones at the stamp modulo the log size.
+std::uint64_t lastStamp = 0;
+NodeTransform* changeLog[NodeTransform::kChangeLogSize] = {};
+
+std::uint64_t logSlot(std::uint64_t s) { return s % NodeTransform::kChangeLogSize; }
+
 // Angles are kept inside (-2 pi, 2 pi), with the sign of the sum.
 float reduceAngle(float a) { return static_cast<float>(std::fmod(static_cast<double>(a), 6.283185308)); }
 
@@ -32,6 +39,8 @@ Matrix4 translated(const Vector3& t, Matrix4 m) {
 } // namespace
 
 NodeTransform::NodeTransform(bool full) {
+    // A node made where a destroyed one was must not pass for it.
+    noteChange();
     if (!full)
         return;
     boundingVolume = new BoundingVolume(true);
@@ -39,6 +48,11 @@ NodeTransform::NodeTransform(bool full) {
 }
 
 NodeTransform::~NodeTransform() {
+    // Only the latest stamps can still name this node.
+    if (lastStamp - stamp < kChangeLogSize)
+        for (NodeTransform*& logged : changeLog)
+            if (logged == this)
+                logged = nullptr;
     delete boundingVolume;
     boundingVolume = nullptr;
     unregisterForHits();
@@ -49,9 +63,31 @@ int NodeTransform::setId(int newId) {
     return Node<NodeTransform>::setId(newId);
 }
 
-void NodeTransform::translate(const Vector3& d) { position += d; }
+void NodeTransform::noteChange() {
+    stamp = ++lastStamp;
+    changeLog[logSlot(stamp)] = this;
+}
+
+std::uint64_t NodeTransform::lastChangeStamp() { return lastStamp; }
+
+NodeTransform* NodeTransform::changedNode(std::uint64_t s) {
+    if (s == 0 || s > lastStamp || lastStamp - s >= kChangeLogSize)
+        return nullptr;
+    return changeLog[logSlot(s)];
+}
+
+NodeTransform* NodeTransform::setParent(NodeTransform* p) {
+    noteChange();
+    return Node<NodeTransform>::setParent(p);
+}
+
+void NodeTransform::translate(const Vector3& d) {
+    position += d;
+    noteChange();
+}
 
 void NodeTransform::rotate(const Vector3& d) {
+    noteChange();
     rotation += d;
     rotation.x = reduceAngle(rotation.x);
     rotation.y = reduceAngle(rotation.y);
@@ -61,7 +97,10 @@ void NodeTransform::rotate(const Vector3& d) {
     rotationMatrix.rotate(d.z, Vector3(0, 0, 1));
 }
 
-void NodeTransform::scaleAxes(const Vector3& s) { scaleMatrix.scale(s); }
+void NodeTransform::scaleAxes(const Vector3& s) {
+    scaleMatrix.scale(s);
+    noteChange();
+}
 
 void NodeTransform::scale(float d) {
     scaleFactor += d;
@@ -69,6 +108,8 @@ void NodeTransform::scale(float d) {
 }
 
 void NodeTransform::setBoundingVolume(BoundingVolume* v) {
+    // Also when v is the volume the node has: it may have been edited.
+    noteChange();
     if (v == boundingVolume)
         return;
     delete boundingVolume;
@@ -283,6 +324,7 @@ void NodeTransform::copyFrom(const Cloneable* source) {
     rotationMatrix = src->rotationMatrix;
     scaleMatrix = src->scaleMatrix;
     deferredDraw = src->deferredDraw;
+    noteChange();
     unregisterForHits();
     if (src->registered)
         registerForHits();

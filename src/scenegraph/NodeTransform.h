@@ -7,6 +7,16 @@
 // Rotation: the angles (radians about X, Y, Z) only sum up what was applied
 // and are what menus show and files keep; the rotation matrix is the product
 // of every rotate() so far, each one turning about Y, then X, then Z.
+//
+// Change stamps: every change of where a node or its volume stands (making
+// it, translate, rotate, the scale, a volume handed to setBoundingVolume, a
+// new parent, copyFrom) gives the node a new stamp from one counter shared
+// by all nodes, and the latest stamps remember their node. Whoever keeps
+// world places of nodes asks which nodes changed instead of comparing
+// matrices. A volume edited in place counts as changed once it is handed to
+// setBoundingVolume again.
+
+#include <cstdint>
 
 #include "persistence/Cloneable.h"
 #include "persistence/Serializeable.h"
@@ -36,6 +46,8 @@ public:
     NodeTransform* self() override { return this; }
     // Also tells the registry, so later ids stay above this one.
     int setId(int id) override;
+    // A new parent moves the node in the world.
+    NodeTransform* setParent(NodeTransform* p) override;
 
     virtual void translate(const Vector3& d);
     virtual void rotate(const Vector3& d);
@@ -65,6 +77,17 @@ public:
     void setDeferredDraw(bool deferred) { deferredDraw = deferred; }
     bool isDeferredDraw() const { return deferredDraw; }
     bool isRegistered() const { return registered; }
+
+    // The stamp of this node's latest change.
+    std::uint64_t changeStamp() const { return stamp; }
+    // The latest stamp handed out to any node.
+    static std::uint64_t lastChangeStamp();
+    // How many of the latest stamps changedNode answers for.
+    static constexpr std::uint64_t kChangeLogSize = 256;
+    // The node that took stamp s, while s is one of the latest
+    // kChangeLogSize stamps; null for older stamps and for a node that has
+    // been destroyed since.
+    static NodeTransform* changedNode(std::uint64_t s);
 
     // translate(position) * rotation * scale
     Matrix4 localMatrix() const;
@@ -96,6 +119,7 @@ public:
     void copyFrom(const NSClone::Cloneable* source) override;
 
 private:
+    void noteChange();
     HitResult hitTestPlaced(NodeTransform* other);
     HitResult testPlaced(NodeTransform* other);
 
@@ -108,6 +132,7 @@ private:
     bool showVolume = false;
     bool registered = false;
     bool deferredDraw = false;
+    std::uint64_t stamp = 0;
 };
 
 } // namespace NSNode
