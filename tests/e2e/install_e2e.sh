@@ -27,7 +27,8 @@ expect_installed "$SCRATCH/prefix" "the installation"
     fail "cpack failed: $(tail -n 5 "$SCRATCH/cpack.txt")"
 DEB=$(ls "$SCRATCH"/package/*.deb | head -n 1)
 [ -n "$DEB" ] || fail "cpack made no .deb"
-dpkg-deb --info "$DEB" | grep -q "Depends:.*libglut" || fail "the package does not depend on freeglut"
+info=$(dpkg-deb --info "$DEB")
+grep -q "Depends:.*libglut" <<<"$info" || fail "the package does not depend on freeglut"
 dpkg-deb -x "$DEB" "$SCRATCH/root"
 expect_installed "$SCRATCH/root/usr" "the package"
 chmod -R a-w "$SCRATCH/root"
