@@ -148,11 +148,11 @@ void removeScratch() { std::remove(scratchName().c_str()); }
 const std::string& scratchPath() {
     std::string& path = scratchName();
     if (path.empty()) {
-        char name[] = "/tmp/qbn-fuzz-XXXXXX";
-        int fd = mkstemp(name);
+        // In memory where possible: a save syncs its file to disk.
+        path = access("/dev/shm", W_OK) == 0 ? "/dev/shm/qbn-fuzz-XXXXXX" : "/tmp/qbn-fuzz-XXXXXX";
+        int fd = mkstemp(path.data());
         if (fd >= 0)
             close(fd);
-        path = name;
         std::atexit(removeScratch);
     }
     return path;

@@ -7,6 +7,7 @@ QBN_PACKAGES=(
     libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation
     libgtest-dev libbenchmark-dev
     libx11-dev xvfb xauth xdotool imagemagick
+    clang libclang-rt-14-dev dpkg-dev libbullet-dev
 )
 
 qbn_install_missing() {

@@ -59,8 +59,9 @@ bool parseFontSpec(const std::string& spec, FontSpec& out) {
 }
 
 LoaderGLFontBitmap& LoaderGLFontBitmap::instance() {
-    static LoaderGLFontBitmap loader;
-    return loader;
+    // Never destroyed, so what it keeps stays valid (and reachable) to the end.
+    static auto* loader = new LoaderGLFontBitmap;
+    return *loader;
 }
 
 NSGraphic::GLFontBitmap* LoaderGLFontBitmap::load(const std::string& spec) {
@@ -75,8 +76,9 @@ NSGraphic::GLFontBitmap* LoaderGLFontBitmap::fallback() {
 }
 
 LoaderGLFontOutline& LoaderGLFontOutline::instance() {
-    static LoaderGLFontOutline loader;
-    return loader;
+    // Never destroyed, so what it keeps stays valid (and reachable) to the end.
+    static auto* loader = new LoaderGLFontOutline;
+    return *loader;
 }
 
 NSGraphic::GLFontOutline* LoaderGLFontOutline::load(const std::string& spec) {

@@ -153,8 +153,9 @@ bool readBmp(const std::string& path, BmpImage& image, std::string* error) {
 }
 
 LoaderGLTexture& LoaderGLTexture::instance() {
-    static LoaderGLTexture loader;
-    return loader;
+    // Never destroyed, so what it keeps stays valid (and reachable) to the end.
+    static auto* loader = new LoaderGLTexture;
+    return *loader;
 }
 
 unsigned int* LoaderGLTexture::load(const std::string& name) {

@@ -3,8 +3,9 @@
 namespace NSLoader {
 
 LoaderModelObject_MD2& LoaderModelObject_MD2::instance() {
-    static LoaderModelObject_MD2 loader;
-    return loader;
+    // Never destroyed, so what it keeps stays valid (and reachable) to the end.
+    static auto* loader = new LoaderModelObject_MD2;
+    return *loader;
 }
 
 NSGraphic::ModelObject_MD2* LoaderModelObject_MD2::load(const std::string& name) {
