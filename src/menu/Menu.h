@@ -98,6 +98,9 @@ private:
         bool propertiesOpen = false;
         bool constraintsOpen = false;
         int selectedGoal = -1;
+        // The file name typed on the management page outlives rebuilds, so
+        // a level saved under a name can be saved as a scene right after.
+        std::string fileName;
         NSPhysical::Physics* editedPhysics = nullptr;
         NSPhysical::PhysicsProperty* editedProperty = nullptr;
         NSConstraint::Constraint* editedConstraint = nullptr;

@@ -219,7 +219,7 @@ void Menu::mainPage(std::vector<MenuEntry>& list) {
     if (page.managementOpen) {
         footer(list);
         list.push_back(header("MANAGEMENT"));
-        list.emplace_back(nullptr, "Levelname", TYPE_STRING, KIND_INPUT, Value::ofString(""), true);
+        list.emplace_back(nullptr, "Levelname", TYPE_STRING, KIND_INPUT, Value::ofString(page.fileName), true);
         for (const char* label : {"Load Scene", "Save Scene", "Load Level", "Save Level"})
             list.push_back(button(label));
         list.push_back(MenuEntry());
@@ -457,7 +457,10 @@ bool Menu::mainCommand(const std::string& label, const Value& value) {
         page.selectedGoal = -1;
     } else if (label == "Select ID 1" || label == "Select ID 2") {
         selectById(value.intValue);
-    } else if (label == "ID 1" || label == "ID 2" || label == "Level" || label == "Levelname") {
+    } else if (label == "Levelname") {
+        page.fileName = value.stringValue;
+        return true;
+    } else if (label == "ID 1" || label == "ID 2" || label == "Level") {
         // Typing into these fields only stores the value in the item.
         return true;
     } else if (page.goalsOpen) {

@@ -2,12 +2,17 @@
 // selection and the mode, changes that reach the object by label, scrolling,
 // and the editor's commands driven by their button labels.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <GL/gl.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <memory>
 
 #include "level/ControllerLevel.h"
@@ -25,6 +30,7 @@
 #include "persistence/ClassIds.h"
 #include "physics/ControllerPhysics.h"
 #include "scene/Scene.h"
+#include "shell/Window.h"
 #include "shell/WindowTempPopUp.h"
 #include "support/GlContext.h"
 
@@ -408,3 +414,80 @@ TEST_F(MenuGl, DeleteKeyOnlyWorksForTheDesigner) {
 }
 
 } // namespace
+
+// A save the disk or the folder refuses leaves the previous files as they
+// were, leaves no temporary file behind, and tells the player; the machine
+// does not start without its snapshot.
+TEST_F(MenuGl, ARefusedSaveKeepsThePreviousFilesAndSaysSo) {
+    press("Custom Mode");
+    frame();
+    press("Management...");
+    type("Levelname", "mine");
+    press("Save Level");
+    ASSERT_EQ(popUpText(), "Level saved successfully");
+    press("Save Scene"); // the typed name is still there
+    ASSERT_EQ(popUpText(), "Scene saved successfully");
+    levels->saveCurrent(); // F2
+    ASSERT_EQ(popUpText(), "Level saved successfully");
+    auto bytes = [this](const std::string& name) {
+        std::ifstream in(folder + "/levels/" + name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::vector<std::string> files = {"mine.lvl", "mine.lvs", "_current.lvl"};
+    std::vector<std::string> before;
+    for (const std::string& file : files)
+        before.push_back(bytes(file));
+    levels->currentLevel()->setName("Changed"); // a new save would differ
+
+    auto expectRefused = [&](const char* why) {
+        SCOPED_TRACE(why);
+        const std::pair<std::function<void()>, const char*> saves[] = {
+            {[&] { press("Save Level"); }, "Level could not be saved"},
+            {[&] { press("Save Scene"); }, "Scene could not be saved"},
+            {[&] { levels->saveCurrent(); }, "Level could not be saved"},
+            {[&] { EXPECT_FALSE(scene.setRunning(true)); }, "Scene could not be saved"},
+        };
+        for (const auto& save : saves) {
+            NSWindow::Window::instance().showTempPopUp("-");
+            save.first();
+            EXPECT_EQ(popUpText(), save.second);
+        }
+        EXPECT_FALSE(scene.isRunning());
+        for (size_t i = 0; i < files.size(); ++i)
+            EXPECT_EQ(bytes(files[i]), before[i]) << files[i];
+        for (const auto& entry : fs::directory_iterator(folder + "/levels"))
+            EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+    };
+
+    { // The disk fills up part way through (a file size limit stands in).
+        struct rlimit limit, saved;
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        limit = saved;
+        limit.rlim_cur = 40;
+        struct sigaction ignore = {}, savedAction;
+        ignore.sa_handler = SIG_IGN;
+        ASSERT_EQ(sigaction(SIGXFSZ, &ignore, &savedAction), 0);
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+        expectRefused("disk full");
+        setrlimit(RLIMIT_FSIZE, &saved);
+        sigaction(SIGXFSZ, &savedAction, nullptr);
+    }
+    { // A folder the game may not write to; root writes anywhere, so the
+      // check runs as nobody then.
+        fs::permissions(folder, fs::perms(0755));
+        fs::permissions(folder + "/levels", fs::perms(0555));
+        const bool root = geteuid() == 0;
+        if (root && setresuid(-1, 65534, -1) != 0) {
+            fs::permissions(folder + "/levels", fs::perms(0755));
+            GTEST_SKIP() << "cannot drop root rights to test a read-only folder";
+        }
+        expectRefused("read-only folder");
+        if (root) {
+            ASSERT_EQ(setresuid(-1, 0, -1), 0);
+        }
+        fs::permissions(folder + "/levels", fs::perms(0755));
+    }
+    press("Save Level"); // and once there is room again, the save goes through
+    EXPECT_EQ(popUpText(), "Level saved successfully");
+    EXPECT_NE(bytes("mine.lvl"), before[0]);
+}

@@ -1,0 +1,187 @@
+// Long runs of the machine: every built-in level for ten simulated minutes,
+// shaken up first, and a thousand starts and stops that must each bring the
+// layout back byte for byte.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "level/BuiltInLevels.h"
+#include "level/ControllerLevel.h"
+#include "objects/ObjectShapes.h"
+#include "physics/NodePhysical.h"
+#include "scene/Scene.h"
+#include "scenegraph/ControllerNode.h"
+#include "support/GlContext.h"
+
+namespace fs = std::filesystem;
+using NSNode::NodeTransform;
+using NSNode::NodePhysical;
+
+namespace {
+
+bool finite(const Vector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+long residentKiB() {
+    long pages = 0, resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+std::string nameOf(NodeTransform* node) {
+    auto* graphic = dynamic_cast<NSNode::NodeGraphic*>(node);
+    return (graphic ? graphic->getName() : std::string("node")) + " " + std::to_string(node->getId());
+}
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class Soak : public qbntest::GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        char name[] = "/tmp/qbn-soak-XXXXXX";
+        ASSERT_NE(mkdtemp(name), nullptr);
+        folder = name;
+        fs::create_directory(folder + "/levels");
+        for (const char* data : {"md2_objects", "particletextures"})
+            fs::create_directory_symlink(fs::path(QBN_RUN_DIR) / data, folder + "/" + data);
+        ASSERT_TRUE(getcwd(previous, sizeof previous));
+        ASSERT_EQ(chdir(folder.c_str()), 0);
+        scene = std::make_unique<NSScene::Scene>();
+        scene->setLayout(NSWindow::ItemLayout(0, 0, 800, 600));
+        NSLevel::Level::setScene(scene.get());
+        for (NSLevel::Level* level : NSLevel::makeBuiltInLevels())
+            levels.emplace_back(level);
+    }
+    void TearDown() override {
+        levels.clear();
+        NSLevel::Level::setScene(nullptr);
+        scene.reset();
+        NSNode::ControllerNode::instance().clearHits();
+        if (previous[0]) {
+            EXPECT_EQ(chdir(previous), 0);
+        }
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+
+    // Every moving body of the scene, children included.
+    std::vector<NodePhysical*> movingBodies() const {
+        std::vector<NodePhysical*> out;
+        std::vector<NodeTransform*> open(scene->getRoot()->getChildren().begin(), scene->getRoot()->getChildren().end());
+        while (!open.empty()) {
+            NodeTransform* node = open.back();
+            open.pop_back();
+            if (auto* body = dynamic_cast<NodePhysical*>(node))
+                if (body->isMoveable())
+                    out.push_back(body);
+            open.insert(open.end(), node->getChildren().begin(), node->getChildren().end());
+        }
+        return out;
+    }
+
+    NSObjects::ObjectRoom* room() const {
+        for (NodeTransform* child : scene->getRoot()->getChildren())
+            if (auto* r = dynamic_cast<NSObjects::ObjectRoom*>(child))
+                return r;
+        return nullptr;
+    }
+
+    // The first broken body, described, or "" when all are sound: finite
+    // numbers everywhere and every centre inside the room.
+    std::string brokenBody() const {
+        const NSObjects::ObjectRoom* r = room();
+        if (!r)
+            return "the level has no room";
+        const Vector3 half = Vector3(r->getLength(), r->getWidth(), r->getHeight()) * (0.5f * r->getScaleFactor());
+        for (NodePhysical* body : movingBodies()) {
+            const Vector3 at = body->worldPosition();
+            if (!finite(at) || !finite(body->getRotation()) || !finite(body->getVelocity()) ||
+                !finite(body->getAngularVelocity()))
+                return nameOf(body) + " has a value that is not a number";
+            const Vector3 off = at - r->getPosition();
+            if (std::fabs(off.x) > half.x + 1.0f || std::fabs(off.y) > half.y + 1.0f || std::fabs(off.z) > half.z + 1.0f)
+                return nameOf(body) + " left the room at (" + std::to_string(at.x) + ", " + std::to_string(at.y) +
+                       ", " + std::to_string(at.z) + ")";
+        }
+        return "";
+    }
+
+    std::string folder;
+    char previous[4096] = {0};
+    std::unique_ptr<NSScene::Scene> scene;
+    std::vector<std::unique_ptr<NSLevel::Level>> levels;
+};
+
+} // namespace
+
+// Ten simulated minutes per level at 30, 60 and 120 frames per second, every
+// moving body first thrown in its own direction at up to 400 units a second:
+// nothing turns into a non-number, nothing leaves the room, and memory stays
+// put after the first minute.
+TEST_F(Soak, EveryLevelRunsTenMinutesSoundly) {
+    unsigned seed = 12345;
+    auto random = [&seed] { // -1 .. 1
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<float>((seed >> 8) & 0xFFFF) / 32767.5f - 1.0f;
+    };
+    for (auto& level : levels)
+        for (int fps : {30, 60, 120}) {
+            SCOPED_TRACE("level \"" + level->getName() + "\" at " + std::to_string(fps) + " fps");
+            level->build();
+            ASSERT_TRUE(scene->setRunning(true));
+            for (NodePhysical* body : movingBodies())
+                body->setVelocity(Vector3(random(), random(), random()) * 400.0f);
+            const float dt = 1.0f / static_cast<float>(fps);
+            const int minute = 60 * fps;
+            long afterFirstMinute = 0;
+            std::string broken;
+            for (int frame = 1; frame <= 10 * minute && broken.empty(); ++frame) {
+                scene->step(dt, dt);
+                level->update();
+                if (frame % fps == 0)
+                    broken = brokenBody();
+                if (frame == minute)
+                    afterFirstMinute = residentKiB();
+            }
+            EXPECT_EQ(broken, "");
+            EXPECT_LT(residentKiB() - afterFirstMinute, 2048) << "KiB grown over nine minutes";
+            scene->setRunning(false);
+            level->unload();
+        }
+}
+
+// A thousand runs of one to forty frames over all the levels: each stop
+// brings back exactly the layout that was saved at the first start.
+TEST_F(Soak, AThousandStartsAndStopsRestoreTheLayout) {
+    const int cycles = 1000;
+    const int perLevel = cycles / static_cast<int>(levels.size()) + 1;
+    int done = 0;
+    for (auto& level : levels) {
+        SCOPED_TRACE("level \"" + level->getName() + "\"");
+        level->build();
+        ASSERT_TRUE(scene->saveScene("first"));
+        const std::string first = fileBytes("levels/first.lvs");
+        ASSERT_FALSE(first.empty());
+        for (int i = 0; i < perLevel && done < cycles; ++i, ++done) {
+            ASSERT_TRUE(scene->setRunning(true));
+            for (int frame = 0; frame <= i % 40; ++frame)
+                scene->step(1.0f / 60.0f, 0.0f);
+            ASSERT_TRUE(scene->setRunning(false));
+            ASSERT_TRUE(scene->saveScene("again"));
+            ASSERT_EQ(fileBytes("levels/again.lvs"), first) << "after run " << i + 1;
+        }
+        level->unload();
+    }
+    EXPECT_EQ(done, cycles);
+}
