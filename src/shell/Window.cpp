@@ -3,6 +3,7 @@
 #include <GL/freeglut.h>
 
 #include <chrono>
+#include <csignal>
 
 #include "level/ControllerLevel.h"
 #include "shell/LevelControl.h"
@@ -17,6 +18,11 @@ namespace NSWindow {
 namespace {
 // Taken when the program is loaded, before main runs.
 const std::chrono::steady_clock::time_point processStart = std::chrono::steady_clock::now();
+
+// Set by SIGTERM or SIGINT; the next idle turn leaves the main loop, so the
+// game ends the ordinary way instead of dying in the middle of a frame.
+volatile std::sig_atomic_t quitSignalled = 0;
+void onQuitSignal(int) { quitSignalled = 1; }
 } // namespace
 
 const std::string technicalHelpText =
@@ -55,6 +61,12 @@ void keyboardCallback(unsigned char key, int, int) {
 }
 void specialCallback(int key, int, int) { Window::instance().onSpecial(key, glutGetModifiers()); }
 void idleCallback() {
+    if (quitSignalled) {
+        quitSignalled = 0;
+        log(LOG_INFO, "Quitting: the game was asked to end\n");
+        glutLeaveMainLoop();
+        return;
+    }
     Window::instance().onIdle();
     glutPostRedisplay();
 }
@@ -76,6 +88,8 @@ Window::~Window() = default;
 void Window::initGlut(int* argc, char** argv) {
     glutInit(argc, argv);
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_EXIT);
+    std::signal(SIGTERM, onQuitSignal);
+    std::signal(SIGINT, onQuitSignal);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGBA | GLUT_ALPHA | GLUT_DEPTH);
     glutInitWindowSize(800, 600);
     glutInitWindowPosition(0, 0);
