@@ -46,6 +46,10 @@ ControllerLevel::~ControllerLevel() { NSScene::Scene::setLevelFileLookup(nullptr
 
 void ControllerLevel::update() {
     if (loadRequested) {
+        // The machine stops with the level it ran in; the next one opens
+        // at rest, with a snapshot of its own at its first start.
+        if (NSScene::Scene* running = Level::scene(); running && running->isRunning())
+            running->setRunning(false);
         if (current) {
             current->unload();
             current = nullptr;

@@ -233,6 +233,7 @@ TEST_F(LevelFiles, ControllerShowsTheScreensAndWinsOnce) {
     controller.update();
     EXPECT_EQ(controller.currentLevel(), second);
     EXPECT_FALSE(controller.getWinScreen()->isVisible());
+    EXPECT_FALSE(scene->isRunning()) << "the next level opens with the machine off";
     controller.nextLevel(); // already the last
     EXPECT_EQ(controller.currentIndex(), 1u);
 
