@@ -60,10 +60,12 @@ void keyboardCallback(unsigned char key, int, int) {
     Window::instance().onKeyboard(key, glutGetModifiers());
 }
 void specialCallback(int key, int, int) { Window::instance().onSpecial(key, glutGetModifiers()); }
+void closeCallback() { Window::instance().shutdown(); }
 void idleCallback() {
     if (quitSignalled) {
         quitSignalled = 0;
         log(LOG_INFO, "Quitting: the game was asked to end\n");
+        Window::instance().shutdown();
         glutLeaveMainLoop();
         return;
     }
@@ -102,6 +104,7 @@ void Window::initGlut(int* argc, char** argv) {
     glutKeyboardFunc(keyboardCallback);
     glutSpecialFunc(specialCallback);
     glutIdleFunc(idleCallback);
+    glutCloseFunc(closeCallback);
     glClearColor(0.0f, 0.0f, 0.5f, 0.0f);
 }
 
@@ -152,6 +155,16 @@ void Window::init(bool enterMainLoop) {
 
     if (enterMainLoop)
         glutMainLoop();
+}
+
+void Window::shutdown() {
+    clear();
+    scene = nullptr;
+    menu = nullptr;
+    frameRate = nullptr;
+    cullingGraph = nullptr;
+    helpTechnical = nullptr;
+    levelController = nullptr;
 }
 
 void Window::showTempPopUp(const std::string& text) {
@@ -228,8 +241,14 @@ void Window::onMotion(int x, int y) {
 }
 
 void Window::onPassiveMotion(int x, int y) {
-    if (passiveMotionSeen)
+    if (passiveMotionSeen) {
+        // Later moves of the same cycle wait for the next one; only the
+        // newest counts, so the hover never lags behind the pointer.
+        pendingMove = true;
+        pendingMoveX = x;
+        pendingMoveY = y;
         return;
+    }
     passiveMotionSeen = true;
     if (x == lastMoveX && y == lastMoveY)
         return;
@@ -271,6 +290,10 @@ void Window::onSpecial(int key, int glutModifiers) {
 
 void Window::onIdle() {
     passiveMotionSeen = false;
+    if (pendingMove) {
+        pendingMove = false;
+        onPassiveMotion(pendingMoveX, pendingMoveY);
+    }
     update();
 }
 

@@ -38,6 +38,12 @@ public:
     // (which never returns). A second call only logs an error.
     void init(bool enterMainLoop = true);
 
+    // Takes the item tree down while the GL context and the game's other
+    // singletons still live: at exit, statics made after the window (the
+    // effect registry, the loaders) are gone before the window itself.
+    // Safe to call twice.
+    void shutdown();
+
     // Shows text across the window for four seconds (fade in, hold, fade out).
     void showTempPopUp(const std::string& text);
 
@@ -96,8 +102,11 @@ private:
     bool initialised = false;
     bool firstFrameLogged = false;
     // Hover events are forwarded at most once per idle cycle and only for a
-    // changed position.
+    // changed position; the newest of the others follows in the next cycle.
     bool passiveMotionSeen = false;
+    bool pendingMove = false;
+    int pendingMoveX = 0;
+    int pendingMoveY = 0;
     int lastMoveX = -1;
     int lastMoveY = -1;
 };

@@ -93,19 +93,23 @@ TEST_F(KeyWindow, OtherSpecialKeysReachTheFocusedItemButShiftedOnesDoNot) {
     EXPECT_EQ(capture.text(), "Key: 97\nKey: 228\n");
 }
 
-TEST_F(KeyWindow, HoverIsForwardedOncePerIdleCycleAndOnlyWhenItMoved) {
+TEST_F(KeyWindow, HoverIsForwardedOncePerIdleCycleNewestFirstAndOnlyWhenItMoved) {
     window.onPassiveMotion(5, 5);
-    window.onPassiveMotion(6, 6); // same idle cycle: dropped
+    window.onPassiveMotion(9, 9);
+    window.onPassiveMotion(6, 6); // same idle cycle: waits, the newest wins
     ASSERT_EQ(item->events.size(), 1u);
     EXPECT_EQ(item->events[0].kind, "move");
     EXPECT_EQ(item->events[0].x, 5);
+    window.onIdle();
+    ASSERT_EQ(item->events.size(), 2u);
+    EXPECT_EQ(item->events[1].x, 6);
 
     window.onIdle();
-    window.onPassiveMotion(5, 5); // same place: dropped
+    window.onPassiveMotion(6, 6); // same place: dropped
     window.onIdle();
     window.onPassiveMotion(7, 8);
-    ASSERT_EQ(item->events.size(), 2u);
-    EXPECT_EQ(item->events[1].x, 7);
+    ASSERT_EQ(item->events.size(), 3u);
+    EXPECT_EQ(item->events[2].x, 7);
 }
 
 TEST_F(KeyWindow, DragsCarryTheModifiersOfThePress) {
