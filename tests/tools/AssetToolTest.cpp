@@ -7,13 +7,11 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "assets/AssetSet.h"
-#include "assets/Md2Writer.h"
 
 namespace {
 
@@ -31,22 +29,21 @@ const Bytes& file(const std::string& name) {
     return it == assets().end() ? none : it->second;
 }
 
-int32_t i32(const Bytes& b, size_t at) {
-    uint32_t v = 0;
-    for (int i = 0; i < 4; ++i)
-        v |= static_cast<uint32_t>(b.at(at + i)) << (8 * i);
-    return static_cast<int32_t>(v);
+// A little-endian value of type T at a byte offset.
+template <class T>
+T valueAt(const Bytes& b, size_t at) {
+    T v;
+    (void)b.at(at + sizeof v - 1); // throws rather than reading past the end
+    std::memcpy(&v, &b[at], sizeof v);
+    return v;
 }
-uint16_t u16(const Bytes& b, size_t at) { return static_cast<uint16_t>(b.at(at) | (b.at(at + 1) << 8)); }
-float f32(const Bytes& b, size_t at) {
-    int32_t v = i32(b, at);
-    float f;
-    std::memcpy(&f, &v, 4);
-    return f;
-}
+const auto i32 = valueAt<int32_t>;
+const auto u16 = valueAt<uint16_t>;
+const auto f32 = valueAt<float>;
 
 struct Vec {
     float x, y, z;
+    float operator[](int axis) const { return axis == 0 ? x : axis == 1 ? y : z; }
 };
 
 // An MD2 file read the way the game reads it; problems collected in `errors`.
@@ -65,6 +62,9 @@ struct Md2 {
 
 const char* MD2_MODELS[] = {"basketball", "bowlingball", "tennisball", "brett1",     "brett2",     "brett3",
                             "Johnny5",    "sprungbrett", "rollband1",  "rollband2", "ventilator", "teslaspule"};
+
+Md2 readMd2(const Bytes& b);
+Md2 model(const std::string& name) { return readMd2(file("md2_objects/" + name + ".md2")); }
 
 Md2 readMd2(const Bytes& b) {
     Md2 m;
@@ -122,8 +122,7 @@ Md2 readMd2(const Bytes& b) {
     return m;
 }
 
-// Frame names grouped as the game groups them: adjacent frames whose names
-// agree once trailing digits are cut off.
+// Frame names grouped as the game does: adjacent ones that agree without their trailing digits.
 std::vector<std::pair<std::string, int>> animations(const Md2& m) {
     std::vector<std::pair<std::string, int>> out;
     for (const std::string& name : m.frameNames) {
@@ -135,16 +134,17 @@ std::vector<std::pair<std::string, int>> animations(const Md2& m) {
     return out;
 }
 
-void bounds(const std::vector<Vec>& pts, Vec& lo, Vec& hi) {
-    lo = hi = pts.at(0);
+// The lowest and the highest corner of the box around the points.
+std::array<Vec, 2> bounds(const std::vector<Vec>& pts) {
+    Vec lo = pts.at(0), hi = pts.at(0);
     for (const Vec& p : pts) {
         lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
         hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
     }
+    return {lo, hi};
 }
 
-// The normal table the models index into, checked entry by entry against
-// the format's published table where that is at hand.
+// The normal table the models index into, checked against the format's published one where at hand.
 std::vector<Vec> normalTable() {
     std::vector<Vec> out;
     for (const auto& n : NSGraphic::md2Normals)
@@ -198,11 +198,7 @@ std::array<int, 4> pixel(const Bytes& b, const Bmp& h, int x, int y) { // y from
 
 } // namespace
 
-TEST(AssetToolTest, GeneratesEveryModelSkinPictureAndTexture) {
-    for (const char* m : MD2_MODELS) {
-        EXPECT_FALSE(file(std::string("md2_objects/") + m + ".md2").empty()) << m;
-        EXPECT_FALSE(file(std::string("md2_objects/") + m + ".bmp").empty()) << m;
-    }
+TEST(AssetToolTest, GeneratesEveryMenuPictureAndTheParticleTexture) {
     const char* pictures[] = {
         "basketball", "bowlingball", "tennisball", "brett1", "brett2", "brett3", "johnny5", "sprungbrett",
         "rollband1", "rollband2", "ventilator", "teslaspule", "box", "sphere", "room", "boxhit", "spherehit",
@@ -221,7 +217,7 @@ TEST(AssetToolTest, ModelsAreWellFormedMd2WithTheirSkins) {
     for (const char* name : MD2_MODELS) {
         SCOPED_TRACE(name);
         const Bytes& b = file(std::string("md2_objects/") + name + ".md2");
-        Md2 m = readMd2(b);
+        const Md2 m = readMd2(b);
         ASSERT_TRUE(m.errors.empty()) << m.errors.front();
         EXPECT_GE(m.triangles(), 12);
         EXPECT_LE(m.triangles(), 2500);
@@ -253,25 +249,19 @@ TEST(AssetToolTest, ModelsFillTheirCollisionVolumes) {
         {"teslaspule", {-15, -1, -15}, {15, 67, 15}},
     };
     for (const Volume& v : volumes) {
-        Md2 m = readMd2(file(std::string("md2_objects/") + v.name + ".md2"));
+        const Md2 m = model(v.name);
         for (size_t f = 0; f < m.frames.size(); ++f) {
             SCOPED_TRACE(std::string(v.name) + " frame " + m.frameNames[f]);
-            Vec lo, hi;
-            bounds(m.frames[f], lo, hi);
-            const float tol = 0.05f;
-            EXPECT_NEAR(lo.x, v.lo.x, tol);
-            EXPECT_NEAR(lo.y, v.lo.y, tol);
-            EXPECT_NEAR(lo.z, v.lo.z, tol);
-            EXPECT_NEAR(hi.x, v.hi.x, tol);
-            EXPECT_NEAR(hi.y, v.hi.y, tol);
-            EXPECT_NEAR(hi.z, v.hi.z, tol);
+            const auto [lo, hi] = bounds(m.frames[f]);
+            for (int axis = 0; axis < 3; ++axis) {
+                EXPECT_NEAR(lo[axis], v.lo[axis], 0.05f) << "axis " << axis;
+                EXPECT_NEAR(hi[axis], v.hi[axis], 0.05f) << "axis " << axis;
+            }
         }
     }
     // Johnny has no volume; he is placed by his origin, so he stands on it.
-    Md2 johnny = readMd2(file("md2_objects/Johnny5.md2"));
-    for (const auto& frame : johnny.frames) {
-        Vec lo, hi;
-        bounds(frame, lo, hi);
+    for (const auto& frame : model("Johnny5").frames) {
+        const auto [lo, hi] = bounds(frame);
         EXPECT_NEAR(lo.y, 0.0f, 0.05f);
         EXPECT_GT(hi.y, 15.0f);
         EXPECT_LT(hi.y, 35.0f);
@@ -280,7 +270,6 @@ TEST(AssetToolTest, ModelsFillTheirCollisionVolumes) {
 }
 
 TEST(AssetToolTest, AnimationsLoopTheWayTheGamePlaysThem) {
-    auto model = [](const char* n) { return readMd2(file(std::string("md2_objects/") + n + ".md2")); };
     auto sameShape = [](const std::vector<Vec>& a, const std::vector<Vec>& b) {
         auto key = [](const std::vector<Vec>& v) {
             std::multiset<std::array<long, 3>> s;
@@ -292,17 +281,16 @@ TEST(AssetToolTest, AnimationsLoopTheWayTheGamePlaysThem) {
     };
 
     // Johnny waves in a loop that blends its last frame into the first, so those must differ.
-    Md2 johnny = model("Johnny5");
+    const Md2 johnny = model("Johnny5");
     ASSERT_EQ(animations(johnny).size(), 1u);
     EXPECT_EQ(animations(johnny)[0].first, "wave");
     EXPECT_GE(animations(johnny)[0].second, 4);
     EXPECT_FALSE(sameShape(johnny.frames.front(), johnny.frames.back()));
 
-    // Belts and fan loop without blending: the last frame must look exactly like
-    // the first, while the parts have moved (the belt's cleats, the blades).
+    // Belts and fan loop without blending: the last frame looks like the first, yet the parts move.
     for (const char* n : {"rollband1", "rollband2", "ventilator"}) {
         SCOPED_TRACE(n);
-        Md2 m = model(n);
+        const Md2 m = model(n);
         ASSERT_EQ(animations(m).size(), 1u);
         EXPECT_EQ(animations(m)[0].first, "run");
         ASSERT_GE(m.frames.size(), 2u);
@@ -314,8 +302,7 @@ TEST(AssetToolTest, AnimationsLoopTheWayTheGamePlaysThem) {
         EXPECT_GT(moved, m.frames[0].size() / 10);
     }
     // The blades really turn: the second frame is not the first one relabelled.
-    Md2 fan = model("ventilator");
-    EXPECT_FALSE(sameShape(fan.frames[0], fan.frames[1]));
+    EXPECT_FALSE(sameShape(model("ventilator").frames[0], model("ventilator").frames[1]));
 
     for (const char* n : {"basketball", "bowlingball", "tennisball", "brett1", "brett2", "brett3", "sprungbrett",
                           "teslaspule"})
@@ -327,7 +314,7 @@ TEST(AssetToolTest, FacesAndNormalsPointOutward) {
     ASSERT_EQ(table.size(), 162u);
     for (const char* name : MD2_MODELS) {
         SCOPED_TRACE(name);
-        Md2 m = readMd2(file(std::string("md2_objects/") + name + ".md2"));
+        const Md2 m = model(name);
         const auto& pos = m.frames.at(0);
         const auto& nrm = m.normals.at(0);
         // Counter-clockwise seen from where the vertex normals point.
@@ -350,7 +337,7 @@ TEST(AssetToolTest, FacesAndNormalsPointOutward) {
     }
     // On the balls every normal points away from the centre.
     for (const char* ball : {"basketball", "bowlingball", "tennisball"}) {
-        Md2 m = readMd2(file(std::string("md2_objects/") + ball + ".md2"));
+        const Md2 m = model(ball);
         for (size_t v = 0; v < m.frames[0].size(); ++v) {
             Vec p = m.frames[0][v], n = table[m.normals[0][v]];
             float len = std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
