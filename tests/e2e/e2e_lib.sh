@@ -2,6 +2,7 @@
 # a scratch working directory, screenshots and pixel checks.
 
 CONVERT=/usr/bin/convert
+E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 fail() {
     echo "FAIL: $*" >&2
@@ -10,7 +11,14 @@ fail() {
 }
 
 cleanup() {
-    [ -n "${GAME_PID:-}" ] && kill "$GAME_PID" 2>/dev/null || true
+    if [ -n "${GAME_PID:-}" ] && kill "$GAME_PID" 2>/dev/null; then
+        # A game stuck in a long frame never reads its quit flag.
+        for _ in $(seq 50); do
+            kill -0 "$GAME_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -KILL "$GAME_PID" 2>/dev/null || true
+    fi
     [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
     [ -n "${RUN:-}" ] && [ -z "${KEEP_E2E:-}" ] && rm -rf "$RUN"
     return 0
@@ -26,6 +34,13 @@ e2e_start() {
     for dir in levels md2_objects particletextures; do
         if [ -d "$(dirname "$bin")/$dir" ]; then cp -r "$(dirname "$bin")/$dir" "$RUN/"; fi
     done
+
+    # A game built with sanitizers writes its reports beside the log, where
+    # e2e_finish looks for them; leaks inside the system's libraries are not
+    # the game's.
+    export ASAN_OPTIONS="log_path=$RUN/sanitizer:detect_leaks=1"
+    export UBSAN_OPTIONS="log_path=$RUN/sanitizer:print_stacktrace=1:halt_on_error=1"
+    export LSAN_OPTIONS="suppressions=$E2E_DIR/lsan.supp:print_suppressions=0"
 
     exec 3<> <(:)
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset >"$RUN/xvfb.txt" 2>&1 &
@@ -52,8 +67,29 @@ e2e_start() {
     sleep 0.5
 }
 
+# stop_game: asks the game to end as the desktop would (SIGTERM) and waits
+# for it to finish cleanly.
+stop_game() {
+    kill -TERM "$GAME_PID" 2>/dev/null || fail "the game was gone before it was asked to end"
+    for _ in $(seq 600); do
+        kill -0 "$GAME_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$GAME_PID" 2>/dev/null && fail "the game did not end within a minute of SIGTERM"
+    local status=0
+    wait "$GAME_PID" || status=$?
+    GAME_PID=""
+    [ "$status" -eq 0 ] || fail "the game ended with status $status: $(tail -n 20 "$RUN/console.txt")"
+}
+
 e2e_finish() {
     kill -0 "$GAME_PID" 2>/dev/null || fail "the game died during the test"
+    stop_game
+    local report
+    for report in "$RUN"/sanitizer*; do
+        [ -s "$report" ] && fail "sanitizer report $(basename "$report"):
+$(head -n 60 "$report")"
+    done
     echo "e2e: all checks passed"
 }
 
@@ -110,4 +146,36 @@ wait_for_log() {
         sleep 0.1
     done
     return 1
+}
+
+# wait_for_log_for SECONDS TEXT: waits up to SECONDS for TEXT in log.txt.
+wait_for_log_for() {
+    local tries=$(($1 * 10))
+    for _ in $(seq "$tries"); do
+        grep -qF "$2" "$RUN/log.txt" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# log_lines TEXT: how many lines of log.txt hold TEXT so far.
+log_lines() { grep -cF "$1" "$RUN/log.txt" 2>/dev/null || true; }
+
+# wait_for_pixel SECONDS NAME X Y "r g b": takes screenshot NAME until its
+# pixel (X, Y) is near that colour, for up to SECONDS.
+wait_for_pixel() {
+    local end=$((SECONDS + $1))
+    while :; do
+        shot "$2"
+        near "$(pixel "$2" "$3" "$4")" "$5" && return 0
+        [ "$SECONDS" -lt "$end" ] || return 1
+        sleep 0.2
+    done
+}
+
+# diff_pixels A B GEOMETRY: how many pixels in that part of two screenshots
+# differ clearly.
+diff_pixels() {
+    "$CONVERT" "$RUN/$1.png" "$RUN/$2.png" -crop "$3" +repage -compose difference -composite \
+        -colorspace gray -threshold 12% -format '%[fx:int(mean * w * h + 0.5)]' info:
 }

@@ -82,8 +82,7 @@ for _ in $(seq 30); do [ -s "$RUN/levels/myfirst.lvl" ] && break; sleep 0.1; don
 shot saved
 
 # Quit and start again; the level file stays.
-kill "$GAME_PID"
-wait "$GAME_PID" 2>/dev/null || true
+stop_game
 (cd "$RUN" && exec "$BIN" >"$RUN/console2.txt" 2>&1) &
 GAME_PID=$!
 WIN=""
