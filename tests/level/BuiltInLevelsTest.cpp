@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -21,9 +20,8 @@
 #include "objects/ObjectRollband.h"
 #include "scene/Scene.h"
 #include "scenegraph/ControllerNode.h"
-#include "support/GlContext.h"
+#include "level/LevelSceneTest.h"
 
-namespace fs = std::filesystem;
 using namespace NSLevel;
 using NSMenu::MenuEntry;
 using NSMenu::Value;
@@ -66,36 +64,9 @@ struct Solution {
     float limit; // simulated seconds
 };
 
-// A scene of 800 x 600 pixels in a scratch folder with the game's models.
-class BuiltInLevels : public qbntest::GlTest {
+// The built-in levels in the scratch scene, played as the player would.
+class BuiltInLevels : public qbntest::LevelSceneTest {
 protected:
-    void SetUp() override {
-        GlTest::SetUp();
-        NSMenu::setCustomMode(false);
-        NSMenu::setDesignerEditing(false);
-        char name[] = "/tmp/qbn-levels-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        folder = name;
-        fs::create_directory(folder + "/levels");
-        for (const char* data : {"md2_objects", "particletextures"})
-            fs::create_directory_symlink(fs::path(QBN_RUN_DIR) / data, folder + "/" + data);
-        ASSERT_TRUE(getcwd(previous, sizeof previous));
-        ASSERT_EQ(chdir(folder.c_str()), 0);
-        scene = std::make_unique<NSScene::Scene>();
-        scene->setLayout(NSWindow::ItemLayout(0, 0, 800, 600));
-        Level::setScene(scene.get());
-    }
-    void TearDown() override {
-        Level::setScene(nullptr);
-        scene.reset();
-        NSNode::ControllerNode::instance().clearHits();
-        if (previous[0]) {
-            EXPECT_EQ(chdir(previous), 0);
-        }
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
-
     NodeGraphic* object(const std::string& name, int nth = 1) {
         for (NSNode::NodeTransform* child : scene->getRoot()->getChildren())
             if (auto* node = dynamic_cast<NodeGraphic*>(child))
@@ -193,9 +164,6 @@ protected:
         return won;
     }
 
-    std::string folder;
-    char previous[4096] = {0};
-    std::unique_ptr<NSScene::Scene> scene;
 };
 
 } // namespace

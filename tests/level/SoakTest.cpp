@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cmath>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -19,9 +18,8 @@
 #include "physics/NodePhysical.h"
 #include "scene/Scene.h"
 #include "scenegraph/ControllerNode.h"
-#include "support/GlContext.h"
+#include "level/LevelSceneTest.h"
 
-namespace fs = std::filesystem;
 using NSNode::NodeTransform;
 using NSNode::NodePhysical;
 
@@ -45,34 +43,16 @@ std::string fileBytes(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-class Soak : public qbntest::GlTest {
+class Soak : public qbntest::LevelSceneTest {
 protected:
     void SetUp() override {
-        GlTest::SetUp();
-        char name[] = "/tmp/qbn-soak-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        folder = name;
-        fs::create_directory(folder + "/levels");
-        for (const char* data : {"md2_objects", "particletextures"})
-            fs::create_directory_symlink(fs::path(QBN_RUN_DIR) / data, folder + "/" + data);
-        ASSERT_TRUE(getcwd(previous, sizeof previous));
-        ASSERT_EQ(chdir(folder.c_str()), 0);
-        scene = std::make_unique<NSScene::Scene>();
-        scene->setLayout(NSWindow::ItemLayout(0, 0, 800, 600));
-        NSLevel::Level::setScene(scene.get());
+        LevelSceneTest::SetUp();
         for (NSLevel::Level* level : NSLevel::makeBuiltInLevels())
             levels.emplace_back(level);
     }
     void TearDown() override {
         levels.clear();
-        NSLevel::Level::setScene(nullptr);
-        scene.reset();
-        NSNode::ControllerNode::instance().clearHits();
-        if (previous[0]) {
-            EXPECT_EQ(chdir(previous), 0);
-        }
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
+        LevelSceneTest::TearDown();
     }
 
     // Every moving body of the scene, children included.
@@ -117,9 +97,6 @@ protected:
         return "";
     }
 
-    std::string folder;
-    char previous[4096] = {0};
-    std::unique_ptr<NSScene::Scene> scene;
     std::vector<std::unique_ptr<NSLevel::Level>> levels;
 };
 
