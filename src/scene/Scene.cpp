@@ -405,7 +405,7 @@ void Scene::drawContent() {
     glPushMatrix();
     root->draw();
     glPopMatrix();
-    if (selected && !running)
+    if (selected && !running && !handlesHidden)
         drawGizmos();
     if (deferred.empty())
         return;
@@ -541,13 +541,38 @@ bool Scene::surfacePoint(int x, int y, NodeTransform* node, Vector3& point) {
     return true;
 }
 
+void Scene::drawDepthWithoutHandles() {
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_SCISSOR_BIT);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(screenArea.x, screenArea.y, screenArea.width, screenArea.height);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    begin3D(false);
+    camera.apply();
+    const unsigned frameCulled = culledCount;
+    const unsigned frameDrawn = drawnCount;
+    handlesHidden = true;
+    drawContent();
+    handlesHidden = false;
+    culledCount = frameCulled;
+    drawnCount = frameDrawn;
+    glPopAttrib();
+}
+
 void Scene::placeSelectedAt(int x, int y) {
     if (!selected || running)
         return;
     if (!selected->canEditPosition(-1) && !NSMenu::isDesignerEditing())
         return;
-    if (nodeAt(pick(x, y)) == selected)
+    const GLuint* record = pick(x, y);
+    const bool onHandle = record && record[0] >= 2;
+    if (!onHandle && nodeAt(record) == selected)
         return;
+    // The object's own handles lie over what the player means to click:
+    // the depth is drawn again without them.
+    if (onHandle)
+        drawDepthWithoutHandles();
     Vector3 surface;
     if (!surfacePoint(x, y, selected, surface))
         return;

@@ -200,6 +200,9 @@ private:
     // The handles around the selection: drawn in the transparent pass, and
     // dragged to move the selection along an axis or turn it about one.
     void drawGizmos();
+    // Fills the depth buffer of the view as drawn, but for the selection's
+    // handles; the colours stay.
+    void drawDepthWithoutHandles();
     void startGizmoDrag(const GLuint* record, int x, int y);
     void dragTranslation(int x, int y);
     void dragRotation(int x, int y);
@@ -223,6 +226,7 @@ private:
     NSNode::NodeGraphic* hovered = nullptr;
     int hoveredGizmo = 0;
     bool running = false;
+    bool handlesHidden = false;
     bool fastForward = false;
     bool leftHeld = false;
     bool rightHeld = false;
