@@ -677,6 +677,14 @@ bool Scene::mouseMove(int buttons, int x, int y) {
     return true;
 }
 
+void Scene::pointerLeft() {
+    WindowItem::pointerLeft();
+    if (hovered)
+        hovered->setHighlighted(false);
+    hovered = nullptr;
+    hoveredGizmo = 0;
+}
+
 bool Scene::keyPressed(int key, int modifiers, bool special) {
     if (WindowItem::keyPressed(key, modifiers, special))
         return true;

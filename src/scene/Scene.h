@@ -170,6 +170,8 @@ public:
     bool mouseButton(int button, int state, int modifiers, int x, int y) override;
     bool mouseDrag(int modifiers, int x, int y) override;
     bool mouseMove(int buttons, int x, int y) override;
+    // Off the view, nothing stays highlighted.
+    void pointerLeft() override;
     bool keyPressed(int key, int modifiers, bool special) override;
     void draw() override;
     // One frame with the times of the two capped timers.

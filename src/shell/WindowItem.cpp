@@ -123,16 +123,30 @@ bool WindowItem::mouseDrag(int modifiers, int x, int y) {
 
 bool WindowItem::mouseMove(int buttons, int x, int y) {
     const auto& items = getChildren();
+    for (WindowItem* child : items)
+        if (child->pointerInside && (!child->isLive() || !contains(child, x, y))) {
+            child->pointerInside = false;
+            child->pointerLeft();
+        }
     for (size_t i = items.size(); i-- > 0;) {
         WindowItem* child = items[i];
         if (!child->isLive() || !contains(child, x, y))
             continue;
+        child->pointerInside = true;
         int cx = x, cy = y;
         toChild(child, cx, cy);
         if (child->mouseMove(buttons, cx, cy))
             return true;
     }
     return false;
+}
+
+void WindowItem::pointerLeft() {
+    for (WindowItem* child : getChildren())
+        if (child->pointerInside) {
+            child->pointerInside = false;
+            child->pointerLeft();
+        }
 }
 
 bool WindowItem::keyPressed(int key, int modifiers, bool special) {

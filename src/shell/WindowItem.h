@@ -54,6 +54,8 @@ public:
     virtual bool mouseButton(int button, int state, int modifiers, int x, int y);
     virtual bool mouseDrag(int modifiers, int x, int y);
     virtual bool mouseMove(int buttons, int x, int y);
+    // The pointer, last over this item, has moved off it (hover ends).
+    virtual void pointerLeft();
     virtual bool keyPressed(int key, int modifiers, bool special);
     virtual void draw();
     virtual void update();
@@ -111,6 +113,8 @@ protected:
 
 private:
     void clearParentFocus();
+
+    bool pointerInside = false;
 };
 
 } // namespace NSWindow

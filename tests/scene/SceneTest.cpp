@@ -97,6 +97,10 @@ TEST_F(SceneGl, PickingFindsTheNearestObjectAndHoverHighlightsIt) {
     scene.mouseMove(0, 5, 5);
     EXPECT_EQ(scene.getHovered(), nullptr);
     EXPECT_FALSE(near->isHighlighted());
+    scene.mouseMove(0, x, y);
+    scene.pointerLeft(); // off the view, over the menu
+    EXPECT_EQ(scene.getHovered(), nullptr);
+    EXPECT_FALSE(near->isHighlighted());
 }
 
 TEST_F(SceneGl, CullingCountsModelsOutsideTheView) {

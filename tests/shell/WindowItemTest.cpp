@@ -170,6 +170,14 @@ TEST(Routing, HoverGoesToTheTopmostTakerWithoutMovingFocus) {
     EXPECT_EQ(below->events.size(), 1u);
     EXPECT_EQ(root.getFocus(), nullptr);
     EXPECT_FALSE(root.mouseMove(0, 700, 500));
+    // Moving off an item tells it, once.
+    ASSERT_EQ(above->events.size(), 2u);
+    EXPECT_EQ(above->events[1].kind, "left");
+    EXPECT_EQ(below->events.back().kind, "left");
+    root.mouseMove(0, 150, 150); // back over the lower item only
+    root.mouseMove(0, 800, 500);
+    EXPECT_EQ(above->events.size(), 2u);
+    EXPECT_EQ(below->events.back().kind, "left");
 }
 
 TEST(ItemTree, UpdateReachesEveryItemAndClearsTouched) {

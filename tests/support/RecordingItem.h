@@ -29,6 +29,10 @@ public:
         events.push_back({"move", buttons, 0, x, y});
         return handles;
     }
+    void pointerLeft() override {
+        events.push_back({"left", 0, 0, 0, 0});
+        WindowItem::pointerLeft();
+    }
     bool keyPressed(int key, int modifiers, bool special) override {
         events.push_back({special ? "special" : "key", key, modifiers, 0, 0});
         bool taken = WindowItem::keyPressed(key, modifiers, special);
