@@ -25,6 +25,7 @@
 #include "level/ControllerLevel.h"
 #include "level/Level.h"
 #include "scene/Scene.h"
+#include "shell/Log.h"
 #include "shell/Window.h"
 
 namespace {
@@ -144,20 +145,6 @@ NSWindow::Window* windowOf(NSLevel::Level* level) {
     return window;
 }
 
-// The level names are Latin-1; the terminal wants UTF-8.
-std::string utf8(const std::string& latin1) {
-    std::string out;
-    for (unsigned char c : latin1) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
 void printTable(const std::vector<NSLevel::Level*>& levels, bool cpuMs) {
     if (cpuMs)
         std::printf("\nCPU milliseconds of the drawing thread per frame (rasterising runs in Mesa's threads)\n");
@@ -183,7 +170,7 @@ void printTable(const std::vector<NSLevel::Level*>& levels, bool cpuMs) {
         if (level == kEmptyRow)
             std::printf("  clear and swap only\n");
         else
-            std::printf("  %s\n", utf8(levels[static_cast<size_t>(level)]->getName()).c_str());
+            std::printf("  %s\n", latin1ToUtf8(levels[static_cast<size_t>(level)]->getName()).c_str());
     }
 }
 

@@ -36,14 +36,7 @@ void WindowCullingGraph::draw() {
     glRasterPos2f(0.0f, 0.5f);
     getLabelFont()->print("Culling");
 
-    glLineWidth(2.0f);
-    glColor3f(0.0f, 0.0f, 1.0f);
-    glBegin(GL_LINE_LOOP);
-    glVertex2f(0, 0);
-    glVertex2f(0, 1);
-    glVertex2f(1, 1);
-    glVertex2f(1, 0);
-    glEnd();
+    drawBlueFrame();
     glPopAttrib();
 }
 

@@ -39,14 +39,7 @@ void WindowFrameRate::draw() {
     glColor3fv(colour);
     glRasterPos2f(0.05f, 0.7f);
     getLabelFont()->print("%3i fps", fps);
-    glLineWidth(2.0f);
-    glColor3f(0.0f, 0.0f, 1.0f);
-    glBegin(GL_LINE_LOOP);
-    glVertex2f(0, 0);
-    glVertex2f(0, 1);
-    glVertex2f(1, 1);
-    glVertex2f(1, 0);
-    glEnd();
+    drawBlueFrame();
     glPopAttrib();
 }
 

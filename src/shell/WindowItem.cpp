@@ -141,6 +141,17 @@ bool WindowItem::mouseMove(int buttons, int x, int y) {
     return false;
 }
 
+void WindowItem::drawBlueFrame() {
+    glLineWidth(2.0f);
+    glColor3f(0.0f, 0.0f, 1.0f);
+    glBegin(GL_LINE_LOOP);
+    glVertex2f(0, 0);
+    glVertex2f(0, 1);
+    glVertex2f(1, 1);
+    glVertex2f(1, 0);
+    glEnd();
+}
+
 void WindowItem::pointerLeft() {
     for (WindowItem* child : getChildren())
         if (child->pointerInside) {

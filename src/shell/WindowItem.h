@@ -98,6 +98,9 @@ public:
 
 protected:
     bool isLive() const { return enabled && visible; }
+    // The overlays' 2-pixel blue frame around the item's unit square (the
+    // caller has begun 2D drawing in item units and restores the state).
+    static void drawBlueFrame();
 
     ItemLayout layout;
     ItemLayout area;
