@@ -1,10 +1,14 @@
 #include <new>
 
 #include "level/ControllerLevel.h"
+#include "shell/CommandLine.h"
 #include "shell/Log.h"
 #include "shell/Window.h"
 
 int main(int argc, char** argv) {
+    const NSWindow::Options options = NSWindow::parseCommandLine(argc, argv);
+    if (options.exitCode >= 0)
+        return options.exitCode;
     std::set_new_handler(outOfMemory);
     openLogFile("log.txt");
     setLogFileMask(0xFFFFFFFFu);
