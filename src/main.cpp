@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     log(LOG_INFO, "Bitte Readme.doc lesen!!!\n\n\n");
     log(LOG_INFO, "%s", NSWindow::technicalHelpText.c_str());
     NSWindow::Window::initGlut(&argc, argv);
+    NSWindow::Window::instance().setFrameCap(options.frameCap);
     NSWindow::Window::instance().setLevelControlFactory([] { return &NSLevel::ControllerLevel::instance(); });
     NSWindow::Window::instance().init();
     return 0;
