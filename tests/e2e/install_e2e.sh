@@ -14,7 +14,8 @@ trap 'chmod -R u+w "$SCRATCH"; rm -rf "$SCRATCH"' EXIT
 
 expect_installed() {
     for f in bin/quibbleton share/applications/quibbleton.desktop share/icons/hicolor/scalable/apps/quibbleton.svg \
-             share/quibbleton/md2_objects/basketball.md2 share/quibbleton/particletextures/point.bmp; do
+             share/quibbleton/md2_objects/basketball.md2 share/quibbleton/particletextures/point.bmp \
+             share/man/man6/quibbleton.6 share/metainfo/io.github.quibbleton.quibbleton.metainfo.xml; do
         [ -e "$1/$f" ] || fail "$2 has no $f"
     done
     grep -q '^Exec=quibbleton' "$1/share/applications/quibbleton.desktop" || fail "$2: desktop entry without Exec"
