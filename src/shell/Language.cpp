@@ -11,6 +11,9 @@
 
 #include "shell/Log.h"
 
+// gettext remembers the translations it found; a new choice must forget them.
+extern "C" int _nl_msg_cat_cntr;
+
 namespace {
 
 const char* const kDomain = "quibbleton";
@@ -37,9 +40,12 @@ std::string wantedLanguages(const char* overrideCode) {
     return languages.empty() ? locale : languages;
 }
 
+// The catalogues are UTF-8 and keyed by UTF-8: the key goes out as UTF-8,
+// the translation comes back in Latin-1 (bind_textdomain_codeset).
 std::string translated(const std::string& text) {
-    const char* result = dgettext(kDomain, text.c_str());
-    return result ? result : text;
+    const std::string key = latin1ToUtf8(text);
+    const char* result = dgettext(kDomain, key.c_str());
+    return result && result != key.c_str() ? result : text;
 }
 
 } // namespace
@@ -70,10 +76,12 @@ void initLanguageIn(const char* overrideCode, const std::string& localeDir) {
         // The texts as the game writes them, also after another choice.
         unsetenv("LANGUAGE");
         setlocale(LC_MESSAGES, "C");
+        ++_nl_msg_cat_cntr;
         log(LOG_INFO, "Language: the game's own texts\n");
         return;
     }
     setenv("LANGUAGE", languages.c_str(), 1);
+    ++_nl_msg_cat_cntr;
     // gettext ignores LANGUAGE in the C locale, and a locale the system does
     // not have falls back to C: C.UTF-8 always exists and is not C to it.
     // Only the messages change; numbers keep their C format.
