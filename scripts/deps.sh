@@ -8,6 +8,7 @@ QBN_PACKAGES=(
     libgtest-dev libbenchmark-dev
     libx11-dev xvfb xauth xdotool imagemagick
     clang libclang-rt-14-dev dpkg-dev libbullet-dev
+    gettext
 )
 
 qbn_install_missing() {
