@@ -93,7 +93,7 @@ void initLanguageIn(const char* overrideCode, const std::string& localeDir) {
     bind_textdomain_codeset(kDomain, "ISO-8859-1");
     // A catalogue that does not answer for its own header is not there.
     const bool found = std::strlen(dgettext(kDomain, "")) > 0;
-    log(found ? LOG_INFO : LOG_ERROR, "Language: %s%s (catalogues in \"%s\")\n", languages.c_str(),
+    log(LOG_INFO, "Language: %s%s (catalogues in \"%s\")\n", languages.c_str(),
         found ? "" : " has no catalogue, the game's own texts are shown", localeDir.c_str());
 }
 
