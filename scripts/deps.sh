@@ -9,6 +9,7 @@ QBN_PACKAGES=(
     libx11-dev xvfb xauth xdotool imagemagick
     clang libclang-rt-14-dev dpkg-dev libbullet-dev
     groff-base man-db appstream desktop-file-utils
+    gettext
 )
 
 qbn_install_missing() {

@@ -2,6 +2,7 @@
 
 #include "level/ControllerLevel.h"
 #include "shell/CommandLine.h"
+#include "shell/Language.h"
 #include "shell/Log.h"
 #include "shell/Window.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
     openLogFile("log.txt");
     setLogFileMask(0xFFFFFFFFu);
     setLogConsoleMask(LOG_FATAL | LOG_ERROR | LOG_INFO);
+    initLanguage(options.language.c_str());
     log(LOG_INFO, "Bitte Readme.doc lesen!!!\n\n\n");
     log(LOG_INFO, "%s", NSWindow::technicalHelpText.c_str());
     NSWindow::Window::initGlut(&argc, argv);
