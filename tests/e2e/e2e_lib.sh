@@ -53,8 +53,13 @@ e2e_start() {
     done
     [ -n "$display" ] || fail "Xvfb gave no display number"
     export DISPLAY=":$display"
+    GAME_BIN=$bin
+    launch_game
+}
 
-    (cd "$RUN" && exec "$bin" >"$RUN/console.txt" 2>&1) &
+# launch_game: starts the game (again) in RUN on the test's display; sets WIN.
+launch_game() {
+    (cd "$RUN" && exec "$GAME_BIN" >"$RUN/console.txt" 2>&1) &
     GAME_PID=$!
     WIN=""
     for _ in $(seq 100); do
