@@ -35,6 +35,8 @@ e2e_start() {
     for dir in levels md2_objects particletextures; do
         if [ -d "$(dirname "$bin")/$dir" ]; then cp -r "$(dirname "$bin")/$dir" "$RUN/"; fi
     done
+    # A new player: no layouts kept from games played in the run folder.
+    rm -f "$RUN"/levels/_layout*.lvl
 
     # A game built with sanitizers writes its reports beside the log, where
     # e2e_finish reads them; a leak report alone does not change the exit

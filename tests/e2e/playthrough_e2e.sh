@@ -246,9 +246,12 @@ wait_for_pixel 10 spring_selected 699 $ROTATION_Y_Y "$KNOB_GREY" || fail "no Rot
 click 730 $ROTATION_Y_Y
 park
 released=$(log_lines "Scene: nothing selected")
-click 450 120 # the back wall: lets go
+# The slider keeps the keys while it has the focus: a click on the back wall
+# gives it to the view, where Escape lets go.
+click 450 120
+key Escape
 for _ in $(seq 50); do [ "$(log_lines "Scene: nothing selected")" -gt "$released" ] && break; sleep 0.1; done
-[ "$(log_lines "Scene: nothing selected")" -gt "$released" ] || fail "a click on the wall did not let go of springboard $spring"
+[ "$(log_lines "Scene: nothing selected")" -gt "$released" ] || fail "Escape did not let go of springboard $spring"
 park
 shot_stable level2_edited
 [ "$(diff_pixels level2_plain level2_edited "$VIEW")" -ge 300 ] || fail "springboard $spring did not turn"
