@@ -23,10 +23,14 @@ void ProgressKeeper::enter(Level& level, unsigned index, bool fresh) {
         forgetLayout(index);
     } else if (std::FILE* f = std::fopen(levelFilePath(layout).c_str(), "rb")) {
         std::fclose(f);
-        // A layout that cannot be read leaves the level as built.
-        if (level.load(layout))
+        // A layout that cannot be read leaves the level as built; the texts
+        // stay the game's own, whatever version saved the layout.
+        const std::string name = level.getName(), info = level.getInfoText();
+        if (level.load(layout)) {
+            level.setName(name);
+            level.setInfoText(info);
             log(LOG_GAME, "Progress: the player's layout of level %u is back\n", index + 1);
-        else
+        } else
             log(LOG_ERROR, "Progress: the layout \"%s\" could not be read; the level starts as built\n",
                 levelFilePath(layout).c_str());
     }
