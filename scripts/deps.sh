@@ -8,6 +8,8 @@ QBN_PACKAGES=(
     libgtest-dev libbenchmark-dev
     libx11-dev xvfb xauth xdotool imagemagick
     clang libclang-rt-14-dev dpkg-dev libbullet-dev
+    groff-base man-db appstream desktop-file-utils
+    gettext
 )
 
 qbn_install_missing() {

@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include "shell/Language.h"
+
 namespace NSMenu {
 
 bool MenuItemBool::mouseButton(int, int buttonState, int, int x, int y) {
@@ -30,8 +32,8 @@ Value MenuItemBool::getValue() const { return Value::ofBool(state); }
 
 void MenuItemBool::drawContent() {
     NSGraphic::GLFont* font = valueFontFor();
-    printAt(font, 43, 30, "true");
-    printAt(font, 103, 30, "false");
+    printAt(font, 43, 30, tr("true"));
+    printAt(font, 103, 30, tr("false"));
     if (!state)
         glColor3f(0.4f, 0.4f, 0.4f);
     else if (enabled)
@@ -62,7 +64,7 @@ bool MenuItemButton::mouseButton(int, int state, int, int x, int y) {
 
 void MenuItemButton::drawContent() {
     NSGraphic::GLFont* font = valueFontFor();
-    printAt(font, 20, 23, label);
+    printAt(font, 20, 23, tr(label));
     if (!enabled)
         glColor3f(0.2f, 0.2f, 0.2f);
     else if (pressed)

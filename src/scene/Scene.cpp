@@ -286,6 +286,12 @@ void Scene::update() {
     step(dtSim, dtCam);
 }
 
+bool Scene::wantsContinuousFrames() const {
+    const Vector3 zero;
+    return (running && !isPaused()) || camera.getRotationSpeed() != 0.0f || camera.getZoomSpeed() != 0.0f ||
+           !(camera.getSlideVelocity() == zero) || WindowItem::wantsContinuousFrames();
+}
+
 void Scene::step(float dtSim, float dtCam) {
     dtSim = (running && !isPaused()) ? frameTime(dtSim) : 0.0f;
     dtCam = frameTime(dtCam);

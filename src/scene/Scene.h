@@ -178,6 +178,8 @@ public:
     void draw() override;
     // One frame with the times of the two capped timers.
     void update() override;
+    // While the machine runs unpaused or the camera glides.
+    bool wantsContinuousFrames() const override;
     // One frame of dtSim seconds for the machine and dtCam for the camera;
     // both are capped at kMaxFrameTime, and the machine stands still unless
     // it runs unpaused.
