@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "shell/Language.h"
 #include "shell/Log.h"
 
 namespace NSLevel {
@@ -237,9 +238,11 @@ bool Progress::write() const {
 }
 
 std::string describeWin(const LevelProgress& p) {
-    char text[96];
-    std::snprintf(text, sizeof text, "Won in %.1f s after %u run%s", p.winSeconds, p.winRuns,
-                  p.winRuns == 1 ? "" : "s");
+    char text[160];
+    if (p.winRuns > 1)
+        std::snprintf(text, sizeof text, tr("Won in %.1f s after %u runs").c_str(), p.winSeconds, p.winRuns);
+    else
+        std::snprintf(text, sizeof text, tr("Won in %.1f s at the first run").c_str(), p.winSeconds);
     return text;
 }
 

@@ -75,7 +75,7 @@ private:
     std::map<unsigned, LevelProgress> levels;
 };
 
-// "Won in 7.5 s after 2 runs", for a won level.
+// "Won in 7.5 s after 2 runs", for a won level, in the player's language.
 std::string describeWin(const LevelProgress& p);
 
 } // namespace NSLevel

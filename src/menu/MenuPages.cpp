@@ -4,7 +4,6 @@
 // sub-pages.
 
 #include <algorithm>
-#include <cstdio>
 
 #include "level/ControllerLevel.h"
 #include "level/Level.h"
@@ -75,26 +74,15 @@ void collectIds(NSNode::NodeTransform* node, std::vector<unsigned>& ids) {
         collectIds(child, ids);
 }
 
-// The level page's account of the player's progress: the won levels, and
-// how the current one was won.
+// The level page's account of the player's progress: the won levels.
 void progressLines(std::vector<MenuEntry>& list, const NSLevel::ControllerLevel* levels) {
     const NSLevel::Progress* progress = levels ? levels->progress() : nullptr;
     if (!progress)
         return;
-    auto text = [&list](const std::string& s) {
-        list.emplace_back(nullptr, "", TYPE_STRING, KIND_TEXT, Value::ofString(s), true);
-    };
+    const std::string won = progress->wonList();
     list.push_back(MenuEntry());
     list.push_back(header("WON LEVELS"));
-    const std::string won = progress->wonList();
-    text(won.empty() ? "none yet" : won);
-    const NSLevel::LevelProgress current = progress->level(levels->currentIndex());
-    if (current.won) {
-        char line[64];
-        std::snprintf(line, sizeof line, "this: %.1f s, %u run%s", current.winSeconds, current.winRuns,
-                      current.winRuns == 1 ? "" : "s");
-        text(line);
-    }
+    list.emplace_back(nullptr, "", TYPE_STRING, KIND_TEXT, Value::ofString(won.empty() ? "none yet" : won), true);
 }
 
 } // namespace
