@@ -17,6 +17,8 @@ namespace NSLevel {
 class LevelInfo;
 class LevelScreenWin;
 class LevelScreenInput;
+class Progress;
+class ProgressKeeper;
 
 class ControllerLevel : public NSWindow::LevelControl {
 public:
@@ -24,8 +26,10 @@ public:
     static ControllerLevel& instance();
 
     // levels are owned; custom (may be null) is the editor's level; the
-    // screens are added to screenParent.
-    ControllerLevel(std::vector<Level*> levels, Level* custom, NSWindow::WindowItem* screenParent);
+    // screens are added to screenParent; keeper (owned, may be null) keeps
+    // the player's progress, and the game starts at the level played last.
+    ControllerLevel(std::vector<Level*> levels, Level* custom, NSWindow::WindowItem* screenParent,
+                    ProgressKeeper* keeper = nullptr);
     ~ControllerLevel() override;
 
     void update() override;
@@ -34,9 +38,15 @@ public:
     void nextLevel() override;
     void saveCurrent() override;
     void loadCurrent() override;
+    void quit() override;
 
     void selectLevel(unsigned index);
     void selectCustom();
+    // Opens the current built-in level again as built, forgetting the
+    // player's layout of it.
+    void resetLevel();
+    // The player's progress, or null when none is kept.
+    const Progress* progress() const;
     int lastIndex() const;
     Level* currentLevel() const { return current; }
     unsigned currentIndex() const { return index; }
@@ -65,6 +75,8 @@ private:
     LevelScreenWin* winScreen = nullptr;
     LevelScreenInput* inputScreen = nullptr;
     bool customRequested = false;
+    std::unique_ptr<ProgressKeeper> keeper;
+    bool resetRequested = false;
 };
 
 // The built-in levels in play order.

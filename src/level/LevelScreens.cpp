@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include "level/ControllerLevel.h"
+#include "level/Progress.h"
 #include "menu/EditorMode.h"
 #include "resources/GLFont.h"
 #include "shell/Language.h"
@@ -87,6 +88,12 @@ void LevelInfo::draw() {
     int titleY = static_cast<int>((font ? font->getSize() : 0.0f) + 50.0f);
     printBlock(font, static_cast<int>(0.2f * static_cast<float>(getScreenArea().width)), titleY, 1.0f,
                tr(level->getName()));
+    const Progress* progress = controller.progress();
+    if (progress && level != controller.customLevel() && progress->isWon(controller.currentIndex())) {
+        glColor3f(1.0f, 1.0f, 0.0f);
+        printBlock(font, static_cast<int>(0.2f * static_cast<float>(getScreenArea().width)), titleY + 20, 1.0f,
+                   describeWin(progress->level(controller.currentIndex())));
+    }
     glPopAttrib();
     WindowItem::draw();
 }

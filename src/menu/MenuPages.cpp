@@ -7,6 +7,7 @@
 
 #include "level/ControllerLevel.h"
 #include "level/Level.h"
+#include "level/Progress.h"
 #include "menu/Menu.h"
 #include "objects/ObjectCatalogue.h"
 #include "persistence/ClassIds.h"
@@ -71,6 +72,17 @@ void collectIds(NSNode::NodeTransform* node, std::vector<unsigned>& ids) {
     ids.push_back(static_cast<unsigned>(node->getId()));
     for (NSNode::NodeTransform* child : node->getChildren())
         collectIds(child, ids);
+}
+
+// The level page's account of the player's progress: the won levels.
+void progressLines(std::vector<MenuEntry>& list, const NSLevel::ControllerLevel* levels) {
+    const NSLevel::Progress* progress = levels ? levels->progress() : nullptr;
+    if (!progress)
+        return;
+    const std::string won = progress->wonList();
+    list.push_back(MenuEntry());
+    list.push_back(header("WON LEVELS"));
+    list.emplace_back(nullptr, "", TYPE_STRING, KIND_TEXT, Value::ofString(won.empty() ? "none yet" : won), true);
 }
 
 } // namespace
@@ -241,6 +253,8 @@ void Menu::mainPage(std::vector<MenuEntry>& list) {
         list.emplace_back(nullptr, "Level", TYPE_INT, KIND_SLIDER, Value::ofInt(current), true,
                           new ValueConstraintRange(1, std::max(1, count)));
         list.push_back(button("Load Level"));
+        list.push_back(button("Reset Level"));
+        progressLines(list, levels);
         return;
     }
     if (testMode) {
@@ -400,6 +414,9 @@ bool Menu::mainCommand(const std::string& label, const Value& value) {
     } else if (label == "Load Level" && levelMode && !page.managementOpen) {
         if (levels)
             levels->selectLevel(static_cast<unsigned>(std::max(0, findItemValue("Level").intValue - 1)));
+    } else if (label == "Reset Level" && levelMode) {
+        if (levels)
+            levels->resetLevel();
     } else if (label == "Start Test") {
         setTestMode(true);
     } else if (label == "Stop Test") {

@@ -253,6 +253,7 @@ bool Scene::setRunning(bool run) {
             return false;
         }
         fastForward = false;
+        runTime = 0.0;
         simulationTimer.restart();
         running = true;
         log(LOG_GAME, "Scene: the machine runs\n");
@@ -307,6 +308,7 @@ void Scene::step(float dtSim, float dtCam) {
         root->simulate(dtSim);
         root->finishStep(dtSim);
         root->applyPendingChanges();
+        runTime += dtSim;
     }
 }
 

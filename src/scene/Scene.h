@@ -87,6 +87,8 @@ public:
     bool isPaused() const { return simulationTimer.isPaused(); }
     void setFastForward(bool on) { fastForward = on; }
     bool isFastForward() const { return fastForward; }
+    // Simulated seconds since the machine was last started.
+    double getRunTime() const { return runTime; }
 
     // The nearest hit record under the pixel (x, y) of the view, or null.
     // A record is: name count, minimum depth, maximum depth, names. It lives
@@ -230,6 +232,7 @@ private:
     NSNode::NodeGraphic* hovered = nullptr;
     int hoveredGizmo = 0;
     bool running = false;
+    double runTime = 0.0;
     bool handlesHidden = false;
     bool fastForward = false;
     bool leftHeld = false;

@@ -166,6 +166,8 @@ void Window::init(bool enterMainLoop) {
 }
 
 void Window::shutdown() {
+    if (levelController)
+        levelController->quit();
     clear();
     scene = nullptr;
     menu = nullptr;
