@@ -285,7 +285,9 @@ bool Menu::itemChanged(const std::string& label, const Value& value) {
 
 void Menu::deleteSelected() {
     NSNode::NodeGraphic* victim = selected;
-    if (!victim || !scene)
+    // The room holds everything else: neither the button nor the Delete key
+    // takes it away.
+    if (!victim || !scene || victim->classId() == CLASS_OBJECT_ROOM)
         return;
     if (NSLevel::Level* level = currentLevel()) {
         // A goal must not name an object that is gone, nor one of the
