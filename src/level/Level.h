@@ -68,6 +68,8 @@ public:
     // the old file, a failed load changes nothing.
     bool save(const std::string& fileName);
     bool load(const std::string& fileName);
+    // The same for a level file at any path (the level simulator's input).
+    bool loadFile(const std::string& path);
 
     // The scene the levels build into (the window's scene unless a test sets
     // another).
