@@ -279,11 +279,16 @@ bool NodePhysical::moveWithCollisions(MotionRecord& r) {
                 // The new velocities did not get both through, and one side
                 // cannot be pushed: start again from the velocities before
                 // the response and send the moveable side straight out of
-                // the contact (the body stays where it was brought to).
+                // the contact (the body stays where it was brought to),
+                // along the contact normal: a box's own face direction
+                // (normalA) is sideways for a box standing off the middle
+                // of a board, and walked stacks off their boards.
+                Vector3 contactDirection = n;
+                contactDirection.normalize();
                 r = r0;
                 rB = rB0;
-                pushOut(r, h.normalA);
-                pushOut(rB, -h.normalA);
+                pushOut(r, contactDirection);
+                pushOut(rB, -contactDirection);
                 r.applyResult();
                 rB.applyResult();
                 moveBoth(*this, r, rB, false);
