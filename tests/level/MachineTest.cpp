@@ -99,10 +99,8 @@ TEST_F(Machine, AnOffCentreStackStaysOnABoard) {
                     drift = std::max(drift, length(stack[i]->getPosition() - rest[i]));
         });
         EXPECT_LT(drift, 0.5f) << fps << " fps";
-        for (auto* body : stack) {
-            std::printf("%d fps: %.3f %.3f %.3f\n", fps, body->getPosition().x, body->getPosition().y, body->getPosition().z);
+        for (auto* body : stack)
             scene->removeObject(body);
-        }
         scene->removeObject(board);
         scene->getRoot()->applyPendingChanges();
     }
