@@ -1,11 +1,100 @@
+#include <GL/freeglut.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
 #include <new>
+#include <string>
 
 #include "level/ControllerLevel.h"
+#include "level/Simulator.h"
 #include "shell/Log.h"
 #include "shell/Window.h"
 
+namespace {
+
+// A whole number in [0, max] from text, or -1.
+long long wholeNumber(const std::string& text, long long max) {
+    if (text.empty() || text.size() > 19 || text.find_first_not_of("0123456789") != std::string::npos)
+        return -1;
+    const long long v = std::stoll(text);
+    return v <= max ? v : -1;
+}
+
+// `--simulate FILE [--fps LIST] [--jitter SEED] [--seconds S]`: reads the
+// options into `options`; "" when they are sound, else what is wrong. The
+// simulator checks the values' ranges itself.
+std::string readSimulatorOptions(int argc, char** argv, NSLevel::SimulatorOptions& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (i + 1 >= argc)
+            return option + " needs a value";
+        const std::string value = argv[++i];
+        if (option == "--simulate") {
+            options.file = value;
+        } else if (option == "--fps") {
+            options.fps.clear();
+            size_t start = 0;
+            while (start <= value.size()) {
+                const size_t comma = std::min(value.find(',', start), value.size());
+                const long long fps = wholeNumber(value.substr(start, comma - start), 1000000);
+                if (fps < 0)
+                    return "--fps wants whole numbers separated by commas, not \"" + value + "\"";
+                options.fps.push_back(static_cast<int>(fps));
+                start = comma + 1;
+            }
+        } else if (option == "--jitter") {
+            const long long seed = wholeNumber(value, 4294967295LL);
+            if (seed < 0)
+                return "--jitter wants a whole number from 0 to 4294967295, not \"" + value + "\"";
+            options.jitter = true;
+            options.jitterSeed = static_cast<unsigned long>(seed);
+        } else if (option == "--seconds") {
+            char* end = nullptr;
+            errno = 0;
+            options.seconds = std::strtod(value.c_str(), &end);
+            if (value.empty() || *end != '\0' || errno != 0)
+                return "--seconds wants a number, not \"" + value + "\"";
+        } else {
+            return "unknown option " + option;
+        }
+    }
+    return "";
+}
+
+int simulate(int argc, char** argv) {
+    setLogConsoleMask(0); // standard output carries the results only
+    NSLevel::SimulatorOptions options;
+    const std::string problem = readSimulatorOptions(argc, argv, options);
+    if (!problem.empty()) {
+        std::cerr << "quibbleton --simulate: " << problem << "\n";
+        return 2;
+    }
+    // The models load as in the game, into a hidden window's GL context.
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display) {
+        std::cerr << "quibbleton --simulate: needs an X display (try xvfb-run)\n";
+        return 2;
+    }
+    int glutArgc = 1;
+    glutInit(&glutArgc, argv);
+    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGBA | GLUT_DEPTH);
+    glutInitWindowSize(800, 600);
+    glutCreateWindow("Quibbleton");
+    glutHideWindow();
+    return NSLevel::simulateLevelFile(options, std::cout, std::cerr);
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
     std::set_new_handler(outOfMemory);
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--simulate") == 0)
+            return simulate(argc, argv);
     openLogFile("log.txt");
     setLogFileMask(0xFFFFFFFFu);
     setLogConsoleMask(LOG_FATAL | LOG_ERROR | LOG_INFO);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <ostream>
@@ -123,7 +124,8 @@ int simulateLevelFile(const SimulatorOptions& options, std::ostream& out, std::o
         err << "quibbleton --simulate: " << problem << "\n";
         return 2;
     }
-    if (!std::ifstream(options.file).good()) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(options.file, error) || !std::ifstream(options.file).good()) {
         err << "quibbleton --simulate: cannot read the level file \"" << options.file << "\"\n";
         return 2;
     }
