@@ -82,6 +82,14 @@ void ControllerLevel::update() {
     }
     resetRequested = false;
     NSScene::Scene* scene = Level::scene();
+    if (scene && scene != observedScene) {
+        // The goals are checked after every step of the machine.
+        scene->setStepObserver([this](double) {
+            if (current && !current->isWon())
+                current->update();
+        });
+        observedScene = scene;
+    }
     if (current && scene && scene->isRunning()) {
         if (!current->isWon())
             current->update();

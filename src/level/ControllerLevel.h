@@ -65,6 +65,8 @@ public:
 
 private:
     bool loadRequested = true;
+    // The scene that reports its steps to this controller.
+    NSScene::Scene* observedScene = nullptr;
     Level* current = nullptr;
     std::unique_ptr<Level> custom;
     std::vector<std::unique_ptr<Level>> levels;
