@@ -1,5 +1,6 @@
 #include <new>
 
+#include "audio/AudioSystem.h"
 #include "level/ControllerLevel.h"
 #include "shell/Log.h"
 #include "shell/Window.h"
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     setLogConsoleMask(LOG_FATAL | LOG_ERROR | LOG_INFO);
     log(LOG_INFO, "Bitte Readme.doc lesen!!!\n\n\n");
     log(LOG_INFO, "%s", NSWindow::technicalHelpText.c_str());
+    NSAudio::AudioSystem::instance().start();
     NSWindow::Window::initGlut(&argc, argv);
     NSWindow::Window::instance().setLevelControlFactory([] { return &NSLevel::ControllerLevel::instance(); });
     NSWindow::Window::instance().init();
