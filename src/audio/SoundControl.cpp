@@ -21,10 +21,10 @@ SoundControl& SoundControl::instance() {
     return control;
 }
 
-void SoundControl::load(const std::string& path) {
-    if (loaded)
-        return;
-    loaded = true;
+void SoundControl::load(const std::string& file) {
+    path = file;
+    muted = false;
+    volumeStep = kVolumeSteps;
     std::ifstream in(path);
     if (!in)
         return;
@@ -52,7 +52,7 @@ void SoundControl::load(const std::string& path) {
     }
 }
 
-bool SoundControl::save(const std::string& path) const {
+bool SoundControl::save() const {
     const std::string temp = path + ".tmp";
     {
         std::ofstream out(temp, std::ios::trunc);

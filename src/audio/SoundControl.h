@@ -18,11 +18,12 @@ public:
 
     static SoundControl& instance();
 
-    // Reads the settings file once; a missing file keeps the defaults
-    // (sound on, full volume), a broken line is reported and skipped.
+    // Reads the settings file, which later changes are saved to. A missing
+    // file gives the defaults (sound on, full volume); a line that is not
+    // understood is reported and skipped.
     void load(const std::string& path = kSettingsFile);
     // Writes through a temporary file, so a failed save keeps the old one.
-    bool save(const std::string& path = kSettingsFile) const;
+    bool save() const;
 
     bool isMuted() const { return muted; }
     // Volume in steps of a tenth: 0 to kVolumeSteps.
@@ -42,7 +43,7 @@ private:
 
     bool muted = false;
     int volumeStep = kVolumeSteps;
-    bool loaded = false;
+    std::string path = kSettingsFile;
     std::vector<Cue> cues;
 };
 
