@@ -72,7 +72,9 @@ AudioSystem& AudioSystem::instance() {
     return system;
 }
 
-AudioSystem::~AudioSystem() { shutdown(); }
+// At exit the physics singleton may be gone already: only the device closes
+// (which also ends OpenAL's output file properly).
+AudioSystem::~AudioSystem() { device.close(); }
 
 void AudioSystem::start(const std::string& soundFolder) {
     if (started)
@@ -95,6 +97,12 @@ void AudioSystem::shutdown() {
         NSPhysical::ControllerPhysics::instance().setContactListener(nullptr);
         device.close();
     }
+    started = false;
+    wasRunning = wasPaused = wasWon = false;
+    goalsReached = 0;
+    pendingCount = 0;
+    for (Loop& loop : loops)
+        loop.id = -1;
 }
 
 double AudioSystem::now() const {

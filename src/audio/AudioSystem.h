@@ -39,6 +39,7 @@ public:
     // Reads the settings, opens the device and listens to the physics. The
     // game calls it once at start; until then update() does nothing.
     void start(const std::string& soundFolder = "sounds/");
+    // Closes the device and stops listening; start() may open it again.
     void shutdown();
     bool isStarted() const { return started; }
     bool isAudible() const { return device.isOpen(); }

@@ -1,0 +1,128 @@
+// Frames per second of the game window with the machine running, with sound
+// and without: every built-in level is started and run in phases of a
+// second and a half, sound off and on by turns, and the table shows the
+// median rates and their ratio. "On" plays through whatever device OpenAL opens (bench/run
+// has it write into a file, as OpenAL Soft's wave output, so the mixer does
+// its full work without a sound card). Needs an X display; reads the run
+// folder's models and sounds.
+#include <GL/freeglut.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "audio/AudioSystem.h"
+#include "level/ControllerLevel.h"
+#include "level/Level.h"
+#include "scene/Scene.h"
+#include "shell/Log.h"
+#include "shell/Window.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+constexpr double kPhaseSeconds = 1.5;
+constexpr int kPhasesEach = 4;
+
+// Frames of the running machine for kPhaseSeconds from a fresh start.
+double runningFps(NSWindow::Window& window, NSLevel::Level& level) {
+    NSScene::Scene* scene = window.getScene();
+    scene->setRunning(true);
+    long frames = 0;
+    const auto start = std::chrono::steady_clock::now();
+    double seconds = 0.0;
+    while (seconds < kPhaseSeconds) {
+        window.update();
+        NSAudio::AudioSystem::instance().update(scene, &level);
+        window.draw();
+        glutSwapBuffers();
+        glFinish();
+        ++frames;
+        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    scene->setRunning(false);
+    window.applyPendingChanges();
+    NSAudio::AudioSystem::instance().update(scene, &level);
+    return static_cast<double>(frames) / seconds;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!std::getenv("DISPLAY")) {
+        std::fprintf(stderr, "bench_sound: needs an X display (run it under Xvfb)\n");
+        return 1;
+    }
+    glutInit(&argc, argv);
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
+    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGBA | GLUT_ALPHA | GLUT_DEPTH);
+    glutInitWindowSize(kWidth, kHeight);
+    glutInitWindowPosition(0, 0);
+    glutCreateWindow("Quibbleton");
+    glutDisplayFunc([] {});
+    glutMainLoopEvent();
+    // A scratch player folder (the machine saves its snapshot into levels/)
+    // with the run folder's data beside it.
+    char name[] = "/tmp/qbn-bench-sound.XXXXXX";
+    if (!mkdtemp(name)) {
+        std::fprintf(stderr, "bench_sound: no scratch folder\n");
+        return 1;
+    }
+    const fs::path scratch(name);
+    std::error_code ec;
+    fs::create_directory(scratch / "levels", ec);
+    for (const char* dir : {"md2_objects", "particletextures", "sounds"})
+        fs::create_directory_symlink(fs::path(QBN_RUN_DIR) / dir, scratch / dir, ec);
+    if (chdir(name) != 0)
+        return 1;
+    setLogConsoleMask(LOG_FATAL | LOG_ERROR);
+
+    auto* window = new NSWindow::Window();
+    window->onReshape(kWidth, kHeight);
+    window->init(false);
+    window->applyPendingChanges();
+    NSLevel::Level::setScene(window->getScene());
+
+    std::printf("%-8s %10s %10s %7s  name\n", "level", "sound off", "sound on", "on/off");
+    std::vector<NSLevel::Level*> levels = NSLevel::makeBuiltInLevels();
+    bool audible = true;
+    for (size_t i = 0; i < levels.size(); ++i) {
+        levels[i]->build();
+        window->applyPendingChanges();
+        // A first run unmeasured (it loads the textures), then off and on
+        // by turns, each going first every other time.
+        runningFps(*window, *levels[i]);
+        std::vector<double> off, on;
+        for (int p = 0; p < 2 * kPhasesEach; ++p) {
+            const bool sound = (p % 2 == 0) == (p % 4 < 2);
+            if (sound)
+                NSAudio::AudioSystem::instance().start();
+            audible = audible && (!sound || NSAudio::AudioSystem::instance().isAudible());
+            (sound ? on : off).push_back(runningFps(*window, *levels[i]));
+            NSAudio::AudioSystem::instance().shutdown();
+        }
+        const double fpsOff = median(off), fpsOn = median(on);
+        std::printf("%-8zu %10.1f %10.1f %7.3f  %s\n", i + 1, fpsOff, fpsOn, fpsOn / fpsOff,
+                    latin1ToUtf8(levels[i]->getName()).c_str());
+        std::fflush(stdout);
+        levels[i]->unload();
+        window->applyPendingChanges();
+    }
+    if (!audible)
+        std::printf("(no sound device opened: \"sound on\" ran silent)\n");
+    fs::remove_all(scratch, ec);
+    return 0;
+}
