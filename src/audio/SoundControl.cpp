@@ -84,6 +84,29 @@ void SoundControl::setVolumeStep(int step) {
     save();
 }
 
+bool SoundControl::setMenuValue(std::string label, NSMenu::MenuEntry::Value value) {
+    if (label == "Sound")
+        setMuted(!value.boolValue);
+    else if (label == "Volume")
+        setVolumeStep(value.intValue);
+    else
+        return false;
+    return true;
+}
+
+NSMenu::MenuEntry::Value SoundControl::getMenuValue(std::string label) {
+    using Value = NSMenu::MenuEntry::Value;
+    return label == "Volume" ? Value::ofInt(volumeStep) : Value::ofBool(!muted);
+}
+
+void SoundControl::getMenuEntries(std::vector<NSMenu::MenuEntry>& list, bool) {
+    using namespace NSMenu;
+    list.emplace_back(nullptr, "SOUND", TYPE_BOOL, KIND_HEADER, MenuEntry::Value(), true);
+    list.emplace_back(this, "Sound", TYPE_BOOL, KIND_BOOL, getMenuValue("Sound"), true);
+    list.emplace_back(this, "Volume", TYPE_INT, KIND_SLIDER, getMenuValue("Volume"), true,
+                      new ValueConstraintRange(0, kVolumeSteps));
+}
+
 void SoundControl::cue(Cue c) {
     if (cues.size() < kMaxCues)
         cues.push_back(c);

@@ -7,11 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "menu/MenuConfigureable.h"
+
 namespace NSAudio {
 
 enum class Cue { MenuClick };
 
-class SoundControl {
+// Also the owner of the menu's sound lines ("Sound", "Volume"), so the menu
+// shows the setting however it was changed.
+class SoundControl : public NSMenu::MenuConfigureable {
 public:
     static constexpr const char* kSettingsFile = "sound.cfg";
     static constexpr int kVolumeSteps = 10;
@@ -33,6 +37,13 @@ public:
     void setMuted(bool m);
     void setVolumeStep(int step);
     void toggleMute() { setMuted(!muted); }
+
+    bool setMenuValue(std::string label, NSMenu::MenuEntry::Value value) override;
+    NSMenu::MenuEntry::Value getMenuValue(std::string label) override;
+    // A header and the two lines.
+    void getMenuEntries(std::vector<NSMenu::MenuEntry>& list, bool detailed) override;
+    unsigned getMenuFlags() override { return 0; }
+    std::string getMenuPicture() override { return ""; }
 
     void cue(Cue c);
     // The cues since the last call, oldest first.

@@ -53,16 +53,6 @@ void creationButtons(std::vector<MenuEntry>& list) {
         list.push_back(button(entry.first));
 }
 
-// The sound switch and volume, remembered in the player's settings file.
-void soundLines(std::vector<MenuEntry>& list) {
-    const NSAudio::SoundControl& sound = NSAudio::SoundControl::instance();
-    list.push_back(MenuEntry());
-    list.push_back(header("SOUND"));
-    list.emplace_back(nullptr, "Sound", TYPE_BOOL, KIND_BOOL, Value::ofBool(!sound.isMuted()), true);
-    list.emplace_back(nullptr, "Volume", TYPE_INT, KIND_SLIDER, Value::ofInt(sound.getVolumeStep()), true,
-                      new ValueConstraintRange(0, NSAudio::SoundControl::kVolumeSteps));
-}
-
 bool isCreationName(const std::string& label) {
     const auto& names = NSObjects::creationList();
     return std::any_of(names.begin(), names.end(), [&](const auto& e) { return e.first == label; });
@@ -252,7 +242,8 @@ void Menu::mainPage(std::vector<MenuEntry>& list) {
         list.emplace_back(nullptr, "Level", TYPE_INT, KIND_SLIDER, Value::ofInt(current), true,
                           new ValueConstraintRange(1, std::max(1, count)));
         list.push_back(button("Load Level"));
-        soundLines(list);
+        list.push_back(MenuEntry());
+        NSAudio::SoundControl::instance().getMenuEntries(list, false);
         return;
     }
     if (testMode) {
@@ -405,10 +396,8 @@ bool Menu::mainCommand(const std::string& label, const Value& value) {
             page.goalsOpen = false;
         else
             page.managementOpen = false;
-    } else if (label == "Sound" && levelMode) {
-        NSAudio::SoundControl::instance().setMuted(!value.boolValue);
-    } else if (label == "Volume" && levelMode) {
-        NSAudio::SoundControl::instance().setVolumeStep(value.intValue);
+    } else if ((label == "Sound" || label == "Volume") && levelMode) {
+        NSAudio::SoundControl::instance().setMenuValue(label, value);
     } else if (label == "Level Mode") {
         setLevelMode(true);
     } else if (label == "Custom Mode") {
