@@ -6,6 +6,7 @@
 // its full work without a sound card). Needs an X display; reads the run
 // folder's models and sounds.
 #include <GL/freeglut.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,6 +20,8 @@
 #include "audio/AudioSystem.h"
 #include "level/ControllerLevel.h"
 #include "level/Level.h"
+#include "persistence/ClassIds.h"
+#include "scenegraph/NodeGraphic.h"
 #include "scene/Scene.h"
 #include "shell/Log.h"
 #include "shell/Window.h"
@@ -32,11 +35,25 @@ constexpr int kHeight = 600;
 constexpr double kPhaseSeconds = 1.5;
 constexpr int kPhasesEach = 4;
 
+struct Rate {
+    double fps;
+    // CPU time of the whole process (the game, the sound mixer's and Mesa's
+    // threads) per frame: steadier than frames per second on a busy machine.
+    double cpuMs;
+};
+
+double processSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
 // Frames of the running machine for kPhaseSeconds from a fresh start.
-double runningFps(NSWindow::Window& window, NSLevel::Level& level) {
+Rate runningFps(NSWindow::Window& window, NSLevel::Level& level) {
     NSScene::Scene* scene = window.getScene();
     scene->setRunning(true);
     long frames = 0;
+    const double cpuStart = processSeconds();
     const auto start = std::chrono::steady_clock::now();
     double seconds = 0.0;
     while (seconds < kPhaseSeconds) {
@@ -48,13 +65,46 @@ double runningFps(NSWindow::Window& window, NSLevel::Level& level) {
         ++frames;
         seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
+    const double cpu = processSeconds() - cpuStart;
     scene->setRunning(false);
     window.applyPendingChanges();
     NSAudio::AudioSystem::instance().update(scene, &level);
-    return static_cast<double>(frames) / seconds;
+    return {static_cast<double>(frames) / seconds, cpu * 1000.0 / static_cast<double>(frames)};
 }
 
-double median(std::vector<double> v) {
+// The first ball under node, or null.
+NSNode::NodeGraphic* firstBall(NSNode::NodeTransform* node) {
+    for (NSNode::NodeTransform* child : node->getChildren()) {
+        const int id = child->classId();
+        if (id == CLASS_OBJECT_BASKETBALL || id == CLASS_OBJECT_TENNISBALL)
+            return static_cast<NSNode::NodeGraphic*>(child);
+        if (NSNode::NodeGraphic* below = firstBall(child))
+            return below;
+    }
+    return nullptr;
+}
+
+// Copies of a ball in a block of rows above it: a pile that keeps hundreds
+// of contacts a frame going.
+void addPile(NSScene::Scene& scene, int count) {
+    NSNode::NodeGraphic* ball = firstBall(scene.getRoot());
+    if (!ball)
+        return;
+    const Vector3 at = ball->getPosition();
+    for (int i = 0; i < count; ++i) {
+        auto* copy = dynamic_cast<NSNode::NodeGraphic*>(ball->clone());
+        if (!copy)
+            return;
+        copy->setPosition(at + Vector3(static_cast<float>(i % 8 - 4) * 6.0f, 30.0f + static_cast<float>(i / 64) * 6.0f,
+                                       static_cast<float>(i / 8 % 8 - 4) * 6.0f));
+        scene.getRoot()->addChildLater(copy);
+    }
+}
+
+double median(const std::vector<Rate>& runs, double Rate::*field) {
+    std::vector<double> v;
+    for (const Rate& r : runs)
+        v.push_back(r.*field);
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
@@ -96,16 +146,24 @@ int main(int argc, char** argv) {
     window->applyPendingChanges();
     NSLevel::Level::setScene(window->getScene());
 
-    std::printf("%-8s %10s %10s %7s  name\n", "level", "sound off", "sound on", "on/off");
+    std::printf("%-8s %10s %10s %7s %13s %13s  name\n", "level", "fps off", "fps on", "on/off", "CPU ms off",
+                "CPU ms on");
     std::vector<NSLevel::Level*> levels = NSLevel::makeBuiltInLevels();
     bool audible = true;
-    for (size_t i = 0; i < levels.size(); ++i) {
+    // Every level, then the fifth again with a pile of balls.
+    const size_t kPileLevel = 4;
+    constexpr int kPile = 400;
+    for (size_t row = 0; row <= levels.size(); ++row) {
+        const bool pile = row == levels.size();
+        const size_t i = pile ? kPileLevel : row;
         levels[i]->build();
+        if (pile)
+            addPile(*window->getScene(), kPile);
         window->applyPendingChanges();
         // A first run unmeasured (it loads the textures), then off and on
         // by turns, each going first every other time.
         runningFps(*window, *levels[i]);
-        std::vector<double> off, on;
+        std::vector<Rate> off, on;
         for (int p = 0; p < 2 * kPhasesEach; ++p) {
             const bool sound = (p % 2 == 0) == (p % 4 < 2);
             if (sound)
@@ -114,9 +172,11 @@ int main(int argc, char** argv) {
             (sound ? on : off).push_back(runningFps(*window, *levels[i]));
             NSAudio::AudioSystem::instance().shutdown();
         }
-        const double fpsOff = median(off), fpsOn = median(on);
-        std::printf("%-8zu %10.1f %10.1f %7.3f  %s\n", i + 1, fpsOff, fpsOn, fpsOn / fpsOff,
-                    latin1ToUtf8(levels[i]->getName()).c_str());
+        const double fpsOff = median(off, &Rate::fps), fpsOn = median(on, &Rate::fps);
+        const std::string name = pile ? "the fifth level with a pile of " + std::to_string(kPile) + " more balls"
+                                      : latin1ToUtf8(levels[i]->getName());
+        std::printf("%-8s %10.1f %10.1f %7.3f %13.2f %13.2f  %s\n", pile ? "5+pile" : std::to_string(i + 1).c_str(),
+                    fpsOff, fpsOn, fpsOn / fpsOff, median(off, &Rate::cpuMs), median(on, &Rate::cpuMs), name.c_str());
         std::fflush(stdout);
         levels[i]->unload();
         window->applyPendingChanges();
