@@ -126,11 +126,7 @@ void AudioSystem::contactAnswered(float impactSpeed, NSNode::NodePhysical& body,
     } else {
         ++pendingCount;
     }
-    pending[static_cast<size_t>(slot)] = {loudness, impact, body.worldPosition()};
-    if (impactsLogged < kLoggedImpacts) {
-        ++impactsLogged;
-        log(LOG_GAME, "Sound: impact %s at %.2f s, speed %.0f\n", soundFile(impact.sound), now(), impactSpeed);
-    }
+    pending[static_cast<size_t>(slot)] = {loudness, impactSpeed, impact, body.worldPosition()};
 }
 
 void AudioSystem::playUi(Sound sound, const char* what) {
@@ -156,6 +152,10 @@ void AudioSystem::playImpacts() {
             voice = nextImpactVoice;
         nextImpactVoice = (voice + 1) % kImpactVoices;
         device.play(voice, p.impact.sound, p.at, false, std::fmin(1.0f, p.loudness), p.impact.pitch, false);
+        if (impactsLogged < kLoggedImpacts) {
+            ++impactsLogged;
+            log(LOG_GAME, "Sound: impact %s at %.2f s, speed %.0f\n", soundFile(p.impact.sound), now(), p.speed);
+        }
     }
     pendingCount = 0;
 }

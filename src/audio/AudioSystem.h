@@ -55,6 +55,7 @@ private:
 
     struct Pending {
         float loudness = 0.0f;
+        float speed = 0.0f;
         Impact impact;
         Vector3 at;
     };
