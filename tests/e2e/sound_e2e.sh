@@ -38,7 +38,8 @@ c6() {
     samples "$1" | awk -v a="$2" -v b="$3" -v r="$RATE" 'NR > a * r && NR <= b * r {
         for (k = 1; k <= 2; ++k) { s0 = ($1 + $2) / 2 + c[k] * s1[k] - s2[k]; s2[k] = s1[k]; s1[k] = s0 } }
         BEGIN { c[1] = 2 * cos(2 * 3.14159265 * 1046.5 / r); c[2] = 2 * cos(2 * 3.14159265 * 1108.7 / r) }
-        END { for (k = 1; k <= 2; ++k) p[k] = s1[k] ^ 2 + s2[k] ^ 2 - c[k] * s1[k] * s2[k]; printf "%d\n", p[1] / (p[2] + 1) }'
+        END { for (k = 1; k <= 2; ++k) p[k] = s1[k] ^ 2 + s2[k] ^ 2 - c[k] * s1[k] * s2[k]
+              printf "%d\n", p[1] / (p[2] + 1) }'
 }
 # at MODE WHAT: the time the game logged for a sound ("machine start", "win").
 at() { sed -n "s/^Sound: $2 at \([0-9.]*\) s.*/\1/p" "$DIR/$1.log" | head -n 1; }
