@@ -7,6 +7,7 @@
 #include <new>
 #include <string>
 
+#include "audio/AudioSystem.h"
 #include "level/ControllerLevel.h"
 #include "level/Simulator.h"
 #include "shell/CommandLine.h"
@@ -98,6 +99,7 @@ int main(int argc, char** argv) {
     initLanguage(options.language.c_str());
     log(LOG_INFO, "Bitte Readme.doc lesen!!!\n\n\n");
     log(LOG_INFO, "%s", NSWindow::technicalHelpText.c_str());
+    NSAudio::AudioSystem::instance().start();
     NSWindow::Window::initGlut(&argc, argv);
     NSWindow::Window::instance().setFrameCap(options.frameCap);
     NSWindow::Window::instance().setLevelControlFactory([] { return &NSLevel::ControllerLevel::instance(); });

@@ -1,5 +1,6 @@
 #include "level/ControllerLevel.h"
 
+#include "audio/AudioSystem.h"
 #include "level/LevelCustom.h"
 #include "level/LevelScreens.h"
 #include "level/ProgressKeeper.h"
@@ -49,6 +50,7 @@ ControllerLevel::ControllerLevel(std::vector<Level*> builtIn, Level* customLevel
 ControllerLevel::~ControllerLevel() { NSScene::Scene::setLevelFileLookup(nullptr); }
 
 void ControllerLevel::update() {
+    NSAudio::AudioSystem::instance().update(Level::scene(), current);
     if (loadRequested) {
         // The machine stops with the level it ran in; the next one opens
         // at rest, with a snapshot of its own at its first start.

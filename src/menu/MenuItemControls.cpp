@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include "shell/Language.h"
+#include "audio/SoundControl.h"
 
 namespace NSMenu {
 
@@ -18,6 +19,8 @@ bool MenuItemBool::mouseButton(int, int buttonState, int, int x, int y) {
         wanted = false;
         asks = true;
     }
+    if (asks)
+        NSAudio::SoundControl::instance().cue(NSAudio::Cue::MenuClick);
     if (asks && notifyChange(Value::ofBool(wanted)))
         state = wanted;
     return true;
@@ -57,6 +60,7 @@ bool MenuItemButton::mouseButton(int, int state, int, int x, int y) {
         pressed = false;
     } else if (state == 0 && x >= 15 && x < 141 && y >= 10 && y < 31) {
         pressed = true;
+        NSAudio::SoundControl::instance().cue(NSAudio::Cue::MenuClick);
         notifyChange(value);
     }
     return true;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "audio/SoundControl.h"
 #include "level/ControllerLevel.h"
 #include "level/Level.h"
 #include "level/Progress.h"
@@ -255,6 +256,8 @@ void Menu::mainPage(std::vector<MenuEntry>& list) {
         list.push_back(button("Load Level"));
         list.push_back(button("Reset Level"));
         progressLines(list, levels);
+        list.push_back(MenuEntry());
+        NSAudio::SoundControl::instance().getMenuEntries(list, false);
         return;
     }
     if (testMode) {
@@ -409,6 +412,8 @@ bool Menu::mainCommand(const std::string& label, const Value& value) {
             page.goalsOpen = false;
         else
             page.managementOpen = false;
+    } else if ((label == "Sound" || label == "Volume") && levelMode) {
+        NSAudio::SoundControl::instance().setMenuValue(label, value);
     } else if (label == "Level Mode") {
         setLevelMode(true);
     } else if (label == "Custom Mode") {

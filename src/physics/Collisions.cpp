@@ -19,6 +19,8 @@
 #include <vector>
 
 #include "physics/BroadPhase.h"
+#include "physics/ContactListener.h"
+#include "physics/ControllerPhysics.h"
 #include "physics/NodePhysical.h"
 #include "scenegraph/ControllerNode.h"
 
@@ -274,6 +276,8 @@ bool NodePhysical::moveWithCollisions(MotionRecord& r) {
             const MotionRecord r0 = r;
             const MotionRecord rB0 = rB;
             NSPhysical::respondToContact(n, r, rB);
+            if (auto* listener = NSPhysical::ControllerPhysics::instance().getContactListener())
+                listener->contactAnswered(std::fabs(speedAlong(r0.velocity - rB0.velocity, n)) / length(n), *body, *m);
             r.applyResult();
             rB.applyResult();
             r.lastPartner = rB.body;

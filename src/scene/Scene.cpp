@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "audio/SoundControl.h"
 #include "menu/EditorMode.h"
 #include "persistence/RecordIO.h"
 #include "persistence/SerialStream.h"
@@ -717,6 +718,10 @@ bool Scene::keyPressed(int key, int modifiers, bool special) {
     case 'f':
         if (selected)
             camera.setTarget(selected->worldPosition());
+        return true;
+    case 'm':
+        NSAudio::SoundControl::instance().toggleMute();
+        popUp(NSAudio::SoundControl::instance().isMuted() ? "Sound off" : "Sound on");
         return true;
     case 'c':
         showCoordinateCross = !showCoordinateCross;

@@ -16,7 +16,8 @@ expect_installed() {
     for f in bin/quibbleton share/applications/quibbleton.desktop share/icons/hicolor/scalable/apps/quibbleton.svg \
              share/quibbleton/md2_objects/basketball.md2 share/quibbleton/particletextures/point.bmp \
              share/man/man6/quibbleton.6 share/metainfo/io.github.quibbleton.quibbleton.metainfo.xml \
-             share/locale/de/LC_MESSAGES/quibbleton.mo share/locale/en/LC_MESSAGES/quibbleton.mo; do
+             share/locale/de/LC_MESSAGES/quibbleton.mo share/locale/en/LC_MESSAGES/quibbleton.mo \
+             share/quibbleton/sounds/win.wav; do
         [ -e "$1/$f" ] || fail "$2 has no $f"
     done
     grep -q '^Exec=quibbleton' "$1/share/applications/quibbleton.desktop" || fail "$2: desktop entry without Exec"
@@ -31,6 +32,7 @@ DEB=$(ls "$SCRATCH"/package/*.deb | head -n 1)
 [ -n "$DEB" ] || fail "cpack made no .deb"
 info=$(dpkg-deb --info "$DEB")
 grep -q "Depends:.*libglut" <<<"$info" || fail "the package does not depend on freeglut"
+grep -q "Depends:.*libopenal" <<<"$info" || fail "the package does not depend on OpenAL"
 dpkg-deb -x "$DEB" "$SCRATCH/root"
 expect_installed "$SCRATCH/root/usr" "the package"
 chmod -R a-w "$SCRATCH/root"

@@ -153,8 +153,8 @@ protected:
 };
 
 TEST_F(MenuGl, PagesFollowTheSelectionAndRebuildOnlyOnChanges) {
-    EXPECT_EQ(labels(),
-              (std::vector<std::string>{"LEVEL MODE", "Custom Mode", "", "Level", "Load Level", "Reset Level"}));
+    EXPECT_EQ(labels(), (std::vector<std::string>{"LEVEL MODE", "Custom Mode", "", "Level", "Load Level", "Reset Level",
+                                                  "", "SOUND", "Sound", "Volume"}));
     EXPECT_EQ(menu->findItemValue("Level").intValue, 1);
 
     // The player's view of an object: picture, gap, the allowed values only.
