@@ -1,6 +1,7 @@
 #include <new>
 
 #include "level/ControllerLevel.h"
+#include "persistence/SerialStream.h"
 #include "shell/Log.h"
 #include "shell/Window.h"
 
@@ -11,6 +12,8 @@ int main(int argc, char** argv) {
     setLogConsoleMask(LOG_FATAL | LOG_ERROR | LOG_INFO);
     log(LOG_INFO, "Bitte Readme.doc lesen!!!\n\n\n");
     log(LOG_INFO, "%s", NSWindow::technicalHelpText.c_str());
+    // Saves cut short by a crash leave their temporary files behind.
+    NSSerialize::SerialStream::removeStaleTempFiles("levels");
     NSWindow::Window::initGlut(&argc, argv);
     NSWindow::Window::instance().setLevelControlFactory([] { return &NSLevel::ControllerLevel::instance(); });
     NSWindow::Window::instance().init();

@@ -1,9 +1,12 @@
 #include "persistence/SerialStream.h"
 
-#include <cerrno>
-#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include "shell/Log.h"
 
@@ -11,17 +14,37 @@ namespace NSSerialize {
 
 namespace {
 
-bool isRegularFile(const std::string& path) {
-    struct stat info;
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+// The mode a plain fopen would give a new file: 0666 less the umask.
+mode_t newFileMode() {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
 }
 
-bool exists(const std::string& path) {
+// Opens a file for reading only if it is a regular file and not a link:
+// a pipe would block the game, a folder reads as garbage, and a link
+// planted among the levels could point anywhere.
+std::FILE* openRegularForReading(const std::string& path, long& size) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
     struct stat info;
-    return ::stat(path.c_str(), &info) == 0;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (!file) {
+        ::close(fd);
+        return nullptr;
+    }
+    size = static_cast<long>(info.st_size);
+    return file;
 }
 
 } // namespace
+
+const char* const SerialStream::kTempInfix = ".tmp-";
 
 SerialStream::SerialStream(const std::string& fileName, bool writing)
     : writing_(writing), version_(kCurrentVersion), fileName_(fileName) {
@@ -31,46 +54,84 @@ SerialStream::SerialStream(const std::string& fileName, bool writing)
         return;
     }
     if (writing) {
-        // Replacing anything but a plain file (a folder, a device) is
-        // refused before a temporary file is made beside it.
-        if (exists(fileName) && !isRegularFile(fileName)) {
-            failed_ = ended_ = true;
-            log(LOG_ERROR, "SerialStream: \"%s\" is not a plain file, not saved\n", fileName.c_str());
-            return;
-        }
-        tempName_ = fileName + ".tmp";
-        file_ = std::fopen(tempName_.c_str(), "wb");
-        if (!file_) {
-            failed_ = ended_ = true;
-            log(LOG_ERROR, "SerialStream: cannot create \"%s\" (%s)\n", tempName_.c_str(), std::strerror(errno));
-        }
+        openForWriting();
         return;
     }
-    // Only plain files are read: a folder reads as garbage, a pipe would
-    // block the game until someone writes into it.
-    if (!isRegularFile(fileName)) {
+    file_ = openRegularForReading(fileName, size_);
+    if (!file_) {
         failed_ = ended_ = true;
-        log(LOG_RESOURCE, "SerialStream: cannot read \"%s\"\n", fileName.c_str());
-        return;
+        log(LOG_RESOURCE, "SerialStream: cannot read \"%s\" (not a regular file, or missing)\n", fileName.c_str());
     }
-    file_ = std::fopen(fileName.c_str(), "rb");
+}
+
+// The save goes to a new file beside the target, made with O_CREAT|O_EXCL
+// by mkstemp, which never follows a link planted under its name; close()
+// renames it over the target. A link as the target itself is replaced by
+// the rename, not followed. Folders, devices and pipes are not replaced.
+void SerialStream::openForWriting() {
     struct stat info;
-    if (!file_ || ::fstat(fileno(file_), &info) != 0 || !S_ISREG(info.st_mode)) {
-        if (file_)
-            std::fclose(file_);
-        file_ = nullptr;
+    if (::lstat(fileName_.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) {
         failed_ = ended_ = true;
-        log(LOG_RESOURCE, "SerialStream: cannot read \"%s\"\n", fileName.c_str());
+        log(LOG_ERROR, "SerialStream: \"%s\" is not a plain file, not saved\n", fileName_.c_str());
         return;
     }
-    size_ = static_cast<long>(info.st_size);
+    std::string pattern = fileName_ + kTempInfix + "XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    int fd = ::mkstemp(name.data());
+    if (fd < 0) {
+        failed_ = ended_ = true;
+        log(LOG_ERROR, "SerialStream: cannot create a file beside \"%s\" (%s)\n", fileName_.c_str(),
+            std::strerror(errno));
+        return;
+    }
+    tempName_ = name.data();
+    ::fchmod(fd, newFileMode());
+    file_ = ::fdopen(fd, "wb");
+    if (!file_) {
+        ::close(fd);
+        failed_ = ended_ = true;
+        log(LOG_ERROR, "SerialStream: cannot write \"%s\" (%s)\n", tempName_.c_str(), std::strerror(errno));
+        discardTemp();
+    }
+}
+
+bool SerialStream::isTempName(const std::string& name) {
+    size_t at = name.rfind(kTempInfix);
+    if (at != std::string::npos && name.size() == at + std::strlen(kTempInfix) + 6)
+        return true;
+    // What earlier versions of the game left behind: "<name>.lvl.tmp".
+    const std::string old = ".tmp";
+    return name.size() > old.size() && name.compare(name.size() - old.size(), old.size(), old) == 0;
+}
+
+int SerialStream::removeStaleTempFiles(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return 0;
+    int removed = 0;
+    while (const struct dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (!isTempName(name))
+            continue;
+        const std::string path = folder + "/" + name;
+        struct stat info;
+        // unlink removes a link itself, never what it points to.
+        if (::lstat(path.c_str(), &info) == 0 && (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode)) &&
+            ::unlink(path.c_str()) == 0) {
+            log(LOG_RESOURCE, "SerialStream: removed the unfinished save \"%s\"\n", path.c_str());
+            ++removed;
+        }
+    }
+    ::closedir(dir);
+    return removed;
 }
 
 SerialStream::~SerialStream() { close(); }
 
 void SerialStream::discardTemp() {
     if (!tempName_.empty())
-        std::remove(tempName_.c_str());
+        ::unlink(tempName_.c_str());
 }
 
 bool SerialStream::close() {

@@ -11,9 +11,11 @@
 // every write does nothing, so loops driven by counts read from the file
 // come to an end by themselves.
 //
-// Saves are all-or-nothing. A writing stream fills "<name>.tmp" and only a
-// successful close() renames it over <name>; a stream that failed removes
-// the temporary file and leaves an existing <name> as it was.
+// Saves are all-or-nothing. A writing stream fills a new file
+// "<name>.tmp-XXXXXX" beside <name> (created exclusively, so never through a
+// link) and only a successful close() renames it over <name>; a stream that
+// failed removes the temporary file and leaves an existing <name> as it was.
+// Readers open only regular files, never through a link.
 
 #include <cstdio>
 #include <string>
@@ -35,6 +37,12 @@ public:
     // leaves the stream failed and ended from the start.
     SerialStream(const std::string& fileName, bool writing);
     ~SerialStream();
+
+    // Removes what saves interrupted by a crash left in folder (temporary
+    // files and links under their names) and returns how many. For start-up.
+    static int removeStaleTempFiles(const std::string& folder);
+    // Whether a file name is one a save uses for its temporary file.
+    static bool isTempName(const std::string& name);
     SerialStream(const SerialStream&) = delete;
     SerialStream& operator=(const SerialStream&) = delete;
 
@@ -126,6 +134,9 @@ private:
     // or the file size; forgets blocks the position has left.
     long enclosingEnd();
     void discardTemp();
+    void openForWriting();
+
+    static const char* const kTempInfix;
 
     std::FILE* file_ = nullptr;
     bool writing_;
