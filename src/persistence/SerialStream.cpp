@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 
 #include "shell/Log.h"
@@ -200,17 +201,37 @@ void SerialStream::writeBool(int value) {
 
 void SerialStream::writeInt(int value) { writeRaw32(static_cast<unsigned>(value)); }
 
-void SerialStream::writeFloat(float value) {
+void SerialStream::writeFloat(float value) { writeFloat(value, nullptr, Limits::kAny); }
+
+void SerialStream::writeFloat(float value, const char* field, FieldLimits limits) {
     static_assert(sizeof(float) == 4, "floats are stored as 4 bytes");
+    if (!canWrite() || !checkValue(value, field, nullptr, limits))
+        return;
     unsigned bits;
     std::memcpy(&bits, &value, 4);
     writeRaw32(bits);
 }
 
-void SerialStream::writeVector3(const Vector3& value) {
-    writeFloat(value.x);
-    writeFloat(value.y);
-    writeFloat(value.z);
+void SerialStream::writeVector3(const Vector3& value) { writeVector3(value, nullptr, Limits::kAny); }
+
+void SerialStream::writeVector3(const Vector3& value, const char* field, FieldLimits limits) {
+    if (!canWrite() || !checkValue(value.x, field, ".x", limits) || !checkValue(value.y, field, ".y", limits) ||
+        !checkValue(value.z, field, ".z", limits))
+        return;
+    writeFloat(value.x, field, limits);
+    writeFloat(value.y, field, limits);
+    writeFloat(value.z, field, limits);
+}
+
+bool SerialStream::checkValue(float value, const char* field, const char* axis, FieldLimits limits) {
+    if (std::isfinite(value) && value >= limits.low && value <= limits.high)
+        return true;
+    char reason[200];
+    std::snprintf(reason, sizeof reason, "%s%s is %g (allowed %g to %g)", field ? field : "a number",
+                  axis ? axis : "", static_cast<double>(value), static_cast<double>(limits.low),
+                  static_cast<double>(limits.high));
+    fail(reason);
+    return false;
 }
 
 void SerialStream::writeString(const std::string& value) {
@@ -289,18 +310,34 @@ int SerialStream::readInt() {
     return value;
 }
 
-float SerialStream::readFloat() {
+float SerialStream::readFloat() { return readFloat(nullptr, Limits::kAny); }
+
+float SerialStream::readFloat(const char* field, FieldLimits limits) {
+    if (!canRead())
+        return 0.0f;
     unsigned raw = readRaw32();
     float value;
     std::memcpy(&value, &raw, 4);
-    return value;
+    if (failed_ || ended_)
+        return 0.0f;
+    return checkValue(value, field, nullptr, limits) ? value : 0.0f;
 }
 
-Vector3 SerialStream::readVector3() {
-    float x = readFloat();
-    float y = readFloat();
-    float z = readFloat();
-    return Vector3(x, y, z);
+Vector3 SerialStream::readVector3() { return readVector3(nullptr, Limits::kAny); }
+
+Vector3 SerialStream::readVector3(const char* field, FieldLimits limits) {
+    Vector3 value;
+    float* axes[3] = {&value.x, &value.y, &value.z};
+    const char* names[3] = {".x", ".y", ".z"};
+    for (int a = 0; a < 3; ++a) {
+        if (!canRead())
+            return Vector3();
+        unsigned raw = readRaw32();
+        std::memcpy(axes[a], &raw, 4);
+        if (failed_ || ended_ || !checkValue(*axes[a], field, names[a], limits))
+            return Vector3();
+    }
+    return value;
 }
 
 void SerialStream::readString(std::string& value) {
@@ -342,6 +379,20 @@ void SerialStream::transfer(Vector3& value) {
         writeVector3(value);
     else
         value = readVector3();
+}
+
+void SerialStream::transfer(float& value, const char* field, FieldLimits limits) {
+    if (writing_)
+        writeFloat(value, field, limits);
+    else
+        value = readFloat(field, limits);
+}
+
+void SerialStream::transfer(Vector3& value, const char* field, FieldLimits limits) {
+    if (writing_)
+        writeVector3(value, field, limits);
+    else
+        value = readVector3(field, limits);
 }
 
 void SerialStream::transfer(std::string& value) {

@@ -25,6 +25,31 @@
 
 namespace NSSerialize {
 
+// The range a number in a file must lie in for the game to use it. Every
+// float read or written is checked: NaN, infinities and values outside the
+// range fail the stream with a message naming the field, so a damaged file
+// is refused whole (the scene stays as it was) and a scene holding such a
+// value is not saved over a good file.
+struct FieldLimits {
+    float low;
+    float high;
+};
+
+namespace Limits {
+// Any number the game keeps (speeds, forces, masses, counters as floats).
+constexpr FieldLimits kAny{-1.0e9f, 1.0e9f};
+// Points in the scene: a default room is 200 units wide.
+constexpr FieldLimits kPosition{-1.0e5f, 1.0e5f};
+// Angles in radians; turning stays exact enough far beyond a full turn.
+constexpr FieldLimits kRotation{-1.0e6f, 1.0e6f};
+// Lengths, radii and half sizes.
+constexpr FieldLimits kSize{0.0f, 1.0e5f};
+// A node's scale factor: zero or less would leave nothing to draw or hit.
+constexpr FieldLimits kScale{1.0e-3f, 1.0e3f};
+// Colour channels and opacity.
+constexpr FieldLimits kColour{0.0f, 1.0f};
+} // namespace Limits
+
 class SerialStream {
 public:
     // The only format version this program reads and writes.
@@ -82,12 +107,22 @@ public:
     void readString(std::string& value);
     std::string readString();
 
-    // Reads or writes value, by the stream's direction.
+    // Reads or writes value, by the stream's direction. Floats without a
+    // field name are checked against Limits::kAny.
     void transfer(bool& value);
     void transfer(int& value);
     void transfer(float& value);
     void transfer(Vector3& value);
     void transfer(std::string& value);
+
+    // The same for a named field with its own limits. A value outside them
+    // fails the stream, names the field and, when reading, reads as 0.
+    void transfer(float& value, const char* field, FieldLimits limits);
+    void transfer(Vector3& value, const char* field, FieldLimits limits);
+    float readFloat(const char* field, FieldLimits limits);
+    Vector3 readVector3(const char* field, FieldLimits limits);
+    void writeFloat(float value, const char* field, FieldLimits limits);
+    void writeVector3(const Vector3& value, const char* field, FieldLimits limits);
 
     // Writing: opens a block (a placeholder length) and closes the innermost
     // open block by filling in its length, which endBlock also returns.
@@ -130,6 +165,8 @@ private:
     void writeRaw32(unsigned value);
     unsigned readRaw32();
     bool seekTo(long target);
+    // False (and the stream failed, the field named) for a value outside limits.
+    bool checkValue(float value, const char* field, const char* axis, FieldLimits limits);
     // The end of the innermost read block that still encloses the position,
     // or the file size; forgets blocks the position has left.
     long enclosingEnd();

@@ -259,10 +259,10 @@ void BoundingVolume::Box::serialize(SerialStream& stream) {
     if (!stream.isCurrentVersion())
         return;
     // Y and Z change places on file; the order is part of the format.
-    stream.transfer(center);
-    stream.transfer(axisPointX);
-    stream.transfer(axisPointZ);
-    stream.transfer(axisPointY);
+    stream.transfer(center, "box centre", NSSerialize::Limits::kPosition);
+    stream.transfer(axisPointX, "box corner x", NSSerialize::Limits::kPosition);
+    stream.transfer(axisPointZ, "box corner z", NSSerialize::Limits::kPosition);
+    stream.transfer(axisPointY, "box corner y", NSSerialize::Limits::kPosition);
     if (stream.isReading()) {
         worldCenter = center;
         worldAxisX = axisPointX;
@@ -360,8 +360,8 @@ void BoundingVolume::Sphere::serialize(SerialStream& stream) {
     Volume::serialize(stream);
     if (!stream.isCurrentVersion())
         return;
-    stream.transfer(center);
-    stream.transfer(radius);
+    stream.transfer(center, "sphere centre", NSSerialize::Limits::kPosition);
+    stream.transfer(radius, "sphere radius", NSSerialize::Limits::kSize);
     if (stream.isReading()) {
         worldCenter = center;
         worldRadius = radius;
@@ -437,8 +437,8 @@ void BoundingVolume::Room::serialize(SerialStream& stream) {
     Volume::serialize(stream);
     if (!stream.isCurrentVersion())
         return;
-    stream.transfer(center);
-    stream.transfer(halfSize);
+    stream.transfer(center, "room centre", NSSerialize::Limits::kPosition);
+    stream.transfer(halfSize, "room half size", NSSerialize::Limits::kSize);
     if (stream.isReading()) {
         worldCenter = center;
         worldHalfSize = halfSize;

@@ -186,9 +186,9 @@ void NodeLight::serialize(NSSerialize::SerialStream& stream) {
     NodeTransform::serialize(stream);
     if (!stream.isCurrentVersion())
         return;
-    stream.transfer(ambient);
-    stream.transfer(diffuse);
-    stream.transfer(specular);
+    stream.transfer(ambient, "light ambient colour", NSSerialize::Limits::kColour);
+    stream.transfer(diffuse, "light diffuse colour", NSSerialize::Limits::kColour);
+    stream.transfer(specular, "light specular colour", NSSerialize::Limits::kColour);
     stream.transfer(directional);
     stream.transfer(constantAttenuation);
     stream.transfer(linearAttenuation);
