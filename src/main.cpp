@@ -1,7 +1,10 @@
 #include <new>
+#include <string>
 
 #include "level/ControllerLevel.h"
 #include "persistence/SerialStream.h"
+#include "resources/LoaderGLTexture.h"
+#include "resources/LoaderModelObject_MD2.h"
 #include "shell/Log.h"
 #include "shell/Window.h"
 
@@ -15,6 +18,15 @@ int main(int argc, char** argv) {
     // Saves cut short by a crash leave their temporary files behind.
     NSSerialize::SerialStream::removeStaleTempFiles("levels");
     NSWindow::Window::initGlut(&argc, argv);
+    // A model or picture that cannot be loaded is told once on screen; its
+    // objects stay (without it) and the log has the reason.
+    auto notice = [](const std::string& file) {
+        const std::string text = "Could not load " + file;
+        log(LOG_ERROR, "%s\n", text.c_str());
+        NSWindow::Window::instance().showTempPopUp(text);
+    };
+    NSLoader::LoaderModelObject_MD2::instance().setFailureNotice(notice);
+    NSLoader::LoaderGLTexture::instance().setFailureNotice(notice);
     NSWindow::Window::instance().setLevelControlFactory([] { return &NSLevel::ControllerLevel::instance(); });
     NSWindow::Window::instance().init();
     return 0;

@@ -35,6 +35,8 @@ e2e_start() {
     for dir in levels md2_objects particletextures; do
         if [ -d "$(dirname "$bin")/$dir" ]; then cp -r "$(dirname "$bin")/$dir" "$RUN/"; fi
     done
+    # A test may change the copied data before the game starts.
+    if declare -F e2e_prepare >/dev/null; then e2e_prepare; fi
 
     # A game built with sanitizers writes its reports beside the log, where
     # e2e_finish reads them; a leak report alone does not change the exit

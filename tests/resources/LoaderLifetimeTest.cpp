@@ -13,14 +13,14 @@
 
 namespace {
 
-// Missing models are kept as empty ones; the empty texture name keeps
+// Missing models give empty stand-ins (not cached); the empty texture name keeps
 // texture 0. Neither needs a file or a GL context. Many of them, so that
 // stale copies of a few pointers on the stack cannot hide the rest.
 bool loadAndKeep() {
     for (int i = 0; i < 64; ++i) {
         const std::string name = "no-such-model-" + std::to_string(i) + ".md2";
         if (!NSLoader::LoaderModelObject_MD2::instance().get(name) ||
-            !NSLoader::LoaderModelObject_MD2::instance().isCached(name))
+            NSLoader::LoaderModelObject_MD2::instance().isCached(name))
             return false;
     }
     return NSLoader::LoaderGLTexture::instance().get("") && NSLoader::LoaderGLTexture::instance().isCached("");
