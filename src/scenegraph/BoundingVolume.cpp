@@ -311,16 +311,18 @@ Vector3 BoundingVolume::Sphere::normalAt(const Vector3& p) const { return unit(p
 // Circles about all three axes at n + 1 levels; larger spheres get more
 // levels and smoother circles (bounded, so a broken size cannot stall a frame).
 void BoundingVolume::Sphere::drawWireframe() const {
-    const float r = worldRadius;
-    const float k = sizeRatio(worldRadius, radius);
-    if (!std::isfinite(r) || !std::isfinite(r * k))
+    // Drawn in the node's frame, whose matrix already scales: the circles
+    // take the local radius; the world radius only sets how fine they are.
+    const float r = radius;
+    const float world = worldRadius;
+    if (!std::isfinite(r) || !std::isfinite(world))
         return;
     constexpr int kMaxLevels = 64;
     constexpr int kMaxSegments = 256;
-    const float levelCount = std::floor(r * k / 4.0f);
+    const float levelCount = std::floor(world / 4.0f);
     const int n = levelCount > 4.0f ? static_cast<int>(std::min(levelCount, float(kMaxLevels))) : 4;
-    const float levelStep = 2.0f * r * k / static_cast<float>(n);
-    const float perTurn = 0.5f * r + 12.0f;
+    const float levelStep = 2.0f * r / static_cast<float>(n);
+    const float perTurn = 0.5f * world + 12.0f;
     if (!(perTurn > 0.0f))
         return;
     const float angleStep = 6.2831853076f / perTurn;

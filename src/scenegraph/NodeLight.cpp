@@ -4,6 +4,7 @@
 
 #include "persistence/ClassIds.h"
 #include "persistence/SerialStream.h"
+#include "shell/Log.h"
 
 namespace NSNode {
 
@@ -169,8 +170,15 @@ void NodeLight::setEnabled(bool on) {
 
 void NodeLight::draw() {
     NodeTransform::draw();
-    if (!hasGlLight())
+    if (!hasGlLight()) {
+        // Said once per light, the first time it is drawn without one.
+        if (!darkNoticed && enabled) {
+            darkNoticed = true;
+            log(LOG_INFO, "Light %d: the scene has more lights than OpenGL offers (%d); this one stays dark\n", getId(),
+                glLightCount());
+        }
         return;
+    }
     const GLenum light = static_cast<GLenum>(GL_LIGHT0 + lightIndex);
     static const GLfloat kAlongZ[4] = {0.0f, 0.0f, 1.0f, 0.0f};
     static const GLfloat kAtOrigin[4] = {0.0f, 0.0f, 0.0f, 1.0f};
