@@ -62,6 +62,18 @@ SerialStream::SerialStream(const std::string& fileName, bool writing)
     if (!file_) {
         failed_ = ended_ = true;
         log(LOG_RESOURCE, "SerialStream: cannot read \"%s\" (not a regular file, or missing)\n", fileName.c_str());
+        return;
+    }
+    // The whole file is read at once; the records are then taken from memory.
+    if (size_ > kMaxFileSize) {
+        fail("file too large for a level");
+        ended_ = true;
+        return;
+    }
+    buffer_.resize(static_cast<size_t>(size_));
+    if (!buffer_.empty() && std::fread(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
+        fail(std::strerror(errno));
+        ended_ = true;
     }
 }
 
@@ -149,6 +161,9 @@ bool SerialStream::close() {
     }
     if (!failed_ && !blockStarts_.empty())
         fail("blocks left open at the end of the save");
+    // The save is put together in memory and written in one go.
+    if (!failed_ && !buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), file) != buffer_.size())
+        fail(std::strerror(errno));
     if (!failed_ && (std::fflush(file) != 0 || std::ferror(file) || ::fsync(fileno(file)) != 0))
         fail(std::strerror(errno));
     if (std::fclose(file) != 0 && !failed_)
@@ -174,12 +189,17 @@ void SerialStream::fail(const char* reason) {
 void SerialStream::writeBytes(const unsigned char* bytes, size_t count) {
     if (!canWrite())
         return;
-    size_t written = std::fwrite(bytes, 1, count, file_);
-    position_ += static_cast<long>(written);
+    const size_t at = static_cast<size_t>(position_);
+    if (at + count > static_cast<size_t>(kMaxFileSize)) {
+        fail("save larger than a level may be");
+        return;
+    }
+    if (at + count > buffer_.size())
+        buffer_.resize(at + count);
+    std::memcpy(buffer_.data() + at, bytes, count);
+    position_ += static_cast<long>(count);
     if (position_ > size_)
         size_ = position_;
-    if (written != count || std::ferror(file_))
-        fail(std::strerror(errno));
 }
 
 void SerialStream::writeRaw32(unsigned value) {
@@ -277,16 +297,16 @@ bool SerialStream::readBytes(unsigned char* bytes, size_t count) {
         std::memset(bytes, 0, count);
         return false;
     }
-    size_t got = std::fread(bytes, 1, count, file_);
-    position_ += static_cast<long>(got);
-    if (std::ferror(file_))
-        fail(std::strerror(errno));
-    if (std::feof(file_))
+    const size_t left = static_cast<size_t>(size_ - position_);
+    if (count > left) {
+        // Reading past the end: what is left is used up, the read gives zeros.
+        position_ = size_;
         ended_ = true;
-    if (got != count) {
         std::memset(bytes, 0, count);
         return false;
     }
+    std::memcpy(bytes, buffer_.data() + position_, count);
+    position_ += static_cast<long>(count);
     return true;
 }
 
@@ -342,9 +362,21 @@ Vector3 SerialStream::readVector3(const char* field, FieldLimits limits) {
 
 void SerialStream::readString(std::string& value) {
     value.clear();
-    unsigned char byte;
-    while (readBytes(&byte, 1) && byte != 0)
-        value.push_back(static_cast<char>(byte));
+    if (!canRead())
+        return;
+    const unsigned char* start = buffer_.data() + position_;
+    const size_t left = static_cast<size_t>(size_ - position_);
+    const void* terminator = left ? std::memchr(start, 0, left) : nullptr;
+    if (!terminator) {
+        // No 0 byte before the end: the string runs to the end of the file.
+        value.assign(reinterpret_cast<const char*>(start), left);
+        position_ = size_;
+        ended_ = true;
+        return;
+    }
+    const size_t length = static_cast<size_t>(static_cast<const unsigned char*>(terminator) - start);
+    value.assign(reinterpret_cast<const char*>(start), length);
+    position_ += static_cast<long>(length + 1);
 }
 
 std::string SerialStream::readString() {
@@ -479,12 +511,6 @@ bool SerialStream::seekTo(long target) {
         return false;
     if (target < 0 || (!writing_ && target > size_)) {
         fail("position outside the file");
-        return false;
-    }
-    if (target == position_)
-        return true;
-    if (std::fseek(file_, target, SEEK_SET) != 0) {
-        fail(std::strerror(errno));
         return false;
     }
     position_ = target;

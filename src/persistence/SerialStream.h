@@ -57,6 +57,8 @@ public:
     // Reading blocks nested deeper than this is taken for a damaged file;
     // it keeps recursive readers from running out of stack.
     static constexpr int kMaxReadDepth = 256;
+    // Files are read and written whole in memory; larger ones are refused.
+    static constexpr long kMaxFileSize = 256L << 20;
 
     // Opens fileName for writing or reading. A file that cannot be opened
     // leaves the stream failed and ended from the start.
@@ -181,6 +183,8 @@ private:
     bool failed_ = false;
     bool ended_ = false;
     std::vector<long> blockStarts_;
+    // The whole file: read at opening, or put together until close().
+    std::vector<unsigned char> buffer_;
     std::vector<long> readBlockEnds_;
     std::string fileName_;
     std::string tempName_;

@@ -10,6 +10,7 @@
 // damaged leaves the model as it was, for a new model the empty one (one
 // frame and one animation without vertices, so nothing is drawn).
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,16 @@ struct Md2Animation {
     float speed = 1.0f; // frames per second
     bool loop = false;
     bool smoothWrap = true; // a loop blends its last frame into the first
+};
+
+// What a model file gives and no object changes: shared, never copied,
+// between every object showing the same model. Loading a file makes new
+// geometry; objects holding the old one keep it as long as they need it.
+struct Md2Geometry {
+    unsigned vertexCount = 0;
+    std::vector<unsigned> triangles; // three vertex indices per triangle
+    std::vector<float> texCoords;    // an (s, t) pair per triangle corner
+    std::vector<Md2Frame> frames;
 };
 
 class ModelObject_MD2 : public ModelObject {
@@ -61,18 +72,21 @@ public:
     // context); while compiled the pose is not blended any more.
     void setCompiled(bool compiled) override;
 
-    // Makes this model a deep copy of source, which stays untouched.
+    // Makes this model a copy of source, which stays untouched. The
+    // geometry is shared; animation state and settings are the copy's own.
     void copyModel(const ModelObject_MD2& source);
+    // Whether two models show the same geometry (not a copy of it).
+    bool sharesGeometryWith(const ModelObject_MD2& other) const { return geometry_ == other.geometry_; }
 
     // Blends the current pose from the two frames being shown; draw does
     // this itself unless the model is compiled.
     void interpolate();
 
-    unsigned vertexCount() const { return vertexCount_; }
-    unsigned triangleCount() const { return static_cast<unsigned>(triangles_.size() / 3); }
-    unsigned frameCount() const { return static_cast<unsigned>(frames_.size()); }
+    unsigned vertexCount() const { return geometry_->vertexCount; }
+    unsigned triangleCount() const { return static_cast<unsigned>(geometry_->triangles.size() / 3); }
+    unsigned frameCount() const { return static_cast<unsigned>(geometry_->frames.size()); }
     unsigned animationCount() const { return static_cast<unsigned>(animations_.size()); }
-    const Md2Frame& frameAt(unsigned index) const { return frames_.at(index); }
+    const Md2Frame& frameAt(unsigned index) const { return geometry_->frames.at(index); }
     const Md2Animation& animation(unsigned index) const { return animations_.at(index); }
     unsigned currentAnimation() const { return currentAnimation_; }
     unsigned currentFrame() const { return frame_; }
@@ -83,8 +97,8 @@ public:
     const std::vector<float>& positions() const { return positions_; }
     const std::vector<float>& normals() const { return normals_; }
     // Three vertex indices per triangle, and an (s, t) pair per corner.
-    const std::vector<unsigned>& triangles() const { return triangles_; }
-    const std::vector<float>& texCoords() const { return texCoords_; }
+    const std::vector<unsigned>& triangles() const { return geometry_->triangles; }
+    const std::vector<float>& texCoords() const { return geometry_->texCoords; }
 
 private:
     void release();
@@ -95,18 +109,15 @@ private:
     void clampAnimationState();
 
     unsigned displayList_ = 0;
-    unsigned vertexCount_ = 0;
+    std::shared_ptr<const Md2Geometry> geometry_;
     std::vector<float> positions_;
     std::vector<float> normals_;
-    std::vector<unsigned> triangles_;
-    std::vector<float> texCoords_;
     // Positions and normals per triangle corner for the vertex-array path,
     // refreshed after the pose changed.
     std::vector<float> cornerPositions_;
     std::vector<float> cornerNormals_;
     bool cornersValid_ = false;
     unsigned texture_ = 0; // belongs to the texture loader
-    std::vector<Md2Frame> frames_;
     std::vector<Md2Animation> animations_;
     unsigned currentAnimation_ = 0;
     unsigned frame_ = 0;
