@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "resources/LoaderGLTexture.h"
 #include "resources/Md2Normals.h"
@@ -278,9 +279,7 @@ ModelObject_MD2::ModelObject_MD2(bool) { makeEmpty(); }
 ModelObject_MD2::~ModelObject_MD2() { release(); }
 
 void ModelObject_MD2::release() {
-    if (displayList_ != 0)
-        glDeleteLists(displayList_, 1);
-    displayList_ = 0;
+    compiledPose_.reset();
     texture_ = 0;
     geometry_ = emptyGeometry();
     positions_.clear();
@@ -447,8 +446,8 @@ void ModelObject_MD2::draw(unsigned flags, int minFilter, int magFilter) {
     if (!compiled)
         interpolate();
 
-    if ((flags & MODEL_DRAW_DISPLAY_LIST) && compiled && displayList_ != 0) {
-        glCallList(displayList_);
+    if ((flags & MODEL_DRAW_DISPLAY_LIST) && compiled && compiledPose_) {
+        glCallList(compiledPose_->list);
     } else if (flags & MODEL_DRAW_VERTEX_ARRAYS) {
         const std::vector<unsigned>& corners = geometry_->triangles;
         if (!corners.empty()) {
@@ -477,14 +476,31 @@ void ModelObject_MD2::setCompiled(bool value) {
     if (!value)
         return;
     interpolate();
-    if (displayList_ != 0)
-        glDeleteLists(displayList_, 1);
-    displayList_ = glGenLists(1);
-    if (displayList_ == 0)
+    compiledPose_.reset();
+    // Objects of one model frozen in the same pose share one display list.
+    auto& poses = geometry_->compiledPoses;
+    const Md2Geometry::PoseKey key{currentAnimation_, frame_, nextFrame_, fraction_};
+    auto found = poses.find(key);
+    if (found != poses.end()) {
+        compiledPose_ = found->second.lock();
+        if (compiledPose_)
+            return;
+    }
+    const unsigned list = glGenLists(1);
+    if (list == 0)
         return; // no GL context: draws fall back to the frozen arrays
-    glNewList(displayList_, GL_COMPILE);
+    glNewList(list, GL_COMPILE);
     drawTriangles();
     glEndList();
+    compiledPose_ = std::make_shared<Md2CompiledPose>(list);
+    for (auto it = poses.begin(); it != poses.end();)
+        it = it->second.expired() ? poses.erase(it) : std::next(it);
+    poses[key] = compiledPose_;
+}
+
+Md2CompiledPose::~Md2CompiledPose() {
+    if (list != 0)
+        glDeleteLists(list, 1);
 }
 
 void ModelObject_MD2::copyModel(const ModelObject_MD2& source) {

@@ -10,8 +10,10 @@
 // damaged leaves the model as it was, for a new model the empty one (one
 // frame and one animation without vertices, so nothing is drawn).
 
+#include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "resources/ModelObject.h"
@@ -37,11 +39,25 @@ struct Md2Animation {
 // What a model file gives and no object changes: shared, never copied,
 // between every object showing the same model. Loading a file makes new
 // geometry; objects holding the old one keep it as long as they need it.
+// One display list holding one pose of a geometry, shared by every model
+// of that geometry compiled at that pose; deleted with its last user.
+struct Md2CompiledPose {
+    unsigned list = 0;
+    explicit Md2CompiledPose(unsigned l) : list(l) {}
+    ~Md2CompiledPose();
+    Md2CompiledPose(const Md2CompiledPose&) = delete;
+    Md2CompiledPose& operator=(const Md2CompiledPose&) = delete;
+};
+
 struct Md2Geometry {
     unsigned vertexCount = 0;
     std::vector<unsigned> triangles; // three vertex indices per triangle
     std::vector<float> texCoords;    // an (s, t) pair per triangle corner
     std::vector<Md2Frame> frames;
+    // The poses compiled so far, by animation, frame, next frame and
+    // fraction: a cache beside the geometry, which it does not change.
+    using PoseKey = std::tuple<unsigned, unsigned, unsigned, float>;
+    mutable std::map<PoseKey, std::weak_ptr<Md2CompiledPose>> compiledPoses;
 };
 
 class ModelObject_MD2 : public ModelObject {
@@ -108,7 +124,7 @@ private:
     // Keeps the animation state pointing at frames that exist.
     void clampAnimationState();
 
-    unsigned displayList_ = 0;
+    std::shared_ptr<Md2CompiledPose> compiledPose_;
     std::shared_ptr<const Md2Geometry> geometry_;
     std::vector<float> positions_;
     std::vector<float> normals_;
