@@ -1,6 +1,5 @@
 #include "persistence/SerialStream.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -44,8 +43,6 @@ std::FILE* openRegularForReading(const std::string& path, long& size) {
 }
 
 } // namespace
-
-const char* const SerialStream::kTempInfix = ".tmp-";
 
 SerialStream::SerialStream(const std::string& fileName, bool writing)
     : writing_(writing), version_(kCurrentVersion), fileName_(fileName) {
@@ -107,37 +104,6 @@ void SerialStream::openForWriting() {
         log(LOG_ERROR, "SerialStream: cannot write \"%s\" (%s)\n", tempName_.c_str(), std::strerror(errno));
         discardTemp();
     }
-}
-
-bool SerialStream::isTempName(const std::string& name) {
-    size_t at = name.rfind(kTempInfix);
-    if (at != std::string::npos && name.size() == at + std::strlen(kTempInfix) + 6)
-        return true;
-    // What earlier versions of the game left behind: "<name>.lvl.tmp".
-    const std::string old = ".tmp";
-    return name.size() > old.size() && name.compare(name.size() - old.size(), old.size(), old) == 0;
-}
-
-int SerialStream::removeStaleTempFiles(const std::string& folder) {
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir)
-        return 0;
-    int removed = 0;
-    while (const struct dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (!isTempName(name))
-            continue;
-        const std::string path = folder + "/" + name;
-        struct stat info;
-        // unlink removes a link itself, never what it points to.
-        if (::lstat(path.c_str(), &info) == 0 && (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode)) &&
-            ::unlink(path.c_str()) == 0) {
-            log(LOG_RESOURCE, "SerialStream: removed the unfinished save \"%s\"\n", path.c_str());
-            ++removed;
-        }
-    }
-    ::closedir(dir);
-    return removed;
 }
 
 SerialStream::~SerialStream() { close(); }
