@@ -1,11 +1,12 @@
 // Fuzz target for the level file reader: the input is a level file in
 // "levels/", loaded into a level over a fresh view. A file that cannot be
 // read must change nothing; one that can must save again and load back
-// with the same name, text and goals. No GL context is needed (see the
-// scene target).
+// with the same name, text and goals, and its scene is played for a few
+// frames and drawn once (FuzzScene.h).
 
 #include <memory>
 
+#include "FuzzScene.h"
 #include "FuzzSupport.h"
 #include "level/Level.h"
 #include "scene/Scene.h"
@@ -55,6 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         check(copy.getName() == level.getName() && copy.getInfoText() == level.getInfoText() &&
                   sameGoals(copy, level),
               "a saved level loads back different");
+        qbnfuzz::playAndDraw(*scene);
     }
     NSLevel::Level::setScene(nullptr);
     return 0;

@@ -3,11 +3,13 @@
 // a scene), read into a fresh view the way loading a scene does. A file
 // that cannot be read must leave the view as it was; one that can must save
 // again, and reading that copy must give the very same file once more.
-// The view itself needs no GL context until it draws, and the objects find
-// the game's models without their skins, so no texture is ever made.
+// A scene that was read is then played for a few frames and drawn once
+// (FuzzScene.h). The objects find the game's models without their skins, so
+// no texture is ever made.
 
 #include <memory>
 
+#include "FuzzScene.h"
 #include "FuzzSupport.h"
 #include "scene/Scene.h"
 
@@ -35,5 +37,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(again->saveScene("second"), "a scene read back cannot be saved");
     check(qbnfuzz::readBytes("levels/first.lvs") == qbnfuzz::readBytes("levels/second.lvs"),
           "a saved scene changes when it is read and saved again");
+    qbnfuzz::playAndDraw(*scene);
     return 0;
 }

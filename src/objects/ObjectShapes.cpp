@@ -58,9 +58,9 @@ void ObjectCuboid::serialize(NSSerialize::SerialStream& stream) {
     NodeGraphic::serialize(stream);
     if (!stream.isCurrentVersion())
         return;
-    stream.transfer(length);
-    stream.transfer(width);
-    stream.transfer(height);
+    stream.transfer(length, "length", NSSerialize::Limits::kSize);
+    stream.transfer(width, "width", NSSerialize::Limits::kSize);
+    stream.transfer(height, "height", NSSerialize::Limits::kSize);
 }
 
 void ObjectCuboid::copyFrom(const NSClone::Cloneable* source) {
@@ -176,7 +176,7 @@ void ObjectSphere::serialize(NSSerialize::SerialStream& stream) {
     NodeGraphic::serialize(stream);
     if (!stream.isCurrentVersion())
         return;
-    stream.transfer(radius);
+    stream.transfer(radius, "radius", NSSerialize::Limits::kSize);
 }
 
 NSClone::Cloneable* ObjectSphere::clone() const { return cloneOf(*this); }

@@ -35,6 +35,11 @@ const char* colorModeName(int mode);
 template <class T>
 class ObjectParticleSystem : public NSNode::NodeGraphic, public ParticleOwner {
 public:
+    // The most the menu (and a file) may ask for.
+    static constexpr float kMaxPartsPerSec = 9999.0f;
+    static constexpr int kMaxResurrectParts = 10;
+    static constexpr int kMaxResurrectIterations = 5;
+
     class Particle {
     public:
         virtual ~Particle() = default;
@@ -414,7 +419,9 @@ public:
         s.transfer(emitSpeedVar);
         s.transfer(autostart);
         s.transfer(autostartDelay);
-        s.transfer(partsPerSec);
+        // A file may ask for no more than the menu offers: a rate or a
+        // resurrection count beyond it buries the scene in particles.
+        s.transfer(partsPerSec, "particles per second", NSSerialize::FieldLimits{0.0f, kMaxPartsPerSec});
         s.transfer(partsPerSecVar);
         s.transfer(maxVisible);
         s.transfer(maxVisibleEnabled);
@@ -430,6 +437,10 @@ public:
         s.transfer(resurrection);
         s.transfer(resurrectParts);
         s.transfer(resurrectIterations);
+        if (s.isReading()) {
+            resurrectParts = std::min(std::max(resurrectParts, 0), kMaxResurrectParts);
+            resurrectIterations = std::min(std::max(resurrectIterations, 0), kMaxResurrectIterations);
+        }
         s.transfer(resurrectSize);
         s.transfer(resurrectSizeVar);
         s.transfer(emitterVisibility);
@@ -598,7 +609,7 @@ public:
             list.push_back(floatLine("Autostart Delay", KIND_INPUT, autostartDelay, 0, 500));
         });
         customGroup(0x100000, false, [&] {
-            list.push_back(floatLine("Parts Per Sec.", KIND_INPUT, partsPerSec, 0, 9999));
+            list.push_back(floatLine("Parts Per Sec.", KIND_INPUT, partsPerSec, 0, kMaxPartsPerSec));
             list.push_back(floatLine("Parts Per Sec. Var.", KIND_SLIDER, partsPerSecVar, 0, 1));
         });
         customGroup(0x400000, false, [&] {
@@ -615,8 +626,8 @@ public:
         });
         customGroup(0x8000000, true, [&] {
             list.push_back(boolLine("Enable Resurrection", resurrection));
-            list.push_back(intLine("Resurrect-Parts", KIND_SLIDER, resurrectParts, 0, 10));
-            list.push_back(intLine("Resurrect-Iterations", KIND_SLIDER, resurrectIterations, 0, 5));
+            list.push_back(intLine("Resurrect-Parts", KIND_SLIDER, resurrectParts, 0, kMaxResurrectParts));
+            list.push_back(intLine("Resurrect-Iterations", KIND_SLIDER, resurrectIterations, 0, kMaxResurrectIterations));
             list.push_back(floatLine("Resurrect-Size", KIND_SLIDER, resurrectSize, 0, 3));
             list.push_back(floatLine("Resurrect-Size Var.", KIND_SLIDER, resurrectSizeVar, 0, 1));
         });

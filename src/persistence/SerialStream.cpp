@@ -1,9 +1,12 @@
 #include "persistence/SerialStream.h"
 
-#include <cerrno>
-#include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
 
 #include "shell/Log.h"
 
@@ -11,14 +14,32 @@ namespace NSSerialize {
 
 namespace {
 
-bool isRegularFile(const std::string& path) {
-    struct stat info;
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+// The mode a plain fopen would give a new file: 0666 less the umask.
+mode_t newFileMode() {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
 }
 
-bool exists(const std::string& path) {
+// Opens a file for reading only if it is a regular file and not a link:
+// a pipe would block the game, a folder reads as garbage, and a link
+// planted among the levels could point anywhere.
+std::FILE* openRegularForReading(const std::string& path, long& size) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
     struct stat info;
-    return ::stat(path.c_str(), &info) == 0;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (!file) {
+        ::close(fd);
+        return nullptr;
+    }
+    size = static_cast<long>(info.st_size);
+    return file;
 }
 
 } // namespace
@@ -31,46 +52,65 @@ SerialStream::SerialStream(const std::string& fileName, bool writing)
         return;
     }
     if (writing) {
-        // Replacing anything but a plain file (a folder, a device) is
-        // refused before a temporary file is made beside it.
-        if (exists(fileName) && !isRegularFile(fileName)) {
-            failed_ = ended_ = true;
-            log(LOG_ERROR, "SerialStream: \"%s\" is not a plain file, not saved\n", fileName.c_str());
-            return;
-        }
-        tempName_ = fileName + ".tmp";
-        file_ = std::fopen(tempName_.c_str(), "wb");
-        if (!file_) {
-            failed_ = ended_ = true;
-            log(LOG_ERROR, "SerialStream: cannot create \"%s\" (%s)\n", tempName_.c_str(), std::strerror(errno));
-        }
+        openForWriting();
         return;
     }
-    // Only plain files are read: a folder reads as garbage, a pipe would
-    // block the game until someone writes into it.
-    if (!isRegularFile(fileName)) {
+    file_ = openRegularForReading(fileName, size_);
+    if (!file_) {
         failed_ = ended_ = true;
-        log(LOG_RESOURCE, "SerialStream: cannot read \"%s\"\n", fileName.c_str());
+        log(LOG_RESOURCE, "SerialStream: cannot read \"%s\" (not a regular file, or missing)\n", fileName.c_str());
         return;
     }
-    file_ = std::fopen(fileName.c_str(), "rb");
+    // The whole file is read at once; the records are then taken from memory.
+    if (size_ > kMaxFileSize) {
+        fail("file too large for a level");
+        ended_ = true;
+        return;
+    }
+    buffer_.resize(static_cast<size_t>(size_));
+    if (!buffer_.empty() && std::fread(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
+        fail(std::strerror(errno));
+        ended_ = true;
+    }
+}
+
+// The save goes to a new file beside the target, made with O_CREAT|O_EXCL
+// by mkstemp, which never follows a link planted under its name; close()
+// renames it over the target. A link as the target itself is replaced by
+// the rename, not followed. Folders, devices and pipes are not replaced.
+void SerialStream::openForWriting() {
     struct stat info;
-    if (!file_ || ::fstat(fileno(file_), &info) != 0 || !S_ISREG(info.st_mode)) {
-        if (file_)
-            std::fclose(file_);
-        file_ = nullptr;
+    if (::lstat(fileName_.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) {
         failed_ = ended_ = true;
-        log(LOG_RESOURCE, "SerialStream: cannot read \"%s\"\n", fileName.c_str());
+        log(LOG_ERROR, "SerialStream: \"%s\" is not a plain file, not saved\n", fileName_.c_str());
         return;
     }
-    size_ = static_cast<long>(info.st_size);
+    std::string pattern = fileName_ + kTempInfix + "XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    int fd = ::mkstemp(name.data());
+    if (fd < 0) {
+        failed_ = ended_ = true;
+        log(LOG_ERROR, "SerialStream: cannot create a file beside \"%s\" (%s)\n", fileName_.c_str(),
+            std::strerror(errno));
+        return;
+    }
+    tempName_ = name.data();
+    ::fchmod(fd, newFileMode());
+    file_ = ::fdopen(fd, "wb");
+    if (!file_) {
+        ::close(fd);
+        failed_ = ended_ = true;
+        log(LOG_ERROR, "SerialStream: cannot write \"%s\" (%s)\n", tempName_.c_str(), std::strerror(errno));
+        discardTemp();
+    }
 }
 
 SerialStream::~SerialStream() { close(); }
 
 void SerialStream::discardTemp() {
     if (!tempName_.empty())
-        std::remove(tempName_.c_str());
+        ::unlink(tempName_.c_str());
 }
 
 bool SerialStream::close() {
@@ -87,6 +127,9 @@ bool SerialStream::close() {
     }
     if (!failed_ && !blockStarts_.empty())
         fail("blocks left open at the end of the save");
+    // The save is put together in memory and written in one go.
+    if (!failed_ && !buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), file) != buffer_.size())
+        fail(std::strerror(errno));
     if (!failed_ && (std::fflush(file) != 0 || std::ferror(file) || ::fsync(fileno(file)) != 0))
         fail(std::strerror(errno));
     if (std::fclose(file) != 0 && !failed_)
@@ -112,12 +155,17 @@ void SerialStream::fail(const char* reason) {
 void SerialStream::writeBytes(const unsigned char* bytes, size_t count) {
     if (!canWrite())
         return;
-    size_t written = std::fwrite(bytes, 1, count, file_);
-    position_ += static_cast<long>(written);
+    const size_t at = static_cast<size_t>(position_);
+    if (at + count > static_cast<size_t>(kMaxFileSize)) {
+        fail("save larger than a level may be");
+        return;
+    }
+    if (at + count > buffer_.size())
+        buffer_.resize(at + count);
+    std::memcpy(buffer_.data() + at, bytes, count);
+    position_ += static_cast<long>(count);
     if (position_ > size_)
         size_ = position_;
-    if (written != count || std::ferror(file_))
-        fail(std::strerror(errno));
 }
 
 void SerialStream::writeRaw32(unsigned value) {
@@ -139,17 +187,37 @@ void SerialStream::writeBool(int value) {
 
 void SerialStream::writeInt(int value) { writeRaw32(static_cast<unsigned>(value)); }
 
-void SerialStream::writeFloat(float value) {
+void SerialStream::writeFloat(float value) { writeFloat(value, nullptr, Limits::kAny); }
+
+void SerialStream::writeFloat(float value, const char* field, FieldLimits limits) {
     static_assert(sizeof(float) == 4, "floats are stored as 4 bytes");
+    if (!canWrite() || !checkValue(value, field, nullptr, limits))
+        return;
     unsigned bits;
     std::memcpy(&bits, &value, 4);
     writeRaw32(bits);
 }
 
-void SerialStream::writeVector3(const Vector3& value) {
-    writeFloat(value.x);
-    writeFloat(value.y);
-    writeFloat(value.z);
+void SerialStream::writeVector3(const Vector3& value) { writeVector3(value, nullptr, Limits::kAny); }
+
+void SerialStream::writeVector3(const Vector3& value, const char* field, FieldLimits limits) {
+    if (!canWrite() || !checkValue(value.x, field, ".x", limits) || !checkValue(value.y, field, ".y", limits) ||
+        !checkValue(value.z, field, ".z", limits))
+        return;
+    writeFloat(value.x, field, limits);
+    writeFloat(value.y, field, limits);
+    writeFloat(value.z, field, limits);
+}
+
+bool SerialStream::checkValue(float value, const char* field, const char* axis, FieldLimits limits) {
+    if (std::isfinite(value) && value >= limits.low && value <= limits.high)
+        return true;
+    char reason[200];
+    std::snprintf(reason, sizeof reason, "%s%s is %g (allowed %g to %g)", field ? field : "a number",
+                  axis ? axis : "", static_cast<double>(value), static_cast<double>(limits.low),
+                  static_cast<double>(limits.high));
+    fail(reason);
+    return false;
 }
 
 void SerialStream::writeString(const std::string& value) {
@@ -195,16 +263,16 @@ bool SerialStream::readBytes(unsigned char* bytes, size_t count) {
         std::memset(bytes, 0, count);
         return false;
     }
-    size_t got = std::fread(bytes, 1, count, file_);
-    position_ += static_cast<long>(got);
-    if (std::ferror(file_))
-        fail(std::strerror(errno));
-    if (std::feof(file_))
+    const size_t left = static_cast<size_t>(size_ - position_);
+    if (count > left) {
+        // Reading past the end: what is left is used up, the read gives zeros.
+        position_ = size_;
         ended_ = true;
-    if (got != count) {
         std::memset(bytes, 0, count);
         return false;
     }
+    std::memcpy(bytes, buffer_.data() + position_, count);
+    position_ += static_cast<long>(count);
     return true;
 }
 
@@ -228,25 +296,53 @@ int SerialStream::readInt() {
     return value;
 }
 
-float SerialStream::readFloat() {
+float SerialStream::readFloat() { return readFloat(nullptr, Limits::kAny); }
+
+float SerialStream::readFloat(const char* field, FieldLimits limits) {
+    if (!canRead())
+        return 0.0f;
     unsigned raw = readRaw32();
     float value;
     std::memcpy(&value, &raw, 4);
-    return value;
+    if (failed_ || ended_)
+        return 0.0f;
+    return checkValue(value, field, nullptr, limits) ? value : 0.0f;
 }
 
-Vector3 SerialStream::readVector3() {
-    float x = readFloat();
-    float y = readFloat();
-    float z = readFloat();
-    return Vector3(x, y, z);
+Vector3 SerialStream::readVector3() { return readVector3(nullptr, Limits::kAny); }
+
+Vector3 SerialStream::readVector3(const char* field, FieldLimits limits) {
+    Vector3 value;
+    float* axes[3] = {&value.x, &value.y, &value.z};
+    const char* names[3] = {".x", ".y", ".z"};
+    for (int a = 0; a < 3; ++a) {
+        if (!canRead())
+            return Vector3();
+        unsigned raw = readRaw32();
+        std::memcpy(axes[a], &raw, 4);
+        if (failed_ || ended_ || !checkValue(*axes[a], field, names[a], limits))
+            return Vector3();
+    }
+    return value;
 }
 
 void SerialStream::readString(std::string& value) {
     value.clear();
-    unsigned char byte;
-    while (readBytes(&byte, 1) && byte != 0)
-        value.push_back(static_cast<char>(byte));
+    if (!canRead())
+        return;
+    const unsigned char* start = buffer_.data() + position_;
+    const size_t left = static_cast<size_t>(size_ - position_);
+    const void* terminator = left ? std::memchr(start, 0, left) : nullptr;
+    if (!terminator) {
+        // No 0 byte before the end: the string runs to the end of the file.
+        value.assign(reinterpret_cast<const char*>(start), left);
+        position_ = size_;
+        ended_ = true;
+        return;
+    }
+    const size_t length = static_cast<size_t>(static_cast<const unsigned char*>(terminator) - start);
+    value.assign(reinterpret_cast<const char*>(start), length);
+    position_ += static_cast<long>(length + 1);
 }
 
 std::string SerialStream::readString() {
@@ -281,6 +377,20 @@ void SerialStream::transfer(Vector3& value) {
         writeVector3(value);
     else
         value = readVector3();
+}
+
+void SerialStream::transfer(float& value, const char* field, FieldLimits limits) {
+    if (writing_)
+        writeFloat(value, field, limits);
+    else
+        value = readFloat(field, limits);
+}
+
+void SerialStream::transfer(Vector3& value, const char* field, FieldLimits limits) {
+    if (writing_)
+        writeVector3(value, field, limits);
+    else
+        value = readVector3(field, limits);
 }
 
 void SerialStream::transfer(std::string& value) {
@@ -367,12 +477,6 @@ bool SerialStream::seekTo(long target) {
         return false;
     if (target < 0 || (!writing_ && target > size_)) {
         fail("position outside the file");
-        return false;
-    }
-    if (target == position_)
-        return true;
-    if (std::fseek(file_, target, SEEK_SET) != 0) {
-        fail(std::strerror(errno));
         return false;
     }
     position_ = target;

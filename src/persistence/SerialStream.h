@@ -11,9 +11,11 @@
 // every write does nothing, so loops driven by counts read from the file
 // come to an end by themselves.
 //
-// Saves are all-or-nothing. A writing stream fills "<name>.tmp" and only a
-// successful close() renames it over <name>; a stream that failed removes
-// the temporary file and leaves an existing <name> as it was.
+// Saves are all-or-nothing. A writing stream fills a new file
+// "<name>.tmp-XXXXXX" beside <name> (created exclusively, so never through a
+// link) and only a successful close() renames it over <name>; a stream that
+// failed removes the temporary file and leaves an existing <name> as it was.
+// Readers open only regular files, never through a link.
 
 #include <cstdio>
 #include <string>
@@ -23,6 +25,31 @@
 
 namespace NSSerialize {
 
+// The range a number in a file must lie in for the game to use it. Every
+// float read or written is checked: NaN, infinities and values outside the
+// range fail the stream with a message naming the field, so a damaged file
+// is refused whole (the scene stays as it was) and a scene holding such a
+// value is not saved over a good file.
+struct FieldLimits {
+    float low;
+    float high;
+};
+
+namespace Limits {
+// Any number the game keeps (speeds, forces, masses, counters as floats).
+constexpr FieldLimits kAny{-1.0e9f, 1.0e9f};
+// Points in the scene: a default room is 200 units wide.
+constexpr FieldLimits kPosition{-1.0e5f, 1.0e5f};
+// Angles in radians; turning stays exact enough far beyond a full turn.
+constexpr FieldLimits kRotation{-1.0e6f, 1.0e6f};
+// Lengths, radii and half sizes.
+constexpr FieldLimits kSize{0.0f, 1.0e5f};
+// A node's scale factor: zero or less would leave nothing to draw or hit.
+constexpr FieldLimits kScale{1.0e-3f, 1.0e3f};
+// Colour channels and opacity.
+constexpr FieldLimits kColour{0.0f, 1.0f};
+} // namespace Limits
+
 class SerialStream {
 public:
     // The only format version this program reads and writes.
@@ -30,11 +57,19 @@ public:
     // Reading blocks nested deeper than this is taken for a damaged file;
     // it keeps recursive readers from running out of stack.
     static constexpr int kMaxReadDepth = 256;
+    // Files are read and written whole in memory; larger ones are refused.
+    static constexpr long kMaxFileSize = 256L << 20;
 
     // Opens fileName for writing or reading. A file that cannot be opened
     // leaves the stream failed and ended from the start.
     SerialStream(const std::string& fileName, bool writing);
     ~SerialStream();
+
+    // Removes what saves interrupted by a crash left in folder (temporary
+    // files and links under their names) and returns how many. For start-up.
+    static int removeStaleTempFiles(const std::string& folder);
+    // Whether a file name is one a save uses for its temporary file.
+    static bool isTempName(const std::string& name);
     SerialStream(const SerialStream&) = delete;
     SerialStream& operator=(const SerialStream&) = delete;
 
@@ -74,12 +109,22 @@ public:
     void readString(std::string& value);
     std::string readString();
 
-    // Reads or writes value, by the stream's direction.
+    // Reads or writes value, by the stream's direction. Floats without a
+    // field name are checked against Limits::kAny.
     void transfer(bool& value);
     void transfer(int& value);
     void transfer(float& value);
     void transfer(Vector3& value);
     void transfer(std::string& value);
+
+    // The same for a named field with its own limits. A value outside them
+    // fails the stream, names the field and, when reading, reads as 0.
+    void transfer(float& value, const char* field, FieldLimits limits);
+    void transfer(Vector3& value, const char* field, FieldLimits limits);
+    float readFloat(const char* field, FieldLimits limits);
+    Vector3 readVector3(const char* field, FieldLimits limits);
+    void writeFloat(float value, const char* field, FieldLimits limits);
+    void writeVector3(const Vector3& value, const char* field, FieldLimits limits);
 
     // Writing: opens a block (a placeholder length) and closes the innermost
     // open block by filling in its length, which endBlock also returns.
@@ -122,10 +167,15 @@ private:
     void writeRaw32(unsigned value);
     unsigned readRaw32();
     bool seekTo(long target);
+    // False (and the stream failed, the field named) for a value outside limits.
+    bool checkValue(float value, const char* field, const char* axis, FieldLimits limits);
     // The end of the innermost read block that still encloses the position,
     // or the file size; forgets blocks the position has left.
     long enclosingEnd();
     void discardTemp();
+    void openForWriting();
+
+    static const char* const kTempInfix;
 
     std::FILE* file_ = nullptr;
     bool writing_;
@@ -133,6 +183,8 @@ private:
     bool failed_ = false;
     bool ended_ = false;
     std::vector<long> blockStarts_;
+    // The whole file: read at opening, or put together until close().
+    std::vector<unsigned char> buffer_;
     std::vector<long> readBlockEnds_;
     std::string fileName_;
     std::string tempName_;

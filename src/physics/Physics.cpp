@@ -180,7 +180,7 @@ void Physics::serialize(NSSerialize::SerialStream& stream) {
     stream.transfer(forceDirection);
     stream.transfer(enabled);
     stream.transfer(volumeType);
-    stream.transfer(volumeSize);
+    stream.transfer(volumeSize, "effect zone size", NSSerialize::Limits::kSize);
 }
 
 void Physics::copyFrom(const NSClone::Cloneable* source) {

@@ -17,6 +17,7 @@ namespace {
 
 constexpr uint32_t kCompressionNone = 0;     // BI_RGB
 constexpr uint32_t kCompressionBitFields = 3; // BI_BITFIELDS
+constexpr uint32_t kCompressionAlphaBitFields = 6; // BI_ALPHABITFIELDS
 constexpr long kFileHeaderSize = 14;
 constexpr long kInfoHeaderSize = 40;
 
@@ -52,6 +53,29 @@ bool failWith(std::string* error, const std::string& path, const char* reason) {
 bool readAt(std::FILE* file, long offset, unsigned char* bytes, size_t count) {
     return std::fseek(file, offset, SEEK_SET) == 0 && std::fread(bytes, 1, count, file) == count;
 }
+
+// One colour channel of a pixel given by a bit mask ("BITFIELDS" pictures):
+// the mask's bits, wherever they lie, scaled to a byte.
+struct MaskChannel {
+    uint32_t mask = 0;
+    int shift = 0;
+    uint32_t top = 0; // the largest value the channel holds
+
+    explicit MaskChannel(uint32_t m) : mask(m) {
+        if (!mask)
+            return;
+        while (!((mask >> shift) & 1u))
+            ++shift;
+        top = mask >> shift;
+    }
+    // absent: the value when the picture has no such channel.
+    unsigned char of(uint32_t pixel, unsigned char absent) const {
+        if (!mask)
+            return absent;
+        uint64_t value = (pixel & mask) >> shift;
+        return static_cast<unsigned char>((value * 255u + top / 2) / top);
+    }
+};
 
 } // namespace
 
@@ -104,8 +128,9 @@ bool readBmp(const std::string& path, BmpImage& image, std::string* error) {
     image.bitsPerPixel = bitsPerPixel;
 
     const bool plain = compression == kCompressionNone;
+    const bool masked = compression == kCompressionBitFields || compression == kCompressionAlphaBitFields;
     const bool readable = (bitsPerPixel == 24 && plain) || (bitsPerPixel == 8 && plain) ||
-                          (bitsPerPixel == 32 && (plain || compression == kCompressionBitFields));
+                          (bitsPerPixel == 32 && (plain || masked));
     if (!readable)
         return true; // a BMP, just not one that becomes an image
 
@@ -123,6 +148,22 @@ bool readBmp(const std::string& path, BmpImage& image, std::string* error) {
             return failWith(error, path, "colour table does not fit in the file");
         if (!readAt(file, static_cast<long>(headersEnd), &palette[0][0], static_cast<size_t>(entries) * 4))
             return failWith(error, path, "cannot read the colour table");
+    }
+
+    // Colour masks: inside an information header of 52 bytes or more (the
+    // alpha mask from 56), otherwise right after the 40-byte header.
+    uint32_t masks[4] = {0, 0, 0, 0};
+    if (bitsPerPixel == 32 && masked) {
+        unsigned char raw[16] = {};
+        const bool inHeader = infoSize >= 52;
+        const size_t count = inHeader ? (infoSize >= 56 ? 16 : 12) : (compression == kCompressionAlphaBitFields ? 16 : 12);
+        const long at = inHeader ? kFileHeaderSize + kInfoHeaderSize : static_cast<long>(headersEnd);
+        if ((!inHeader && headersEnd + static_cast<long long>(count) > dataOffset) || !readAt(file, at, raw, count))
+            return failWith(error, path, "colour masks do not fit in the file");
+        for (size_t i = 0; i < count / 4; ++i)
+            masks[i] = le32(raw + 4 * i);
+        if (!masks[0] || !masks[1] || !masks[2])
+            return failWith(error, path, "a colour mask is empty");
     }
 
     std::vector<unsigned char> stored(static_cast<size_t>(rowSize * height));
@@ -143,6 +184,15 @@ bool readBmp(const std::string& path, BmpImage& image, std::string* error) {
                 out[3 * x] = colour[0];
                 out[3 * x + 1] = colour[1];
                 out[3 * x + 2] = colour[2];
+            }
+        } else if (masks[0]) {
+            const MaskChannel red(masks[0]), green(masks[1]), blue(masks[2]), alpha(masks[3]);
+            for (int x = 0; x < width; ++x) {
+                const uint32_t pixel = le32(in + 4 * x);
+                out[4 * x] = blue.of(pixel, 0);
+                out[4 * x + 1] = green.of(pixel, 0);
+                out[4 * x + 2] = red.of(pixel, 0);
+                out[4 * x + 3] = alpha.of(pixel, 255);
             }
         } else {
             std::memcpy(out, in, outRow);

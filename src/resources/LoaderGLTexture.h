@@ -3,8 +3,10 @@
 // loaded once per name and kept for the whole run; the texture names handed
 // out belong to the loader.
 //
-// Readable pictures: uncompressed 24-bit (BGR) and 32-bit (BGRA) images and
-// 8-bit images with a colour table, which are expanded to 24 bits. A BMP in
+// Readable pictures: uncompressed 24-bit (BGR) and 32-bit (BGRA) images,
+// 32-bit images with colour masks (BITFIELDS, in any byte order, with or
+// without an alpha mask; turned into BGRA, opaque without alpha) and 8-bit
+// images with a colour table, which are expanded to 24 bits. A BMP in
 // any other form (another depth, compressed data) still gives a texture
 // object, only without an image, and is cached like a good one. A file that
 // is missing, not a BMP, or whose sizes do not fit the file gives no texture:

@@ -2,8 +2,12 @@
 // A caching loader: one singleton per kind of resource keeps every loaded
 // object by name for the whole run, times each load and logs it. A failed load
 // is not cached (the next request tries again) and yields the kind's fallback.
+// A failure is logged as "LoaderGeneric: <name>, error" every time, and told
+// once per name through the failure notice (the game shows it on screen).
 
+#include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <unordered_map>
 
@@ -24,11 +28,15 @@ public:
         if (found != cache.end())
             return found->second;
         T* loaded = load(name);
-        parameters.clear();
         if (!loaded) {
             log(LOG_RESOURCE, "LoaderGeneric: %s, error\n", name.c_str());
-            return fallback();
+            if (failureNotice && reported.insert(name).second)
+                failureNotice(filePath(name));
+            T* stand = fallbackFor(name);
+            parameters.clear();
+            return stand;
         }
+        parameters.clear();
         cache.emplace(name, loaded);
         log(LOG_RESOURCE, "LoaderGeneric: %s, %.3fs\n", name.c_str(), clock.peek());
         return loaded;
@@ -40,9 +48,18 @@ public:
 
     bool isCached(const std::string& name) const { return cache.count(name) != 0; }
 
+    // Called with the file's path the first time a name fails to load.
+    using FailureNotice = std::function<void(const std::string& file)>;
+    void setFailureNotice(FailureNotice notice) { failureNotice = std::move(notice); }
+
 protected:
     virtual T* load(const std::string& name) = 0;
     virtual T* fallback() = 0;
+    // What stands in for a name that failed (the parameters of the request
+    // are still set); the shared fallback unless a kind knows better.
+    virtual T* fallbackFor(const std::string&) { return fallback(); }
+    // The file a name stands for, as the player is told it.
+    virtual std::string filePath(const std::string& name) const { return name; }
 
 private:
     static Timer& timer() {
@@ -53,6 +70,8 @@ private:
     std::unordered_map<std::string, std::string> parameters;
     // The loader owns the cached objects until the process ends.
     std::map<std::string, T*> cache;
+    FailureNotice failureNotice;
+    std::set<std::string> reported;
 };
 
 } // namespace NSLoader

@@ -1,5 +1,8 @@
 #include "resources/LoaderModelObject_MD2.h"
 
+#include "resources/ResourcePath.h"
+#include "shell/Window.h"
+
 namespace NSLoader {
 
 LoaderModelObject_MD2& LoaderModelObject_MD2::instance() {
@@ -9,11 +12,22 @@ LoaderModelObject_MD2& LoaderModelObject_MD2::instance() {
 }
 
 NSGraphic::ModelObject_MD2* LoaderModelObject_MD2::load(const std::string& name) {
-    auto* model = new NSGraphic::ModelObject_MD2(true);
-    // A file that could not be read leaves the model empty; it is cached
-    // all the same, so the file is not tried again.
-    model->load(name, parameter("texture"));
-    return model;
+    auto model = std::make_unique<NSGraphic::ModelObject_MD2>(true);
+    if (!model->load(name, parameter("texture"))) {
+        failed = std::move(model); // empty, with both names
+        return nullptr;
+    }
+    return model.release();
+}
+
+NSGraphic::ModelObject_MD2* LoaderModelObject_MD2::fallbackFor(const std::string& name) {
+    if (failed && failed->getModelName() == name)
+        return failed.get();
+    return fallback();
+}
+
+std::string LoaderModelObject_MD2::filePath(const std::string& name) const {
+    return NSWindow::modelsFolder + localPath(name);
 }
 
 NSGraphic::ModelObject_MD2* LoaderModelObject_MD2::fallback() {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "resources/LoaderGLTexture.h"
 #include "resources/Md2Normals.h"
@@ -258,6 +259,19 @@ bool parseMd2(const std::vector<unsigned char>& file, Md2Contents& out, std::str
     return true;
 }
 
+// The geometry of a model without a file: one frame named "std" without
+// vertices.
+std::shared_ptr<const Md2Geometry> emptyGeometry() {
+    static const std::shared_ptr<const Md2Geometry> empty = [] {
+        auto geometry = std::make_shared<Md2Geometry>();
+        Md2Frame frame;
+        splitFrameName("std01", frame.name, frame.number);
+        geometry->frames.push_back(frame);
+        return std::shared_ptr<const Md2Geometry>(std::move(geometry));
+    }();
+    return empty;
+}
+
 } // namespace
 
 ModelObject_MD2::ModelObject_MD2(bool) { makeEmpty(); }
@@ -265,24 +279,16 @@ ModelObject_MD2::ModelObject_MD2(bool) { makeEmpty(); }
 ModelObject_MD2::~ModelObject_MD2() { release(); }
 
 void ModelObject_MD2::release() {
-    if (displayList_ != 0)
-        glDeleteLists(displayList_, 1);
-    displayList_ = 0;
+    compiledPose_.reset();
     texture_ = 0;
-    vertexCount_ = 0;
+    geometry_ = emptyGeometry();
     positions_.clear();
     normals_.clear();
-    triangles_.clear();
-    texCoords_.clear();
-    frames_.clear();
     animations_.clear();
 }
 
 void ModelObject_MD2::makeEmpty() {
     release();
-    Md2Frame frame;
-    splitFrameName("std01", frame.name, frame.number);
-    frames_.push_back(frame);
     Md2Animation animation;
     animation.frameCount = 1;
     animations_.push_back(animation);
@@ -305,13 +311,15 @@ bool ModelObject_MD2::load(const std::string& newModelName, const std::string& n
     bytes = std::vector<unsigned char>();
 
     release();
-    vertexCount_ = contents.vertexCount;
-    triangles_ = std::move(contents.triangles);
-    texCoords_ = std::move(contents.texCoords);
-    frames_ = std::move(contents.frames);
+    auto geometry = std::make_shared<Md2Geometry>();
+    geometry->vertexCount = contents.vertexCount;
+    geometry->triangles = std::move(contents.triangles);
+    geometry->texCoords = std::move(contents.texCoords);
+    geometry->frames = std::move(contents.frames);
+    geometry_ = std::move(geometry);
     animations_ = std::move(contents.animations);
-    positions_.assign(static_cast<size_t>(vertexCount_) * 3, 0.0f);
-    normals_.assign(static_cast<size_t>(vertexCount_) * 3, 0.0f);
+    positions_.assign(static_cast<size_t>(vertexCount()) * 3, 0.0f);
+    normals_.assign(static_cast<size_t>(vertexCount()) * 3, 0.0f);
     cornersValid_ = false;
 
     std::string skin = !textureName.empty() ? textureName : contents.skin;
@@ -386,8 +394,8 @@ void ModelObject_MD2::interpolate() {
     if (animations_.empty())
         return;
     const Md2Animation& animation = animations_[currentAnimation_];
-    const Md2Frame& from = frames_[animation.firstFrame + frame_];
-    const Md2Frame& to = frames_[animation.firstFrame + nextFrame_];
+    const Md2Frame& from = geometry_->frames[animation.firstFrame + frame_];
+    const Md2Frame& to = geometry_->frames[animation.firstFrame + nextFrame_];
     const float f = fraction_;
     const size_t count = positions_.size();
     cornersValid_ = false;
@@ -398,12 +406,13 @@ void ModelObject_MD2::interpolate() {
 }
 
 void ModelObject_MD2::unpackCorners() {
-    if (cornersValid_ && cornerPositions_.size() == 3 * triangles_.size())
+    const std::vector<unsigned>& corners = geometry_->triangles;
+    if (cornersValid_ && cornerPositions_.size() == 3 * corners.size())
         return;
-    cornerPositions_.resize(3 * triangles_.size());
-    cornerNormals_.resize(3 * triangles_.size());
-    for (size_t corner = 0; corner < triangles_.size(); ++corner) {
-        const size_t v = 3 * static_cast<size_t>(triangles_[corner]);
+    cornerPositions_.resize(3 * corners.size());
+    cornerNormals_.resize(3 * corners.size());
+    for (size_t corner = 0; corner < corners.size(); ++corner) {
+        const size_t v = 3 * static_cast<size_t>(corners[corner]);
         for (size_t k = 0; k < 3; ++k) {
             cornerPositions_[3 * corner + k] = positions_[v + k];
             cornerNormals_[3 * corner + k] = normals_[v + k];
@@ -413,12 +422,14 @@ void ModelObject_MD2::unpackCorners() {
 }
 
 void ModelObject_MD2::drawTriangles() const {
-    if (triangles_.empty())
+    const std::vector<unsigned>& corners = geometry_->triangles;
+    const std::vector<float>& coords = geometry_->texCoords;
+    if (corners.empty())
         return;
     glBegin(GL_TRIANGLES);
-    for (size_t corner = 0; corner < triangles_.size(); ++corner) {
-        const unsigned v = triangles_[corner];
-        glTexCoord2fv(&texCoords_[2 * corner]);
+    for (size_t corner = 0; corner < corners.size(); ++corner) {
+        const unsigned v = corners[corner];
+        glTexCoord2fv(&coords[2 * corner]);
         glNormal3fv(&normals_[3 * v]);
         glVertex3fv(&positions_[3 * v]);
     }
@@ -435,10 +446,11 @@ void ModelObject_MD2::draw(unsigned flags, int minFilter, int magFilter) {
     if (!compiled)
         interpolate();
 
-    if ((flags & MODEL_DRAW_DISPLAY_LIST) && compiled && displayList_ != 0) {
-        glCallList(displayList_);
+    if ((flags & MODEL_DRAW_DISPLAY_LIST) && compiled && compiledPose_) {
+        glCallList(compiledPose_->list);
     } else if (flags & MODEL_DRAW_VERTEX_ARRAYS) {
-        if (!triangles_.empty()) {
+        const std::vector<unsigned>& corners = geometry_->triangles;
+        if (!corners.empty()) {
             // Texture coordinates belong to the triangle corners, so the
             // arrays hold one entry per corner and draw in a single call.
             unpackCorners();
@@ -448,8 +460,8 @@ void ModelObject_MD2::draw(unsigned flags, int minFilter, int magFilter) {
             glEnableClientState(GL_TEXTURE_COORD_ARRAY);
             glVertexPointer(3, GL_FLOAT, 0, cornerPositions_.data());
             glNormalPointer(GL_FLOAT, 0, cornerNormals_.data());
-            glTexCoordPointer(2, GL_FLOAT, 0, texCoords_.data());
-            glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(triangles_.size()));
+            glTexCoordPointer(2, GL_FLOAT, 0, geometry_->texCoords.data());
+            glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(corners.size()));
             glPopClientAttrib();
         }
     } else {
@@ -464,14 +476,31 @@ void ModelObject_MD2::setCompiled(bool value) {
     if (!value)
         return;
     interpolate();
-    if (displayList_ != 0)
-        glDeleteLists(displayList_, 1);
-    displayList_ = glGenLists(1);
-    if (displayList_ == 0)
+    compiledPose_.reset();
+    // Objects of one model frozen in the same pose share one display list.
+    auto& poses = geometry_->compiledPoses;
+    const Md2Geometry::PoseKey key{currentAnimation_, frame_, nextFrame_, fraction_};
+    auto found = poses.find(key);
+    if (found != poses.end()) {
+        compiledPose_ = found->second.lock();
+        if (compiledPose_)
+            return;
+    }
+    const unsigned list = glGenLists(1);
+    if (list == 0)
         return; // no GL context: draws fall back to the frozen arrays
-    glNewList(displayList_, GL_COMPILE);
+    glNewList(list, GL_COMPILE);
     drawTriangles();
     glEndList();
+    compiledPose_ = std::make_shared<Md2CompiledPose>(list);
+    for (auto it = poses.begin(); it != poses.end();)
+        it = it->second.expired() ? poses.erase(it) : std::next(it);
+    poses[key] = compiledPose_;
+}
+
+Md2CompiledPose::~Md2CompiledPose() {
+    if (list != 0)
+        glDeleteLists(list, 1);
 }
 
 void ModelObject_MD2::copyModel(const ModelObject_MD2& source) {
@@ -485,13 +514,10 @@ void ModelObject_MD2::copyModel(const ModelObject_MD2& source) {
     nextFrame_ = source.nextFrame_;
     fraction_ = source.fraction_;
     texture_ = source.texture_;
-    vertexCount_ = source.vertexCount_;
-    triangles_ = source.triangles_;
-    texCoords_ = source.texCoords_;
-    frames_ = source.frames_;
+    geometry_ = source.geometry_;
     animations_ = source.animations_;
-    positions_.assign(static_cast<size_t>(vertexCount_) * 3, 0.0f);
-    normals_.assign(static_cast<size_t>(vertexCount_) * 3, 0.0f);
+    positions_.assign(static_cast<size_t>(vertexCount()) * 3, 0.0f);
+    normals_.assign(static_cast<size_t>(vertexCount()) * 3, 0.0f);
     cornersValid_ = false;
     // Compiled last, so that the display list holds the copied pose.
     ModelObject::setCompiled(false);

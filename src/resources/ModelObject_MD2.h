@@ -10,7 +10,10 @@
 // damaged leaves the model as it was, for a new model the empty one (one
 // frame and one animation without vertices, so nothing is drawn).
 
+#include <map>
+#include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "resources/ModelObject.h"
@@ -31,6 +34,30 @@ struct Md2Animation {
     float speed = 1.0f; // frames per second
     bool loop = false;
     bool smoothWrap = true; // a loop blends its last frame into the first
+};
+
+// What a model file gives and no object changes: shared, never copied,
+// between every object showing the same model. Loading a file makes new
+// geometry; objects holding the old one keep it as long as they need it.
+// One display list holding one pose of a geometry, shared by every model
+// of that geometry compiled at that pose; deleted with its last user.
+struct Md2CompiledPose {
+    unsigned list = 0;
+    explicit Md2CompiledPose(unsigned l) : list(l) {}
+    ~Md2CompiledPose();
+    Md2CompiledPose(const Md2CompiledPose&) = delete;
+    Md2CompiledPose& operator=(const Md2CompiledPose&) = delete;
+};
+
+struct Md2Geometry {
+    unsigned vertexCount = 0;
+    std::vector<unsigned> triangles; // three vertex indices per triangle
+    std::vector<float> texCoords;    // an (s, t) pair per triangle corner
+    std::vector<Md2Frame> frames;
+    // The poses compiled so far, by animation, frame, next frame and
+    // fraction: a cache beside the geometry, which it does not change.
+    using PoseKey = std::tuple<unsigned, unsigned, unsigned, float>;
+    mutable std::map<PoseKey, std::weak_ptr<Md2CompiledPose>> compiledPoses;
 };
 
 class ModelObject_MD2 : public ModelObject {
@@ -61,18 +88,21 @@ public:
     // context); while compiled the pose is not blended any more.
     void setCompiled(bool compiled) override;
 
-    // Makes this model a deep copy of source, which stays untouched.
+    // Makes this model a copy of source, which stays untouched. The
+    // geometry is shared; animation state and settings are the copy's own.
     void copyModel(const ModelObject_MD2& source);
+    // Whether two models show the same geometry (not a copy of it).
+    bool sharesGeometryWith(const ModelObject_MD2& other) const { return geometry_ == other.geometry_; }
 
     // Blends the current pose from the two frames being shown; draw does
     // this itself unless the model is compiled.
     void interpolate();
 
-    unsigned vertexCount() const { return vertexCount_; }
-    unsigned triangleCount() const { return static_cast<unsigned>(triangles_.size() / 3); }
-    unsigned frameCount() const { return static_cast<unsigned>(frames_.size()); }
+    unsigned vertexCount() const { return geometry_->vertexCount; }
+    unsigned triangleCount() const { return static_cast<unsigned>(geometry_->triangles.size() / 3); }
+    unsigned frameCount() const { return static_cast<unsigned>(geometry_->frames.size()); }
     unsigned animationCount() const { return static_cast<unsigned>(animations_.size()); }
-    const Md2Frame& frameAt(unsigned index) const { return frames_.at(index); }
+    const Md2Frame& frameAt(unsigned index) const { return geometry_->frames.at(index); }
     const Md2Animation& animation(unsigned index) const { return animations_.at(index); }
     unsigned currentAnimation() const { return currentAnimation_; }
     unsigned currentFrame() const { return frame_; }
@@ -83,8 +113,8 @@ public:
     const std::vector<float>& positions() const { return positions_; }
     const std::vector<float>& normals() const { return normals_; }
     // Three vertex indices per triangle, and an (s, t) pair per corner.
-    const std::vector<unsigned>& triangles() const { return triangles_; }
-    const std::vector<float>& texCoords() const { return texCoords_; }
+    const std::vector<unsigned>& triangles() const { return geometry_->triangles; }
+    const std::vector<float>& texCoords() const { return geometry_->texCoords; }
 
 private:
     void release();
@@ -94,19 +124,16 @@ private:
     // Keeps the animation state pointing at frames that exist.
     void clampAnimationState();
 
-    unsigned displayList_ = 0;
-    unsigned vertexCount_ = 0;
+    std::shared_ptr<Md2CompiledPose> compiledPose_;
+    std::shared_ptr<const Md2Geometry> geometry_;
     std::vector<float> positions_;
     std::vector<float> normals_;
-    std::vector<unsigned> triangles_;
-    std::vector<float> texCoords_;
     // Positions and normals per triangle corner for the vertex-array path,
     // refreshed after the pose changed.
     std::vector<float> cornerPositions_;
     std::vector<float> cornerNormals_;
     bool cornersValid_ = false;
     unsigned texture_ = 0; // belongs to the texture loader
-    std::vector<Md2Frame> frames_;
     std::vector<Md2Animation> animations_;
     unsigned currentAnimation_ = 0;
     unsigned frame_ = 0;

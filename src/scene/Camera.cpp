@@ -111,19 +111,15 @@ void Camera::setRotation(float speed, const Vector3& axis) {
 bool Camera::serialize(NSSerialize::SerialStream& stream) {
     if (stream.isWriting()) {
         NSSerialize::writeBlock(stream, "[camO]", [this](NSSerialize::SerialStream& s) {
-            s.writeVector3(eye);
-            s.writeVector3(target);
-            s.writeVector3(upPoint);
-            s.writeVector3(savedEye);
-            s.writeVector3(savedTarget);
-            s.writeVector3(savedUpPoint);
+            for (const Vector3* point : {&eye, &target, &upPoint, &savedEye, &savedTarget, &savedUpPoint})
+                s.writeVector3(*point, "camera point", NSSerialize::Limits::kPosition);
         });
         return !stream.failed();
     }
     Vector3 v[6];
     bool ok = NSSerialize::readBlock(stream, [&v](NSSerialize::SerialStream& s) {
         for (Vector3& value : v)
-            value = s.readVector3();
+            value = s.readVector3("camera point", NSSerialize::Limits::kPosition);
     });
     if (!ok || stream.ended())
         return false;

@@ -259,10 +259,10 @@ void BoundingVolume::Box::serialize(SerialStream& stream) {
     if (!stream.isCurrentVersion())
         return;
     // Y and Z change places on file; the order is part of the format.
-    stream.transfer(center);
-    stream.transfer(axisPointX);
-    stream.transfer(axisPointZ);
-    stream.transfer(axisPointY);
+    stream.transfer(center, "box centre", NSSerialize::Limits::kPosition);
+    stream.transfer(axisPointX, "box corner x", NSSerialize::Limits::kPosition);
+    stream.transfer(axisPointZ, "box corner z", NSSerialize::Limits::kPosition);
+    stream.transfer(axisPointY, "box corner y", NSSerialize::Limits::kPosition);
     if (stream.isReading()) {
         worldCenter = center;
         worldAxisX = axisPointX;
@@ -311,16 +311,18 @@ Vector3 BoundingVolume::Sphere::normalAt(const Vector3& p) const { return unit(p
 // Circles about all three axes at n + 1 levels; larger spheres get more
 // levels and smoother circles (bounded, so a broken size cannot stall a frame).
 void BoundingVolume::Sphere::drawWireframe() const {
-    const float r = worldRadius;
-    const float k = sizeRatio(worldRadius, radius);
-    if (!std::isfinite(r) || !std::isfinite(r * k))
+    // Drawn in the node's frame, whose matrix already scales: the circles
+    // take the local radius; the world radius only sets how fine they are.
+    const float r = radius;
+    const float world = worldRadius;
+    if (!std::isfinite(r) || !std::isfinite(world))
         return;
     constexpr int kMaxLevels = 64;
     constexpr int kMaxSegments = 256;
-    const float levelCount = std::floor(r * k / 4.0f);
+    const float levelCount = std::floor(world / 4.0f);
     const int n = levelCount > 4.0f ? static_cast<int>(std::min(levelCount, float(kMaxLevels))) : 4;
-    const float levelStep = 2.0f * r * k / static_cast<float>(n);
-    const float perTurn = 0.5f * r + 12.0f;
+    const float levelStep = 2.0f * r / static_cast<float>(n);
+    const float perTurn = 0.5f * world + 12.0f;
     if (!(perTurn > 0.0f))
         return;
     const float angleStep = 6.2831853076f / perTurn;
@@ -360,8 +362,8 @@ void BoundingVolume::Sphere::serialize(SerialStream& stream) {
     Volume::serialize(stream);
     if (!stream.isCurrentVersion())
         return;
-    stream.transfer(center);
-    stream.transfer(radius);
+    stream.transfer(center, "sphere centre", NSSerialize::Limits::kPosition);
+    stream.transfer(radius, "sphere radius", NSSerialize::Limits::kSize);
     if (stream.isReading()) {
         worldCenter = center;
         worldRadius = radius;
@@ -437,8 +439,8 @@ void BoundingVolume::Room::serialize(SerialStream& stream) {
     Volume::serialize(stream);
     if (!stream.isCurrentVersion())
         return;
-    stream.transfer(center);
-    stream.transfer(halfSize);
+    stream.transfer(center, "room centre", NSSerialize::Limits::kPosition);
+    stream.transfer(halfSize, "room half size", NSSerialize::Limits::kSize);
     if (stream.isReading()) {
         worldCenter = center;
         worldHalfSize = halfSize;

@@ -22,6 +22,9 @@ namespace NSNode {
 
 namespace {
 
+// What OpenGL accepts as a material's shininess exponent.
+constexpr NSSerialize::FieldLimits kShininessLimits{0.0f, 128.0f};
+
 // Writes colour into the material parameters that track the current colour,
 // with tracking off for the moment so that the write counts.
 void loadTrackedMaterial(const GLfloat colour[4]) {
@@ -560,13 +563,13 @@ void NodeGraphic::serialize(NSSerialize::SerialStream& s) {
     s.transfer(editRotationZ);
     s.transfer(editScaling);
     s.transfer(selectable);
-    s.transfer(ambient);
-    s.transfer(diffuse);
-    s.transfer(specular);
-    s.transfer(shininess);
-    s.transfer(emissive);
-    s.transfer(color);
-    s.transfer(alpha);
+    s.transfer(ambient, "material ambient colour", NSSerialize::Limits::kColour);
+    s.transfer(diffuse, "material diffuse colour", NSSerialize::Limits::kColour);
+    s.transfer(specular, "material specular colour", NSSerialize::Limits::kColour);
+    s.transfer(shininess, "material shininess", kShininessLimits);
+    s.transfer(emissive, "material emissive colour", NSSerialize::Limits::kColour);
+    s.transfer(color, "colour", NSSerialize::Limits::kColour);
+    s.transfer(alpha, "opacity", NSSerialize::Limits::kColour);
     s.transfer(enableAmbient);
     s.transfer(enableDiffuse);
     s.transfer(enableSpecular);

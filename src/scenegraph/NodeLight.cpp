@@ -4,6 +4,7 @@
 
 #include "persistence/ClassIds.h"
 #include "persistence/SerialStream.h"
+#include "shell/Log.h"
 
 namespace NSNode {
 
@@ -169,8 +170,15 @@ void NodeLight::setEnabled(bool on) {
 
 void NodeLight::draw() {
     NodeTransform::draw();
-    if (!hasGlLight())
+    if (!hasGlLight()) {
+        // Said once per light, the first time it is drawn without one.
+        if (!darkNoticed && enabled) {
+            darkNoticed = true;
+            log(LOG_INFO, "Light %d: the scene has more lights than OpenGL offers (%d); this one stays dark\n", getId(),
+                glLightCount());
+        }
         return;
+    }
     const GLenum light = static_cast<GLenum>(GL_LIGHT0 + lightIndex);
     static const GLfloat kAlongZ[4] = {0.0f, 0.0f, 1.0f, 0.0f};
     static const GLfloat kAtOrigin[4] = {0.0f, 0.0f, 0.0f, 1.0f};
@@ -186,9 +194,9 @@ void NodeLight::serialize(NSSerialize::SerialStream& stream) {
     NodeTransform::serialize(stream);
     if (!stream.isCurrentVersion())
         return;
-    stream.transfer(ambient);
-    stream.transfer(diffuse);
-    stream.transfer(specular);
+    stream.transfer(ambient, "light ambient colour", NSSerialize::Limits::kColour);
+    stream.transfer(diffuse, "light diffuse colour", NSSerialize::Limits::kColour);
+    stream.transfer(specular, "light specular colour", NSSerialize::Limits::kColour);
     stream.transfer(directional);
     stream.transfer(constantAttenuation);
     stream.transfer(linearAttenuation);

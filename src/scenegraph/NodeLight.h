@@ -81,6 +81,7 @@ private:
     Vector3 diffuse;
     Vector3 specular;
     bool enabled = false;
+    bool darkNoticed = false; // told the log that this light has no GL light
     bool directional = false;
     float constantAttenuation = 1.0f;
     float linearAttenuation = 0.0f;

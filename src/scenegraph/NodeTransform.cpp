@@ -266,9 +266,9 @@ void NodeTransform::serialize(SerialStream& stream) {
         return;
     if (stream.isWriting()) {
         stream.writeInt(id);
-        stream.writeVector3(position);
-        stream.writeVector3(rotation);
-        stream.writeFloat(scaleFactor);
+        stream.writeVector3(position, "position", NSSerialize::Limits::kPosition);
+        stream.writeVector3(rotation, "rotation", NSSerialize::Limits::kRotation);
+        stream.writeFloat(scaleFactor, "scale", NSSerialize::Limits::kScale);
         stream.writeBool(registered);
         stream.writeBool(deferredDraw);
         if (boundingVolume) {
@@ -282,9 +282,9 @@ void NodeTransform::serialize(SerialStream& stream) {
     }
     clear();
     setId(stream.readInt());
-    setPosition(stream.readVector3());
-    setRotation(stream.readVector3());
-    setScale(stream.readFloat());
+    setPosition(stream.readVector3("position", NSSerialize::Limits::kPosition));
+    setRotation(stream.readVector3("rotation", NSSerialize::Limits::kRotation));
+    setScale(stream.readFloat("scale", NSSerialize::Limits::kScale));
     if (stream.readBool())
         registerForHits();
     deferredDraw = stream.readBool();

@@ -39,6 +39,8 @@ e2e_start() {
     rm -f "$RUN"/levels/_layout*.lvl
     # Files a test puts into the player's folder before the start (E2E_FILES="a b").
     for file in ${E2E_FILES:-}; do cp "$file" "$RUN/"; done
+    # A test may change the copied data before the game starts.
+    if declare -F e2e_prepare >/dev/null; then e2e_prepare; fi
 
     # A game built with sanitizers writes its reports beside the log, where
     # e2e_finish reads them; a leak report alone does not change the exit

@@ -279,10 +279,13 @@ TEST(Md2Animate, HalfwayBlendsPositionsAndNormals) {
         EXPECT_FLOAT_EQ(m.model.normals()[6 + a], 0.5f * (NSGraphic::md2Normals[2][a] + NSGraphic::md2Normals[3][a]));
 }
 
-TEST(Md2Copy, CopiesAreDeepAndIndependent) {
+// Copies share the geometry (never copied) and keep their own animation.
+TEST(Md2Copy, CopiesShareGeometryAndAnimateIndependently) {
     LoadedModel m({"a1", "a2", "a3", "b1"});
     auto copy = std::make_unique<ModelObject_MD2>();
     copy->copyModel(m.model);
+    EXPECT_TRUE(copy->sharesGeometryWith(m.model));
+    EXPECT_EQ(&copy->frameAt(2), &m.model.frameAt(2));
     EXPECT_EQ(animationsOf(*copy), animationsOf(m.model));
     EXPECT_EQ(copy->frameAt(2).positions, m.model.frameAt(2).positions);
     copy->setAnimationSpeed(0, 4.0f);

@@ -48,6 +48,10 @@ TEST_F(TextureBmpReader, ReadsPaddedRowsOfEveryDepthBottomRowFirst) {
     // Four colours (B, G, R, unused); index 9 is past the table and stays black.
     const Bytes palette = {10, 20, 30, 0, 40, 50, 60, 0, 70, 80, 90, 0, 1, 2, 3, 0};
     const Bytes bgr = {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 17, 18, 19};
+    // Colour masks for pixels stored as R, G, B, A bytes (they follow the header).
+    const Bytes rgbMasks = cat({le32(0xFF), le32(0xFF00), le32(0xFF0000)});
+    const Bytes rgbaMasks = cat({rgbMasks, le32(0xFF000000u)});
+    const Bytes rgbaRow = {10, 20, 30, 40, 50, 60, 70, 80};
     const struct {
         const char* name;
         Bytes file;
@@ -57,6 +61,10 @@ TEST_F(TextureBmpReader, ReadsPaddedRowsOfEveryDepthBottomRowFirst) {
         {"24-bit", bgr3x2, 3, bgr},
         {"32-bit", makeBmp(2, 2, 32, {{1, 2, 3, 4, 5, 6, 7, 8}, {9, 10, 11, 12, 13, 14, 15, 16}}), 4,
          {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}},
+        {"32-bit RGB masks", makeBmp(2, 2, 32, {rgbaRow, rgbaRow}, rgbMasks, 3), 4,
+         {30, 20, 10, 255, 70, 60, 50, 255, 30, 20, 10, 255, 70, 60, 50, 255}},
+        {"32-bit RGBA masks", makeBmp(2, 2, 32, {rgbaRow, rgbaRow}, rgbaMasks, 6), 4,
+         {30, 20, 10, 40, 70, 60, 50, 80, 30, 20, 10, 40, 70, 60, 50, 80}},
         {"8-bit", makeBmp(3, 2, 8, {{0, 1, 2}, {3, 9, 0}}, palette), 3,
          {10, 20, 30, 40, 50, 60, 70, 80, 90, 1, 2, 3, 0, 0, 0, 10, 20, 30}},
         {"top-down", makeBmp(3, -2, 24, {{11, 12, 13, 14, 15, 16, 17, 18, 19}, {1, 2, 3, 4, 5, 6, 7, 8, 9}}), 3, bgr},

@@ -1,6 +1,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -351,4 +352,13 @@ TEST_F(BoundingVolumeDrawTest, WireframesStayBoundedForAbsurdSizes) {
     EXPECT_EQ(12u, captureLines([] { boxAt(Vector3(), 2)->drawWireframe(); }).size());
     for (float radius : {1e30f, NAN, 0.0f})
         EXPECT_LT(captureLines([&] { sphereAt(Vector3(), radius)->drawWireframe(); }).size(), 100000u) << radius;
+}
+
+// Drawn under the node's own (scaling) matrix, the wireframe has the world radius.
+TEST_F(BoundingVolumeDrawTest, ASphereWireframeOnAScaledNodeHasItsWorldRadius) {
+    VolumePtr sphere = placed(BoundingVolume::makeSphereVolume(Vector3(), 10), scaled(2));
+    float reach = 0;
+    for (const Stroke& s : captureLines([&] { glScalef(2, 2, 2); sphere->drawWireframe(); }))
+        reach = std::max({reach, std::fabs(s.from.x), std::fabs(s.from.y), std::fabs(s.from.z)});
+    EXPECT_NEAR(20.0f, reach, 0.1f);
 }

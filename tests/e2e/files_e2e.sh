@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# A damaged model: the first level's boards come from md2_objects/brett1.md2,
+# cut here to 10 bytes. The log gives the loader's error line, the screen
+# names the file once in a pop-up, and the level still plays.
+# Usage: files_e2e.sh path/to/quibbleton
+set -euo pipefail
+source "$(dirname "$0")/e2e_lib.sh"
+
+e2e_prepare() { truncate -s 10 "$RUN/md2_objects/brett1.md2"; }
+e2e_start "$1"
+
+wait_for_log "LoaderGeneric: brett1.md2, error" || fail "no error line for the damaged model"
+grep -q "ModelObject_MD2: md2_objects/brett1.md2: too short" "$RUN/log.txt" || fail "no reason for the damaged model"
+grep -q "LoaderGeneric: brett1.md2, [0-9]" "$RUN/log.txt" && fail "the damaged model was logged as loaded"
+[ "$(log_lines "Could not load md2_objects/brett1.md2")" -eq 1 ] || fail "the pop-up was not shown exactly once"
+
+# The pop-up: red text on a grey band across the middle of the window.
+red_in_band() {
+    "$CONVERT" "$RUN/$1.png" -crop "800x40+0+280" -depth 8 txt:- |
+        awk -F'[(),: ]+' 'NR > 1 && $3 > 150 && $4 < 60 && $5 < 60 { n++ } END { print n + 0 }'
+}
+shot popup
+[ "$(red_in_band popup)" -ge 30 ] || fail "no pop-up text in the middle of the window"
+for _ in $(seq 30); do # it fades after a few seconds
+    sleep 0.5
+    shot later
+    [ "$(red_in_band later)" -lt 30 ] && break
+done
+[ "$(red_in_band later)" -lt 30 ] || fail "the pop-up did not go away"
+
+# The boards are still there (only without their model): the level saves
+# and loads with them.
+xdotool key --window "$WIN" F2
+for _ in $(seq 50); do [ -s "$RUN/levels/_current.lvl" ] && break; sleep 0.1; done
+grep -qa "brett1.md2" "$RUN/levels/_current.lvl" || fail "the boards were saved without their model"
+e2e_finish
