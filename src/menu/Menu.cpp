@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <cstdio>
+
 #include "level/ControllerLevel.h"
 #include "level/LevelScreens.h"
 #include "menu/EditorMode.h"
@@ -16,6 +18,8 @@
 namespace NSMenu {
 
 using NSWindow::ItemLayout;
+using NSWindow::kWheelDownButton;
+using NSWindow::kWheelUpButton;
 
 Menu::Menu(NSScene::Scene* scene, NSLevel::ControllerLevel* levels)
     : WindowItem(false), scene(scene), levels(levels), slider(new MenuSlider()) {
@@ -109,7 +113,22 @@ void Menu::rebuild() {
         y += height;
         total += height;
     }
-    slider->setContentHeight(total);
+    const std::string key = pageKey();
+    slider->setContentHeight(total, key == shownPage);
+    shownPage = key;
+    layoutItems();
+}
+
+std::string Menu::pageKey() const {
+    char key[256];
+    // The id, not the pointer: stopping the machine reloads the scene and
+    // selects the same object again as a new node.
+    std::snprintf(key, sizeof key, "%d %d %d %p %d%d%d%d%d%d %d %p %p %p", selected ? selected->getId() : -1,
+                  int(levelMode), int(testMode), seenLevel, int(page.managementOpen), int(page.goalsOpen),
+                  int(page.attachOpen), int(page.physicsOpen), int(page.propertiesOpen), int(page.constraintsOpen),
+                  page.selectedGoal, static_cast<void*>(page.editedPhysics), static_cast<void*>(page.editedProperty),
+                  static_cast<void*>(page.editedConstraint));
+    return key;
 }
 
 void Menu::layoutItems() {
@@ -171,15 +190,24 @@ void Menu::update() {
 // --- input and drawing -------------------------------------------------------
 
 bool Menu::mouseButton(int button, int state, int modifiers, int x, int y) {
+    // Clicks on the menu never reach the scene below. The wheel scrolls the
+    // column; only the left button reaches the items.
+    if (button == kWheelUpButton || button == kWheelDownButton) {
+        if (state == 0)
+            slider->scrollBy(button == kWheelUpButton ? -kWheelStep : kWheelStep);
+        return true;
+    }
+    if (button != 0)
+        return true;
+    leftHeld = state == 0;
     WindowItem::mouseButton(button, state, modifiers, x, y);
-    // Clicks on the menu never reach the scene below.
     return true;
 }
 
 bool Menu::mouseDrag(int modifiers, int x, int y) {
     // The item that got the press follows the pointer even when it leaves
     // the item (a slider dragged past its end stops at the end).
-    if (!focus || !focus->isEnabled() || !focus->isVisible())
+    if (!leftHeld || !focus || !focus->isEnabled() || !focus->isVisible())
         return false;
     toChild(focus, x, y);
     return focus->mouseDrag(modifiers, x, y);

@@ -87,6 +87,8 @@ public:
     static constexpr int kItemWidth = 155;
     static constexpr int kTopMargin = 7;
     static constexpr int kRefreshTicks = 10;
+    // Pixels one wheel notch scrolls the column.
+    static constexpr int kWheelStep = 40;
 
 private:
     // Page state of the editor.
@@ -107,6 +109,9 @@ private:
     };
 
     void clearObjectPages();
+    // Names the page being shown: a rebuild that shows the same page keeps
+    // its scroll position.
+    std::string pageKey() const;
     void layoutItems();
     void refreshValues();
     void updateEditorFlags() const;
@@ -139,6 +144,10 @@ private:
     long seenLevelIndex = -1;
     const void* seenLevel = nullptr;
     int rebuildCount = 0;
+    std::string shownPage;
+    // The left button went down over the menu and is not yet up: only then
+    // do drags reach the items.
+    bool leftHeld = false;
 };
 
 } // namespace NSMenu

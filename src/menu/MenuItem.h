@@ -41,6 +41,10 @@ public:
     const ValueConstraint* getConstraint() const { return constraint.get(); }
     MenuItemHost* getMenu() const { return menu; }
 
+    // Only the left button presses, toggles and drags items; the others
+    // (the wheel included) change nothing.
+    static bool isLeft(int button) { return button == 0; }
+
 protected:
     virtual void drawContent() = 0;
 

@@ -61,7 +61,9 @@ void MenuItemSlider::setConstraint(const ValueConstraint* c) {
     setType(type);
 }
 
-bool MenuItemSlider::mouseButton(int, int state, int, int x, int y) {
+bool MenuItemSlider::mouseButton(int button, int state, int, int x, int y) {
+    if (!isLeft(button))
+        return true;
     dragging = false;
     if (state == 0 && enabled && x >= 25 && x < 114 && y >= 13 && y < 40) {
         setKnob(float(x - 25));
@@ -174,7 +176,9 @@ void MenuItemAccelerator::setConstraint(const ValueConstraint* c) {
     setType(type);
 }
 
-bool MenuItemAccelerator::mouseButton(int, int state, int modifiers, int x, int y) {
+bool MenuItemAccelerator::mouseButton(int button, int state, int modifiers, int x, int y) {
+    if (!isLeft(button))
+        return true;
     if (state != 0)
         pressed = false;
     else

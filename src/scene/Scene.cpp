@@ -38,6 +38,8 @@ constexpr float kFarPlane = 10000.0f;
 // Mouse drags: units of pan and radians of turn per pixel.
 constexpr float kPanPerPixel = 0.5f;
 constexpr float kTurnPerPixel = 0.01f;
+// One wheel notch moves the eye this share of its distance to the target.
+constexpr float kWheelZoomShare = 0.1f;
 // CTRL+click placement lifts the object a little more on every try.
 constexpr int kPlacementTries = 20;
 constexpr float kPlacementLift = 0.01f;
@@ -590,6 +592,13 @@ void Scene::placeSelectedAt(int x, int y) {
 // --- input -------------------------------------------------------------------
 
 bool Scene::mouseButton(int button, int state, int modifiers, int x, int y) {
+    if (button == NSWindow::kWheelUpButton || button == NSWindow::kWheelDownButton) {
+        // The wheel zooms: up towards the target, down away from it.
+        const float distance = length(camera.getTarget() - camera.getEye());
+        if (state == GLUT_DOWN)
+            camera.zoom((button == NSWindow::kWheelUpButton ? 1.0f : -1.0f) * kWheelZoomShare * distance);
+        return true;
+    }
     if (WindowItem::mouseButton(button, state, modifiers, x, y))
         return true;
     lastX = x;

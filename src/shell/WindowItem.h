@@ -11,6 +11,10 @@ class GLFont;
 
 namespace NSWindow {
 
+// GLUT reports a wheel notch as a press and a release of these buttons.
+constexpr int kWheelUpButton = 3;
+constexpr int kWheelDownButton = 4;
+
 // Placement of an item inside its parent. Note the stored order: yAnchor comes
 // before xAnchor, while the constructors take xAnchor first.
 //   anchor 1: from the parent's start edge; 2: from its middle; 3: from its end.
