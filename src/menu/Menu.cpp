@@ -9,6 +9,7 @@
 #include "menu/EditorMode.h"
 #include "menu/MenuItem.h"
 #include "menu/MenuSlider.h"
+#include "menu/TextFit.h"
 #include "resources/GLFont.h"
 #include "resources/LoaderGLFont.h"
 #include "scene/Scene.h"
@@ -248,6 +249,53 @@ void Menu::draw() {
     glVertex3f(0.0f, h, -1.0f);
     glEnd();
     WindowItem::draw();
+    glPopAttrib();
+    drawWholeLabel();
+}
+
+// A label cut short shows whole while the pointer is over its item: on a
+// dark box over the item's label line, reaching left into the view.
+void Menu::drawWholeLabel() {
+    MenuItem* shown = nullptr;
+    for (MenuItem* item : items())
+        if (item->isHovered() && item->isVisible() && item->isLabelClipped())
+            shown = item;
+    if (!shown)
+        return;
+    const WindowItem* root = this;
+    while (root->getParent())
+        root = root->getParent();
+    const ItemLayout& w = root->getScreenArea();
+    const ItemLayout& s = shown->getScreenArea();
+    NSGraphic::GLFont* font = getLabelFont(true);
+    const int right = s.x + kItemWidth;
+    const int left = right - textWidthOf(font, shown->getLabel()) - 12;
+    const int top = s.y + s.height;
+    glViewport(w.x, w.y, w.width, w.height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(w.x, w.x + w.width, w.y, w.y + w.height, -10.0, 10.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_LINE_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_CULL_FACE);
+    glColor3f(0.1f, 0.1f, 0.22f);
+    glRectf(float(left), float(top - 19), float(right), float(top));
+    glColor3f(0.5f, 0.5f, 1.0f);
+    glLineWidth(1.0f);
+    glBegin(GL_LINE_LOOP);
+    glVertex2f(float(left), float(top - 19));
+    glVertex2f(float(right), float(top - 19));
+    glVertex2f(float(right), float(top));
+    glVertex2f(float(left), float(top));
+    glEnd();
+    getLabelFont(true);
+    glRasterPos2i(left + 6, top - 14);
+    if (font)
+        font->print("%s", shown->getLabel().c_str());
     glPopAttrib();
 }
 

@@ -109,6 +109,7 @@ private:
     };
 
     void clearObjectPages();
+    void drawWholeLabel();
     // Names the page being shown: a rebuild that shows the same page keeps
     // its scroll position.
     std::string pageKey() const;

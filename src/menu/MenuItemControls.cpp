@@ -61,8 +61,9 @@ bool MenuItemButton::mouseButton(int button, int state, int, int x, int y) {
 }
 
 void MenuItemButton::drawContent() {
+    const std::string shown = shownLabel();
     NSGraphic::GLFont* font = valueFontFor();
-    printAt(font, 20, 23, label);
+    printAt(font, 20, 23, shown);
     if (!enabled)
         glColor3f(0.2f, 0.2f, 0.2f);
     else if (pressed)

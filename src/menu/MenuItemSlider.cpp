@@ -7,12 +7,16 @@
 #include <cmath>
 #include <cstdio>
 
+#include "menu/TextFit.h"
+
 namespace NSMenu {
 
 namespace {
 
 constexpr float kTrackLength = 88.0f;
 constexpr float kBarLength = 92.0f;
+// Pixels from the value's start to the item's right edge.
+constexpr int kValueRoom = 36;
 
 } // namespace
 
@@ -133,7 +137,13 @@ void MenuItemSlider::drawContent() {
         v = float(value.intValue);
         break;
     case TYPE_FLOAT:
-        std::snprintf(buffer, sizeof buffer, "%.2f", double(value.floatValue));
+        // As many decimals as fit beside the track, so that the fine keys
+        // show their steps.
+        for (int decimals = 3; decimals >= 0; --decimals) {
+            std::snprintf(buffer, sizeof buffer, "%.*f", decimals, double(value.floatValue));
+            if (textWidthOf(font, buffer) <= kValueRoom)
+                break;
+        }
         v = value.floatValue;
         break;
     case TYPE_CHAR:

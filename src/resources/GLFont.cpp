@@ -158,6 +158,7 @@ GLFontBitmap::GLFontBitmap(const std::string& faceName, int size, int weight)
         GlyphBitmap glyph = face->rasterize(c, pixels);
         glNewList(listBase + c, GL_COMPILE);
         if (glyph.present) {
+            advances[c] = glyph.advance;
             const GLubyte* bits = glyph.bits.empty() ? &nothing : glyph.bits.data();
             glBitmap(glyph.width, glyph.rows, static_cast<GLfloat>(-glyph.left),
                      static_cast<GLfloat>(glyph.rows - glyph.top), static_cast<GLfloat>(glyph.advance),
@@ -166,6 +167,13 @@ GLFontBitmap::GLFontBitmap(const std::string& faceName, int size, int weight)
         glEndList();
     }
     glPopClientAttrib();
+}
+
+int GLFontBitmap::textWidth(const std::string& text) const {
+    int width = 0;
+    for (unsigned char c : text)
+        width += advances[c];
+    return width;
 }
 
 GLFontOutline::GLFontOutline(const std::string& faceName, int size, int weight)

@@ -61,6 +61,12 @@ public:
     // The pointer, last over this item, has moved off it (hover ends).
     virtual void pointerLeft();
     virtual bool keyPressed(int key, int modifiers, bool special);
+    // A press went to another item than this one, the focus of its parent:
+    // the default passes the news on to this item's own focus.
+    virtual void focusLost();
+    // Whether the chain of focused items ends in a text field being edited,
+    // which then takes every plain key.
+    virtual bool takesTyping() const;
     virtual void draw();
     virtual void update();
 

@@ -399,6 +399,7 @@ TEST_F(MenuGl, TheDesignerBuildsALevelThroughTheMenu) {
     type("ID 2", std::to_string(roomId));
     press("Add Goal");
     EXPECT_EQ(levels->currentLevel()->getGoals().size(), 1u);
+    EXPECT_EQ(popUpText(), "Object id 99999 not found");
     press("Back");
 
     // A name that would leave the levels folder is refused and says so.
