@@ -247,6 +247,8 @@ private:
     int translateStartX = 0;
     int translateStartY = 0;
     Vector3 translateStartPosition;
+    // Where the drag last left the object free of contact.
+    Vector3 translateLastFree;
     bool translating = false;
     Vector3 rotateScreenDirection;
     Vector3 rotateAxis;
