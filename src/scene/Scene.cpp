@@ -11,6 +11,7 @@
 #include "persistence/RecordIO.h"
 #include "persistence/SerialStream.h"
 #include "resources/ResourcePath.h"
+#include "scene/CameraRoom.h"
 #include "scene/DragSweep.h"
 #include "scene/RotateTorus.h"
 #include "scene/SceneButton.h"
@@ -294,6 +295,7 @@ void Scene::step(float dtSim, float dtCam) {
     if (running && selected)
         camera.setTarget(selected->worldPosition());
     camera.update(dtCam);
+    keepCameraInRoom(camera, root);
     if (!running) {
         root->applyPendingChanges();
         return;
