@@ -217,14 +217,21 @@ bool Menu::mouseDrag(int modifiers, int x, int y) {
 bool Menu::keyPressed(int key, int modifiers, bool special) {
     if (WindowItem::keyPressed(key, modifiers, special))
         return true;
+    return commandKey(key, special);
+}
+
+bool Menu::commandKey(int key, bool special) {
     if (!special && (key == 27 || key == ' ')) {
         if (scene)
             scene->select(nullptr);
-    } else if (!special && key == 127) {
+        return true;
+    }
+    if (!special && key == 127) {
         if (!levelMode && !testMode && !readOnly && selected)
             deleteSelected();
+        return true;
     }
-    return true;
+    return false;
 }
 
 void Menu::draw() {

@@ -66,7 +66,12 @@ public:
 
     bool mouseButton(int button, int state, int modifiers, int x, int y) override;
     bool mouseDrag(int modifiers, int x, int y) override;
+    // The focused item first; then the menu's own keys. Keys neither uses
+    // are passed on (false).
     bool keyPressed(int key, int modifiers, bool special) override;
+    // The menu's own keys, wherever the focus is: Escape and space let go
+    // of the selection, Delete deletes it in the editor.
+    bool commandKey(int key, bool special);
     void draw() override;
     void update() override;
 

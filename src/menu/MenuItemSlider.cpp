@@ -89,13 +89,15 @@ bool MenuItemSlider::mouseDrag(int, int x, int y) {
     return true;
 }
 
-bool MenuItemSlider::keyPressed(int key, int, bool) {
-    if (type != TYPE_FLOAT)
-        return true;
+bool MenuItemSlider::keyPressed(int key, int, bool special) {
+    if (type != TYPE_FLOAT || special || !enabled)
+        return false;
     if (key == '4' || key == 'd')
         setKnob(knobOffset - 0.25f);
     else if (key == '6' || key == 'f')
         setKnob(knobOffset + 0.25f);
+    else
+        return false;
     return true;
 }
 
