@@ -410,8 +410,10 @@ void Scene::drawContent() {
     glPushMatrix();
     root->draw();
     glPopMatrix();
-    if (selected && !running && !handlesHidden)
+    if (selected && !running && !handlesHidden) {
+        drawDropLine();
         drawGizmos();
+    }
     if (deferred.empty())
         return;
 

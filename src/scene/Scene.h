@@ -202,6 +202,12 @@ private:
     // The handles around the selection: drawn in the transparent pass, and
     // dragged to move the selection along an axis or turn it about one.
     void drawGizmos();
+    // The depth cue of the selection: a line from its lowest point straight
+    // down to where it would come to rest, and a ring there.
+    void drawDropLine();
+    // Where the selection's lowest point would rest if it fell straight
+    // down (its own position's frame); remembered while it does not move.
+    Vector3 dropPoint();
     // Fills the depth buffer of the view as drawn, but for the selection's
     // handles; the colours stay.
     void drawDepthWithoutHandles();
@@ -247,6 +253,10 @@ private:
     int translateStartX = 0;
     int translateStartY = 0;
     Vector3 translateStartPosition;
+    // The last drop point worked out, and for which object and place.
+    Vector3 dropFrom;
+    Vector3 dropAt;
+    const NSNode::NodeGraphic* dropFor = nullptr;
     // Where the drag last left the object free of contact.
     Vector3 translateLastFree;
     bool translating = false;
