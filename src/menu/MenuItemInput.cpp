@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "menu/TextFit.h"
+#include "shell/Log.h"
 
 namespace NSMenu {
 
@@ -160,8 +161,11 @@ void MenuItemInput::commit() {
             wanted = constraint->constrain(type, wanted);
         const Value previous = value;
         value = wanted;
-        if (!notifyChange(value))
+        const bool taken = notifyChange(value);
+        if (!taken)
             value = previous;
+        log(LOG_GAME, "Menu: \"%s\" %s %s\n", label.c_str(), taken ? "takes" : "refuses",
+            format(type, wanted).c_str());
     }
     // The field shows what holds now: the corrected, refused or taken value.
     text = format(type, value);
