@@ -135,6 +135,8 @@ std::string Menu::pageKey() const {
 void Menu::layoutItems() {
     int y = kTopMargin - slider->getOffset();
     for (MenuItem* item : items()) {
+        // Another item lies under the pointer now; the next move shows it.
+        item->pointerLeft();
         ItemLayout l = item->getLayout();
         l.y = y;
         item->setLayout(l);

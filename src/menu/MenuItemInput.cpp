@@ -174,6 +174,8 @@ void MenuItemInput::commit() {
 void MenuItemInput::focusLost() {
     commit();
     MenuItem::focusLost();
+    // No longer edited: the field follows its value again.
+    setFocus(false);
 }
 
 bool MenuItemInput::keyPressed(int key, int modifiers, bool special) {
