@@ -205,8 +205,9 @@ private:
     // The depth cue of the selection: a line from its lowest point straight
     // down to where it would come to rest, and a ring there.
     void drawDropLine();
-    // Where the selection's lowest point would rest if it fell straight
-    // down (its own position's frame); remembered while it does not move.
+    // Where the selection would rest if it fell straight down (a position
+    // in its parent's frame). Worked out anew every frame (some 50 hit
+    // tests), so it follows whatever moves below it.
     Vector3 dropPoint();
     // Fills the depth buffer of the view as drawn, but for the selection's
     // handles; the colours stay.
@@ -253,10 +254,6 @@ private:
     int translateStartX = 0;
     int translateStartY = 0;
     Vector3 translateStartPosition;
-    // The last drop point worked out, and for which object and place.
-    Vector3 dropFrom;
-    Vector3 dropAt;
-    const NSNode::NodeGraphic* dropFor = nullptr;
     // Where the drag last left the object free of contact.
     Vector3 translateLastFree;
     bool translating = false;

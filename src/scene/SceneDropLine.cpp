@@ -30,8 +30,6 @@ bool touchesOther(NSNode::NodeTransform* node) {
 Vector3 Scene::dropPoint() {
     NSNode::NodeGraphic* node = selected;
     const Vector3 start = node->getPosition();
-    if (dropFor == node && dropFrom == start)
-        return dropAt;
     // The object is lowered in steps until it meets something, then the
     // last free place is narrowed down; it goes back where it was.
     float free = 0.0f;
@@ -52,15 +50,15 @@ Vector3 Scene::dropPoint() {
         }
         node->setPosition(start);
     }
-    dropFor = node;
-    dropFrom = start;
-    dropAt = start - Vector3(0.0f, free, 0.0f);
-    return dropAt;
+    return start - Vector3(0.0f, free, 0.0f);
 }
 
 void Scene::drawDropLine() {
-    // Only objects lying directly in the room move in its own frame.
-    if (!selected || selected->getParent() != root)
+    // Only objects lying directly in the room move in its own frame. The
+    // cue is no target for picking.
+    GLint mode = GL_RENDER;
+    glGetIntegerv(GL_RENDER_MODE, &mode);
+    if (!selected || selected->getParent() != root || mode != GL_RENDER)
         return;
     const Vector3 bottom(0.0f, selected->lowestPointOffset(), 0.0f);
     const Vector3 top = selected->getPosition() + bottom;
