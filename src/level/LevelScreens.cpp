@@ -57,10 +57,10 @@ void LevelButton::drawButton() {
         font->print("%s", tr(label).c_str());
 }
 
-bool LevelButton::mouseButton(int, int state, int, int, int) {
-    // The press acts; its release is swallowed, so a click acts once even if
-    // the release arrives while the overlay is still shown.
-    if (state == 0)
+bool LevelButton::mouseButton(int button, int state, int, int, int) {
+    // The left press acts; its release is swallowed, so a click acts once
+    // even if the release arrives while the overlay is still shown.
+    if (button == 0 && state == 0)
         act(state);
     return true;
 }
@@ -74,6 +74,12 @@ LevelInfo::LevelInfo(ControllerLevel& controller)
     : WindowItem(false), controller(controller), button(new LevelInfoExitButton(controller)) {
     button->setLayout(kFirstButton);
     addChild(button);
+}
+
+bool LevelInfo::mouseButton(int button, int state, int modifiers, int x, int y) {
+    // The panel lies over the whole window: nothing behind it is clicked.
+    WindowItem::mouseButton(button, state, modifiers, x, y);
+    return true;
 }
 
 void LevelInfo::draw() {

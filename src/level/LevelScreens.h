@@ -63,6 +63,7 @@ protected:
 class LevelInfo : public NSWindow::WindowItem {
 public:
     explicit LevelInfo(ControllerLevel& controller);
+    bool mouseButton(int button, int state, int modifiers, int x, int y) override;
     void draw() override;
     LevelInfoExitButton* getButton() const { return button; }
 

@@ -2,13 +2,17 @@
 
 #include <GL/gl.h>
 
+#include <cstdio>
+
 #include "level/ControllerLevel.h"
 #include "level/LevelScreens.h"
 #include "menu/EditorMode.h"
 #include "menu/MenuItem.h"
 #include "menu/MenuSlider.h"
+#include "menu/TextFit.h"
 #include "resources/GLFont.h"
 #include "resources/LoaderGLFont.h"
+#include "shell/Language.h"
 #include "scene/Scene.h"
 #include "scenegraph/NodeGraphic.h"
 #include "shell/Window.h"
@@ -16,6 +20,8 @@
 namespace NSMenu {
 
 using NSWindow::ItemLayout;
+using NSWindow::kWheelDownButton;
+using NSWindow::kWheelUpButton;
 
 Menu::Menu(NSScene::Scene* scene, NSLevel::ControllerLevel* levels)
     : WindowItem(false), scene(scene), levels(levels), slider(new MenuSlider()) {
@@ -109,12 +115,29 @@ void Menu::rebuild() {
         y += height;
         total += height;
     }
-    slider->setContentHeight(total);
+    const std::string key = pageKey();
+    slider->setContentHeight(total, key == shownPage);
+    shownPage = key;
+    layoutItems();
+}
+
+std::string Menu::pageKey() const {
+    char key[256];
+    // The id, not the pointer: stopping the machine reloads the scene and
+    // selects the same object again as a new node.
+    std::snprintf(key, sizeof key, "%d %d %d %p %d%d%d%d%d%d %d %p %p %p", selected ? selected->getId() : -1,
+                  int(levelMode), int(testMode), seenLevel, int(page.managementOpen), int(page.goalsOpen),
+                  int(page.attachOpen), int(page.physicsOpen), int(page.propertiesOpen), int(page.constraintsOpen),
+                  page.selectedGoal, static_cast<void*>(page.editedPhysics), static_cast<void*>(page.editedProperty),
+                  static_cast<void*>(page.editedConstraint));
+    return key;
 }
 
 void Menu::layoutItems() {
     int y = kTopMargin - slider->getOffset();
     for (MenuItem* item : items()) {
+        // Another item lies under the pointer now; the next move shows it.
+        item->pointerLeft();
         ItemLayout l = item->getLayout();
         l.y = y;
         item->setLayout(l);
@@ -171,15 +194,24 @@ void Menu::update() {
 // --- input and drawing -------------------------------------------------------
 
 bool Menu::mouseButton(int button, int state, int modifiers, int x, int y) {
+    // Clicks on the menu never reach the scene below. The wheel scrolls the
+    // column; only the left button reaches the items.
+    if (button == kWheelUpButton || button == kWheelDownButton) {
+        if (state == 0)
+            slider->scrollBy(button == kWheelUpButton ? -kWheelStep : kWheelStep);
+        return true;
+    }
+    if (button != 0)
+        return true;
+    leftHeld = state == 0;
     WindowItem::mouseButton(button, state, modifiers, x, y);
-    // Clicks on the menu never reach the scene below.
     return true;
 }
 
 bool Menu::mouseDrag(int modifiers, int x, int y) {
     // The item that got the press follows the pointer even when it leaves
     // the item (a slider dragged past its end stops at the end).
-    if (!focus || !focus->isEnabled() || !focus->isVisible())
+    if (!leftHeld || !focus || !focus->isEnabled() || !focus->isVisible())
         return false;
     toChild(focus, x, y);
     return focus->mouseDrag(modifiers, x, y);
@@ -188,14 +220,21 @@ bool Menu::mouseDrag(int modifiers, int x, int y) {
 bool Menu::keyPressed(int key, int modifiers, bool special) {
     if (WindowItem::keyPressed(key, modifiers, special))
         return true;
+    return commandKey(key, special);
+}
+
+bool Menu::commandKey(int key, bool special) {
     if (!special && (key == 27 || key == ' ')) {
         if (scene)
             scene->select(nullptr);
-    } else if (!special && key == 127) {
+        return true;
+    }
+    if (!special && key == 127) {
         if (!levelMode && !testMode && !readOnly && selected)
             deleteSelected();
+        return true;
     }
-    return true;
+    return false;
 }
 
 void Menu::draw() {
@@ -220,6 +259,53 @@ void Menu::draw() {
     glVertex3f(0.0f, h, -1.0f);
     glEnd();
     WindowItem::draw();
+    glPopAttrib();
+    drawWholeLabel();
+}
+
+// A label cut short shows whole while the pointer is over its item: on a
+// dark box over the item's label line, reaching left into the view.
+void Menu::drawWholeLabel() {
+    MenuItem* shown = nullptr;
+    for (MenuItem* item : items())
+        if (item->isHovered() && item->isVisible() && item->isLabelClipped())
+            shown = item;
+    if (!shown)
+        return;
+    const WindowItem* root = this;
+    while (root->getParent())
+        root = root->getParent();
+    const ItemLayout& w = root->getScreenArea();
+    const ItemLayout& s = shown->getScreenArea();
+    NSGraphic::GLFont* font = getLabelFont(true);
+    const int right = s.x + kItemWidth;
+    const int left = right - textWidthOf(font, tr(shown->getLabel())) - 12;
+    const int top = s.y + s.height;
+    glViewport(w.x, w.y, w.width, w.height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(w.x, w.x + w.width, w.y, w.y + w.height, -10.0, 10.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_LINE_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_CULL_FACE);
+    glColor3f(0.1f, 0.1f, 0.22f);
+    glRectf(float(left), float(top - 19), float(right), float(top));
+    glColor3f(0.5f, 0.5f, 1.0f);
+    glLineWidth(1.0f);
+    glBegin(GL_LINE_LOOP);
+    glVertex2f(float(left), float(top - 19));
+    glVertex2f(float(right), float(top - 19));
+    glVertex2f(float(right), float(top));
+    glVertex2f(float(left), float(top));
+    glEnd();
+    getLabelFont(true);
+    glRasterPos2i(left + 6, top - 14);
+    if (font)
+        font->print("%s", tr(shown->getLabel()).c_str());
     glPopAttrib();
 }
 

@@ -66,7 +66,12 @@ public:
 
     bool mouseButton(int button, int state, int modifiers, int x, int y) override;
     bool mouseDrag(int modifiers, int x, int y) override;
+    // The focused item first; then the menu's own keys. Keys neither uses
+    // are passed on (false).
     bool keyPressed(int key, int modifiers, bool special) override;
+    // The menu's own keys, wherever the focus is: Escape and space let go
+    // of the selection, Delete deletes it in the editor.
+    bool commandKey(int key, bool special);
     void draw() override;
     void update() override;
 
@@ -87,6 +92,8 @@ public:
     static constexpr int kItemWidth = 155;
     static constexpr int kTopMargin = 7;
     static constexpr int kRefreshTicks = 10;
+    // Pixels one wheel notch scrolls the column.
+    static constexpr int kWheelStep = 40;
 
 private:
     // Page state of the editor.
@@ -107,6 +114,10 @@ private:
     };
 
     void clearObjectPages();
+    void drawWholeLabel();
+    // Names the page being shown: a rebuild that shows the same page keeps
+    // its scroll position.
+    std::string pageKey() const;
     void layoutItems();
     void refreshValues();
     void updateEditorFlags() const;
@@ -139,6 +150,10 @@ private:
     long seenLevelIndex = -1;
     const void* seenLevel = nullptr;
     int rebuildCount = 0;
+    std::string shownPage;
+    // The left button went down over the menu and is not yet up: only then
+    // do drags reach the items.
+    bool leftHeld = false;
 };
 
 } // namespace NSMenu

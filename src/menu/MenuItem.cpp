@@ -6,6 +6,7 @@
 #include "menu/MenuItemInput.h"
 #include "menu/MenuItemSlider.h"
 #include "menu/MenuItemStatic.h"
+#include "menu/TextFit.h"
 #include "resources/GLFont.h"
 #include "shell/Language.h"
 
@@ -71,15 +72,39 @@ void MenuItem::draw() {
     glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_LINE_BIT | GL_TEXTURE_BIT);
     glDisable(GL_LIGHTING);
     glDisable(GL_CULL_FACE);
-    if (hasFocus()) {
-        glColor3f(0.2f, 0.2f, 0.2f);
+    if (hasFocus() || (hovered && enabled)) {
+        if (hasFocus())
+            glColor3f(0.2f, 0.2f, 0.2f);
+        else
+            glColor3f(0.1f, 0.1f, 0.22f);
         fillRect(2.0f, 0.0f, float(area.width), float(area.height), -0.5f);
     }
     if (showsLabel)
-        printAt(labelFontFor(), 8, 14, tr(label));
+        printAt(labelFontFor(), 8, 14, shownLabel());
     drawContent();
     glPopAttrib();
 }
+
+bool MenuItem::mouseMove(int, int, int) {
+    hovered = true;
+    return true;
+}
+
+void MenuItem::pointerLeft() {
+    WindowItem::pointerLeft();
+    hovered = false;
+}
+
+std::string MenuItem::shownLabel() const {
+    // Fetching the font sets the colour: callers set theirs afterwards.
+    const std::string text = tr(label);
+    if (labelRoom() <= 0)
+        return text;
+    NSGraphic::GLFont* font = labelDrawFont();
+    return fitEllipsis(text, labelRoom(), [font](const std::string& t) { return textWidthOf(font, t); });
+}
+
+bool MenuItem::isLabelClipped() const { return labelRoom() > 0 && shownLabel() != tr(label); }
 
 MenuItem* createMenuItem(unsigned kind, MenuItemHost* menu, bool readOnly) {
     switch (kind) {

@@ -25,8 +25,18 @@ public:
     MenuItem(MenuItemHost* menu, bool showsLabel);
     ~MenuItem() override;
 
-    // Draws the focus highlight and the label, then the kind's content.
+    // Draws the focus or hover highlight and the label (cut short with "..."
+    // when it is too long), then the kind's content.
     void draw() override;
+    // Hover: the item lights up while the pointer is over it.
+    bool mouseMove(int buttons, int x, int y) override;
+    void pointerLeft() override;
+    bool isHovered() const { return hovered; }
+    // The label as drawn, and whether it had to be cut short.
+    std::string shownLabel() const;
+    bool isLabelClipped() const;
+    // Pixels the kind has for its label (0: the label is not shown).
+    virtual int labelRoom() const { return showsLabel ? kLabelWidth : 0; }
 
     virtual void setValue(const Value& value) = 0;
     virtual Value getValue() const = 0;
@@ -41,8 +51,14 @@ public:
     const ValueConstraint* getConstraint() const { return constraint.get(); }
     MenuItemHost* getMenu() const { return menu; }
 
+    // Only the left button presses, toggles and drags items; the others
+    // (the wheel included) change nothing.
+    static bool isLeft(int button) { return button == 0; }
+
 protected:
     virtual void drawContent() = 0;
+    // The font the label is drawn in (sets the colour).
+    virtual NSGraphic::GLFont* labelDrawFont() const { return labelFontFor(); }
 
     // Asks the menu to take a change; false when there is no menu.
     bool notifyChange(const Value& value);
@@ -61,6 +77,11 @@ protected:
     MenuConfigureable* owner = nullptr;
     MenuItemHost* menu;
     const bool showsLabel;
+    bool hovered = false;
+
+public:
+    // Room for the label on its line: the item's width less its margins.
+    static constexpr int kLabelWidth = 143;
 };
 
 // The widget for an entry kind, or null for a kind without one. While the menu

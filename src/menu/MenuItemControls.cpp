@@ -7,8 +7,8 @@
 
 namespace NSMenu {
 
-bool MenuItemBool::mouseButton(int, int buttonState, int, int x, int y) {
-    if (buttonState != 0 || !enabled)
+bool MenuItemBool::mouseButton(int button, int buttonState, int, int x, int y) {
+    if (!isLeft(button) || buttonState != 0 || !enabled)
         return true;
     bool wanted = state;
     bool asks = false;
@@ -53,8 +53,8 @@ void MenuItemBool::drawContent() {
     fillRect(85.0f, 20.0f, 98.0f, 33.0f, 0.0f);
 }
 
-bool MenuItemButton::mouseButton(int, int state, int, int x, int y) {
-    if (!enabled)
+bool MenuItemButton::mouseButton(int button, int state, int, int x, int y) {
+    if (!enabled || !isLeft(button))
         return true;
     if (state == 1) {
         pressed = false;
@@ -67,8 +67,9 @@ bool MenuItemButton::mouseButton(int, int state, int, int x, int y) {
 }
 
 void MenuItemButton::drawContent() {
+    const std::string shown = shownLabel();
     NSGraphic::GLFont* font = valueFontFor();
-    printAt(font, 20, 23, tr(label));
+    printAt(font, 20, 23, shown);
     if (!enabled)
         glColor3f(0.2f, 0.2f, 0.2f);
     else if (pressed)

@@ -30,9 +30,11 @@ public:
     void setValue(const Value& v) override { value = v; }
     Value getValue() const override { return value; }
     bool isPressed() const { return pressed; }
+    int labelRoom() const override { return 118; }
 
 protected:
     void drawContent() override;
+    NSGraphic::GLFont* labelDrawFont() const override { return valueFontFor(); }
 
 private:
     Value value;

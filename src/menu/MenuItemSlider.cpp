@@ -7,12 +7,16 @@
 #include <cmath>
 #include <cstdio>
 
+#include "menu/TextFit.h"
+
 namespace NSMenu {
 
 namespace {
 
 constexpr float kTrackLength = 88.0f;
 constexpr float kBarLength = 92.0f;
+// Pixels from the value's start to the item's right edge.
+constexpr int kValueRoom = 36;
 
 } // namespace
 
@@ -61,7 +65,9 @@ void MenuItemSlider::setConstraint(const ValueConstraint* c) {
     setType(type);
 }
 
-bool MenuItemSlider::mouseButton(int, int state, int, int x, int y) {
+bool MenuItemSlider::mouseButton(int button, int state, int, int x, int y) {
+    if (!isLeft(button))
+        return true;
     dragging = false;
     if (state == 0 && enabled && x >= 25 && x < 114 && y >= 13 && y < 40) {
         setKnob(float(x - 25));
@@ -83,13 +89,15 @@ bool MenuItemSlider::mouseDrag(int, int x, int y) {
     return true;
 }
 
-bool MenuItemSlider::keyPressed(int key, int, bool) {
-    if (type != TYPE_FLOAT)
-        return true;
+bool MenuItemSlider::keyPressed(int key, int, bool special) {
+    if (type != TYPE_FLOAT || special || !enabled)
+        return false;
     if (key == '4' || key == 'd')
         setKnob(knobOffset - 0.25f);
     else if (key == '6' || key == 'f')
         setKnob(knobOffset + 0.25f);
+    else
+        return false;
     return true;
 }
 
@@ -131,7 +139,13 @@ void MenuItemSlider::drawContent() {
         v = float(value.intValue);
         break;
     case TYPE_FLOAT:
-        std::snprintf(buffer, sizeof buffer, "%.2f", double(value.floatValue));
+        // As many decimals as fit beside the track, so that the fine keys
+        // show their steps.
+        for (int decimals = 3; decimals >= 0; --decimals) {
+            std::snprintf(buffer, sizeof buffer, "%.*f", decimals, double(value.floatValue));
+            if (textWidthOf(font, buffer) <= kValueRoom)
+                break;
+        }
         v = value.floatValue;
         break;
     case TYPE_CHAR:
@@ -174,7 +188,9 @@ void MenuItemAccelerator::setConstraint(const ValueConstraint* c) {
     setType(type);
 }
 
-bool MenuItemAccelerator::mouseButton(int, int state, int modifiers, int x, int y) {
+bool MenuItemAccelerator::mouseButton(int button, int state, int modifiers, int x, int y) {
+    if (!isLeft(button))
+        return true;
     if (state != 0)
         pressed = false;
     else

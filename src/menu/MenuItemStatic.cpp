@@ -13,9 +13,10 @@ void MenuItemSeparator::drawContent() {
 }
 
 void MenuItemHeader::drawContent() {
+    const std::string shown = shownLabel();
     NSGraphic::GLFont* font = labelFontFor();
     glColor3f(0.0f, 1.0f, 0.4f);
-    printAt(font, 7, 16, tr(label));
+    printAt(font, 7, 16, shown);
 }
 
 void MenuItemText::setValue(const Value& value) {

@@ -23,6 +23,7 @@ public:
     explicit MenuItemHeader(MenuItemHost* menu) : MenuItem(menu, false) {}
     void setValue(const Value&) override {}
     Value getValue() const override { return Value(); }
+    int labelRoom() const override { return kLabelWidth; }
 
 protected:
     void drawContent() override;

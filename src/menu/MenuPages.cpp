@@ -470,8 +470,13 @@ bool Menu::mainCommand(const std::string& label, const Value& value) {
             return false;
         const int id1 = findItemValue("ID 1").intValue;
         const int id2 = findItemValue("ID 2").intValue;
-        if (id1 < 0 || id2 < 0 ||
-            !level->registerWinConditonHit(static_cast<unsigned>(id1), static_cast<unsigned>(id2)))
+        for (int id : {id1, id2}) {
+            if (!scene || id < 0 || !scene->findNode(id)) {
+                popUp("Object id " + std::to_string(id) + " not found");
+                return false;
+            }
+        }
+        if (!level->registerWinConditonHit(static_cast<unsigned>(id1), static_cast<unsigned>(id2)))
             return false;
         page.selectedGoal = static_cast<int>(level->getGoals().size()) - 1;
     } else if (label == "Delete Goal") {

@@ -8,10 +8,37 @@ namespace NSMenu {
 
 MenuSlider::MenuSlider() : WindowItem(false) {}
 
-void MenuSlider::setContentHeight(int height) {
+void MenuSlider::setContentHeight(int height, bool keepOffset) {
     contentHeight = height;
+    const int kept = keepOffset ? offset : 0;
     offset = 0;
     thumbPos = 15;
+    if (kept > 0)
+        scrollBy(kept);
+}
+
+int MenuSlider::maxOffset() const {
+    const int h = area.height;
+    return contentHeight > h ? contentHeight - h + 15 : 0;
+}
+
+void MenuSlider::measureThumb() {
+    const int h = area.height;
+    if (contentHeight > h && h > 0)
+        thumbLength = std::max(10, static_cast<int>(static_cast<double>(h) / contentHeight * h));
+}
+
+void MenuSlider::scrollBy(int delta) {
+    measureThumb();
+    const int wanted = std::max(0, std::min(offset + delta, maxOffset()));
+    if (wanted == offset)
+        return;
+    offset = wanted;
+    // The thumb follows the offset the way a drag would have set it.
+    const int travel = area.height - thumbLength - 30;
+    const int range = maxOffset();
+    thumbPos = 15 + (range > 0 && travel > 0 ? static_cast<int>(static_cast<double>(offset) * travel / range) : 0);
+    changed = true;
 }
 
 bool MenuSlider::takeScrollChanged() {
@@ -25,7 +52,7 @@ void MenuSlider::update() {
     const int h = area.height;
     if (contentHeight > h && h > 0) {
         visible = true;
-        thumbLength = std::max(10, static_cast<int>(static_cast<double>(h) / contentHeight * h));
+        measureThumb();
     } else {
         visible = false;
         if (offset != 0) {
@@ -50,8 +77,8 @@ void MenuSlider::dragTo(int y) {
     changed = true;
 }
 
-bool MenuSlider::mouseButton(int, int state, int, int, int y) {
-    if (state == 0)
+bool MenuSlider::mouseButton(int button, int state, int, int, int y) {
+    if (button == 0 && state == 0)
         dragTo(y);
     return true;
 }

@@ -11,8 +11,12 @@ class MenuSlider : public NSWindow::WindowItem {
 public:
     MenuSlider();
 
-    // A new column: everything scrolls back to the top.
-    void setContentHeight(int height);
+    // A new column: everything scrolls back to the top, unless keepOffset,
+    // when the column stays where it was as far as the new height allows.
+    void setContentHeight(int height, bool keepOffset = false);
+    // Scrolls the column by delta pixels (positive: further down), stopping
+    // at its top and bottom.
+    void scrollBy(int delta);
     int getContentHeight() const { return contentHeight; }
     // Whether the offset changed since the last call; clears the flag.
     bool takeScrollChanged();
@@ -29,6 +33,10 @@ public:
 
 private:
     void dragTo(int y);
+    // The thumb's length for the current heights.
+    void measureThumb();
+    // The largest offset the content allows (0 when it fits).
+    int maxOffset() const;
 
     int contentHeight = 0;
     int thumbPos = 15;

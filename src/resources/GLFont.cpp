@@ -165,6 +165,7 @@ GLFontBitmap::GLFontBitmap(const std::string& faceName, int size, int weight)
         advances[c] = glyph.present ? glyph.advance : 0;
         glNewList(listBase + c, GL_COMPILE);
         if (glyph.present) {
+            advances[c] = glyph.advance;
             const GLubyte* bits = glyph.bits.empty() ? &nothing : glyph.bits.data();
             glBitmap(glyph.width, glyph.rows, static_cast<GLfloat>(-glyph.left),
                      static_cast<GLfloat>(glyph.rows - glyph.top), static_cast<GLfloat>(glyph.advance),

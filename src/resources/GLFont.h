@@ -52,8 +52,9 @@ public:
     // size: the character (em) height in pixels; a negative size asks for
     // that cell height instead.
     GLFontBitmap(const std::string& faceName, int size, int weight);
-    // How far the text moves the raster position, in pixels: the sum of its
-    // characters' advances.
+
+    // How far the text moves the raster position, in pixels (0 for every
+    // text when the font has no lists).
     int textWidth(const std::string& text) const;
 
 private:

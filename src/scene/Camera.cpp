@@ -2,6 +2,9 @@
 
 #include <GL/glu.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "persistence/RecordIO.h"
 #include "scenegraph/Matrix4.h"
 
@@ -29,12 +32,57 @@ void Camera::setTarget(const Vector3& t) { target = t; }
 void Camera::rotate(float angle, const Vector3& axis) {
     if (angle == 0.0f || axis.length() == 0.0f)
         return;
-    Matrix4 m;
-    m.translate(target);
-    m.rotate(angle, axis);
-    m.translate(-target);
-    eye = m.transformPoint(eye);
-    upPoint = m.transformPoint(upPoint);
+    const Vector3 oldEye = eye;
+    const Vector3 oldUp = upPoint;
+    const float oldPitch = std::fabs(pitch());
+    auto turn = [&](float a) {
+        Matrix4 m;
+        m.translate(target);
+        m.rotate(a, axis);
+        m.translate(-target);
+        eye = m.transformPoint(oldEye);
+        upPoint = m.transformPoint(oldUp);
+    };
+    const float allowed = std::max(kMaxPitch, oldPitch);
+    const bool upright = (oldUp - oldEye).y > 0.0f;
+    // Beyond the limit, or over the top (the view then turns upside down).
+    auto tooSteep = [&]() { return std::fabs(pitch()) > allowed || (upright && (upPoint - eye).y <= 0.0f); };
+    turn(angle);
+    if (!tooSteep())
+        return;
+    // The largest share of the turn that stays within the limit (a view
+    // already at the limit stays there).
+    float low = 0.0f;
+    float high = 1.0f;
+    for (int i = 0; i < 24; ++i) {
+        const float mid = 0.5f * (low + high);
+        turn(angle * mid);
+        if (tooSteep())
+            high = mid;
+        else
+            low = mid;
+    }
+    turn(angle * low);
+}
+
+float Camera::pitch() const {
+    const Vector3 d = target - eye;
+    const float l = d.length();
+    return l > 0.0f ? std::asin(std::max(-1.0f, std::min(1.0f, d.y / l))) : 0.0f;
+}
+
+void Camera::confine(const Vector3& low, const Vector3& high) {
+    auto clamp = [&](const Vector3& p) {
+        return Vector3(std::max(low.x, std::min(high.x, p.x)), std::max(low.y, std::min(high.y, p.y)),
+                       std::max(low.z, std::min(high.z, p.z)));
+    };
+    const Vector3 shift = clamp(eye) - eye;
+    eye += shift;
+    upPoint += shift;
+    target = clamp(target);
+    // The eye never sits on its target.
+    if ((target - eye).length() < 1.0f)
+        target = eye + unit(target - eye + Vector3(0.0f, 0.0f, -1.0f));
 }
 
 void Camera::zoom(float a) {

@@ -24,9 +24,13 @@ public:
     const Vector3& getEye() const { return eye; }
     const Vector3& getTarget() const { return target; }
     const Vector3& getUpPoint() const { return upPoint; }
+    // The eye of the pose reset() returns to.
+    const Vector3& getSavedEye() const { return savedEye; }
 
     // Turns eye and up point by angle (radians) about axis through the
-    // target. A zero angle or a zero axis does nothing.
+    // target. A zero angle or a zero axis does nothing. A turn that would
+    // tilt the view beyond kMaxPitch from the horizontal stops there.
+    static constexpr float kMaxPitch = 1.48f; // about 85 degrees
     void rotate(float angle, const Vector3& axis);
     // Moves eye and up point by a towards the target (away for a < 0). A
     // step that would reach or pass the target is refused.
@@ -35,6 +39,11 @@ public:
     void slide(const Vector3& v);
     // Applies the continuous motions for dt seconds and takes out the roll.
     void update(float dt);
+    // The angle of the view above (positive) or below the horizontal.
+    float pitch() const;
+    // Keeps eye and target inside the box from low to high: a point outside
+    // moves to the nearest place inside, the up point with the eye.
+    void confine(const Vector3& low, const Vector3& high);
     // Multiplies the viewing transform onto the current GL matrix.
     void apply() const;
 

@@ -12,6 +12,8 @@
 #include "persistence/RecordIO.h"
 #include "persistence/SerialStream.h"
 #include "resources/ResourcePath.h"
+#include "scene/CameraRoom.h"
+#include "scene/DragSweep.h"
 #include "scene/RotateTorus.h"
 #include "scene/SceneButton.h"
 #include "scene/TranslatePfeil.h"
@@ -39,6 +41,8 @@ constexpr float kFarPlane = 10000.0f;
 // Mouse drags: units of pan and radians of turn per pixel.
 constexpr float kPanPerPixel = 0.5f;
 constexpr float kTurnPerPixel = 0.01f;
+// One wheel notch moves the eye this share of its distance to the target.
+constexpr float kWheelZoomShare = 0.1f;
 // CTRL+click placement lifts the object a little more on every try.
 constexpr int kPlacementTries = 20;
 constexpr float kPlacementLift = 0.01f;
@@ -302,6 +306,7 @@ void Scene::step(float dtSim, float dtCam) {
     if (running && selected)
         camera.setTarget(selected->worldPosition());
     camera.update(dtCam);
+    keepCameraInRoom(camera, root);
     if (!running) {
         root->applyPendingChanges();
         return;
@@ -425,8 +430,10 @@ void Scene::drawContent() {
     glPushMatrix();
     root->draw();
     glPopMatrix();
-    if (selected && !running && !handlesHidden)
+    if (selected && !running && !handlesHidden) {
+        drawDropLine();
         drawGizmos();
+    }
     if (deferred.empty())
         return;
 
@@ -610,6 +617,13 @@ void Scene::placeSelectedAt(int x, int y) {
 // --- input -------------------------------------------------------------------
 
 bool Scene::mouseButton(int button, int state, int modifiers, int x, int y) {
+    if (button == NSWindow::kWheelUpButton || button == NSWindow::kWheelDownButton) {
+        // The wheel zooms: up towards the target, down away from it.
+        const float distance = length(camera.getTarget() - camera.getEye());
+        if (state == GLUT_DOWN)
+            camera.zoom((button == NSWindow::kWheelUpButton ? 1.0f : -1.0f) * kWheelZoomShare * distance);
+        return true;
+    }
     if (WindowItem::mouseButton(button, state, modifiers, x, y))
         return true;
     lastX = x;
@@ -851,6 +865,7 @@ void Scene::startGizmoDrag(const GLuint* record, int x, int y) {
         translateStartX = x;
         translateStartY = y;
         translateStartPosition = selected->getPosition();
+        translateLastFree = translateStartPosition;
         translating = true;
         const Vector3& p = translateStartPosition;
         log(LOG_GAME, "Scene: moving %d along %c from (%.2f, %.2f, %.2f)\n", selected->getId(), kAxisName[axis], p.x,
@@ -886,7 +901,8 @@ void Scene::endGizmoDrag() {
 }
 
 // Always measured from the press, so dragging back to it puts the object
-// back exactly; a step into another object leaves it where it last was free.
+// back exactly; the object sweeps from where it is towards the pointer's
+// place and stops at the last place free of contact.
 void Scene::dragTranslation(int x, int y) {
     if (!selected) {
         translating = false;
@@ -895,15 +911,17 @@ void Scene::dragTranslation(int x, int y) {
     const Vector3 v(static_cast<float>(x - translateStartX), static_cast<float>(y - translateStartY), 0.0f);
     const float amount =
         dot(v, translateScreenAxis) * length(selected->worldPosition() - camera.getEye()) * kHandleMovePerPixel;
-    const Vector3 before = selected->getPosition();
-    selected->setPosition(translateStartPosition);
-    selected->translate(translateWorldAxis * amount);
-    if (touchesAnother(selected))
-        selected->setPosition(before);
+    NodeGraphic* node = selected;
+    node->setPosition(translateStartPosition);
+    node->translate(translateWorldAxis * amount);
+    const Vector3 wanted = node->getPosition();
+    sweepMove(translateLastFree, wanted, [node](const Vector3& p) { node->setPosition(p); },
+              [node]() { return touchesAnother(node); });
+    translateLastFree = node->getPosition();
 }
 
-// Incremental: every accepted step becomes the start of the next one, and a
-// step into another object is refused.
+// Incremental: the turn sweeps from the last accepted pose and stops at the
+// last pose free of contact, which becomes the start of the next step.
 void Scene::dragRotation(int x, int y) {
     if (!selected) {
         rotating = false;
@@ -911,14 +929,14 @@ void Scene::dragRotation(int x, int y) {
     }
     const Vector3 v(static_cast<float>(x - rotateStartX), static_cast<float>(y - rotateStartY), 0.0f);
     const float angle = dot(v, rotateScreenDirection) * kHandleTurnPerPixel;
-    const Vector3 before = selected->getRotation();
-    const Matrix4 turned = Matrix4::rotation(-angle, rotateAxis) * rotateStartMatrix;
-    selected->setRotation(zerlegeMatrixinAchsenMatrizen(turned));
-    if (touchesAnother(selected)) {
-        selected->setRotation(before);
-        return;
-    }
-    rotateStartMatrix = selected->getRotationMatrix();
+    NodeGraphic* node = selected;
+    const Matrix4 start = rotateStartMatrix;
+    const Vector3 axis = rotateAxis;
+    sweepTurn(
+        angle,
+        [&](float f) { node->setRotation(zerlegeMatrixinAchsenMatrizen(Matrix4::rotation(-angle * f, axis) * start)); },
+        [node]() { return touchesAnother(node); });
+    rotateStartMatrix = node->getRotationMatrix();
     rotateStartX = x;
     rotateStartY = y;
 }

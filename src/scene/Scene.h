@@ -218,6 +218,13 @@ private:
     // The handles around the selection: drawn in the transparent pass, and
     // dragged to move the selection along an axis or turn it about one.
     void drawGizmos();
+    // The depth cue of the selection: a line from its lowest point straight
+    // down to where it would come to rest, and a ring there.
+    void drawDropLine();
+    // Where the selection would rest if it fell straight down (a position
+    // in its parent's frame). Worked out anew every frame (some 50 hit
+    // tests), so it follows whatever moves below it.
+    Vector3 dropPoint();
     // Fills the depth buffer of the view as drawn, but for the selection's
     // handles; the colours stay.
     void drawDepthWithoutHandles();
@@ -266,6 +273,8 @@ private:
     int translateStartX = 0;
     int translateStartY = 0;
     Vector3 translateStartPosition;
+    // Where the drag last left the object free of contact.
+    Vector3 translateLastFree;
     bool translating = false;
     Vector3 rotateScreenDirection;
     Vector3 rotateAxis;

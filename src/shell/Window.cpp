@@ -42,7 +42,10 @@ const std::string technicalHelpText =
     "SHIFT F7 ... use display lists on/off\n"
     "SHIFT F8 ... culling on/off\n"
     "SHIFT F9 ... transparency on/off\n"
-    "SHIFT F11 .. frame cap 120/60/30/off\n";
+    "SHIFT F11 .. frame cap 120/60/30/off\n"
+    "\n"
+    "4 / 6 ...... move the last clicked slider a fine step\n"
+    "wheel ...... zoom the view / scroll the menu\n";
 
 const std::string modelsFolder = "md2_objects/";
 
@@ -277,7 +280,21 @@ void Window::onKeyboard(unsigned char key, int glutModifiers) {
     keyPressed(key, glutModifiers, false);
 }
 
+bool Window::keyPressed(int key, int modifiers, bool special) {
+    if (WindowItem::keyPressed(key, modifiers, special))
+        return true;
+    // Not taken by the focused items (a text field being edited takes every
+    // plain key but Escape): the view's keys and the editor's work wherever
+    // the last click went.
+    if (scene && focus != scene && scene->isEnabled() && scene->isVisible() && scene->keyPressed(key, modifiers, special))
+        return true;
+    return menu && menu->isEnabled() && menu->isVisible() && menu->commandKey(key, special);
+}
+
 void Window::onSpecial(int key, int glutModifiers) {
+    // SHIFT, CTRL and ALT alone arrive as special keys: they are no keys.
+    if (key >= kFirstModifierKey && key <= kLastModifierKey)
+        return;
     log(LOG_KEY, "Special Key Pressed\n");
     wake();
     if (glutModifiers & GLUT_ACTIVE_SHIFT) {

@@ -61,6 +61,11 @@ public:
     void onPassiveMotion(int x, int y);
     void onKeyboard(unsigned char key, int glutModifiers);
     void onSpecial(int key, int glutModifiers);
+    bool keyPressed(int key, int modifiers, bool special) override;
+    // The special key codes GLUT gives SHIFT, CTRL and ALT (left and right)
+    // and the Super keys.
+    static constexpr int kFirstModifierKey = 0x70;
+    static constexpr int kLastModifierKey = 0x77;
     // One update of the whole tree; the GLUT callback then asks for a redraw.
     void onIdle();
     // The idle callback's turn: waits for the frame cap and runs one update,

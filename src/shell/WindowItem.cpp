@@ -90,17 +90,26 @@ bool WindowItem::contains(const WindowItem* child, int x, int y) {
 
 bool WindowItem::mouseButton(int button, int state, int modifiers, int x, int y) {
     if (state == 0) {
+        // The item that had the focus hears that it lost it before the
+        // press reaches another (a field being edited commits first).
+        WindowItem* previous = focus;
         const auto& items = getChildren();
         for (size_t i = items.size(); i-- > 0;) {
             WindowItem* child = items[i];
             if (!child->isLive() || !contains(child, x, y))
                 continue;
+            if (previous && previous != child) {
+                previous->focusLost();
+                previous = nullptr;
+            }
             focus = child;
             int cx = x, cy = y;
             toChild(child, cx, cy);
             if (child->mouseButton(button, state, modifiers, cx, cy))
                 return true;
         }
+        if (previous && focus == previous)
+            previous->focusLost();
         focus = nullptr;
         return false;
     }
@@ -159,6 +168,13 @@ void WindowItem::pointerLeft() {
             child->pointerLeft();
         }
 }
+
+void WindowItem::focusLost() {
+    if (focus)
+        focus->focusLost();
+}
+
+bool WindowItem::takesTyping() const { return focus && focus->isLive() && focus->takesTyping(); }
 
 bool WindowItem::keyPressed(int key, int modifiers, bool special) {
     if (!focus || !focus->isLive())

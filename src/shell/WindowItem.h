@@ -11,6 +11,10 @@ class GLFont;
 
 namespace NSWindow {
 
+// GLUT reports a wheel notch as a press and a release of these buttons.
+constexpr int kWheelUpButton = 3;
+constexpr int kWheelDownButton = 4;
+
 // Placement of an item inside its parent. Note the stored order: yAnchor comes
 // before xAnchor, while the constructors take xAnchor first.
 //   anchor 1: from the parent's start edge; 2: from its middle; 3: from its end.
@@ -57,6 +61,12 @@ public:
     // The pointer, last over this item, has moved off it (hover ends).
     virtual void pointerLeft();
     virtual bool keyPressed(int key, int modifiers, bool special);
+    // A press went to another item than this one, the focus of its parent:
+    // the default passes the news on to this item's own focus.
+    virtual void focusLost();
+    // Whether the chain of focused items ends in a text field being edited,
+    // which then takes every plain key.
+    virtual bool takesTyping() const;
     virtual void draw();
     virtual void update();
     // Whether the item moves by itself (an animation, a held button, a

@@ -40,7 +40,8 @@ bool WindowTempPopUp::advance(float t) {
     } else {
         alpha = 1.0f - (t - fadeTime - holdTime) / fadeTime;
     }
-    backgroundAlpha = alpha * 0.5f;
+    // Nearly opaque, so that neither the view nor its buttons show through.
+    backgroundAlpha = alpha * 0.9f;
     return true;
 }
 
@@ -59,7 +60,7 @@ void WindowTempPopUp::draw() {
     auto* font = dynamic_cast<NSGraphic::GLFontOutline*>(getTextFont());
     const std::string shown = tr(text);
     float s = font ? font->textWidth(shown) / 2.0f : 0.0f;
-    glColor4f(0.5f, 0.5f, 0.5f, backgroundAlpha);
+    glColor4f(0.08f, 0.08f, 0.25f, backgroundAlpha);
     glRectf(-s, -0.5f, s, 0.5f);
     glLineWidth(2.0f);
     glColor3f(0.0f, 0.0f, 1.0f);
@@ -69,7 +70,7 @@ void WindowTempPopUp::draw() {
     glVertex2f(s, 0.5f);
     glVertex2f(s, -0.5f);
     glEnd();
-    glColor4f(0.9f, 0.0f, 0.0f, alpha);
+    glColor4f(1.0f, 0.9f, 0.35f, alpha);
     glTranslatef(-0.9f * s, -0.25f, 0.0f);
     glScalef(0.9f, 0.9f, 0.9f);
     if (font)

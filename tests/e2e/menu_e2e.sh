@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The side menu in play: a click on an object in the first level shows the
 # object's page with its picture; dragging the page's "Rotation Y" slider
-# turns the object on screen.
+# turns the object on screen. In the editor, other buttons than the left
+# leave the menu alone, the wheel scrolls it, and a typed number replaces a
+# field's value.
 # Usage: menu_e2e.sh path/to/quibbleton
 set -euo pipefail
 source "$(dirname "$0")/e2e_lib.sh"
@@ -60,4 +62,34 @@ shot turned
 turned=$(changed selected turned 630x560+0+40)
 [ "$turned" -ge 100 ] || fail "the board did not turn on screen ($turned pixels changed)"
 echo "e2e: board $selected turned a quarter ($turned pixels changed)"
+
+# The editor: only the left button acts on the menu, the wheel scrolls it,
+# and a number typed into a field replaces the value.
+button_at() { xdotool mousemove --window "$WIN" "$1" "$2" click "$3"; sleep 0.3; }
+xdotool key --window "$WIN" Escape
+sleep 0.3
+click 706 46 # "Custom Mode"
+sleep 1
+click 706 196 # "Basketball"
+wait_for_log 'Menu: created "Basketball"' || fail "no basketball was created"
+xdotool mousemove --window "$WIN" 706 291 # "Delete Object"
+sleep 0.5
+shot page
+for b in 3 2 4; do button_at 706 291 $b; done # right, middle, wheel up
+sleep 0.3
+shot kept
+kept=$(changed page kept 155x600+630+0)
+[ "$kept" -lt 50 ] || fail "another button over Delete Object changed the menu ($kept pixels)"
+button_at 706 291 5 # wheel down
+shot scrolled
+scrolled=$(changed kept scrolled 155x600+630+0)
+[ "$scrolled" -ge 500 ] || fail "a wheel notch did not scroll the menu ($scrolled pixels changed)"
+# Eleven notches more bring "Mass" (its field at y 448) into view.
+for _ in $(seq 11); do button_at 706 291 5; done
+click 700 448
+xdotool type --window "$WIN" --delay 50 25
+xdotool key --window "$WIN" Return
+wait_for_log 'Menu: "Mass" takes 25.000' || fail "typing 25 and Enter into Mass did not set it"
+shot mass
+echo "e2e: buttons 2-4 left the editor's page alone, the wheel scrolled it ($scrolled pixels), Mass took 25"
 e2e_finish

@@ -215,6 +215,10 @@ TEST_F(LevelFiles, ControllerShowsTheScreensAndWinsOnce) {
     EXPECT_TRUE(controller.getInfo()->isVisible());
     EXPECT_FALSE(controller.getWinScreen()->isVisible());
     EXPECT_FALSE(controller.getInputScreen()->isVisible());
+    // The panel takes every click; only a left one on "PLAY" closes it.
+    EXPECT_TRUE(controller.getInfo()->mouseButton(0, 0, 0, 400, 300));
+    controller.getInfo()->getButton()->mouseButton(2, 0, 0, 5, 5);
+    EXPECT_TRUE(controller.getInfo()->isVisible());
     controller.getInfo()->getButton()->mouseButton(0, 0, 0, 5, 5); // "PLAY"
     EXPECT_FALSE(controller.getInfo()->isVisible());
 

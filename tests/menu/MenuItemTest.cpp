@@ -72,92 +72,115 @@ TEST(MenuItemFactory, KindsMakeTheirWidgets) {
     EXPECT_EQ(acc->getType(), unsigned(TYPE_INT));
 }
 
-TEST_F(MenuItemFixture, IntInputCommitsOnlyWholeNumbers) {
-    auto* input = make<MenuItemInput>(TYPE_INT, "Count");
-    input->setValue(Value::ofInt(0));
-    EXPECT_EQ(input->getText(), "0");
-    type(input, "-");
-    EXPECT_EQ(input->getText(), "-");
-    EXPECT_TRUE(menu.changes.empty());
-    type(input, "42x");
-    EXPECT_EQ(input->getText(), "-42");
-    ASSERT_EQ(menu.changes.size(), 3u);
-    EXPECT_EQ(menu.changes.back().first, "Count");
-    EXPECT_EQ(menu.changes.back().second.intValue, -42);
-    EXPECT_EQ(input->getValue().intValue, -42);
-    // Erasing everything falls back to "0".
-    for (int i = 0; i < 3; ++i)
-        input->keyPressed(8, 0, false);
-    EXPECT_EQ(input->getText(), "0");
-    EXPECT_EQ(input->getValue().intValue, 0);
+// A click selects the text, typing replaces it, Enter or leaving commits;
+// "\r" stands for Enter, "\b" for Backspace, "~" for a press elsewhere.
+TEST_F(MenuItemFixture, InputReplacesOnFocusAndCommitsOnEnterOrLeaving) {
+    ValueConstraintRange upToTen(0, 10);
+    struct Case {
+        unsigned type;
+        Value start;
+        const ValueConstraint* constraint;
+        std::string keys;
+        std::string text;      // shown afterwards
+        int commits;           // changes offered
+        float committed;       // the last one, as a number
+    } cases[] = {
+        {TYPE_FLOAT, Value::ofFloat(1.0f), nullptr, "5\r", "5.000", 1, 5.0f},
+        {TYPE_FLOAT, Value::ofFloat(1.0f), nullptr, "25~", "25.000", 1, 25.0f},
+        {TYPE_FLOAT, Value::ofFloat(1.0f), nullptr, "-1.5\b\b", "-1", 0, 0.0f},
+        {TYPE_FLOAT, Value::ofFloat(2.0f), nullptr, "1.\r", "2.000", 0, 0.0f},
+        {TYPE_INT, Value::ofInt(7), nullptr, "\b-42x\r", "-42", 1, -42.0f},
+        {TYPE_INT, Value::ofInt(7), nullptr, "99999999999\r", "999999999", 1, 999999999.0f},
+        {TYPE_INT, Value::ofInt(7), nullptr, "-99999999999\r", "-999999999", 1, -999999999.0f},
+        {TYPE_INT, Value::ofInt(3), &upToTen, "35\r", "10", 1, 10.0f},
+        {TYPE_INT, Value::ofInt(3), nullptr, "\r", "3", 0, 0.0f},
+    };
+    for (const Case& c : cases) {
+        menu.changes.clear();
+        auto* input = make<MenuItemInput>(c.type, "N", c.constraint);
+        input->setValue(c.start);
+        input->setFocus(true);
+        input->mouseButton(0, 0, 0, 60, 25);
+        EXPECT_TRUE(input->isTextSelected());
+        for (char k : c.keys) {
+            if (k == '~')
+                column.mouseButton(0, 0, 0, 60, 300); // outside every item
+            else
+                input->keyPressed(static_cast<unsigned char>(k), 0, false);
+        }
+        SCOPED_TRACE(c.keys);
+        EXPECT_EQ(input->getText(), c.text);
+        ASSERT_EQ(int(menu.changes.size()), c.commits);
+        if (c.commits) {
+            EXPECT_FLOAT_EQ(c.type == TYPE_INT ? float(menu.changes.back().second.intValue)
+                                               : menu.changes.back().second.floatValue,
+                            c.committed);
+        }
+        input->setFocus(false);
+        column.clear();
+    }
 }
 
-TEST_F(MenuItemFixture, FloatInputWaitsForTheFraction) {
-    auto* input = make<MenuItemInput>(TYPE_FLOAT, "Mass");
-    input->setValue(Value::ofFloat(0.0f));
-    EXPECT_EQ(input->getText(), "0.000");
-    input->keyPressed(8, 0, false);
-    input->keyPressed(8, 0, false);
-    input->keyPressed(8, 0, false);
-    input->keyPressed(8, 0, false);
-    input->keyPressed(8, 0, false);
-    EXPECT_EQ(input->getText(), "0");
-    menu.changes.clear();
-    type(input, "1.");
-    EXPECT_EQ(input->getText(), "1.");
-    EXPECT_EQ(menu.changes.size(), 1u); // only "1"
-    type(input, "5");
-    EXPECT_FLOAT_EQ(menu.changes.back().second.floatValue, 1.5f);
-    input->keyPressed(127, 0, false);
-    EXPECT_EQ(input->getText(), "1.");
-    EXPECT_EQ(menu.changes.size(), 2u);
-}
-
-TEST_F(MenuItemFixture, InputLimitsModifiersAndLength) {
-    auto* number = make<MenuItemInput>(TYPE_INT, "N");
-    type(number, "1234567890123456");
-    EXPECT_EQ(number->getText().size(), 16u);
-    type(number, "7");
-    EXPECT_EQ(number->getText().size(), 16u);
-    number->keyPressed(8, 0, false);
-    EXPECT_EQ(number->getText(), "123456789012345");
-    number->keyPressed('9', 1, false);
-    EXPECT_EQ(number->getText(), "123456789012345");
+TEST_F(MenuItemFixture, InputLimitsRefusalsAndModifiers) {
+    auto* number = make<MenuItemInput>(TYPE_FLOAT, "N");
+    number->setFocus(true);
+    type(number, "12345678901234567");
+    EXPECT_EQ(number->getText(), "1234567890123456");
+    number->keyPressed('9', 2, false);
     number->keyPressed(101, 0, true);
-    EXPECT_EQ(number->getText(), "123456789012345");
+    EXPECT_EQ(number->getText(), "1234567890123456");
 
+    // A String field has no limit and takes keys typed with a modifier.
     auto* name = make<MenuItemInput>(TYPE_STRING, "Name");
     name->setValue(Value::ofString("Level"));
+    name->setFocus(true);
     name->keyPressed('X', 1, false);
-    type(name, " with a long name");
-    EXPECT_EQ(name->getText(), "LevelX with a long name");
+    type(name, " with a long name\r");
     EXPECT_EQ(menu.changes.back().second.stringValue, "LevelX with a long name");
+
+    // A refused change shows the old value again.
+    auto* size = make<MenuItemInput>(TYPE_INT, "Size");
+    size->setValue(Value::ofInt(3));
+    size->setFocus(true);
+    menu.accept = false;
+    type(size, "\b8\r");
+    EXPECT_EQ(size->getValue().intValue, 3);
+    EXPECT_EQ(size->getText(), "3");
+
+    // Escape commits, leaves the field and passes the key on.
+    menu.accept = true;
+    size->setFocus(true);
+    type(size, "\b6");
+    EXPECT_FALSE(size->keyPressed(27, 0, false));
+    EXPECT_FALSE(size->takesTyping());
+    EXPECT_EQ(size->getValue().intValue, 6);
+
+    size->setEnabled(false);
+    menu.changes.clear();
+    type(size, "2\r");
+    EXPECT_TRUE(menu.changes.empty());
 }
 
-TEST_F(MenuItemFixture, InputCorrectionRefusalAndFocus) {
-    ValueConstraintRange range(0, 10);
-    auto* input = make<MenuItemInput>(TYPE_INT, "Size", &range);
-    input->setValue(Value::ofInt(3));
-    input->setFocus(true);
-    type(input, "5"); // "35" is out of range
-    EXPECT_EQ(menu.changes.back().second.intValue, 10);
-    EXPECT_EQ(input->getText(), "35"); // still being edited
-    input->setFocus(false);
-    input->setValue(input->getValue());
-    EXPECT_EQ(input->getText(), "10");
-
-    // A refused change keeps the old value but not the typed text.
-    input->setFocus(true);
-    menu.accept = false;
-    input->keyPressed(8, 0, false);
-    EXPECT_EQ(menu.changes.back().second.intValue, 1);
-    EXPECT_EQ(input->getValue().intValue, 10);
-    EXPECT_EQ(input->getText(), "1");
-
-    input->setEnabled(false);
-    menu.changes.clear();
-    type(input, "2");
-    EXPECT_TRUE(menu.changes.empty());
+// Middle, right and the wheel (buttons 1 to 4, and 5 for a tilt) change no
+// kind of item, pressed, dragged and released where the left button would.
+TEST_F(MenuItemFixture, OnlyTheLeftButtonChangesItems) {
+    std::vector<MenuItem*> all = {make<MenuItemBool>(TYPE_BOOL, "B"), make<MenuItemButton>(TYPE_INT, "Go"),
+                                  make<MenuItemSlider>(TYPE_FLOAT, "S"), make<MenuItemAccelerator>(TYPE_FLOAT, "A"),
+                                  make<MenuItemInput>(TYPE_INT, "I")};
+    for (MenuItem* item : all) {
+        for (int button = 1; button <= 5; ++button) {
+            for (int x : {30, 60, 100, 120}) {
+                item->mouseButton(button, 0, 0, x, 25);
+                item->update();
+                item->mouseButton(button, 1, 0, x, 25);
+                item->update();
+            }
+        }
+        EXPECT_TRUE(menu.changes.empty()) << item->getLabel();
+    }
+    EXPECT_TRUE(static_cast<MenuItemBool*>(all[0])->getState());
+    EXPECT_FALSE(static_cast<MenuItemButton*>(all[1])->isPressed());
+    EXPECT_FALSE(static_cast<MenuItemAccelerator*>(all[3])->isPressed());
 }
 
 TEST_F(MenuItemFixture, BoolTogglesOnlyToTheOtherState) {

@@ -263,6 +263,58 @@ TEST_F(MenuGl, TheColumnScrollsWhenItIsTallerThanTheWindow) {
     frame();
     EXPECT_EQ(bar->getThumbPos(), 15);
     EXPECT_EQ(menu->items()[0]->getArea().y, firstY);
+
+    // The wheel scrolls by notches and stops at the top; a rebuild of the
+    // same page keeps the place, another page starts at its top.
+    for (int notch = 0; notch < 3; ++notch) {
+        menu->mouseButton(NSWindow::kWheelDownButton, 0, 0, 60, 200);
+        menu->mouseButton(NSWindow::kWheelDownButton, 1, 0, 60, 200);
+    }
+    menu->mouseButton(NSWindow::kWheelUpButton, 0, 0, 60, 200);
+    frame();
+    EXPECT_EQ(bar->getOffset(), 2 * Menu::kWheelStep);
+    EXPECT_GT(bar->getThumbPos(), 15);
+    EXPECT_EQ(menu->items()[0]->getArea().y, firstY - 2 * Menu::kWheelStep);
+    menu->setTouched();
+    frame();
+    EXPECT_EQ(bar->getOffset(), 2 * Menu::kWheelStep);
+    EXPECT_EQ(menu->items()[0]->getArea().y, firstY - 2 * Menu::kWheelStep);
+    for (int notch = 0; notch < 5; ++notch)
+        menu->mouseButton(NSWindow::kWheelUpButton, 0, 0, 60, 200);
+    EXPECT_EQ(bar->getOffset(), 0);
+    menu->mouseButton(NSWindow::kWheelDownButton, 0, 0, 60, 200);
+    press("Basketball");
+    EXPECT_EQ(bar->getOffset(), 0);
+}
+
+// Any button but the left one, over any control of the editor, changes
+// nothing: the object stays, the editor stays, no page opens.
+TEST_F(MenuGl, OtherButtonsOverTheEditorChangeNothing) {
+    press("Custom Mode");
+    frame();
+    press("Basketball");
+    NSNode::NodeGraphic* ball = scene.getSelected();
+    ASSERT_NE(ball, nullptr);
+    const int id = ball->getId();
+    const int builds = menu->getRebuildCount();
+    ASSERT_TRUE(shows("Delete Object") && shows("Physics...") && shows("Mass"));
+    for (const std::string& label : labels()) {
+        for (int button : {1, 2, NSWindow::kWheelUpButton, NSWindow::kWheelDownButton}) {
+            MenuItem* item = menu->findItem(label);
+            ASSERT_NE(item, nullptr) << label;
+            const auto& a = item->getArea();
+            menu->mouseButton(button, 0, 0, a.x + 50, a.y + 20);
+            menu->mouseDrag(0, a.x + 90, a.y + 20);
+            menu->mouseButton(button, 1, 0, a.x + 90, a.y + 20);
+            menu->keyPressed('7', 0, false);
+            frame();
+        }
+    }
+    EXPECT_EQ(scene.findNode(id), ball);
+    EXPECT_EQ(scene.getSelected(), ball);
+    EXPECT_FALSE(menu->isLevelMode());
+    EXPECT_EQ(menu->getRebuildCount(), builds);
+    EXPECT_FLOAT_EQ(ball->getMenuValue("Mass").floatValue, 1.0f);
 }
 
 TEST_F(MenuGl, TheDesignerBuildsALevelThroughTheMenu) {
@@ -353,6 +405,7 @@ TEST_F(MenuGl, TheDesignerBuildsALevelThroughTheMenu) {
     type("ID 2", std::to_string(roomId));
     press("Add Goal");
     EXPECT_EQ(levels->currentLevel()->getGoals().size(), 1u);
+    EXPECT_EQ(popUpText(), "Object id 99999 not found");
     press("Back");
 
     // A name that would leave the levels folder is refused and says so.

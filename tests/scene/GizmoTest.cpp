@@ -129,12 +129,19 @@ TEST_F(Handles, DraggingAnArrowMovesAlongItsAxisAndStopsBeforeAnotherObject) {
     // drag stops at the last free step and stays there.
     blob(Vector3(15, 0, 0), BoundingVolume::makeSphereVolume(Vector3(), 3.0f));
     frame();
-    press(Vector3(8, 0, 0), x, y);
-    for (int step = 1; step <= 8; ++step)
-        drag(x + 20 * step, y);
-    EXPECT_GT(b->getPosition().x, 8.9f);
-    EXPECT_LT(b->getPosition().x, 10.0f);
-    EXPECT_FALSE(b->hitTestAll(Vector3()).hit);
+    // One jump of the pointer far past it sweeps along the path instead of
+    // landing beyond it.
+    for (int steps : {8, 1}) {
+        b->setPosition(Vector3());
+        frame();
+        press(Vector3(8, 0, 0), x, y);
+        for (int step = 1; step <= steps; ++step)
+            drag(x + 400 * step / steps, y);
+        EXPECT_GT(b->getPosition().x, 9.7f) << steps;
+        EXPECT_LE(b->getPosition().x, 10.001f) << steps;
+        EXPECT_FALSE(b->hitTestAll(Vector3()).hit);
+        release(x + 400, y);
+    }
 }
 
 TEST_F(Handles, DraggingARingTurnsAboutItsAxisAndStopsBeforeAnotherObject) {
@@ -159,17 +166,21 @@ TEST_F(Handles, DraggingARingTurnsAboutItsAxisAndStopsBeforeAnotherObject) {
     EXPECT_NEAR(bar->getRotation().y, 0.0f, 1e-4f);
     release(x + 10, y + 10);
 
-    // An object above the bar's left half: the next quarter turn would hit
-    // it and is refused; the bar keeps its last free turn.
+    // An object above the bar's left half: a turn that would pass through
+    // it, in one pointer step, stops where the bar meets it.
     blob(Vector3(0, 12, 0), BoundingVolume::makeSphereVolume(Vector3(), 2.0f));
     frame();
     press(Vector3(8, 0, ringZ), x, y);
     ASSERT_TRUE(scene.isRotating());
-    drag(x + 10, y + 10);
-    EXPECT_NEAR(bar->getRotation().z, -0.7071f, 1e-3f);
+    drag(x + 40, y + 40);
+    const float stopped = bar->getRotation().z;
+    EXPECT_LT(stopped, -0.75f);
+    EXPECT_GT(stopped, -1.5f);
     EXPECT_FALSE(bar->hitTestAll(Vector3()).hit);
-    drag(x - 10, y - 10); // the other way is free
-    EXPECT_NEAR(bar->getRotation().z, 0.0f, 1e-3f);
+    drag(x + 80, y + 80);
+    EXPECT_NEAR(bar->getRotation().z, stopped, 0.02f);
+    drag(x + 70, y + 70); // the other way is free
+    EXPECT_NEAR(bar->getRotation().z, stopped + 0.7071f, 0.02f);
 
     // Without the Z rotation allowed the ring is gone.
     release(x, y);

@@ -14,6 +14,8 @@
 
 #include "menu/EditorMode.h"
 #include "physics/StepClock.h"
+#include "objects/ObjectShapes.h"
+#include "scene/CameraRoom.h"
 #include "scene/Scene.h"
 #include "scenegraph/NodeGraphic.h"
 #include "shell/WindowTempPopUp.h"
@@ -288,6 +290,46 @@ TEST_F(SceneGl, CameraDragsPanTurnAndZoomWithoutPassingTheTarget) {
     EXPECT_NEAR(std::atan2(cam.getEye().x, cam.getEye().z), 0.8f, 1e-3f);
     EXPECT_NEAR(length(cam.getEye()), 100.0f, 1e-2f);
     EXPECT_NEAR(cam.getUpPoint().y - cam.getEye().y, 1.0f, 1e-4f);
+}
+
+// The wheel zooms by a tenth of the distance; turning stops short of
+// straight up and down; the camera cannot leave the room (here 200 units,
+// the start view at z = 150 inside it).
+TEST_F(SceneGl, TheCameraZoomsByWheelStopsItsPitchAndStaysInTheRoom) {
+    Camera& cam = scene.getCamera();
+    look(Vector3(0, 0, 50), Vector3());
+    scene.mouseButton(NSWindow::kWheelUpButton, GLUT_DOWN, 0, 100, 100);
+    scene.mouseButton(NSWindow::kWheelUpButton, GLUT_UP, 0, 100, 100);
+    EXPECT_NEAR(cam.getEye().z, 45.0f, 1e-3f);
+    scene.mouseButton(NSWindow::kWheelDownButton, GLUT_DOWN, 0, 100, 100);
+    EXPECT_NEAR(cam.getEye().z, 49.5f, 1e-3f);
+
+    for (float turn : {0.3f, -0.3f}) {
+        look(Vector3(0, 0, 50), Vector3());
+        const Vector3 side = cross(cam.getTarget() - cam.getEye(), cam.getUpPoint() - cam.getEye());
+        for (int i = 0; i < 20; ++i) {
+            cam.rotate(turn, side);
+            cam.update(0.0f);
+        }
+        EXPECT_NEAR(std::fabs(cam.pitch()), Camera::kMaxPitch, 1e-3f) << turn;
+        EXPECT_GT(cam.getUpPoint().y - cam.getEye().y, 0.0f) << "never upside down";
+    }
+
+    auto* room = new NSObjects::ObjectRoom(true);
+    scene.addObject(room);
+    scene.step(0.0f, 0.0f);
+    look(Vector3(0, 0, 50), Vector3());
+    cam.storeDefault();
+    cam.setSlideVelocity(Vector3(0, -100, 0));
+    for (int i = 0; i < 20; ++i)
+        scene.step(0.0f, 0.1f);
+    EXPECT_NEAR(cam.getEye().y, -100.0f + NSScene::kCameraWallMargin, 1e-3f);
+    cam.setSlideVelocity(Vector3(0, 0, 0));
+    for (int i = 0; i < 30; ++i)
+        scene.mouseButton(NSWindow::kWheelDownButton, GLUT_DOWN, 0, 100, 100);
+    scene.step(0.0f, 0.0f);
+    EXPECT_LE(cam.getEye().z, 100.0f);
+    EXPECT_GE(cam.getEye().y, -100.0f);
 }
 
 TEST_F(SceneGl, KeysToggleTheCoordinateCrossAndSettingsConfirmThemselves) {

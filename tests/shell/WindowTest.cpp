@@ -136,7 +136,7 @@ TEST(TempPopUp, FadesInHoldsFadesOutAndRemovesItself) {
 
     popUp->advance(0.5f);
     EXPECT_FLOAT_EQ(popUp->getAlpha(), 0.5f);
-    EXPECT_FLOAT_EQ(popUp->getBackgroundAlpha(), 0.25f);
+    EXPECT_FLOAT_EQ(popUp->getBackgroundAlpha(), 0.45f);
     popUp->advance(2.0f);
     EXPECT_FLOAT_EQ(popUp->getAlpha(), 1.0f);
     popUp->advance(3.5f);
@@ -224,6 +224,26 @@ TEST_F(WindowGl, ShiftF2TogglesTheFrameRateDisplayWithAMessage) {
     window.applyPendingChanges();
     EXPECT_TRUE(window.getFrameRate()->isVisible());
     EXPECT_EQ(WindowTempPopUp::current()->getText(), "FPS Anzeige ein");
+}
+
+// The view's keys work after a click in the view or in the menu alike;
+// SHIFT, CTRL and ALT alone are no keys at all.
+TEST_F(WindowGl, ViewKeysWorkWhereverTheLastClickWentAndModifiersAloneAreIgnored) {
+    Window window;
+    window.onReshape(800, 600);
+    window.init(false);
+    window.applyPendingChanges();
+    for (int x : {300, 700}) {
+        window.mouseButton(0, 0, 0, x, 300);
+        window.mouseButton(0, 1, 0, x, 300);
+        const bool before = window.getScene()->isCoordinateCrossShown();
+        window.onKeyboard('c', 0);
+        EXPECT_NE(window.getScene()->isCoordinateCrossShown(), before) << x;
+    }
+    qbntest::LogCapture capture;
+    for (int key = GLUT_KEY_SHIFT_L; key <= GLUT_KEY_ALT_R; ++key)
+        window.onSpecial(key, GLUT_ACTIVE_SHIFT);
+    EXPECT_EQ(capture.text(), "");
 }
 
 TEST_F(WindowGl, DrawingClearsToDarkBlueAndDrawsOnlyVisibleItemsInOrder) {
