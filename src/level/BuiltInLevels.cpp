@@ -158,6 +158,8 @@ Level01::Level01()
             "[TIPPS]\n"
             "Ein Mausklick w\xE4hlt ein Objekt aus. Im Men\xFC rechts k\xF6nnen Sie es\n"
             "verschieben oder drehen, soweit das Level es erlaubt.\n"
+            "Feiner geht es mit den Tasten 4 und 6: Sie schieben den zuletzt\n"
+            "angeklickten Regler um einen Viertelschritt.\n"
             "Der Knopf unten links startet die Maschine. Halten Sie sie an,\n"
             "kehrt alles an seinen Platz zur\xFC" "ck.\n") {}
 
@@ -374,10 +376,10 @@ void Level05::build() {
         balls.push_back(add(ball));
     }
     add(put(new ObjectBowlingball(true), Vector3(-90.0f, 0.0f, -90.0f), kMoveY));
-    // The player's tools lie on the floor in the right back corner, in view.
-    for (float z : {-170.0f, -130.0f, -90.0f, -50.0f})
-        add(put(new ObjectSprungbrett(true), Vector3(125.0f, kFloorRest, z), kAllButScaling));
-    add(put(new ObjectBrett1(true), Vector3(125.0f, -146.0f, -10.0f), kAllButScaling));
+    // The player's tools lie on the floor along the left wall, in view.
+    for (float z : {15.0f, 55.0f, 95.0f, 135.0f})
+        add(put(new ObjectSprungbrett(true), Vector3(-125.0f, kFloorRest, z), kAllButScaling));
+    add(put(new ObjectBrett1(true), Vector3(-75.0f, -146.0f, 95.0f), kAllButScaling));
 
     settle();
     for (NodeGraphic* ball : balls)

@@ -36,7 +36,9 @@ const std::string technicalHelpText =
     "SHIFT F6 ... immediate mode vs vertex array\n"
     "SHIFT F7 ... use display lists on/off\n"
     "SHIFT F8 ... culling on/off\n"
-    "SHIFT F9 ... transparency on/off\n";
+    "SHIFT F9 ... transparency on/off\n"
+    "\n"
+    "4 / 6 ...... the slider clicked last a quarter step left/right\n";
 
 const std::string modelsFolder = "md2_objects/";
 
