@@ -200,10 +200,10 @@ bool Level::load(const std::string& fileName) {
         log(LOG_ERROR, "Level name not allowed: \"%s\"\n", fileName.c_str());
         return false;
     }
-    return loadFile(levelFilePath(fileName));
+    return loadFile(levelFilePath(fileName), fileName);
 }
 
-bool Level::loadFile(const std::string& path) {
+bool Level::loadFile(const std::string& path, const std::string& shownName) {
     NSScene::Scene* s = scene();
     if (!s)
         return false;
@@ -228,7 +228,8 @@ bool Level::loadFile(const std::string& path) {
         won = oldWon;
         return false;
     }
-    log(LOG_GAME, "Level \"%s\" loaded from \"%s\" with %d goals\n", name.c_str(), path.c_str(),
+    log(LOG_GAME, "Level \"%s\" loaded from \"%s\" with %d goals\n", name.c_str(),
+        (shownName.empty() ? path : shownName).c_str(),
         static_cast<int>(goals.size()));
     return true;
 }

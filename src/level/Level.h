@@ -68,8 +68,9 @@ public:
     // the old file, a failed load changes nothing.
     bool save(const std::string& fileName);
     bool load(const std::string& fileName);
-    // The same for a level file at any path (the level simulator's input).
-    bool loadFile(const std::string& path);
+    // The same for a level file at any path (the level simulator's input);
+    // the log names it shownName, or the path when that is empty.
+    bool loadFile(const std::string& path, const std::string& shownName = "");
 
     // The scene the levels build into (the window's scene unless a test sets
     // another).

@@ -31,6 +31,9 @@ namespace {
 
 // Speed a body keeps when the fallback pushes it out of a contact.
 constexpr float kFallbackSpeed = 0.8f;
+// Below this speed (units per second) a contact is a resting one, and the
+// fallback pushes along the contact normal.
+constexpr float kRestingSpeed = 10.0f;
 // Responses a body takes per step before it drops out of the step.
 constexpr int kMaxContactsPerStep = 2;
 // Halvings of the move that look for where a contact begins.
@@ -109,6 +112,15 @@ float freeFraction(NodePhysical& body, NodeTransform* m, const Vector3& delta) {
             free = mid;
     }
     return free;
+}
+
+// Where the fallback sends the moving body: along normalA (its own
+// direction away from the partner) as the response design has it, but
+// along the contact normal n for a resting contact.
+Vector3 fallbackDirection(Vector3 normalA, Vector3 n, const MotionRecord& r, const MotionRecord& rB) {
+    Vector3 direction = length(r.velocity - rB.velocity) < kRestingSpeed ? n : normalA;
+    direction.normalize();
+    return direction;
 }
 
 // The fallback for one side: straight out along dir with part of its speed.
@@ -280,13 +292,13 @@ bool NodePhysical::moveWithCollisions(MotionRecord& r) {
                 // cannot be pushed: start again from the velocities before
                 // the response and send the moveable side straight out of
                 // the contact (the body stays where it was brought to),
-                // along the contact normal: a box's own face direction
-                // (normalA) is sideways for a box standing off the middle
-                // of a board, and walked stacks off their boards.
-                Vector3 contactDirection = n;
-                contactDirection.normalize();
+                // along its own direction away from the partner (normalA);
+                // but a resting body along the contact normal: for a box
+                // standing off the middle of a board normalA is a side face,
+                // and pushes there walked stacks off their boards.
                 r = r0;
                 rB = rB0;
+                const Vector3 contactDirection = fallbackDirection(h.normalA, n, r, rB);
                 pushOut(r, contactDirection);
                 pushOut(rB, -contactDirection);
                 r.applyResult();
