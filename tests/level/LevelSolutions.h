@@ -61,8 +61,9 @@ struct Solution {
 };
 
 // Ways to win the levels, as a player plays them through the menus.
-// Level 5's springboards wait below the floor: its solution starts each of
-// them with a CTRL+click onto the floor.
+// Level 5's springboards lie on the floor by the left wall: its solution
+// picks each with a click in the view and CTRL+clicks it onto the floor
+// where it is wanted.
 inline const std::vector<Solution>& solutions() {
     static const std::vector<Solution> table = {
         {"Level01", [] { return new NSLevel::Level01(); },
