@@ -13,6 +13,7 @@
 #include "physics/properties/PhysicsPropertyGravity.h"
 #include "scene/Scene.h"
 #include "scenegraph/BoundingVolume.h"
+#include "scenegraph/ControllerNode.h"
 
 using NSMenu::Value;
 using NSNode::NodeGraphic;
@@ -134,6 +135,8 @@ void configureStream(NSParticle::ObjectParticleSystemTexture* smoke, const Vecto
 
 constexpr float kQuarter = 1.57f;
 constexpr float kHalf = 3.14f;
+// The height at which a springboard stands on the floor of a room 300 high.
+constexpr float kFloorRest = -141.0f;
 
 } // namespace
 
@@ -155,6 +158,8 @@ Level01::Level01()
             "[TIPPS]\n"
             "Ein Mausklick w\xE4hlt ein Objekt aus. Im Men\xFC rechts k\xF6nnen Sie es\n"
             "verschieben oder drehen, soweit das Level es erlaubt.\n"
+            "Feiner geht es mit den Tasten 4 und 6: Sie schieben den zuletzt\n"
+            "angeklickten Regler um einen Viertelschritt.\n"
             "Der Knopf unten links startet die Maschine. Halten Sie sie an,\n"
             "kehrt alles an seinen Platz zur\xFC" "ck.\n") {}
 
@@ -237,7 +242,7 @@ void Level03::build() {
     setCamera(Vector3(300.0f, 200.0f, 300.0f));
     auto* room = add(makeRoom(300.0f, 300.0f, 300.0f, false, Vector3(0.1f, 0.1f, 0.1f)));
 
-    add(put(new ObjectTennisball(true), Vector3(100.0f, -40.0f, 100.0f), kMoveY));
+    auto* tennis = add(put(new ObjectTennisball(true), Vector3(100.0f, -40.0f, 100.0f), kMoveY));
     auto* lowest = withMenuValue(new ObjectSprungbrett(true), "Edit Jump Power", Value::ofBool(false));
     add(put(lowest, Vector3(100.0f, -80.0f, 100.0f), kTurnXYZ));
     auto* middle = withMenuValue(new ObjectSprungbrett(true), "Edit Jump Power", Value::ofBool(false));
@@ -249,16 +254,33 @@ void Level03::build() {
     add(put(new ObjectBrett3(true), Vector3(0.0f, 100.0f, 30.0f), Vector3(-kQuarter, 0.0f, 0.0f), kFixed));
     add(put(new ObjectBrett3(true), Vector3(0.0f, 100.0f, -30.0f), Vector3(kQuarter, 0.0f, 0.0f), kFixed));
     add(put(new ObjectBrett3(true), Vector3(0.0f, 133.0f, 0.0f), kFixed));
-    // Loose indeed: unlike the other boards it gives way when the ball hits
-    // it, so a good hit knocks it out of the attic and down into the room.
-    // (A fixed board would never leave its place, and the goal could not be
-    // reached.) It does not fall by itself: nothing pulls it but the ball.
+    // The loose board hangs under the attic on a last nail: it stays put
+    // until the ball hits it, then it comes loose and falls (see update).
+    // It is heavy: the ball's hit frees it rather than throwing it across
+    // the room, so it comes down, not against a side wall.
     auto* loose = put(new ObjectBrett3(true), Vector3(0.0f, 70.0f, 0.0f), kSelect);
-    loose->setMoveable(true);
+    loose->setPhysical(false, false, 40.0f, 0.3f, 0.5f, false);
     add(loose);
-
+    ball = idOf(tennis);
+    board = idOf(loose);
     settle();
     registerWinConditonHit(idOf(room), idOf(loose));
+}
+
+void Level03::update() {
+    // The ball's hit pulls the last nail: from then on the board moves and
+    // gravity takes it down, onto whatever lies below and to the floor.
+    NSScene::Scene* s = scene();
+    auto* loose = s ? dynamic_cast<NodeGraphic*>(s->findNode(static_cast<int>(board))) : nullptr;
+    if (loose && !loose->isMoveable())
+        for (const auto& hit : NSNode::ControllerNode::instance().hits())
+            if ((hit.first == static_cast<int>(ball) && hit.second == static_cast<int>(board)) ||
+                (hit.first == static_cast<int>(board) && hit.second == static_cast<int>(ball))) {
+                loose->setMoveable(true);
+                loose->addProperty(new NSPhysicsProperty::PhysicsPropertyGravity(1.0f));
+                break;
+            }
+    Level::update();
 }
 
 // --- Level 4 -----------------------------------------------------------------
@@ -354,9 +376,10 @@ void Level05::build() {
         balls.push_back(add(ball));
     }
     add(put(new ObjectBowlingball(true), Vector3(-90.0f, 0.0f, -90.0f), kMoveY));
-    for (float x : {-90.0f, -50.0f, -10.0f, 30.0f})
-        add(put(new ObjectSprungbrett(true), Vector3(x, -185.0f, -90.0f), kAllButScaling));
-    add(put(new ObjectBrett1(true), Vector3(70.0f, -185.0f, -90.0f), kAllButScaling));
+    // The player's tools lie on the floor along the left wall, in view.
+    for (float z : {15.0f, 55.0f, 95.0f, 135.0f})
+        add(put(new ObjectSprungbrett(true), Vector3(-125.0f, kFloorRest, z), kAllButScaling));
+    add(put(new ObjectBrett1(true), Vector3(-75.0f, -146.0f, 95.0f), kAllButScaling));
 
     settle();
     for (NodeGraphic* ball : balls)

@@ -22,11 +22,19 @@ public:
     void build() override;
 };
 
-// "Nachtruhe": the tennis ball knocks the loose attic board down.
+// "Nachtruhe": the tennis ball knocks the loose attic board down. The
+// board hangs still until the ball hits it; then it falls, and the level is
+// won when it reaches the room.
 class Level03 : public Level {
 public:
     Level03();
     void build() override;
+    // Lets the board fall once the ball has hit it, then checks the goals.
+    void update() override;
+
+private:
+    unsigned ball = 0;
+    unsigned board = 0;
 };
 
 // "Schlag den Pogopuschl K.O.": the basketball hits the green tennis ball.

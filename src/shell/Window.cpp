@@ -44,7 +44,7 @@ const std::string technicalHelpText =
     "SHIFT F9 ... transparency on/off\n"
     "SHIFT F11 .. frame cap 120/60/30/off\n"
     "\n"
-    "4 / 6 ...... move the last clicked slider a fine step\n"
+    "4 / 6 ...... the slider clicked last a quarter step left/right\n"
     "wheel ...... zoom the view / scroll the menu\n";
 
 const std::string modelsFolder = "md2_objects/";

@@ -47,7 +47,7 @@ count=$(text_pixels start 56 16 12 12)
 # Selecting and moving objects is driven by the scene and menu tests.
 
 # The log starts with the readme notice and the technical help text.
-expected=$'Bitte Readme.doc lesen!!!\n\n\nTECHNICAL HELP\n\n\n\n\nSHIFT F1 ... shows/hides this screen\nSHIFT F2 ... shows/hides fps\nSHIFT F3 ... wireframe on/off\nSHIFT F4 ... change texture quality\nSHIFT F5 ... change mipmapping settings\nSHIFT F6 ... immediate mode vs vertex array\nSHIFT F7 ... use display lists on/off\nSHIFT F8 ... culling on/off\nSHIFT F9 ... transparency on/off\n\n4 / 6 ...... move the last clicked slider a fine step\nwheel ...... zoom the view / scroll the menu\n'
+expected=$'Bitte Readme.doc lesen!!!\n\n\nTECHNICAL HELP\n\n\n\n\nSHIFT F1 ... shows/hides this screen\nSHIFT F2 ... shows/hides fps\nSHIFT F3 ... wireframe on/off\nSHIFT F4 ... change texture quality\nSHIFT F5 ... change mipmapping settings\nSHIFT F6 ... immediate mode vs vertex array\nSHIFT F7 ... use display lists on/off\nSHIFT F8 ... culling on/off\nSHIFT F9 ... transparency on/off\nSHIFT F11 .. frame cap 120/60/30/off\n\n4 / 6 ...... the slider clicked last a quarter step left/right\nwheel ...... zoom the view / scroll the menu\n'
 head -c ${#expected} "$RUN/log.txt" > "$RUN/head.txt"
 printf '%s' "$expected" | cmp -s - "$RUN/head.txt" || fail "log.txt does not begin with the readme notice and the help text"
 

@@ -1,7 +1,7 @@
 // The built-in levels: what each lets the player touch, its goals, and ways
-// to win them, played through the side menu with the machine run at 30, 60
-// and 120 frames per second, and the same runs ending bit for bit the same
-// at any frame rate.
+// to win them, played through the side menu and the view with the machine
+// run at 15 to 144 frames per second and with jittered frames, the same runs
+// ending bit for bit the same at any frame rate, and level 3's board falling.
 #include <gtest/gtest.h>
 
 #include <GL/freeglut.h>
@@ -26,7 +26,7 @@
 #include "objects/ObjectRollband.h"
 #include "scene/Scene.h"
 #include "scenegraph/ControllerNode.h"
-#include "level/LevelSceneTest.h"
+#include "level/LevelSolutions.h"
 
 using namespace NSLevel;
 using NSMenu::MenuEntry;
@@ -37,222 +37,9 @@ using NSLevel::MachineRun;
 
 namespace {
 
-const char* const kBasketball = "Basketball";
-const char* const kTennisball = "Tennisball";
-const char* const kSmallBoard = "Brett klein";
-const char* const kMiddleBoard = "Brett mittel";
-const char* const kSpringboard = "Sprungbrett";
-const char* const kFan = "Ventilator";
-const char* const kLongBelt = "Flie\xDF" "band lang";
-const char* const kShortBelt = "Flie\xDF" "band kurz";
+using namespace qbntest;
 
-// One thing the player does: a line of an object's menu page, `times` times
-// over (a position line moves by steps of at most 4.5), or without a label a
-// CTRL+click that puts the object onto the surface at `at`. Objects are named
-// as the menu names them; nth counts objects of that name in the scene.
-struct Step {
-    const char* object;
-    int nth;
-    const char* label;
-    float value;
-    int times;
-    Vector3 at;
-};
-
-Step line(const char* object, int nth, const char* label, float value, int times = 1) {
-    return {object, nth, label, value, times, Vector3()};
-}
-
-Step place(const char* object, int nth, const Vector3& at) { return {object, nth, nullptr, 0.0f, 0, at}; }
-
-struct Solution {
-    const char* level;
-    std::function<Level*()> make;
-    std::vector<Step> steps;
-    float limit; // simulated seconds
-};
-
-// Ways to win the levels, as a player plays them through the menus.
-// Level 5's springboards wait below the floor: its solution starts each of
-// them with a CTRL+click onto the floor.
-const std::vector<Solution>& solutions() {
-    static const std::vector<Solution> table = {
-        {"Level01", [] { return new Level01(); },
-         {// Board 4 turned across and tilted down to the left; board 5 moved
-          // in to stop the ball above the grate.
-          line(kMiddleBoard, 2, "Rotation X", -0.07f), line(kMiddleBoard, 2, "Rotation Y", 0.25f),
-          line(kSmallBoard, 1, "Position X", 0.3f, 6)},
-         15.0f},
-        {"Level02", [] { return new Level02(); },
-         {// The second springboard tilted back a little, the third tilted
-          // toward the board and raised into the path of the ball.
-          line(kSpringboard, 2, "Rotation Z", -0.04f), line(kSpringboard, 3, "Rotation X", -0.04f),
-          line(kSpringboard, 3, "Position Y", 0.3f, 6)},
-         10.0f},
-        {"Level03", [] { return new Level03(); },
-         {// From higher up the ball bounces to the first springboard and on to
-          // the third, which throws it at full power against the loose board.
-          line(kTennisball, 1, "Position Y", 0.3f, 12), line(kSpringboard, 1, "Rotation X", -0.02f),
-          line(kSpringboard, 1, "Rotation Z", 0.02f), line(kSpringboard, 3, "Rotation X", 0.04f),
-          line(kSpringboard, 3, "Rotation Z", -0.06f), line(kSpringboard, 3, "Jump Power", 2.0f)},
-         35.0f},
-        {"Level04", [] { return new Level04(); },
-         {// The springboard sends the ball onto the middle belt, which runs it
-          // onto the back belt; that one carries it to the short belt, moved
-          // next to the creature's springboard.
-          line(kSpringboard, 1, "Rotation X", -0.04f), line(kSpringboard, 1, "Rotation Z", 0.05f),
-          line(kBasketball, 1, "Position Y", 0.3f, 15), line(kLongBelt, 1, "Rotation Y", -0.25f),
-          line(kLongBelt, 1, "Rollband Speed", 50.0f), line(kLongBelt, 1, "Position Z", -0.3f, 3),
-          line(kLongBelt, 2, "Enable Rollband", 1.0f), line(kLongBelt, 2, "Rollband Speed", 30.0f),
-          line(kShortBelt, 2, "Enable Rollband", 1.0f), line(kShortBelt, 2, "Rollband Speed", 40.0f),
-          line(kShortBelt, 2, "Position X", -0.3f, 34), line(kShortBelt, 2, "Position Y", -0.3f, 6)},
-         15.0f},
-        {"Level05", [] { return new Level05(); },
-         {// Each springboard is put onto the floor, then raised, turned and
-          // moved. The first, under the bowling ball and tilted toward the
-          // cabinet, throws it diagonally across the top through three balls;
-          // the other two, set steeply beside the other two balls, kick them
-          // off their corners as they first come down.
-          place(kSpringboard, 1, Vector3(-90.0f, -150.0f, 0.0f)), line(kSpringboard, 1, "Position Z", -0.3f, 20),
-          line(kSpringboard, 1, "Position Y", 0.3f, 10), line(kSpringboard, 1, "Rotation Y", -0.125f),
-          line(kSpringboard, 1, "Rotation Z", -0.04f), line(kSpringboard, 1, "Jump Power", 2.0f),
-          place(kSpringboard, 2, Vector3(66.1f, -150.0f, -16.6f)), line(kSpringboard, 2, "Position Y", 0.3f, 32),
-          line(kSpringboard, 2, "Rotation Y", 0.125f), line(kSpringboard, 2, "Rotation Z", -0.1667f),
-          line(kSpringboard, 2, "Jump Power", 2.0f), line(kSpringboard, 2, "Position X", -0.3f, 10),
-          line(kSpringboard, 2, "Position Y", -0.3f, 8), line(kSpringboard, 2, "Position Z", -0.3f),
-          place(kSpringboard, 3, Vector3(-16.6f, -150.0f, 66.1f)), line(kSpringboard, 3, "Position Y", 0.3f, 32),
-          line(kSpringboard, 3, "Rotation Y", 0.125f), line(kSpringboard, 3, "Rotation Z", 0.1667f),
-          line(kSpringboard, 3, "Jump Power", 2.0f), line(kSpringboard, 3, "Position Z", -0.3f, 10),
-          line(kSpringboard, 3, "Position Y", -0.3f, 8), line(kSpringboard, 3, "Position X", -0.3f)},
-         20.0f},
-        {"Level06", [] { return new Level06(); },
-         {// The fans lift the ball over the gap, the first small board stops it
-          // above the third section, the second sends it back onto the belts,
-          // which run slowly enough to drop it into the basket.
-          line(kFan, 1, "Rotation X", -0.25f), line(kFan, 1, "Rotation Z", 0.075f),
-          line(kFan, 1, "Turning Speed", 50.0f), line(kFan, 2, "Rotation X", -0.25f),
-          line(kFan, 2, "Rotation Z", -0.075f), line(kFan, 2, "Turning Speed", 50.0f),
-          line(kSmallBoard, 1, "Position Y", -0.3f, 8), line(kSmallBoard, 1, "Position Z", -0.3f, 1),
-          line(kSmallBoard, 2, "Position X", 0.1f), line(kSmallBoard, 2, "Position Y", -0.3f, 15),
-          line(kSmallBoard, 2, "Position Z", 0.3f, 13), line(kLongBelt, 1, "Rollband Speed", 28.0f),
-          line(kLongBelt, 2, "Rollband Speed", 28.0f)},
-         40.0f},
-    };
-    return table;
-}
-
-// The built-in levels in the scratch scene, played as the player would.
-class BuiltInLevels : public qbntest::LevelSceneTest {
-protected:
-    NodeGraphic* object(const std::string& name, int nth = 1) {
-        for (NSNode::NodeTransform* child : scene->getRoot()->getChildren())
-            if (auto* node = dynamic_cast<NodeGraphic*>(child))
-                if (node->getName() == name && --nth == 0)
-                    return node;
-        return nullptr;
-    }
-
-    std::vector<NodeGraphic*> selectable() {
-        std::vector<NodeGraphic*> out;
-        for (NSNode::NodeTransform* child : scene->getRoot()->getChildren())
-            if (auto* node = dynamic_cast<NodeGraphic*>(child))
-                if (node->isSelectable())
-                    out.push_back(node);
-        return out;
-    }
-
-    // The labels of an object's menu page in level mode.
-    static std::vector<std::string> menuLines(NodeGraphic* node) {
-        std::vector<MenuEntry> page;
-        node->getMenuEntries(page, false);
-        std::vector<std::string> labels;
-        for (const MenuEntry& entry : page)
-            if (entry.owner == node && !entry.label.empty())
-                labels.push_back(entry.label);
-        return labels;
-    }
-
-    // Does what the player does: only with a selectable object, only through
-    // a line its level-mode page shows enabled and within the line's range,
-    // and each step must be taken (a move into another object is refused).
-    void play(const Step& step) {
-        NodeGraphic* node = object(step.object, step.nth);
-        ASSERT_NE(node, nullptr) << step.object << " #" << step.nth;
-        ASSERT_TRUE(node->isSelectable()) << step.object;
-        std::vector<MenuEntry> page;
-        node->getMenuEntries(page, false);
-        auto entry = std::find_if(page.begin(), page.end(), [&](const MenuEntry& e) { return e.label == step.label; });
-        ASSERT_NE(entry, page.end()) << step.object << " shows no line " << step.label;
-        ASSERT_TRUE(entry->enabled) << step.label;
-        const bool flag = entry->type == NSMenu::TYPE_BOOL;
-        const Value value = flag ? Value::ofBool(step.value != 0.0f) : Value::ofFloat(step.value);
-        if (entry->constraint) {
-            ASSERT_TRUE(entry->constraint->isValid(entry->type, value)) << step.label << " " << step.value;
-        }
-        for (int i = 0; i < step.times; ++i) {
-            const Vector3 before = node->getPosition();
-            node->setMenuValue(step.label, value);
-            if (entry->kind == NSMenu::KIND_ACCELERATOR)
-                ASSERT_NE(node->getPosition(), before) << step.object << ": " << step.label << " refused";
-            else if (flag)
-                ASSERT_EQ(node->getMenuValue(step.label).boolValue, step.value != 0.0f) << step.label;
-            else
-                ASSERT_NEAR(node->getMenuValue(step.label).floatValue, step.value, 1e-4f)
-                    << step.object << ": " << step.label << " refused";
-        }
-    }
-
-    // Selects the object and CTRL+clicks the pixel where `at` shows in the
-    // level's view.
-    void putOnSurface(NodeGraphic* node, const Vector3& at) {
-        scene->select(node);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        scene->draw();
-        scene->begin3D(false);
-        scene->getCamera().apply();
-        GLdouble modelview[16], projection[16], x, y, z;
-        GLint viewport[4];
-        glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-        glGetDoublev(GL_PROJECTION_MATRIX, projection);
-        glGetIntegerv(GL_VIEWPORT, viewport);
-        gluProject(at.x, at.y, at.z, modelview, projection, viewport, &x, &y, &z);
-        scene->mouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, GLUT_ACTIVE_CTRL, static_cast<int>(x), static_cast<int>(y));
-        scene->mouseButton(GLUT_LEFT_BUTTON, GLUT_UP, GLUT_ACTIVE_CTRL, static_cast<int>(x), static_cast<int>(y));
-        scene->select(nullptr);
-        EXPECT_NEAR(node->getPosition().x, at.x, 2.0f) << node->getName() << " was not placed";
-        EXPECT_NEAR(node->getPosition().z, at.z, 2.0f) << node->getName() << " was not placed";
-    }
-
-    // Runs the machine with a fixed frame time and checks the goals after
-    // every step, as the level controller does; the simulated time until
-    // the level was won, or -1. The machine is stopped again afterwards.
-    float runUntilWon(Level& level, float dt, float limit) {
-        EXPECT_TRUE(scene->setRunning(true));
-        double won = -1.0;
-        scene->setStepObserver([&](double at) {
-            if (won < 0.0 && (level.update(), level.isWon()))
-                won = at;
-        });
-        const int frames = static_cast<int>(std::ceil(limit / dt));
-        for (int frame = 1; frame <= frames && won < 0.0; ++frame)
-            scene->step(dt, 0.0f);
-        scene->setStepObserver(nullptr);
-        scene->setRunning(false);
-        level.resetGoals();
-        return static_cast<float>(won);
-    }
-
-    // Builds the level and plays the solution's steps.
-    void setUp(Level& level, const std::vector<Step>& steps) {
-        level.build();
-        for (const Step& step : steps) {
-            if (step.label)
-                ASSERT_NO_FATAL_FAILURE(play(step));
-            else
-                putOnSurface(object(step.object, step.nth), step.at);
-        }
-    }
-};
+class BuiltInLevels : public LevelPlayTest {};
 
 } // namespace
 
@@ -340,15 +127,14 @@ TEST_F(BuiltInLevels, TitlesTextsGoalsAndWhatThePlayerMayTouch) {
         EXPECT_EQ(levels[4]->isWon(), i == 5) << "after ball " << i;
     }
     hits.clearHits();
-    // Its springboards wait below the floor: the menu cannot lift one
-    // through it, but a CTRL+click puts it onto the floor.
-    NodeGraphic* springboard = object(kSpringboard, 1);
-    const Vector3 below = springboard->getPosition();
-    springboard->setMenuValue("Position Y", Value::ofFloat(0.3f));
-    EXPECT_EQ(springboard->getPosition(), below);
-    putOnSurface(springboard, Vector3(-100.0f, -150.0f, 100.0f));
-    EXPECT_GT(springboard->getPosition().y, -150.0f + 8.0f);
-    EXPECT_LT(springboard->getPosition().y, -130.0f);
+    // The player's springboards and board lie on the floor in view: a click
+    // on each picks it from the default view.
+    for (int i = 1; i <= 4; ++i) {
+        NodeGraphic* springboard = object(kSpringboard, i);
+        clickOn(springboard);
+        EXPECT_LT(springboard->getPosition().y, -130.0f) << "springboard " << i << " is not on the floor";
+    }
+    clickOn(object(kSmallBoard, 5));
     levels[4]->unload();
 
     // The last level: everything may be moved, turned and scaled, and
@@ -362,22 +148,78 @@ TEST_F(BuiltInLevels, TitlesTextsGoalsAndWhatThePlayerMayTouch) {
     levels[6]->unload();
 }
 
-TEST_F(BuiltInLevels, LevelsAreWonByWhatAPlayerCanDoAtThreeFrameRates) {
+// Frames of 1/15 to 1/144 s, drawn reproducibly from a seed (splitmix64).
+static std::function<float()> jitteredFrames(unsigned long long seed) {
+    return [state = seed]() mutable {
+        state += 0x9E3779B97F4A7C15ull;
+        unsigned long long z = state;
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        z ^= z >> 31;
+        const float unit = static_cast<float>(z >> 40) / static_cast<float>(1ull << 24);
+        return 1.0f / 144.0f + unit * (1.0f / 15.0f - 1.0f / 144.0f);
+    };
+}
+
+TEST_F(BuiltInLevels, LevelsAreWonByWhatAPlayerCanDoAtAnyFrameRate) {
+    std::vector<std::pair<std::string, std::function<float()>>> rates;
+    for (int fps : {15, 20, 30, 60, 120, 144})
+        rates.emplace_back(std::to_string(fps) + " fps", [fps] { return 1.0f / static_cast<float>(fps); });
+    for (unsigned long long seed : {3ull, 17ull, 2026ull})
+        rates.emplace_back("jittered frames, seed " + std::to_string(seed), jitteredFrames(seed));
     for (const Solution& solution : solutions()) {
         std::unique_ptr<Level> level(solution.make());
         // Left alone, the machine does not win the level.
         level->build();
         EXPECT_LT(runUntilWon(*level, 1.0f / 60.0f, solution.limit), 0.0f) << solution.level << " wins by itself";
         level->unload();
-        for (int fps : {30, 60, 120}) {
-            SCOPED_TRACE(std::string(solution.level) + " at " + std::to_string(fps) + " frames per second");
+        for (const auto& rate : rates) {
+            SCOPED_TRACE(std::string(solution.level) + " at " + rate.first);
             ASSERT_NO_FATAL_FAILURE(setUp(*level, solution.steps));
-            const float won = runUntilWon(*level, 1.0f / static_cast<float>(fps), solution.limit);
-            EXPECT_GT(won, 0.0f);
-            RecordProperty(std::string(solution.level) + "_" + std::to_string(fps), std::to_string(won));
+            EXPECT_GT(runUntilWon(*level, rate.second, solution.limit), 0.0f);
             level->unload();
         }
     }
+}
+
+// Level 3: the loose board hangs still until the ball hits it, then falls,
+// and the level is won as it comes down, not when it is merely pushed.
+TEST_F(BuiltInLevels, Level3BoardFallsOnceTheBallHitsIt) {
+    const Solution& solution = solutions()[2];
+    std::unique_ptr<Level> level(solution.make());
+    ASSERT_NO_FATAL_FAILURE(setUp(*level, solution.steps));
+    NodeGraphic* board = object("Brett gro\xDF", 6);
+    ASSERT_NE(board, nullptr);
+    const float hanging = board->getPosition().y;
+    double loose = -1.0, won = -1.0;
+    float atLoose = 0.0f, lowest = hanging;
+    bool fallingAtWin = false;
+    EXPECT_TRUE(scene->setRunning(true));
+    scene->setStepObserver([&](double at) {
+        level->update();
+        if (loose < 0.0 && board->isMoveable()) {
+            loose = at;
+            atLoose = board->getPosition().y;
+        }
+        lowest = std::min(lowest, board->getPosition().y);
+        if (loose < 0.0) {
+            EXPECT_EQ(board->getPosition().y, hanging) << "the board moved before the hit, at " << at;
+        }
+        if (won < 0.0 && level->isWon()) {
+            won = at;
+            fallingAtWin = board->getVelocity().y < 0.0f;
+        }
+    });
+    for (int frame = 0; frame < 60 * 40 && won < 0.0; ++frame)
+        scene->step(1.0f / 60.0f, 0.0f);
+    scene->setStepObserver(nullptr);
+    scene->setRunning(false);
+    ASSERT_GT(loose, 0.0) << "the ball never hit the board";
+    ASSERT_GT(won, loose);
+    EXPECT_LT(lowest, atLoose - 50.0f) << "the board did not fall";
+    EXPECT_TRUE(fallingAtWin) << "the level was won while the board went up";
+    RecordProperty("hit_at", std::to_string(loose));
+    RecordProperty("won_at", std::to_string(won));
 }
 
 // The machine takes fixed steps: every solution ends bit for bit the same,
