@@ -63,6 +63,7 @@ void ControllerLevel::update() {
             inputScreen->setNameMode(true);
             inputScreen->setVisible(false);
             inputScreen->setFocus(false);
+            state_.customBuilt();
         } else if (index < levels.size()) {
             customRequested = false;
             current = levels[index].get();
@@ -97,6 +98,8 @@ void ControllerLevel::setWinScreenShown(bool shown) {
     winScreen->setVisible(shown);
 }
 
+bool ControllerLevel::isWinScreenShown() const { return winScreen->isVisible(); }
+
 void ControllerLevel::showInput(bool visible, bool nameMode) {
     inputScreen->setVisible(visible);
     inputScreen->setNameMode(nameMode);
@@ -112,20 +115,6 @@ void ControllerLevel::backToCurrentLevel() {
         current->resetGoals();
 }
 
-void ControllerLevel::nextLevel() {
-    if (index + 1 < levels.size()) {
-        ++index;
-        loadRequested = true;
-    }
-}
-
-void ControllerLevel::previousLevel() {
-    if (index - 1 < levels.size()) {
-        --index;
-        loadRequested = true;
-    }
-}
-
 void ControllerLevel::selectLevel(unsigned newIndex) {
     if (newIndex < levels.size()) {
         index = newIndex;
@@ -139,19 +128,5 @@ void ControllerLevel::selectCustom() {
 }
 
 int ControllerLevel::lastIndex() const { return static_cast<int>(levels.size()) - 1; }
-
-void ControllerLevel::saveCurrent() {
-    if (!current)
-        return;
-    bool saved = current->save(NSScene::Scene::kSnapshotName);
-    NSWindow::Window::instance().showTempPopUp(saved ? "Level saved successfully" : "Level could not be saved");
-}
-
-void ControllerLevel::loadCurrent() {
-    if (!current)
-        return;
-    bool loaded = current->load(NSScene::Scene::kSnapshotName);
-    NSWindow::Window::instance().showTempPopUp(loaded ? "Level loaded successfully" : "Level could not be loaded");
-}
 
 } // namespace NSLevel

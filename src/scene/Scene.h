@@ -83,6 +83,9 @@ public:
     // of the same id again. Returns whether the machine is now as asked.
     bool setRunning(bool run);
     bool isRunning() const { return running; }
+    // Ends a run without bringing the snapshot back: for a load that has
+    // just replaced the whole scene.
+    void discardRun();
     void setPaused(bool paused);
     bool isPaused() const { return simulationTimer.isPaused(); }
     void setFastForward(bool on) { fastForward = on; }

@@ -14,6 +14,8 @@ public:
     // Quick save and load of the "_current" scene.
     virtual void saveCurrent() = 0;
     virtual void loadCurrent() = 0;
+    // The game ends: whatever must outlive it is written now.
+    virtual void shutdown() {}
 };
 
 } // namespace NSWindow

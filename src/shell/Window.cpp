@@ -158,6 +158,8 @@ void Window::init(bool enterMainLoop) {
 }
 
 void Window::shutdown() {
+    if (levelController)
+        levelController->shutdown();
     clear();
     scene = nullptr;
     menu = nullptr;
