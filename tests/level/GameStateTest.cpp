@@ -8,40 +8,13 @@
 #include <iterator>
 #include <memory>
 
-#include "level/ControllerLevel.h"
-#include "level/GameState.h"
-#include "level/LevelCustom.h"
-#include "level/LevelSceneTest.h"
-#include "menu/Menu.h"
-#include "menu/MenuItem.h"
-#include "objects/ObjectModels.h"
-#include "objects/ObjectShapes.h"
+#include "level/GameStateFixture.h"
 #include "persistence/ClassIds.h"
-#include "shell/Window.h"
-#include "shell/WindowTempPopUp.h"
 
 using NSLevel::Machine;
 using NSLevel::Mode;
 
 namespace {
-
-// A room, a ball and a board that must touch.
-class BallLevel : public NSLevel::Level {
-public:
-    explicit BallLevel(const char* title) : Level(title, "") {}
-    void build() override {
-        NSScene::Scene* s = scene();
-        s->addObject(new NSObjects::ObjectRoom(true));
-        auto* ball = new NSObjects::ObjectBasketball(true);
-        ball->setPosition(Vector3(0, 30, 0));
-        ball->setSelectable(true);
-        s->addObject(ball);
-        auto* board = new NSObjects::ObjectBrett3(true);
-        s->addObject(board);
-        s->getRoot()->applyPendingChanges();
-        registerWinConditonHit(unsigned(ball->getId()), unsigned(board->getId()));
-    }
-};
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -52,67 +25,7 @@ void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-class GameStateTest : public qbntest::LevelSceneTest {
-public:
-    void SetUp() override {
-        LevelSceneTest::SetUp();
-        start();
-    }
-    void TearDown() override {
-        menu.reset();
-        levels.reset();
-        LevelSceneTest::TearDown();
-    }
-    // A fresh game (also after a "restart": the files in levels/ stay).
-    void start() {
-        menu.reset();
-        levels = std::make_unique<NSLevel::ControllerLevel>(
-            std::vector<NSLevel::Level*>{new BallLevel("One"), new BallLevel("Two"), new BallLevel("Three")},
-            new NSLevel::LevelCustom(), &screens);
-        menu = std::make_unique<NSMenu::Menu>(scene.get(), levels.get());
-        menu->setLayout(NSWindow::ItemLayout(630, 0, 170, 600));
-        frame();
-    }
-    void frame() {
-        scene->step(0.0f, 0.0f);
-        menu->update();
-        levels->update();
-        screens.applyPendingChanges();
-        menu->update();
-    }
-    NSLevel::GameState& state() { return levels->state(); }
-    std::string popUp() const {
-        auto* p = NSWindow::WindowTempPopUp::current();
-        return p ? p->getText() : "";
-    }
-    NSNode::NodeTransform* firstOfClass(int id) const {
-        for (NSNode::NodeTransform* child : scene->getRoot()->getChildren())
-            if (child->classId() == id)
-                return child;
-        return nullptr;
-    }
-    void enter(Mode mode) {
-        if (mode != Mode::Level)
-            menu->setLevelMode(false);
-        frame();
-        if (mode == Mode::CustomTest)
-            menu->setTestMode(true);
-        frame();
-    }
-    // Moves every object as a run would.
-    void disturb() {
-        for (NSNode::NodeTransform* child : scene->getRoot()->getChildren())
-            child->setPosition(child->getPosition() + Vector3(0, -248, 0));
-    }
-    std::string menuHeader() const {
-        auto items = menu->items();
-        return items.empty() ? "" : items[0]->getLabel();
-    }
-
-    NSWindow::WindowItem screens{false};
-    std::unique_ptr<NSLevel::ControllerLevel> levels;
-    std::unique_ptr<NSMenu::Menu> menu;
-};
+using qbntest::GameStateTest;
 
 // --- the state table, row by row ------------------------------------------------
 
