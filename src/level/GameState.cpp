@@ -15,8 +15,6 @@ namespace NSLevel {
 
 namespace {
 
-const char* const kTestSceneName = "_test";
-
 std::string plural(int n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
@@ -119,8 +117,9 @@ bool GameState::loadLevel(const std::string& name) {
     }
     const std::string problem = formatProblem(levelFilePath(name), true);
     if (!problem.empty()) {
-        log(LOG_ERROR, "Level \"%s\" refused: %s\n", name.c_str(), problem.c_str());
-        popUp("Level could not be loaded: " + problem);
+        log(LOG_ERROR, "Level \"%s\" refused: its %s; this game reads \"%s\" only\n", name.c_str(), problem.c_str(),
+            NSSerialize::SerialStream::kCurrentVersion);
+        popUp("Level not loaded: " + problem);
         return false;
     }
     int skipped = 0;
@@ -151,8 +150,9 @@ bool GameState::loadScene(const std::string& name) {
     }
     const std::string problem = formatProblem(path, levelFile);
     if (!problem.empty()) {
-        log(LOG_ERROR, "Scene \"%s\" refused: %s\n", name.c_str(), problem.c_str());
-        popUp("Scene could not be loaded: " + problem);
+        log(LOG_ERROR, "Scene \"%s\" refused: its %s; this game reads \"%s\" only\n", name.c_str(), problem.c_str(),
+            NSSerialize::SerialStream::kCurrentVersion);
+        popUp("Scene not loaded: " + problem);
         return false;
     }
     NSSerialize::SerialStream stream(path, false);
@@ -172,17 +172,23 @@ void GameState::afterLoad(const std::string& what, int skipped) {
     if (NSScene::Scene* s = scene())
         s->discardRun();
     levels_.setWinScreenShown(false);
-    std::string text = what + " loaded successfully";
+    int dropped = 0;
     if (Level* level = currentLevel()) {
         level->resetGoals();
-        const int dropped = level->dropGoalsWithoutObjects();
-        if (dropped > 0)
-            text += "; " + plural(dropped, "goal", "goals") + " without objects dropped";
+        dropped = level->dropGoalsWithoutObjects();
     }
-    if (skipped > 0) {
-        text += "; " + plural(skipped, "object", "objects") + " could not be read";
+    if (skipped > 0)
         log(LOG_ERROR, "%s: %d objects of the file could not be read and are missing\n", what.c_str(), skipped);
+    if (skipped == 0 && dropped == 0) {
+        popUp(what + " loaded successfully");
+        return;
     }
+    // One short line: the details are in the log.
+    std::string text = what + " loaded:";
+    if (skipped > 0)
+        text += " " + plural(skipped, "object", "objects") + " unreadable" + (dropped > 0 ? "," : "");
+    if (dropped > 0)
+        text += " " + plural(dropped, "goal", "goals") + " dropped";
     popUp(text);
 }
 
@@ -278,12 +284,12 @@ void GameState::customBuilt() {
         return;
     int skipped = 0;
     if (!formatProblem(levelFilePath(kAutosaveName), true).empty() || !custom->load(kAutosaveName, &skipped)) {
-        popUp("The kept level could not be read; an empty room instead");
+        popUp("The kept level could not be read");
         return;
     }
     custom->dropGoalsWithoutObjects();
     if (!autosaveFromThisSession_)
-        popUp("Your unsaved level of the last session is back (\"Management...\", \"New Level\" starts afresh)");
+        popUp("Your level of the last session is back");
     autosaveFromThisSession_ = true;
 }
 

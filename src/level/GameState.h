@@ -31,6 +31,8 @@ class GameState {
 public:
     // The file the editor's level is kept in between modes and sessions.
     static constexpr const char* kAutosaveName = "_autosave";
+    // The scene file of the editor's layout during a test run.
+    static constexpr const char* kTestSceneName = "_test";
     // The message that tells the player how to leave the editor.
     static constexpr const char* kLeaveEditorText =
         "The editor keeps its level: \"Level Mode\" returns to the levels";

@@ -45,8 +45,7 @@ std::string versionProblem(NSSerialize::SerialStream& stream, const char* part) 
     const std::string version = stream.readString();
     if (stream.failed() || version == NSSerialize::SerialStream::kCurrentVersion)
         return std::string();
-    return std::string("its ") + part + " has the format version \"" + version + "\"; this game reads \"" +
-           NSSerialize::SerialStream::kCurrentVersion + "\" only";
+    return std::string(part) + " has version \"" + version + "\"";
 }
 
 } // namespace

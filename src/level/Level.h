@@ -23,8 +23,8 @@ std::string levelFilePath(const std::string& name);
 bool isSafeFileName(const std::string& name);
 
 // Why the level or scene part of the file at path cannot be read by this
-// game (a format version it does not write), or "" when the versions are
-// right or the file cannot be opened.
+// game (a format version it does not write, as in 'scene part has version
+// "2.0"'), or "" when the versions are right or the file cannot be opened.
 std::string formatProblem(const std::string& path, bool levelFile);
 
 struct LevelGoal {

@@ -84,7 +84,6 @@ public:
     MenuSlider* getSlider() const { return slider; }
     int getRebuildCount() const { return rebuildCount; }
 
-    static constexpr const char* kTestSceneName = "_test";
     static constexpr int kItemWidth = 155;
     static constexpr int kTopMargin = 7;
     static constexpr int kRefreshTicks = 10;

@@ -286,11 +286,11 @@ TEST_F(GameStateTest, LoadsSayWhatTheyCouldNotTake) {
         bool loads;
         const char* popUp;
     } rows[] = {
-        {"object skipped", "levels/a.lvl", unknownBall(level), true, "1 object could not be read"},
-        {"goal dropped", "levels/a.lvl", unknownBall(level), true, "1 goal without objects dropped"},
+        {"object skipped", "levels/a.lvl", unknownBall(level), true, "1 object unreadable"},
+        {"goal dropped", "levels/a.lvl", unknownBall(level), true, "1 goal dropped"},
         {"level part of another version", "levels/a.lvl", version(level, 0), false, "\"9.9\""},
         {"scene part of another version", "levels/a.lvl", version(level, level.find("[QBN-SCENE]")), false,
-         "scene part has the format version \"9.9\""},
+         "scene part has version \"9.9\""},
         {"scene of another version", "levels/a.lvs", version(sceneBytes, 0), false, "\"9.9\""},
     };
     for (auto& row : rows) {
