@@ -236,6 +236,7 @@ bool GameState::writeAutosave() {
         log(LOG_GAME, "The editor's level is kept in \"%s\"\n", levelFilePath(kAutosaveName).c_str());
     } else {
         log(LOG_ERROR, "The editor's level could not be kept in \"%s\"\n", levelFilePath(kAutosaveName).c_str());
+        popUp("The editor's level could not be kept: save it by name");
     }
     return ok;
 }
