@@ -1,13 +1,20 @@
 // Balls falling into a room 200 units wide under gravity, bouncing off the
 // floor, the walls and each other (elastic bounce 0.9, bounce friction 0.1),
-// with collision handling. Every iteration sets the scene up anew, lets it
-// fall for a second untimed, then times one more second (60 steps), so every
-// run times the same stretch of the same motion.
+// with collision handling, in the game's fixed steps of 1/120 s. Every
+// iteration sets the scene up anew, lets it fall for a second untimed, then
+// times one more second (120 steps), so every run times the same stretch of
+// the same motion.
 //
 // BM_FallingBalls is the game's path (broad phase on); BM_FallingBallsAllPairs
 // runs the full hit test against every registered node. Both find the same
-// contacts (the equal contacts/step show it). "step" is the time per step;
-// the BigO lines give the growth with the number of balls.
+// contacts (the equal contacts/step show it). "step" is the time per step,
+// "sim_s" per simulated second; the BigO lines give the growth with the
+// number of balls.
+//
+// BM_FallingBallsSteady times seconds 5 to 10 of the same scene, once the
+// pile has formed, and reports its quality at 10 s: the deepest overlap of
+// two balls or a ball and a wall ("deepest", units) and the kinetic energy
+// per ball of mass 1 ("energy").
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -22,6 +29,7 @@
 #include "physics/NodePhysical.h"
 #include "physics/Physics.h"
 #include "physics/PhysicsProperty.h"
+#include "physics/StepClock.h"
 #include "scenegraph/BoundingVolume.h"
 #include "scenegraph/ControllerNode.h"
 
@@ -64,13 +72,15 @@ public:
     }
 };
 
-constexpr float kStep = 1.0f / 60.0f;
-constexpr int kWarmUpSteps = 60;
-constexpr int kTimedSteps = 60;
+constexpr float kStep = NSPhysical::StepClock::kStep;
+constexpr int kStepsPerSecond = 120;
+constexpr int kWarmUpSteps = kStepsPerSecond;
+constexpr int kTimedSteps = kStepsPerSecond;
 constexpr float kBallRadius = 4.0f;
 
 struct FallingBalls {
     std::unique_ptr<NodeTransform> root{new NodeTransform(true)};
+    std::vector<NodePhysical*> balls;
 
     explicit FallingBalls(int n) {
         auto* room = new NodePhysical(true);
@@ -97,7 +107,28 @@ struct FallingBalls {
             ball->setVelocity(Vector3(speed(random), 0.0f, speed(random)));
             ball->registerForHits();
             root->addChild(ball);
+            balls.push_back(ball);
         }
+    }
+
+    // The deepest overlap of two balls or a ball and a wall.
+    float deepestOverlap() const {
+        float deepest = 0.0f;
+        for (size_t i = 0; i < balls.size(); ++i) {
+            const Vector3 p = balls[i]->getPosition();
+            for (float c : {p.x, p.y, p.z})
+                deepest = std::max(deepest, std::fabs(c) + kBallRadius - 100.0f);
+            for (size_t j = i + 1; j < balls.size(); ++j)
+                deepest = std::max(deepest, 2.0f * kBallRadius - length(p - balls[j]->getPosition()));
+        }
+        return deepest;
+    }
+
+    double energyPerBall() const {
+        double sum = 0.0;
+        for (NodePhysical* ball : balls)
+            sum += 0.5 * dot(ball->getVelocity(), ball->getVelocity());
+        return sum / static_cast<double>(balls.size());
     }
 
     // One step as the scene runs it; the touching pairs it recorded.
@@ -134,6 +165,8 @@ void run(benchmark::State& state, bool broadPhase) {
     }
     const double steps = static_cast<double>(state.iterations()) * kTimedSteps;
     state.counters["step"] = benchmark::Counter(steps, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["sim_s"] =
+        benchmark::Counter(steps / kStepsPerSecond, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     state.counters["contacts/step"] = static_cast<double>(contacts) / steps;
     if (broadPhase) {
         // Spheres the broad phase had to work out anew, and those it kept.
@@ -146,6 +179,31 @@ void run(benchmark::State& state, bool broadPhase) {
 }
 
 void BM_FallingBalls(benchmark::State& state) { run(state, true); }
+
+void BM_FallingBallsSteady(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    float deepest = 0.0f;
+    double energy = 0.0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto scene = std::make_unique<FallingBalls>(n);
+        for (int i = 0; i < 5 * kStepsPerSecond; ++i)
+            scene->step();
+        state.ResumeTiming();
+        for (int i = 0; i < 5 * kStepsPerSecond; ++i)
+            scene->step();
+        state.PauseTiming();
+        deepest = scene->deepestOverlap();
+        energy = scene->energyPerBall();
+        scene.reset();
+        state.ResumeTiming();
+    }
+    const double seconds = static_cast<double>(state.iterations()) * 5.0;
+    state.counters["sim_s"] = benchmark::Counter(seconds, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["deepest"] = deepest;
+    state.counters["energy"] = energy;
+    ControllerNode::instance().clearHits();
+}
 void BM_FallingBallsAllPairs(benchmark::State& state) { run(state, false); }
 
 } // namespace
@@ -157,6 +215,7 @@ BENCHMARK(BM_FallingBalls)
     ->Arg(1000)
     ->Unit(benchmark::kMillisecond)
     ->Complexity();
+BENCHMARK(BM_FallingBallsSteady)->Arg(1000)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FallingBallsAllPairs)
     ->Arg(10)
     ->Arg(100)

@@ -4,10 +4,12 @@
 QBN_PACKAGES=(
     build-essential cmake pkg-config
     freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri
-    libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation
+    libfreetype-dev libfontconfig-dev libopenal-dev fonts-dejavu-core fonts-liberation
     libgtest-dev libbenchmark-dev
     libx11-dev xvfb xauth xdotool imagemagick
     clang libclang-rt-14-dev dpkg-dev libbullet-dev
+    groff-base man-db appstream desktop-file-utils
+    gettext
 )
 
 qbn_install_missing() {

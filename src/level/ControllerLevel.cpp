@@ -1,7 +1,9 @@
 #include "level/ControllerLevel.h"
 
+#include "audio/AudioSystem.h"
 #include "level/LevelCustom.h"
 #include "level/LevelScreens.h"
+#include "level/ProgressKeeper.h"
 #include "scene/Scene.h"
 #include "shell/Log.h"
 #include "shell/Window.h"
@@ -15,15 +17,18 @@ const NSWindow::ItemLayout kFullWindow(0, 0, 0, 0, 1, 1, 2, 2);
 } // namespace
 
 ControllerLevel& ControllerLevel::instance() {
-    static ControllerLevel controller(makeBuiltInLevels(), new LevelCustom(), &NSWindow::Window::instance());
+    static ControllerLevel controller(makeBuiltInLevels(), new LevelCustom(), &NSWindow::Window::instance(),
+                                      new ProgressKeeper("progress.txt"));
     return controller;
 }
 
 ControllerLevel::ControllerLevel(std::vector<Level*> builtIn, Level* customLevel,
-                                 NSWindow::WindowItem* screenParent)
-    : custom(customLevel) {
+                                 NSWindow::WindowItem* screenParent, ProgressKeeper* progressKeeper)
+    : custom(customLevel), keeper(progressKeeper) {
     for (Level* level : builtIn)
         levels.emplace_back(level);
+    if (keeper && keeper->progress().lastLevel() < levels.size())
+        index = keeper->progress().lastLevel();
     winScreen = new LevelScreenWin(*this);
     info = new LevelInfo(*this);
     inputScreen = new LevelScreenInput(*this);
@@ -45,11 +50,14 @@ ControllerLevel::ControllerLevel(std::vector<Level*> builtIn, Level* customLevel
 ControllerLevel::~ControllerLevel() { NSScene::Scene::setLevelFileLookup(nullptr); }
 
 void ControllerLevel::update() {
+    NSAudio::AudioSystem::instance().update(Level::scene(), current);
     if (loadRequested) {
         // The machine stops with the level it ran in; the next one opens
         // at rest, with a snapshot of its own at its first start.
         if (NSScene::Scene* running = Level::scene(); running && running->isRunning())
             running->setRunning(false);
+        if (keeper && (current || resetRequested))
+            keeper->leave(resetRequested ? nullptr : Level::scene());
         if (current) {
             current->unload();
             current = nullptr;
@@ -68,21 +76,32 @@ void ControllerLevel::update() {
             customRequested = false;
             current = levels[index].get();
             current->build();
+            if (keeper)
+                keeper->enter(*current, index, resetRequested);
             setWinScreenShown(false);
             setInfoShown(true);
             showInput(false, true);
         }
     }
+    resetRequested = false;
     NSScene::Scene* scene = Level::scene();
+    if (scene && scene != observedScene) {
+        // The goals are checked after every step of the machine.
+        scene->setStepObserver([this](double) {
+            if (current && !current->isWon())
+                current->update();
+        });
+        observedScene = scene;
+    }
     if (current && scene && scene->isRunning()) {
-        if (!current->isWon()) {
+        if (!current->isWon())
             current->update();
-            loadRequested = false;
-            return;
-        }
-        setWinScreenShown(true);
+        else
+            setWinScreenShown(true);
     }
     loadRequested = false;
+    if (keeper)
+        keeper->watch(scene, current && current->isWon());
 }
 
 void ControllerLevel::toggleInfo() { setInfoShown(!infoShown); }
@@ -125,6 +144,27 @@ void ControllerLevel::selectLevel(unsigned newIndex) {
 void ControllerLevel::selectCustom() {
     customRequested = true;
     loadRequested = true;
+}
+
+void ControllerLevel::resetLevel() {
+    if (current && current != custom.get()) {
+        resetRequested = true;
+        loadRequested = true;
+    }
+}
+
+const Progress* ControllerLevel::progress() const { return keeper ? &keeper->progress() : nullptr; }
+
+void ControllerLevel::quit() {
+    // The editor's level first, while a run's snapshot still tells its layout.
+    state_.shutdown();
+    NSScene::Scene* scene = Level::scene();
+    if (!keeper || !current || !scene)
+        return;
+    // The layout from before the run, not where the run left the objects.
+    if (scene->isRunning())
+        scene->setRunning(false);
+    keeper->leave(scene);
 }
 
 int ControllerLevel::lastIndex() const { return static_cast<int>(levels.size()) - 1; }

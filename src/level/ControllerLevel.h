@@ -18,6 +18,8 @@ namespace NSLevel {
 class LevelInfo;
 class LevelScreenWin;
 class LevelScreenInput;
+class Progress;
+class ProgressKeeper;
 
 class ControllerLevel : public NSWindow::LevelControl {
 public:
@@ -25,19 +27,21 @@ public:
     static ControllerLevel& instance();
 
     // levels are owned; custom (may be null) is the editor's level; the
-    // screens are added to screenParent.
-    ControllerLevel(std::vector<Level*> levels, Level* custom, NSWindow::WindowItem* screenParent);
+    // screens are added to screenParent; keeper (owned, may be null) keeps
+    // the player's progress, and the game starts at the level played last.
+    ControllerLevel(std::vector<Level*> levels, Level* custom, NSWindow::WindowItem* screenParent,
+                    ProgressKeeper* keeper = nullptr);
     ~ControllerLevel() override;
 
     void update() override;
     void toggleInfo() override;
-    // F5, F6, F2, F3 and the end of the game go through the game's state,
+    // F5, F6, F2, F3 and the end of the game (quit) go through the game's state,
     // which decides what they do in the current mode.
     void previousLevel() override { state_.previousLevel(); }
     void nextLevel() override { state_.nextLevel(); }
     void saveCurrent() override { state_.quickSave(); }
     void loadCurrent() override { state_.quickLoad(); }
-    void shutdown() override { state_.shutdown(); }
+    void quit() override;
 
     GameState& state() { return state_; }
     const GameState& state() const { return state_; }
@@ -47,6 +51,11 @@ public:
     // commands use the state's checked versions.
     void selectLevel(unsigned index);
     void selectCustom();
+    // Opens the current built-in level again as built, forgetting the
+    // player's layout of it.
+    void resetLevel();
+    // The player's progress, or null when none is kept.
+    const Progress* progress() const;
     int lastIndex() const;
     Level* currentLevel() const { return current; }
     unsigned currentIndex() const { return index; }
@@ -66,6 +75,8 @@ public:
 
 private:
     bool loadRequested = true;
+    // The scene that reports its steps to this controller.
+    NSScene::Scene* observedScene = nullptr;
     Level* current = nullptr;
     std::unique_ptr<Level> custom;
     std::vector<std::unique_ptr<Level>> levels;
@@ -77,6 +88,8 @@ private:
     LevelScreenInput* inputScreen = nullptr;
     bool customRequested = false;
     GameState state_{*this};
+    std::unique_ptr<ProgressKeeper> keeper;
+    bool resetRequested = false;
 };
 
 // The built-in levels in play order.

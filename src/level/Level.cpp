@@ -272,14 +272,18 @@ void Level::resetRecord() {
 }
 
 bool Level::load(const std::string& fileName, int* skipped) {
-    NSScene::Scene* s = scene();
     if (!isSafeFileName(fileName)) {
         log(LOG_ERROR, "Level name not allowed: \"%s\"\n", fileName.c_str());
         return false;
     }
+    return loadFile(levelFilePath(fileName), fileName, skipped);
+}
+
+bool Level::loadFile(const std::string& path, const std::string& shownName, int* skipped) {
+    NSScene::Scene* s = scene();
     if (!s)
         return false;
-    NSSerialize::SerialStream stream(levelFilePath(fileName), false);
+    NSSerialize::SerialStream stream(path, false);
     if (stream.failed())
         return false;
     // Read the level part into a copy first: a damaged file changes nothing.
@@ -307,7 +311,8 @@ bool Level::load(const std::string& fileName, int* skipped) {
     }
     if (skipped)
         *skipped = stream.skippedCount();
-    log(LOG_GAME, "Level \"%s\" loaded from \"%s\" with %d goals\n", name.c_str(), fileName.c_str(),
+    log(LOG_GAME, "Level \"%s\" loaded from \"%s\" with %d goals\n", name.c_str(),
+        (shownName.empty() ? path : shownName).c_str(),
         static_cast<int>(goals.size()));
     return true;
 }

@@ -83,6 +83,9 @@ public:
     int dropGoalsWithoutObjects();
     // Back to the name and text of a new level, without goals.
     void resetRecord();
+    // The same for a level file at any path (the level simulator's input);
+    // the log names it shownName, or the path when that is empty.
+    bool loadFile(const std::string& path, const std::string& shownName = "", int* skipped = nullptr);
 
     // The scene the levels build into (the window's scene unless a test sets
     // another).

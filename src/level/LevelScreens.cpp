@@ -3,8 +3,10 @@
 #include <GL/gl.h>
 
 #include "level/ControllerLevel.h"
+#include "level/Progress.h"
 #include "menu/EditorMode.h"
 #include "resources/GLFont.h"
+#include "shell/Language.h"
 
 namespace NSLevel {
 
@@ -52,7 +54,7 @@ void LevelButton::drawButton() {
     glEnd();
     glRasterPos2f(0.2f, 0.7f);
     if (NSGraphic::GLFont* font = getLabelFont())
-        font->print("%s", label.c_str());
+        font->print("%s", tr(label).c_str());
 }
 
 bool LevelButton::mouseButton(int, int state, int, int, int) {
@@ -80,12 +82,18 @@ void LevelInfo::draw() {
         return;
     beginOverlay(*this, 0.4f, 0.7f);
     glColor3f(0.0f, 1.0f, 0.0f);
-    printBlock(getLabelFont(), 100, 100, 1.5f, level->getInfoText());
+    printBlock(getLabelFont(), 100, 100, 1.5f, tr(level->getInfoText()));
     glColor3f(0.0f, 0.0f, 1.0f);
     NSGraphic::GLFont* font = getLabelFont();
     int titleY = static_cast<int>((font ? font->getSize() : 0.0f) + 50.0f);
     printBlock(font, static_cast<int>(0.2f * static_cast<float>(getScreenArea().width)), titleY, 1.0f,
-               level->getName());
+               tr(level->getName()));
+    const Progress* progress = controller.progress();
+    if (progress && level != controller.customLevel() && progress->isWon(controller.currentIndex())) {
+        glColor3f(1.0f, 1.0f, 0.0f);
+        printBlock(font, static_cast<int>(0.2f * static_cast<float>(getScreenArea().width)), titleY + 20, 1.0f,
+                   describeWin(progress->level(controller.currentIndex())));
+    }
     glPopAttrib();
     WindowItem::draw();
 }
@@ -105,12 +113,12 @@ void LevelScreenWin::draw() {
     beginOverlay(*this, 0.5f, 0.5f);
     glColor3f(0.0f, 1.0f, 0.0f);
     NSGraphic::GLFont* font = getLabelFont();
-    printBlock(font, 110, 100, 1.0f, "Back to current level");
+    printBlock(font, 110, 100, 1.0f, tr("Back to current level"));
     // A custom level has no next level.
     bool levelMode = !NSMenu::isCustomMode();
     advance->setVisible(levelMode);
     if (levelMode)
-        printBlock(font, 110, 132, 1.0f, "Advance to next level");
+        printBlock(font, 110, 132, 1.0f, tr("Advance to next level"));
     glPopAttrib();
     WindowItem::draw();
 }
@@ -130,7 +138,7 @@ void LevelScreenInput::draw() {
     NSGraphic::GLFont* font = getLabelFont();
     glColor3f(0.0f, 1.0f, 0.0f);
     printBlock(font, 100, 100, 1.5f,
-               nameMode ? "Levelnamen eingeben:" : "Beschreibung f\xFCr Level eingeben:");
+               tr(nameMode ? "Levelnamen eingeben:" : "Beschreibung f\xFCr Level eingeben:"));
     glColor3f(1.0f, 1.0f, 0.0f);
     printBlock(font, static_cast<int>(0.2f * static_cast<float>(getScreenArea().width)), 150, 1.5f,
                nameMode ? level->getName() : level->getInfoText());

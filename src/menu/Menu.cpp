@@ -163,7 +163,7 @@ void Menu::update() {
         rebuild();
         return;
     }
-    if (updateCount >= kRefreshTicks && selected) {
+    if (updateCount >= kRefreshTicks) {
         updateCount = 0;
         refreshValues();
     }

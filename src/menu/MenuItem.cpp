@@ -7,6 +7,7 @@
 #include "menu/MenuItemSlider.h"
 #include "menu/MenuItemStatic.h"
 #include "resources/GLFont.h"
+#include "shell/Language.h"
 
 namespace NSMenu {
 
@@ -75,7 +76,7 @@ void MenuItem::draw() {
         fillRect(2.0f, 0.0f, float(area.width), float(area.height), -0.5f);
     }
     if (showsLabel)
-        printAt(labelFontFor(), 8, 14, label);
+        printAt(labelFontFor(), 8, 14, tr(label));
     drawContent();
     glPopAttrib();
 }

@@ -2,6 +2,9 @@
 
 #include <GL/gl.h>
 
+#include "shell/Language.h"
+#include "audio/SoundControl.h"
+
 namespace NSMenu {
 
 bool MenuItemBool::mouseButton(int, int buttonState, int, int x, int y) {
@@ -16,6 +19,8 @@ bool MenuItemBool::mouseButton(int, int buttonState, int, int x, int y) {
         wanted = false;
         asks = true;
     }
+    if (asks)
+        NSAudio::SoundControl::instance().cue(NSAudio::Cue::MenuClick);
     if (asks && notifyChange(Value::ofBool(wanted)))
         state = wanted;
     return true;
@@ -30,8 +35,8 @@ Value MenuItemBool::getValue() const { return Value::ofBool(state); }
 
 void MenuItemBool::drawContent() {
     NSGraphic::GLFont* font = valueFontFor();
-    printAt(font, 43, 30, "true");
-    printAt(font, 103, 30, "false");
+    printAt(font, 43, 30, tr("true"));
+    printAt(font, 103, 30, tr("false"));
     if (!state)
         glColor3f(0.4f, 0.4f, 0.4f);
     else if (enabled)
@@ -55,6 +60,7 @@ bool MenuItemButton::mouseButton(int, int state, int, int x, int y) {
         pressed = false;
     } else if (state == 0 && x >= 15 && x < 141 && y >= 10 && y < 31) {
         pressed = true;
+        NSAudio::SoundControl::instance().cue(NSAudio::Cue::MenuClick);
         notifyChange(value);
     }
     return true;
@@ -62,7 +68,7 @@ bool MenuItemButton::mouseButton(int, int state, int, int x, int y) {
 
 void MenuItemButton::drawContent() {
     NSGraphic::GLFont* font = valueFontFor();
-    printAt(font, 20, 23, label);
+    printAt(font, 20, 23, tr(label));
     if (!enabled)
         glColor3f(0.2f, 0.2f, 0.2f);
     else if (pressed)

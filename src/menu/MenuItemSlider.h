@@ -46,6 +46,7 @@ public:
     bool mouseDrag(int modifiers, int x, int y) override;
     // While held, offers the rate once per update.
     void update() override;
+    bool wantsContinuousFrames() const override { return pressed; }
     // The rate is only set by the bar.
     void setValue(const Value&) override {}
     Value getValue() const override { return value; }

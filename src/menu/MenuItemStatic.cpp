@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include "resources/LoaderGLTexture.h"
+#include "shell/Language.h"
 
 namespace NSMenu {
 
@@ -14,7 +15,7 @@ void MenuItemSeparator::drawContent() {
 void MenuItemHeader::drawContent() {
     NSGraphic::GLFont* font = labelFontFor();
     glColor3f(0.0f, 1.0f, 0.4f);
-    printAt(font, 7, 16, label);
+    printAt(font, 7, 16, tr(label));
 }
 
 void MenuItemText::setValue(const Value& value) {
@@ -24,7 +25,7 @@ void MenuItemText::setValue(const Value& value) {
 
 Value MenuItemText::getValue() const { return Value::ofString(text); }
 
-void MenuItemText::drawContent() { printAt(valueFontFor(), 25, 16, text); }
+void MenuItemText::drawContent() { printAt(valueFontFor(), 25, 16, tr(text)); }
 
 void MenuItemPicture::setValue(const Value& value) {
     if (type != TYPE_STRING || value.stringValue == fileName)

@@ -5,8 +5,10 @@
 
 #include <algorithm>
 
+#include "audio/SoundControl.h"
 #include "level/ControllerLevel.h"
 #include "level/Level.h"
+#include "level/Progress.h"
 #include "menu/Menu.h"
 #include "objects/ObjectCatalogue.h"
 #include "persistence/ClassIds.h"
@@ -71,6 +73,17 @@ void collectIds(NSNode::NodeTransform* node, std::vector<unsigned>& ids) {
     ids.push_back(static_cast<unsigned>(node->getId()));
     for (NSNode::NodeTransform* child : node->getChildren())
         collectIds(child, ids);
+}
+
+// The level page's account of the player's progress: the won levels.
+void progressLines(std::vector<MenuEntry>& list, const NSLevel::ControllerLevel* levels) {
+    const NSLevel::Progress* progress = levels ? levels->progress() : nullptr;
+    if (!progress)
+        return;
+    const std::string won = progress->wonList();
+    list.push_back(MenuEntry());
+    list.push_back(header("WON LEVELS"));
+    list.emplace_back(nullptr, "", TYPE_STRING, KIND_TEXT, Value::ofString(won.empty() ? "none yet" : won), true);
 }
 
 } // namespace
@@ -242,6 +255,10 @@ void Menu::mainPage(std::vector<MenuEntry>& list) {
         list.emplace_back(nullptr, "Level", TYPE_INT, KIND_SLIDER, Value::ofInt(current), true,
                           new ValueConstraintRange(1, std::max(1, count)));
         list.push_back(button("Load Level"));
+        list.push_back(button("Reset Level"));
+        progressLines(list, levels);
+        list.push_back(MenuEntry());
+        NSAudio::SoundControl::instance().getMenuEntries(list, false);
         return;
     }
     if (isTestMode()) {
@@ -272,7 +289,9 @@ bool Menu::itemChanged(const std::string& label, const Value& value) {
 
 void Menu::deleteSelected() {
     NSNode::NodeGraphic* victim = selected;
-    if (!victim || !scene)
+    // The room holds everything else: neither the button nor the Delete key
+    // takes it away.
+    if (!victim || !scene || victim->classId() == CLASS_OBJECT_ROOM)
         return;
     if (NSLevel::Level* level = currentLevel()) {
         // A goal must not name an object that is gone, nor one of the
@@ -394,6 +413,8 @@ bool Menu::mainCommand(const std::string& label, const Value& value) {
             page.goalsOpen = false;
         else
             page.managementOpen = false;
+    } else if ((label == "Sound" || label == "Volume") && isLevelMode()) {
+        NSAudio::SoundControl::instance().setMenuValue(label, value);
     } else if (label == "Level Mode") {
         setLevelMode(true);
     } else if (label == "Custom Mode") {
@@ -404,6 +425,9 @@ bool Menu::mainCommand(const std::string& label, const Value& value) {
     } else if (label == "New Level") {
         if (levels)
             levels->state().newCustomLevel();
+    } else if (label == "Reset Level" && isLevelMode()) {
+        if (levels)
+            levels->resetLevel();
     } else if (label == "Start Test") {
         setTestMode(true);
     } else if (label == "Stop Test") {

@@ -19,6 +19,8 @@
 #include <vector>
 
 #include "physics/BroadPhase.h"
+#include "physics/ContactListener.h"
+#include "physics/ControllerPhysics.h"
 #include "physics/NodePhysical.h"
 #include "scenegraph/ControllerNode.h"
 
@@ -31,6 +33,9 @@ namespace {
 
 // Speed a body keeps when the fallback pushes it out of a contact.
 constexpr float kFallbackSpeed = 0.8f;
+// Below this speed (units per second) a contact is a resting one, and the
+// fallback pushes along the contact normal.
+constexpr float kRestingSpeed = 10.0f;
 // Responses a body takes per step before it drops out of the step.
 constexpr int kMaxContactsPerStep = 2;
 // Halvings of the move that look for where a contact begins.
@@ -109,6 +114,15 @@ float freeFraction(NodePhysical& body, NodeTransform* m, const Vector3& delta) {
             free = mid;
     }
     return free;
+}
+
+// Where the fallback sends the moving body: along normalA (its own
+// direction away from the partner) as the response design has it, but
+// along the contact normal n for a resting contact.
+Vector3 fallbackDirection(Vector3 normalA, Vector3 n, const MotionRecord& r, const MotionRecord& rB) {
+    Vector3 direction = length(r.velocity - rB.velocity) < kRestingSpeed ? n : normalA;
+    direction.normalize();
+    return direction;
 }
 
 // The fallback for one side: straight out along dir with part of its speed.
@@ -262,6 +276,8 @@ bool NodePhysical::moveWithCollisions(MotionRecord& r) {
             const MotionRecord r0 = r;
             const MotionRecord rB0 = rB;
             NSPhysical::respondToContact(n, r, rB);
+            if (auto* listener = NSPhysical::ControllerPhysics::instance().getContactListener())
+                listener->contactAnswered(std::fabs(speedAlong(r0.velocity - rB0.velocity, n)) / length(n), *body, *m);
             r.applyResult();
             rB.applyResult();
             r.lastPartner = rB.body;
@@ -279,11 +295,16 @@ bool NodePhysical::moveWithCollisions(MotionRecord& r) {
                 // The new velocities did not get both through, and one side
                 // cannot be pushed: start again from the velocities before
                 // the response and send the moveable side straight out of
-                // the contact (the body stays where it was brought to).
+                // the contact (the body stays where it was brought to),
+                // along its own direction away from the partner (normalA);
+                // but a resting body along the contact normal: for a box
+                // standing off the middle of a board normalA is a side face,
+                // and pushes there walked stacks off their boards.
                 r = r0;
                 rB = rB0;
-                pushOut(r, h.normalA);
-                pushOut(rB, -h.normalA);
+                const Vector3 contactDirection = fallbackDirection(h.normalA, n, r, rB);
+                pushOut(r, contactDirection);
+                pushOut(rB, -contactDirection);
                 r.applyResult();
                 rB.applyResult();
                 moveBoth(*this, r, rB, false);

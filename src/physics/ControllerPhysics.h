@@ -14,6 +14,8 @@ class NodePhysical;
 
 namespace NSPhysical {
 
+class ContactListener;
+
 // An effect found acting on a body, with the body's property of its kind.
 struct PhysicsEffect {
     Physics* effect = nullptr;
@@ -39,6 +41,9 @@ public:
     // New effect or property by its name in the tables; null for an unknown name.
     Physics* createPhysics(const std::string& name) const;
     PhysicsProperty* createProperty(const std::string& name) const;
+    // The one listener told of every answered contact (null: none).
+    void setContactListener(ContactListener* listener) { contactListener = listener; }
+    ContactListener* getContactListener() const { return contactListener; }
     // The name an effect or property class goes by in the tables ("" if none).
     std::string physicsName(int classId) const;
     std::string propertyName(int classId) const;
@@ -49,6 +54,7 @@ private:
     std::vector<Physics*> effectsByKind[PHYSICS_KIND_COUNT];
     TypeTable physicsTypes;
     TypeTable propertyTypes;
+    ContactListener* contactListener = nullptr;
 };
 
 } // namespace NSPhysical

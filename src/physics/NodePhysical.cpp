@@ -123,9 +123,22 @@ void NodePhysical::simulate(float dt) {
     double speed = std::sqrt(static_cast<double>(velocity.x) * velocity.x +
                              static_cast<double>(velocity.y) * velocity.y +
                              static_cast<double>(velocity.z) * velocity.z);
-    if (speed >= 0.1) {
-        NSPhysical::MotionRecord record = makeMotionRecord(dt);
-        moveWithCollisions(record);
+    if (speed >= 0.1 && !movedThisStep) {
+        // A long move goes in equal pieces, each tested where it ends; the
+        // first contact ends the step's move (the contact's own recursion
+        // uses the rest of that piece), as does being moved by a partner.
+        const double reach = speed * dt;
+        const int pieces =
+            std::max(1, static_cast<int>(std::min(std::ceil(reach / kMaxMovePiece), double(kMaxMovePieces))));
+        const float pieceDt = dt / static_cast<float>(pieces);
+        for (int i = 0; i < pieces; ++i) {
+            NSPhysical::MotionRecord record = makeMotionRecord(pieceDt);
+            const int contactsBefore = contactsThisStep;
+            const bool free = moveWithCollisions(record);
+            if (!free || contactsThisStep != contactsBefore || i + 1 == pieces)
+                break;
+            movedThisStep = false;
+        }
     }
     if (length(angularVelocity) != 0.0f)
         rotate(angularVelocity * dt);

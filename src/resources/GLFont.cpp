@@ -136,13 +136,19 @@ void GLFont::printLines(int x, int y, float lineSpacing, const char* format, ...
 
 GLFontBitmap::GLFontBitmap(const std::string& faceName, int size, int weight)
     : GLFont(faceName, size, weight) {
-    if (!listBase)
-        return;
     int pixels = size;
     if (std::abs(pixels) > maxPixelHeight) {
         pixels = pixels < 0 ? -maxPixelHeight : maxPixelHeight;
         log(LOG_ERROR, "GLFontBitmap: size %d of \"%s\" is too large, using %d\n", size,
             faceName.c_str(), pixels);
+    }
+    if (!listBase) {
+        // Without lists nothing can be drawn, but the advances still measure.
+        for (int c = 0; c < characterCount; ++c) {
+            GlyphBitmap glyph = face->rasterize(c, pixels);
+            advances[c] = glyph.present ? glyph.advance : 0;
+        }
+        return;
     }
     // Bitmaps are copied into the lists as they are compiled, under the
     // unpacking rules in force now: tightly packed rows, high bit first.
@@ -156,6 +162,7 @@ GLFontBitmap::GLFontBitmap(const std::string& faceName, int size, int weight)
     const GLubyte nothing = 0;
     for (int c = 0; c < characterCount; ++c) {
         GlyphBitmap glyph = face->rasterize(c, pixels);
+        advances[c] = glyph.present ? glyph.advance : 0;
         glNewList(listBase + c, GL_COMPILE);
         if (glyph.present) {
             const GLubyte* bits = glyph.bits.empty() ? &nothing : glyph.bits.data();
@@ -233,6 +240,13 @@ void GLFontOutline::print(const char* format, ...) {
     glCullFace(GL_BACK);
     drawText(formatted.text, formatted.length);
     glPopAttrib();
+}
+
+int GLFontBitmap::textWidth(const std::string& text) const {
+    int width = 0;
+    for (char ch : text)
+        width += advances[static_cast<unsigned char>(ch)];
+    return width;
 }
 
 float GLFontOutline::textWidth(const std::string& text) const {

@@ -52,6 +52,12 @@ public:
     // size: the character (em) height in pixels; a negative size asks for
     // that cell height instead.
     GLFontBitmap(const std::string& faceName, int size, int weight);
+    // How far the text moves the raster position, in pixels: the sum of its
+    // characters' advances.
+    int textWidth(const std::string& text) const;
+
+private:
+    std::array<int, 256> advances{};
 };
 
 class GLFontOutline : public GLFont {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "audio/SoundControl.h"
 #include "menu/EditorMode.h"
 #include "persistence/RecordIO.h"
 #include "persistence/SerialStream.h"
@@ -241,18 +242,20 @@ void Scene::forgetNode(NodeGraphic* node) {
 
 // --- the machine -------------------------------------------------------------
 
-bool Scene::setRunning(bool run) {
+bool Scene::setRunning(bool run, bool snapshot) {
     if (run == running)
         return true;
     if (run) {
         // Without a snapshot a stop could not bring the layout back.
-        if (!saveScene(kSnapshotName)) {
+        if (snapshot && !saveScene(kSnapshotName)) {
             log(LOG_ERROR, "Scene: the machine stays off, the snapshot \"%s\" could not be saved\n",
                 sceneFilePath(kSnapshotName).c_str());
             popUp("Scene could not be saved");
             return false;
         }
         fastForward = false;
+        runTime = 0.0;
+        stepClock.reset();
         simulationTimer.restart();
         running = true;
         log(LOG_GAME, "Scene: the machine runs\n");
@@ -261,6 +264,8 @@ bool Scene::setRunning(bool run) {
     running = false;
     simulationTimer.pause();
     log(LOG_GAME, "Scene: the machine stops\n");
+    if (!snapshot)
+        return true;
     const bool hadSelection = selected != nullptr;
     const int selectedId = hadSelection ? selected->getId() : 0;
     if (!loadScene(kSnapshotName)) {
@@ -294,6 +299,12 @@ void Scene::update() {
     step(dtSim, dtCam);
 }
 
+bool Scene::wantsContinuousFrames() const {
+    const Vector3 zero;
+    return (running && !isPaused()) || camera.getRotationSpeed() != 0.0f || camera.getZoomSpeed() != 0.0f ||
+           !(camera.getSlideVelocity() == zero) || WindowItem::wantsContinuousFrames();
+}
+
 void Scene::step(float dtSim, float dtCam) {
     dtSim = (running && !isPaused()) ? frameTime(dtSim) : 0.0f;
     dtCam = frameTime(dtCam);
@@ -304,13 +315,22 @@ void Scene::step(float dtSim, float dtCam) {
         root->applyPendingChanges();
         return;
     }
-    NSNode::ControllerNode::instance().clearHits();
-    const int steps = fastForward ? kFastForwardSteps : 1;
+    // Whole fixed steps: the frame's time is carried over until it makes one.
+    // The touching pairs are those of one step, checked after each.
+    const int steps = stepClock.advance(dtSim, fastForward);
+    const float dt = NSPhysical::StepClock::kStep;
+    const long long before = stepClock.stepsTaken() - steps;
     for (int i = 0; i < steps; ++i) {
-        root->simulate(dtSim);
-        root->finishStep(dtSim);
+        NSNode::ControllerNode::instance().clearHits();
+        root->simulate(dt);
+        root->finishStep(dt);
         root->applyPendingChanges();
+        runTime += dt;
+        if (stepObserver)
+            stepObserver(static_cast<double>(before + i + 1) * NSPhysical::StepClock::kStep);
     }
+    if (steps == 0)
+        root->applyPendingChanges();
 }
 
 // --- drawing -----------------------------------------------------------------
@@ -707,6 +727,10 @@ bool Scene::keyPressed(int key, int modifiers, bool special) {
     case 'f':
         if (selected)
             camera.setTarget(selected->worldPosition());
+        return true;
+    case 'm':
+        NSAudio::SoundControl::instance().toggleMute();
+        popUp(NSAudio::SoundControl::instance().isMuted() ? "Sound off" : "Sound on");
         return true;
     case 'c':
         showCoordinateCross = !showCoordinateCross;

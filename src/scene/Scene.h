@@ -22,6 +22,7 @@
 #include "scenegraph/Matrix4.h"
 #include "scenegraph/NodeGraphic.h"
 #include "scenegraph/NodeTransform.h"
+#include "physics/StepClock.h"
 #include "shell/Timer.h"
 #include "shell/WindowItem.h"
 
@@ -46,8 +47,8 @@ class Scene : public NSWindow::WindowItem, public NSNode::ModelDrawer, public NS
 public:
     // The longest step a frame may take, for the machine and the camera.
     static constexpr float kMaxFrameTime = 0.2f;
-    // Fast forward runs this many steps per frame.
-    static constexpr int kFastForwardSteps = 3;
+    // Fast forward runs this many times the steps per frame.
+    static constexpr int kFastForwardSteps = NSPhysical::StepClock::kFastForwardFactor;
     // Entries of the picking buffer.
     static constexpr int kSelectBufferSize = 1024;
     // The name of the machine's snapshot.
@@ -81,7 +82,9 @@ public:
     // Starting takes the snapshot first and refuses to run (with a message)
     // when it cannot be saved; stopping restores it and selects the object
     // of the same id again. Returns whether the machine is now as asked.
-    bool setRunning(bool run);
+    // Without snapshot, starting saves nothing and stopping restores nothing
+    // (the level simulator runs a scene it read from a file).
+    bool setRunning(bool run, bool snapshot = true);
     bool isRunning() const { return running; }
     // Ends a run without bringing the snapshot back: for a load that has
     // just replaced the whole scene.
@@ -90,6 +93,16 @@ public:
     bool isPaused() const { return simulationTimer.isPaused(); }
     void setFastForward(bool on) { fastForward = on; }
     bool isFastForward() const { return fastForward; }
+    // Simulated seconds since the machine was last started.
+    double getRunTime() const { return runTime; }
+    // Called after every step of the machine with the simulated seconds
+    // since the start, while ControllerNode holds the touching pairs of that
+    // step (the goals are checked there, so a win does not depend on how
+    // the steps fall into frames).
+    using StepObserver = std::function<void(double simulatedSeconds)>;
+    void setStepObserver(StepObserver observer) { stepObserver = std::move(observer); }
+    // The machine's clock since it was last started.
+    const NSPhysical::StepClock& machineClock() const { return stepClock; }
 
     // The nearest hit record under the pixel (x, y) of the view, or null.
     // A record is: name count, minimum depth, maximum depth, names. It lives
@@ -179,9 +192,12 @@ public:
     void draw() override;
     // One frame with the times of the two capped timers.
     void update() override;
+    // While the machine runs unpaused or the camera glides.
+    bool wantsContinuousFrames() const override;
     // One frame of dtSim seconds for the machine and dtCam for the camera;
     // both are capped at kMaxFrameTime, and the machine stands still unless
-    // it runs unpaused.
+    // it runs unpaused. The machine runs the whole fixed steps its clock
+    // owes (StepClock); the rest of dtSim waits for the next frame.
     void step(float dtSim, float dtCam);
 
 private:
@@ -226,11 +242,14 @@ private:
     Camera camera;
     NSNode::NodeTransform* root = nullptr;
     Timer simulationTimer{true, kMaxFrameTime};
+    NSPhysical::StepClock stepClock;
+    StepObserver stepObserver;
     Timer cameraTimer{false, kMaxFrameTime};
     NSNode::NodeGraphic* selected = nullptr;
     NSNode::NodeGraphic* hovered = nullptr;
     int hoveredGizmo = 0;
     bool running = false;
+    double runTime = 0.0;
     bool handlesHidden = false;
     bool fastForward = false;
     bool leftHeld = false;

@@ -14,8 +14,8 @@ public:
     // Quick save and load of the "_current" scene.
     virtual void saveCurrent() = 0;
     virtual void loadCurrent() = 0;
-    // The game ends: whatever must outlive it is written now.
-    virtual void shutdown() {}
+    // The game ends: a last chance to keep what the player did.
+    virtual void quit() {}
 };
 
 } // namespace NSWindow

@@ -4,10 +4,12 @@
 
 #include <chrono>
 #include <csignal>
+#include <thread>
 
 #include "level/ControllerLevel.h"
 #include "shell/LevelControl.h"
 #include "shell/Log.h"
+#include "shell/SwapControl.h"
 #include "shell/WindowCullingGraph.h"
 #include "shell/WindowFrameRate.h"
 #include "shell/WindowHelpTechnical.h"
@@ -23,6 +25,9 @@ const std::chrono::steady_clock::time_point processStart = std::chrono::steady_c
 // game ends the ordinary way instead of dying in the middle of a frame.
 volatile std::sig_atomic_t quitSignalled = 0;
 void onQuitSignal(int) { quitSignalled = 1; }
+
+// The frame caps SHIFT+F11 steps through; 0 lifts the cap.
+const int kFrameCapSteps[] = {120, 60, 30, 0};
 } // namespace
 
 const std::string technicalHelpText =
@@ -36,7 +41,8 @@ const std::string technicalHelpText =
     "SHIFT F6 ... immediate mode vs vertex array\n"
     "SHIFT F7 ... use display lists on/off\n"
     "SHIFT F8 ... culling on/off\n"
-    "SHIFT F9 ... transparency on/off\n";
+    "SHIFT F9 ... transparency on/off\n"
+    "SHIFT F11 .. frame cap 120/60/30/off\n";
 
 const std::string modelsFolder = "md2_objects/";
 
@@ -69,8 +75,7 @@ void idleCallback() {
         glutLeaveMainLoop();
         return;
     }
-    Window::instance().onIdle();
-    glutPostRedisplay();
+    Window::instance().idleTurn();
 }
 
 } // namespace
@@ -153,13 +158,16 @@ void Window::init(bool enterMainLoop) {
     helpTechnical->setLayout(ItemLayout(0, 0, 0, 0, 1, 1, 2, 2));
     helpTechnical->setVisible(false);
 
-    if (enterMainLoop)
+    if (enterMainLoop) {
+        mainLoop = true;
+        setSwapInterval(pacer.getCap() > 0 ? 1 : 0);
         glutMainLoop();
+    }
 }
 
 void Window::shutdown() {
     if (levelController)
-        levelController->shutdown();
+        levelController->quit();
     clear();
     scene = nullptr;
     menu = nullptr;
@@ -228,21 +236,25 @@ void Window::update() {
 }
 
 void Window::onReshape(int width, int height) {
+    wake();
     setLayout(ItemLayout(0, 0, width, height, 1, 1, 0, 0));
 }
 
 void Window::onMouse(int button, int state, int x, int y, int glutModifiers) {
     log(LOG_MOUSE, "Mouse Click at: %4i %4i\n", x, y);
+    wake();
     modifiers = glutModifiers;
     mouseButton(button, state, modifiers, x, y);
 }
 
 void Window::onMotion(int x, int y) {
+    wake();
     // GLUT reports no modifiers while dragging: the ones of the press still hold.
     mouseDrag(modifiers, x, y);
 }
 
 void Window::onPassiveMotion(int x, int y) {
+    wake();
     if (passiveMotionSeen) {
         // Later moves of the same cycle wait for the next one; only the
         // newest counts, so the hover never lags behind the pointer.
@@ -261,13 +273,15 @@ void Window::onPassiveMotion(int x, int y) {
 
 void Window::onKeyboard(unsigned char key, int glutModifiers) {
     log(LOG_KEY, "Key: %i\n", static_cast<int>(key));
+    wake();
     keyPressed(key, glutModifiers, false);
 }
 
 void Window::onSpecial(int key, int glutModifiers) {
     log(LOG_KEY, "Special Key Pressed\n");
+    wake();
     if (glutModifiers & GLUT_ACTIVE_SHIFT) {
-        if (key >= GLUT_KEY_F1 && key <= GLUT_KEY_F9)
+        if ((key >= GLUT_KEY_F1 && key <= GLUT_KEY_F9) || key == GLUT_KEY_F11)
             switchTechnicalSetting(key);
         return;
     }
@@ -299,6 +313,52 @@ void Window::onIdle() {
     update();
 }
 
+double Window::seconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - processStart).count();
+}
+
+void Window::setFrameCap(int framesPerSecond) {
+    pacer.setCap(framesPerSecond);
+    if (mainLoop)
+        setSwapInterval(pacer.getCap() > 0 ? 1 : 0);
+    wake();
+}
+
+void Window::wake() {
+    pacer.wake(seconds());
+    if (sleeping) {
+        sleeping = false;
+        glutIdleFunc(idleCallback);
+    }
+}
+
+void Window::idleTurn() {
+    const double now = seconds();
+    const double at = pacer.nextFrameAt(now, wantsContinuousFrames());
+    // Waits longer than a few milliseconds are slept in GLUT's loop, which
+    // wakes for input; short ones here, to keep to the cap.
+    constexpr double kLongestWait = 0.02;
+    if (at - now > kLongestWait) {
+        sleeping = true;
+        glutIdleFunc(nullptr);
+        glutTimerFunc(static_cast<unsigned>((at - now) * 1000.0), [](int n) { Window::instance().endSleep(n); },
+                      ++sleepNumber);
+        return;
+    }
+    if (at > now)
+        std::this_thread::sleep_for(std::chrono::duration<double>(at - now));
+    pacer.frameStarted(seconds());
+    onIdle();
+    glutPostRedisplay();
+}
+
+void Window::endSleep(int n) {
+    if (sleeping && n == sleepNumber) {
+        sleeping = false;
+        glutIdleFunc(idleCallback);
+    }
+}
+
 void Window::switchTechnicalSetting(int functionKey) {
     switch (functionKey) {
     case GLUT_KEY_F1:
@@ -315,6 +375,18 @@ void Window::switchTechnicalSetting(int functionKey) {
         wireframe = !wireframe;
         showTempPopUp(wireframe ? "Wireframe Anzeige ein" : "Wireframe Anzeige aus");
         return;
+    case GLUT_KEY_F11: {
+        // The next step below the current cap; after "off" the default again.
+        int next = kFrameCapSteps[0];
+        for (int cap : kFrameCapSteps)
+            if (getFrameCap() > 0 && cap < getFrameCap()) {
+                next = cap;
+                break;
+            }
+        setFrameCap(next);
+        showTempPopUp(next > 0 ? "Frame cap " + std::to_string(next) + " fps" : std::string("Frame cap off"));
+        return;
+    }
     default: break;
     }
 

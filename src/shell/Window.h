@@ -4,6 +4,7 @@
 
 #include "menu/Menu.h"
 #include "scene/Scene.h"
+#include "shell/FramePacer.h"
 #include "shell/WindowItem.h"
 
 namespace NSWindow {
@@ -62,6 +63,22 @@ public:
     void onSpecial(int key, int glutModifiers);
     // One update of the whole tree; the GLUT callback then asks for a redraw.
     void onIdle();
+    // The idle callback's turn: waits for the frame cap and runs one update,
+    // or, while nothing moves, lets GLUT sleep until input or the next due
+    // redraw.
+    void idleTurn();
+    // The timer that ends sleep number n: the idle callback takes over
+    // again, unless input woke the loop first.
+    void endSleep(int n);
+
+    // The most frames per second; 0 draws as fast as possible, all the time.
+    // Where the driver offers it the buffer swap also waits for the
+    // display's refresh (not when uncapped).
+    void setFrameCap(int framesPerSecond);
+    int getFrameCap() const { return pacer.getCap(); }
+    const FramePacer& getPacer() const { return pacer; }
+    // The pacing clock: seconds on a steady clock.
+    static double seconds();
 
     void setLevelControl(LevelControl* control) { levelController = control; }
     // Makes the level controller while init builds the items (after the
@@ -87,6 +104,15 @@ private:
     // The children in order, the scene view in the wireframe mode; feeds
     // the culling graph as soon as the scene has counted its models.
     void drawItems();
+    // Input: full-rate drawing again at once.
+    void wake();
+
+    FramePacer pacer;
+    // Set while the GLUT main loop runs (tests drive the window without it);
+    // the idle callback is then off while the loop sleeps.
+    bool mainLoop = false;
+    bool sleeping = false;
+    int sleepNumber = 0;
 
     NSScene::Scene* scene = nullptr;
     NSMenu::Menu* menu = nullptr;

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include "resources/GLFont.h"
+#include "shell/Language.h"
 #include "shell/Window.h"
 
 namespace NSWindow {
@@ -26,7 +27,7 @@ void WindowHelpTechnical::draw() {
     glColor4f(0.4f, 0.4f, 0.4f, 0.7f);
     glRecti(0, 0, screenArea.width, screenArea.height);
     glColor3f(0.0f, 1.0f, 0.0f);
-    getLabelFont()->printLines(100, 50, 1.5f, "%s", technicalHelpText.c_str());
+    getLabelFont()->printLines(100, 50, 1.5f, "%s", tr(technicalHelpText).c_str());
     glPopAttrib();
 }
 

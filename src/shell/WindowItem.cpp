@@ -180,6 +180,13 @@ void WindowItem::draw() {
     }
 }
 
+bool WindowItem::wantsContinuousFrames() const {
+    for (const WindowItem* child : getChildren())
+        if (child->isVisible() && child->wantsContinuousFrames())
+            return true;
+    return false;
+}
+
 void WindowItem::update() {
     for (WindowItem* child : getChildren()) {
         child->update();

@@ -59,6 +59,10 @@ public:
     virtual bool keyPressed(int key, int modifiers, bool special);
     virtual void draw();
     virtual void update();
+    // Whether the item moves by itself (an animation, a held button, a
+    // running simulation), so the window must keep drawing at full rate;
+    // otherwise it draws only on input. By default: whether a visible child does.
+    virtual bool wantsContinuousFrames() const;
 
     // Stores the layout and re-lays out this item and its whole subtree.
     void setLayout(const ItemLayout& newLayout);

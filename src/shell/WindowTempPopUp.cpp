@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include "resources/GLFont.h"
+#include "shell/Language.h"
 
 namespace NSWindow {
 
@@ -56,7 +57,8 @@ void WindowTempPopUp::draw() {
     // The band is as wide as the text, which is drawn at 0.9 of the font's
     // height and so keeps a margin of 0.1 s on either side.
     auto* font = dynamic_cast<NSGraphic::GLFontOutline*>(getTextFont());
-    float s = font ? font->textWidth(text) / 2.0f : 0.0f;
+    const std::string shown = tr(text);
+    float s = font ? font->textWidth(shown) / 2.0f : 0.0f;
     glColor4f(0.5f, 0.5f, 0.5f, backgroundAlpha);
     glRectf(-s, -0.5f, s, 0.5f);
     glLineWidth(2.0f);
@@ -71,7 +73,7 @@ void WindowTempPopUp::draw() {
     glTranslatef(-0.9f * s, -0.25f, 0.0f);
     glScalef(0.9f, 0.9f, 0.9f);
     if (font)
-        font->print("%s", text.c_str());
+        font->print("%s", shown.c_str());
     glPopAttrib();
 }
 

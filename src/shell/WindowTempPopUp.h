@@ -15,6 +15,8 @@ public:
 
     void update() override;
     void draw() override;
+    // It fades as long as it lives.
+    bool wantsContinuousFrames() const override { return true; }
     bool mouseButton(int, int, int, int, int) override { return false; }
     bool mouseDrag(int, int, int) override { return false; }
     bool mouseMove(int, int, int) override { return false; }

@@ -32,9 +32,13 @@ e2e_start() {
     [ -x "$bin" ] || fail "no game binary at $1"
     RUN=$(mktemp -d /tmp/qbn-e2e.XXXXXX)
     trap cleanup EXIT
-    for dir in levels md2_objects particletextures; do
+    for dir in levels md2_objects particletextures sounds; do
         if [ -d "$(dirname "$bin")/$dir" ]; then cp -r "$(dirname "$bin")/$dir" "$RUN/"; fi
     done
+    # A new player: no layouts kept from games played in the run folder.
+    rm -f "$RUN"/levels/_layout*.lvl
+    # Files a test puts into the player's folder before the start (E2E_FILES="a b").
+    for file in ${E2E_FILES:-}; do cp "$file" "$RUN/"; done
 
     # A game built with sanitizers writes its reports beside the log, where
     # e2e_finish reads them; a leak report alone does not change the exit
@@ -53,8 +57,13 @@ e2e_start() {
     done
     [ -n "$display" ] || fail "Xvfb gave no display number"
     export DISPLAY=":$display"
+    GAME_BIN=$bin
+    launch_game
+}
 
-    (cd "$RUN" && exec "$bin" >"$RUN/console.txt" 2>&1) &
+# launch_game: starts the game (again) in RUN on the test's display; sets WIN.
+launch_game() {
+    (cd "$RUN" && exec "$GAME_BIN" >"$RUN/console.txt" 2>&1) &
     GAME_PID=$!
     WIN=""
     for _ in $(seq 100); do

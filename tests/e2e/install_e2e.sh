@@ -14,7 +14,10 @@ trap 'chmod -R u+w "$SCRATCH"; rm -rf "$SCRATCH"' EXIT
 
 expect_installed() {
     for f in bin/quibbleton share/applications/quibbleton.desktop share/icons/hicolor/scalable/apps/quibbleton.svg \
-             share/quibbleton/md2_objects/basketball.md2 share/quibbleton/particletextures/point.bmp; do
+             share/quibbleton/md2_objects/basketball.md2 share/quibbleton/particletextures/point.bmp \
+             share/man/man6/quibbleton.6 share/metainfo/io.github.quibbleton.quibbleton.metainfo.xml \
+             share/locale/de/LC_MESSAGES/quibbleton.mo share/locale/en/LC_MESSAGES/quibbleton.mo \
+             share/quibbleton/sounds/win.wav; do
         [ -e "$1/$f" ] || fail "$2 has no $f"
     done
     grep -q '^Exec=quibbleton' "$1/share/applications/quibbleton.desktop" || fail "$2: desktop entry without Exec"
@@ -29,11 +32,14 @@ DEB=$(ls "$SCRATCH"/package/*.deb | head -n 1)
 [ -n "$DEB" ] || fail "cpack made no .deb"
 info=$(dpkg-deb --info "$DEB")
 grep -q "Depends:.*libglut" <<<"$info" || fail "the package does not depend on freeglut"
+grep -q "Depends:.*libopenal" <<<"$info" || fail "the package does not depend on OpenAL"
 dpkg-deb -x "$DEB" "$SCRATCH/root"
 expect_installed "$SCRATCH/root/usr" "the package"
 chmod -R a-w "$SCRATCH/root"
 
 export XDG_DATA_HOME="$SCRATCH/data"
+# The installed game finds its catalogues from wherever it is started.
+export LC_ALL=C.UTF-8 LANGUAGE=de
 cd /
 e2e_start "$SCRATCH/root/usr/bin/quibbleton"
 trap 'cleanup; chmod -R u+w "$SCRATCH"; rm -rf "$SCRATCH"' EXIT
@@ -41,6 +47,8 @@ HOME_DIR="$XDG_DATA_HOME/quibbleton"
 for _ in $(seq 30); do grep -q "basketball.md2" "$HOME_DIR/log.txt" 2>/dev/null && break; sleep 0.1; done
 grep -q "basketball.md2" "$HOME_DIR/log.txt" 2>/dev/null || fail "no log.txt with loaded models in $HOME_DIR"
 [ -d "$HOME_DIR/levels" ] || fail "no levels folder in $HOME_DIR"
+grep -qF "Language: de (catalogues in \"$SCRATCH/root/usr/share/locale\")" "$HOME_DIR/log.txt" ||
+    fail "the installed game did not find its catalogues: $(grep Language "$HOME_DIR/log.txt")"
 sleep 0.5
 shot installed
 expect_pixel_not installed 300 300 "0 0 128" "the first level drawn"

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # A new player's first session, with mouse and keys only: PLAY on the first
 # level's information panel, the first level solved through the view and the
-# side menu, the machine started and the level won, NEXT to the second level,
-# F6 to the last level (the free play room), and there an object put
+# side menu, the machine started and the level won, NEXT to the second level;
+# the game ended and started again (the second level opens, the first shows
+# as won), a springboard turned there, kept over F5 and F6 and undone by
+# "Reset Level"; F6 to the last level (the free play room), and there an object put
 # elsewhere with CTRL+click, saved with F2, moved, and brought back with F3.
 # Waits follow the game's log and its screen, so a slow machine only takes
 # longer. Screenshots of every stage stay in the scratch folder (KEEP_E2E=1)
@@ -200,6 +202,8 @@ wait_for_pixel 20 won $MENU_SPOT "$WIN_VEIL" || fail "no win screen"
 expect_pixel won 75 87 "$BUTTON_FILL" "BACK button on the win screen"
 expect_pixel won 75 119 "$BUTTON_FILL" "NEXT button on the win screen"
 step "level 1 won"
+# E2E_UNTIL_WIN=FILE (the sound test) ends the session here and keeps its log in FILE.
+if [ -n "${E2E_UNTIL_WIN:-}" ]; then e2e_finish; cp "$RUN/log.txt" "$E2E_UNTIL_WIN"; exit 0; fi
 
 # --- 4. NEXT opens the second level ---------------------------------------------
 
@@ -216,6 +220,63 @@ expect_pixel level2 $STOP_X $BUTTON_Y "77 77 77" "the machine still runs in the 
 expect_pixel level2 "$(level_knob_x 2)" $KNOB_Y "$KNOB_GREY" "menu: level 2 is current"
 [ "$(diff_pixels level1_solved level2 "$VIEW")" -ge 5000 ] || fail "the second level looks like the first"
 step "level 2 open"
+
+# --- 4b. the progress outlasts the game ---------------------------------------------
+
+# Ended and started again, the game opens the second level (the one played
+# last) and lists the first as won.
+stop_game
+grep -qx "level 1 1 1 [0-9.]* 1" "$RUN/progress.txt" ||
+    fail "progress.txt does not hold level 1 won in one run: $(cat "$RUN/progress.txt")"
+launch_game
+wait_for_pixel 30 again $MENU_SPOT "$INFO_VEIL" || fail "no information panel after the restart"
+expect_pixel again "$(level_knob_x 2)" $KNOB_Y "133 133 133" "menu: the restart did not open level 2"
+grep -qF 'levels won: 1' "$RUN/log.txt" || fail "the restarted game did not read level 1 as won"
+WON_LINE=130x14+640+232   # the line under "WON LEVELS": "none yet", then "1"
+[ "$(diff_pixels start again $WON_LINE)" -ge 10 ] || fail "the level page does not show level 1 won"
+click $PLAY_X $PLAY_Y
+wait_for_pixel 20 level2_again $MENU_SPOT "$NO_VEIL" || fail "PLAY did not close the panel after the restart"
+park
+shot_stable level2_plain
+
+# The middle springboard turned by its "Rotation Z" slider stays turned when
+# F5 and F6 leave the level and come back; "Reset Level" brings the level's
+# own layout back.
+spring=$(select_object "Sprungbrett" 324 375)
+park
+wait_for_pixel 10 spring_selected 699 $ROTATION_Y_Y "$KNOB_GREY" || fail "no Rotation Z slider for springboard $spring"
+click 730 $ROTATION_Y_Y
+park
+released=$(log_lines "Scene: nothing selected")
+# The slider keeps the keys while it has the focus: a click on the back wall
+# gives it to the view, where Escape lets go.
+click 450 120
+key Escape
+for _ in $(seq 50); do [ "$(log_lines "Scene: nothing selected")" -gt "$released" ] && break; sleep 0.1; done
+[ "$(log_lines "Scene: nothing selected")" -gt "$released" ] || fail "Escape did not let go of springboard $spring"
+park
+shot_stable level2_edited
+[ "$(diff_pixels level2_plain level2_edited "$VIEW")" -ge 300 ] || fail "springboard $spring did not turn"
+key F5
+wait_for_pixel 20 left_level2 "$(level_knob_x 1)" $KNOB_Y "133 133 133" || fail "F5 did not open level 1"
+key F6
+wait_for_pixel 20 back_in_level2 "$(level_knob_x 2)" $KNOB_Y "133 133 133" || fail "F6 did not open level 2"
+key F1
+wait_for_pixel 20 level2_returned $MENU_SPOT "$NO_VEIL" || fail "F1 did not close the panel"
+park
+shot_stable level2_returned
+kept=$(diff_pixels level2_edited level2_returned "$VIEW")
+[ "$kept" -le 50 ] || fail "the turned springboard did not come back with level 2 ($kept pixels differ)"
+click 706 176 # "Reset Level"
+wait_for_log_for 10 "layout of level 2 is forgotten" || fail "Reset Level did nothing"
+wait_for_pixel 20 reset_info $MENU_SPOT "$INFO_VEIL" || fail "Reset Level did not open the level again"
+click $PLAY_X $PLAY_Y
+wait_for_pixel 20 level2_reset $MENU_SPOT "$NO_VEIL" || fail "PLAY did not close the panel after Reset Level"
+park
+shot_stable level2_reset
+reset=$(diff_pixels level2_plain level2_reset "$VIEW")
+[ "$reset" -le 50 ] || fail "Reset Level did not bring back the level's own layout ($reset pixels differ)"
+step "progress kept: level 1 won, level 2's edit kept over F5 and F6 and reset"
 
 # --- 5. F6 to the last level ----------------------------------------------------------
 

@@ -14,7 +14,7 @@ cmake --build "$build" -j"$(nproc)" --target quibbleton >"$build.build.log" 2>&1
     { tail -n 40 "$build.build.log"; exit 1; }
 
 failed=0
-for test in window levels scene menu editor playthrough; do
+for test in window levels scene menu editor playthrough language sound; do
     script="$root/tests/e2e/${test}_e2e.sh"
     [ -f "$script" ] || continue
     echo "--- $test (sanitized)"

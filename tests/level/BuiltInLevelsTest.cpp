@@ -1,6 +1,7 @@
 // The built-in levels: what each lets the player touch, its goals, and ways
 // to win them, played through the side menu with the machine run at 30, 60
-// and 120 frames per second.
+// and 120 frames per second, and the same runs ending bit for bit the same
+// at any frame rate.
 #include <gtest/gtest.h>
 
 #include <GL/freeglut.h>
@@ -9,6 +10,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -16,6 +21,7 @@
 
 #include "level/BuiltInLevels.h"
 #include "level/ControllerLevel.h"
+#include "level/Simulator.h"
 #include "menu/EditorMode.h"
 #include "objects/ObjectRollband.h"
 #include "scene/Scene.h"
@@ -26,6 +32,8 @@ using namespace NSLevel;
 using NSMenu::MenuEntry;
 using NSMenu::Value;
 using NSNode::NodeGraphic;
+using NSLevel::FrameTimes;
+using NSLevel::MachineRun;
 
 namespace {
 
@@ -63,6 +71,75 @@ struct Solution {
     std::vector<Step> steps;
     float limit; // simulated seconds
 };
+
+// Ways to win the levels, as a player plays them through the menus.
+// Level 5's springboards wait below the floor: its solution starts each of
+// them with a CTRL+click onto the floor.
+const std::vector<Solution>& solutions() {
+    static const std::vector<Solution> table = {
+        {"Level01", [] { return new Level01(); },
+         {// Board 4 turned across and tilted down to the left; board 5 moved
+          // in to stop the ball above the grate.
+          line(kMiddleBoard, 2, "Rotation X", -0.07f), line(kMiddleBoard, 2, "Rotation Y", 0.25f),
+          line(kSmallBoard, 1, "Position X", 0.3f, 6)},
+         15.0f},
+        {"Level02", [] { return new Level02(); },
+         {// The second springboard tilted back a little, the third tilted
+          // toward the board and raised into the path of the ball.
+          line(kSpringboard, 2, "Rotation Z", -0.04f), line(kSpringboard, 3, "Rotation X", -0.04f),
+          line(kSpringboard, 3, "Position Y", 0.3f, 6)},
+         10.0f},
+        {"Level03", [] { return new Level03(); },
+         {// From higher up the ball bounces to the first springboard and on to
+          // the third, which throws it at full power against the loose board.
+          line(kTennisball, 1, "Position Y", 0.3f, 12), line(kSpringboard, 1, "Rotation X", -0.02f),
+          line(kSpringboard, 1, "Rotation Z", 0.02f), line(kSpringboard, 3, "Rotation X", 0.04f),
+          line(kSpringboard, 3, "Rotation Z", -0.06f), line(kSpringboard, 3, "Jump Power", 2.0f)},
+         35.0f},
+        {"Level04", [] { return new Level04(); },
+         {// The springboard sends the ball onto the middle belt, which runs it
+          // onto the back belt; that one carries it to the short belt, moved
+          // next to the creature's springboard.
+          line(kSpringboard, 1, "Rotation X", -0.04f), line(kSpringboard, 1, "Rotation Z", 0.05f),
+          line(kBasketball, 1, "Position Y", 0.3f, 15), line(kLongBelt, 1, "Rotation Y", -0.25f),
+          line(kLongBelt, 1, "Rollband Speed", 50.0f), line(kLongBelt, 1, "Position Z", -0.3f, 3),
+          line(kLongBelt, 2, "Enable Rollband", 1.0f), line(kLongBelt, 2, "Rollband Speed", 30.0f),
+          line(kShortBelt, 2, "Enable Rollband", 1.0f), line(kShortBelt, 2, "Rollband Speed", 40.0f),
+          line(kShortBelt, 2, "Position X", -0.3f, 34), line(kShortBelt, 2, "Position Y", -0.3f, 6)},
+         15.0f},
+        {"Level05", [] { return new Level05(); },
+         {// Each springboard is put onto the floor, then raised, turned and
+          // moved. The first, under the bowling ball and tilted toward the
+          // cabinet, throws it diagonally across the top through three balls;
+          // the other two, set steeply beside the other two balls, kick them
+          // off their corners as they first come down.
+          place(kSpringboard, 1, Vector3(-90.0f, -150.0f, 0.0f)), line(kSpringboard, 1, "Position Z", -0.3f, 20),
+          line(kSpringboard, 1, "Position Y", 0.3f, 10), line(kSpringboard, 1, "Rotation Y", -0.125f),
+          line(kSpringboard, 1, "Rotation Z", -0.04f), line(kSpringboard, 1, "Jump Power", 2.0f),
+          place(kSpringboard, 2, Vector3(66.1f, -150.0f, -16.6f)), line(kSpringboard, 2, "Position Y", 0.3f, 32),
+          line(kSpringboard, 2, "Rotation Y", 0.125f), line(kSpringboard, 2, "Rotation Z", -0.1667f),
+          line(kSpringboard, 2, "Jump Power", 2.0f), line(kSpringboard, 2, "Position X", -0.3f, 10),
+          line(kSpringboard, 2, "Position Y", -0.3f, 8), line(kSpringboard, 2, "Position Z", -0.3f),
+          place(kSpringboard, 3, Vector3(-16.6f, -150.0f, 66.1f)), line(kSpringboard, 3, "Position Y", 0.3f, 32),
+          line(kSpringboard, 3, "Rotation Y", 0.125f), line(kSpringboard, 3, "Rotation Z", 0.1667f),
+          line(kSpringboard, 3, "Jump Power", 2.0f), line(kSpringboard, 3, "Position Z", -0.3f, 10),
+          line(kSpringboard, 3, "Position Y", -0.3f, 8), line(kSpringboard, 3, "Position X", -0.3f)},
+         20.0f},
+        {"Level06", [] { return new Level06(); },
+         {// The fans lift the ball over the gap, the first small board stops it
+          // above the third section, the second sends it back onto the belts,
+          // which run slowly enough to drop it into the basket.
+          line(kFan, 1, "Rotation X", -0.25f), line(kFan, 1, "Rotation Z", 0.075f),
+          line(kFan, 1, "Turning Speed", 50.0f), line(kFan, 2, "Rotation X", -0.25f),
+          line(kFan, 2, "Rotation Z", -0.075f), line(kFan, 2, "Turning Speed", 50.0f),
+          line(kSmallBoard, 1, "Position Y", -0.3f, 8), line(kSmallBoard, 1, "Position Z", -0.3f, 1),
+          line(kSmallBoard, 2, "Position X", 0.1f), line(kSmallBoard, 2, "Position Y", -0.3f, 15),
+          line(kSmallBoard, 2, "Position Z", 0.3f, 13), line(kLongBelt, 1, "Rollband Speed", 28.0f),
+          line(kLongBelt, 2, "Rollband Speed", 28.0f)},
+         40.0f},
+    };
+    return table;
+}
 
 // The built-in levels in the scratch scene, played as the player would.
 class BuiltInLevels : public qbntest::LevelSceneTest {
@@ -147,23 +224,34 @@ protected:
     }
 
     // Runs the machine with a fixed frame time and checks the goals after
-    // every frame, as the level controller does; the simulated time until
+    // every step, as the level controller does; the simulated time until
     // the level was won, or -1. The machine is stopped again afterwards.
     float runUntilWon(Level& level, float dt, float limit) {
         EXPECT_TRUE(scene->setRunning(true));
-        float won = -1.0f;
+        double won = -1.0;
+        scene->setStepObserver([&](double at) {
+            if (won < 0.0 && (level.update(), level.isWon()))
+                won = at;
+        });
         const int frames = static_cast<int>(std::ceil(limit / dt));
-        for (int frame = 1; frame <= frames && won < 0.0f; ++frame) {
+        for (int frame = 1; frame <= frames && won < 0.0; ++frame)
             scene->step(dt, 0.0f);
-            level.update();
-            if (level.isWon())
-                won = static_cast<float>(frame) * dt;
-        }
+        scene->setStepObserver(nullptr);
         scene->setRunning(false);
         level.resetGoals();
-        return won;
+        return static_cast<float>(won);
     }
 
+    // Builds the level and plays the solution's steps.
+    void setUp(Level& level, const std::vector<Step>& steps) {
+        level.build();
+        for (const Step& step : steps) {
+            if (step.label)
+                ASSERT_NO_FATAL_FAILURE(play(step));
+            else
+                putOnSurface(object(step.object, step.nth), step.at);
+        }
+    }
 };
 
 } // namespace
@@ -274,72 +362,8 @@ TEST_F(BuiltInLevels, TitlesTextsGoalsAndWhatThePlayerMayTouch) {
     levels[6]->unload();
 }
 
-// Level 5's springboards wait below the floor: its solution starts each of
-// them with a CTRL+click onto the floor.
 TEST_F(BuiltInLevels, LevelsAreWonByWhatAPlayerCanDoAtThreeFrameRates) {
-    const std::vector<Solution> solutions = {
-        {"Level01", [] { return new Level01(); },
-         {// Board 4 turned across and tilted down to the left; board 5 moved
-          // in to stop the ball above the grate.
-          line(kMiddleBoard, 2, "Rotation X", -0.07f), line(kMiddleBoard, 2, "Rotation Y", 0.25f),
-          line(kSmallBoard, 1, "Position X", 0.3f, 6)},
-         15.0f},
-        {"Level02", [] { return new Level02(); },
-         {// The second springboard tilted back a little, the third tilted
-          // toward the board and raised into the path of the ball.
-          line(kSpringboard, 2, "Rotation Z", -0.04f), line(kSpringboard, 3, "Rotation X", -0.04f),
-          line(kSpringboard, 3, "Position Y", 0.3f, 6)},
-         10.0f},
-        {"Level03", [] { return new Level03(); },
-         {// From higher up the ball bounces to the first springboard and on to
-          // the third, which throws it at full power against the loose board.
-          line(kTennisball, 1, "Position Y", 0.3f, 12), line(kSpringboard, 1, "Rotation X", -0.02f),
-          line(kSpringboard, 1, "Rotation Z", 0.02f), line(kSpringboard, 3, "Rotation X", 0.04f),
-          line(kSpringboard, 3, "Rotation Z", -0.06f), line(kSpringboard, 3, "Jump Power", 2.0f)},
-         35.0f},
-        {"Level04", [] { return new Level04(); },
-         {// The springboard sends the ball onto the middle belt, which runs it
-          // onto the back belt; that one carries it to the short belt, moved
-          // next to the creature's springboard.
-          line(kSpringboard, 1, "Rotation X", -0.04f), line(kSpringboard, 1, "Rotation Z", 0.05f),
-          line(kBasketball, 1, "Position Y", 0.3f, 15), line(kLongBelt, 1, "Rotation Y", -0.25f),
-          line(kLongBelt, 1, "Rollband Speed", 50.0f), line(kLongBelt, 1, "Position Z", -0.3f, 3),
-          line(kLongBelt, 2, "Enable Rollband", 1.0f), line(kLongBelt, 2, "Rollband Speed", 30.0f),
-          line(kShortBelt, 2, "Enable Rollband", 1.0f), line(kShortBelt, 2, "Rollband Speed", 40.0f),
-          line(kShortBelt, 2, "Position X", -0.3f, 34), line(kShortBelt, 2, "Position Y", -0.3f, 6)},
-         15.0f},
-        {"Level05", [] { return new Level05(); },
-         {// Each springboard is put onto the floor, then raised, turned and
-          // moved. The first, under the bowling ball and tilted toward the
-          // cabinet, throws it diagonally across the top through three balls;
-          // the other two, set steeply beside the other two balls, kick them
-          // off their corners as they first come down.
-          place(kSpringboard, 1, Vector3(-90.0f, -150.0f, 0.0f)), line(kSpringboard, 1, "Position Z", -0.3f, 20),
-          line(kSpringboard, 1, "Position Y", 0.3f, 10), line(kSpringboard, 1, "Rotation Y", -0.125f),
-          line(kSpringboard, 1, "Rotation Z", -0.04f), line(kSpringboard, 1, "Jump Power", 2.0f),
-          place(kSpringboard, 2, Vector3(66.1f, -150.0f, -16.6f)), line(kSpringboard, 2, "Position Y", 0.3f, 32),
-          line(kSpringboard, 2, "Rotation Y", 0.125f), line(kSpringboard, 2, "Rotation Z", -0.1667f),
-          line(kSpringboard, 2, "Jump Power", 2.0f), line(kSpringboard, 2, "Position X", -0.3f, 10),
-          line(kSpringboard, 2, "Position Y", -0.3f, 8), line(kSpringboard, 2, "Position Z", -0.3f),
-          place(kSpringboard, 3, Vector3(-16.6f, -150.0f, 66.1f)), line(kSpringboard, 3, "Position Y", 0.3f, 32),
-          line(kSpringboard, 3, "Rotation Y", 0.125f), line(kSpringboard, 3, "Rotation Z", 0.1667f),
-          line(kSpringboard, 3, "Jump Power", 2.0f), line(kSpringboard, 3, "Position Z", -0.3f, 10),
-          line(kSpringboard, 3, "Position Y", -0.3f, 8), line(kSpringboard, 3, "Position X", -0.3f)},
-         20.0f},
-        {"Level06", [] { return new Level06(); },
-         {// The fans lift the ball over the gap, the first small board stops it
-          // above the third section, the second sends it back onto the belts,
-          // which run slowly enough to drop it into the basket.
-          line(kFan, 1, "Rotation X", -0.25f), line(kFan, 1, "Rotation Z", 0.075f),
-          line(kFan, 1, "Turning Speed", 50.0f), line(kFan, 2, "Rotation X", -0.25f),
-          line(kFan, 2, "Rotation Z", -0.075f), line(kFan, 2, "Turning Speed", 50.0f),
-          line(kSmallBoard, 1, "Position Y", -0.3f, 8), line(kSmallBoard, 1, "Position Z", -0.3f, 1),
-          line(kSmallBoard, 2, "Position X", 0.1f), line(kSmallBoard, 2, "Position Y", -0.3f, 15),
-          line(kSmallBoard, 2, "Position Z", 0.3f, 13), line(kLongBelt, 1, "Rollband Speed", 28.0f),
-          line(kLongBelt, 2, "Rollband Speed", 28.0f)},
-         40.0f},
-    };
-    for (const Solution& solution : solutions) {
+    for (const Solution& solution : solutions()) {
         std::unique_ptr<Level> level(solution.make());
         // Left alone, the machine does not win the level.
         level->build();
@@ -347,17 +371,88 @@ TEST_F(BuiltInLevels, LevelsAreWonByWhatAPlayerCanDoAtThreeFrameRates) {
         level->unload();
         for (int fps : {30, 60, 120}) {
             SCOPED_TRACE(std::string(solution.level) + " at " + std::to_string(fps) + " frames per second");
-            level->build();
-            for (const Step& step : solution.steps) {
-                if (step.label)
-                    ASSERT_NO_FATAL_FAILURE(play(step));
-                else
-                    putOnSurface(object(step.object, step.nth), step.at);
-            }
+            ASSERT_NO_FATAL_FAILURE(setUp(*level, solution.steps));
             const float won = runUntilWon(*level, 1.0f / static_cast<float>(fps), solution.limit);
             EXPECT_GT(won, 0.0f);
             RecordProperty(std::string(solution.level) + "_" + std::to_string(fps), std::to_string(won));
             level->unload();
         }
+    }
+}
+
+// The machine takes fixed steps: every solution ends bit for bit the same,
+// and is won at the same step, at 20, 30, 60 and 144 frames per second and
+// with frames jittered between 1/60 and 1/15 s or between 1/15 and 4/15 s
+// (beyond the frame cap).
+TEST_F(BuiltInLevels, RunsEndBitIdenticalAtAnyFrameRate) {
+    const unsigned long seeds[] = {7, 11};
+    const std::vector<std::pair<int, const unsigned long*>> rates = {
+        {20, nullptr}, {30, nullptr}, {60, nullptr}, {144, nullptr}, {60, &seeds[0]}, {15, &seeds[1]}};
+    for (const Solution& solution : solutions()) {
+        std::unique_ptr<Level> level(solution.make());
+        std::vector<MachineRun> runs;
+        for (const auto& rate : rates) {
+            ASSERT_NO_FATAL_FAILURE(setUp(*level, solution.steps));
+            runs.push_back(runMachine(*scene, level.get(), FrameTimes(rate.first, rate.second), solution.limit));
+            level->unload();
+        }
+        EXPECT_TRUE(runs[0].won) << solution.level;
+        for (size_t k = 1; k < runs.size(); ++k) {
+            SCOPED_TRACE(std::string(solution.level) + " run " + std::to_string(k));
+            EXPECT_EQ(runs[k].wonAt, runs[0].wonAt);
+            ASSERT_EQ(runs[k].bodies.size(), runs[0].bodies.size());
+            for (size_t b = 0; b < runs[0].bodies.size(); ++b) {
+                EXPECT_EQ(runs[k].bodies[b].position, runs[0].bodies[b].position) << "body " << runs[0].bodies[b].id;
+                EXPECT_EQ(runs[k].bodies[b].velocity, runs[0].bodies[b].velocity) << "body " << runs[0].bodies[b].id;
+            }
+        }
+    }
+}
+
+// The level simulator on level 1 saved with its solution: one line per frame
+// rate, each won at the same step with the same bodies; and every kind of bad
+// input ends with exit code 2, one line on the error stream and nothing else.
+TEST_F(BuiltInLevels, TheSimulatorRunsALevelFileAndRefusesBadInput) {
+    const Solution& solution = solutions()[0];
+    std::unique_ptr<Level> level(solution.make());
+    ASSERT_NO_FATAL_FAILURE(setUp(*level, solution.steps));
+    ASSERT_TRUE(level->save("solved"));
+    level->unload();
+    if (const char* keep = std::getenv("QBN_KEEP_SOLVED_LEVEL"))
+        std::filesystem::copy_file("levels/solved.lvl", keep, std::filesystem::copy_options::overwrite_existing);
+    { std::ofstream("levels/damaged.lvl", std::ios::binary) << "[QBN-LEVEL]\x7f\x7f\x7f\x7f garbage"; }
+
+    NSLevel::SimulatorOptions options;
+    options.file = "levels/solved.lvl";
+    options.fps = {20, 144};
+    options.seconds = 12.0;
+    std::ostringstream out, err;
+    ASSERT_EQ(NSLevel::simulateLevelFile(options, out, err), 0) << err.str();
+    std::istringstream lines(out.str());
+    std::string first, second;
+    std::getline(lines, first);
+    std::getline(lines, second);
+    EXPECT_EQ(first.rfind("{\"fps\": 20, \"jitter\": null, \"seconds\": 12.0, \"won\": true, \"won_at\": ", 0), 0u) << first;
+    EXPECT_EQ(first.substr(first.find(",")), second.substr(second.find(","))); // all but the frame rate
+    EXPECT_NE(first.find("\"bodies\": [{\"id\": "), std::string::npos);
+    EXPECT_EQ(err.str(), "");
+
+    auto with = [&](const char* file, std::vector<int> fps, double seconds) {
+        NSLevel::SimulatorOptions o;
+        o.file = file;
+        o.fps = fps;
+        o.seconds = seconds;
+        return o;
+    };
+    for (const NSLevel::SimulatorOptions& bad :
+         {with("levels/missing.lvl", {30}, 1.0), with("levels/damaged.lvl", {30}, 1.0), with("levels", {30}, 1.0),
+          with("levels/solved.lvl", {0}, 1.0), with("levels/solved.lvl", {}, 1.0),
+          with("levels/solved.lvl", {30}, -1.0), with("levels/solved.lvl", {30}, 1e9),
+          with("levels/solved.lvl", {30}, std::nan(""))}) {
+        std::ostringstream badOut, badErr;
+        EXPECT_EQ(NSLevel::simulateLevelFile(bad, badOut, badErr), 2) << bad.file;
+        EXPECT_EQ(badOut.str(), "");
+        const std::string message = badErr.str();
+        EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
     }
 }

@@ -198,6 +198,9 @@ TEST_F(LevelFiles, GoalsAreReachedInOrderOnly) {
 
     EXPECT_FALSE(level.registerWinConditonHit(static_cast<unsigned>(a), 999999u));
     EXPECT_EQ(level.getGoals().size(), 2u);
+    // A goal is a pair: naming it the other way round removes it too.
+    EXPECT_TRUE(level.removeGoal(static_cast<unsigned>(cId), static_cast<unsigned>(b)));
+    EXPECT_EQ(level.getGoals().size(), 1u);
 }
 
 TEST_F(LevelFiles, ControllerShowsTheScreensAndWinsOnce) {

@@ -24,6 +24,7 @@ TEST(MenuRange, IntsCharsAndStringLengths) {
     ValueConstraintRange range(-1, 1);
     EXPECT_EQ(range.constrain(TYPE_INT, Value::ofInt(-7)).intValue, -1);
     EXPECT_EQ(range.constrain(TYPE_INT, Value::ofInt(7)).intValue, 1);
+    EXPECT_EQ(range.constrain(TYPE_INT, Value::ofInt(2)).intValue, 1) << "just past the top";
     EXPECT_EQ(range.constrain(TYPE_CHAR, Value::ofChar(65)).charValue, 1);
     EXPECT_TRUE(range.isValid(TYPE_BOOL, Value::ofBool(true)));
     EXPECT_TRUE(range.isValid(99, Value::ofInt(1000)));

@@ -153,7 +153,8 @@ protected:
 };
 
 TEST_F(MenuGl, PagesFollowTheSelectionAndRebuildOnlyOnChanges) {
-    EXPECT_EQ(labels(), (std::vector<std::string>{"LEVEL MODE", "Custom Mode", "", "Level", "Load Level"}));
+    EXPECT_EQ(labels(), (std::vector<std::string>{"LEVEL MODE", "Custom Mode", "", "Level", "Load Level", "Reset Level",
+                                                  "", "SOUND", "Sound", "Volume"}));
     EXPECT_EQ(menu->findItemValue("Level").intValue, 1);
 
     // The player's view of an object: picture, gap, the allowed values only.
@@ -288,6 +289,10 @@ TEST_F(MenuGl, TheDesignerBuildsALevelThroughTheMenu) {
     EXPECT_EQ(scene.getSelected()->classId(), CLASS_OBJECT_ROOM);
     EXPECT_TRUE(shows("Attach Object..."));
     EXPECT_FALSE(shows("Delete Object"));
+    const size_t withRoom = scene.getRoot()->getChildren().size();
+    menu->keyPressed(127, 0, false);
+    frame();
+    EXPECT_EQ(scene.getRoot()->getChildren().size(), withRoom) << "the Delete key took the room away";
     menu->keyPressed(27, 0, false);
     frame();
 

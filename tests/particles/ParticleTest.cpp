@@ -294,6 +294,14 @@ TEST_F(ParticleTest, PartsLimitCountsOnlyCreatedParticles) {
     EXPECT_EQ(rig.liveNodes(), 20);
     EXPECT_EQ(rig.system->getGeneratedCount(), 20);
 
+    // The visible cap holds back births while that many live.
+    Rig<ObjectParticleSystemSimple> capped;
+    limit(capped);
+    capped.system->maxVisibleEnabled = true;
+    capped.system->maxVisible = 7;
+    capped.run(40);
+    EXPECT_EQ(capped.liveNodes(), 7);
+
     // A complex system without a prototype makes nothing and counts nothing.
     Rig<ObjectParticleSystemComplex> empty;
     limit(empty);

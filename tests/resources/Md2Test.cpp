@@ -195,6 +195,13 @@ TEST(Md2Damaged, CutOrHostileFilesLeaveTheModelEmpty) {
     EXPECT_FLOAT_EQ(model.frameAt(0).normals[2], NSGraphic::md2Normals[0][2]);
     for (float c : model.texCoords())
         EXPECT_TRUE(std::isfinite(c));
+
+    // The file counts t from the skin's top row, GL from its bottom: flipped on load.
+    dir.put("plain.md2", good);
+    ModelObject_MD2 plain;
+    ASSERT_TRUE(plain.load("plain.md2", ""));
+    EXPECT_EQ(std::vector<float>(plain.texCoords().begin(), plain.texCoords().end()),
+              (std::vector<float>{0, 1, 1, 1, 0.5f, 0}));
 }
 
 TEST(Md2Grouping, AdjacentFramesOfOneNameMakeAnAnimation) {

@@ -94,7 +94,9 @@ TEST_F(TextureBmpReader, DamagedOrHostileFilesAreRefused) {
         {"12-byte header", 14, 12, bgr3x2},
         {"huge picture in a small file", 18, 16384, makeBmp(3, -16384, 24, {})},
         {"colour table too long", 46, 1000, indexed},
+        {"colour table of 257 entries", 46, 257, indexed},
         {"pixels inside the colour table", 10, 60, indexed},
+        {"pixels on the colour table's last entry", 10, 66, indexed},
     };
     std::vector<std::pair<std::string, Bytes>> bad;
     for (const auto& p : patches) {

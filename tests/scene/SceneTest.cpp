@@ -13,6 +13,7 @@
 #include <string>
 
 #include "menu/EditorMode.h"
+#include "physics/StepClock.h"
 #include "scene/Scene.h"
 #include "scenegraph/NodeGraphic.h"
 #include "shell/WindowTempPopUp.h"
@@ -235,22 +236,31 @@ TEST_F(SceneGl, AMachineWhoseSnapshotCannotBeSavedDoesNotStart) {
     EXPECT_EQ(popUpText(), "Scene could not be saved");
 }
 
-TEST_F(SceneGl, FramesAreCappedAndFastForwardRunsThreeSteps) {
+// The machine runs whole fixed steps: a frame's time is capped, tripled in
+// fast forward, and what does not make a whole step waits for the next.
+TEST_F(SceneGl, FramesRunFixedStepsCappedAndTripledInFastForward) {
+    const float step = NSPhysical::StepClock::kStep;
     auto* clock = new ClockNode();
     scene.addObject(clock);
     scene.step(0.5f, 0.0f);
     EXPECT_EQ(clock->steps, 0); // the machine is off
 
     ASSERT_TRUE(scene.setRunning(true));
-    scene.step(0.5f, 0.5f);
-    EXPECT_FLOAT_EQ(clock->total, 0.2f);
-    scene.setFastForward(true);
-    scene.step(0.5f, 0.5f);
-    EXPECT_EQ(clock->steps, 4);
-    EXPECT_FLOAT_EQ(clock->total, 0.8f);
-    scene.setPaused(true);
-    scene.step(0.5f, 0.5f);
-    EXPECT_FLOAT_EQ(clock->total, 0.8f);
+    struct Frame {
+        float time;
+        bool fastForward, paused;
+        int steps; // in all, since the start
+    };
+    const Frame frames[] = {{0.5f, false, false, 24},      {0.5f, true, false, 96},
+                            {0.5f, true, true, 96},        {0.4f * step, false, false, 96},
+                            {0.7f * step, false, false, 97}, {2.5f * step, false, false, 99}};
+    for (const Frame& f : frames) {
+        scene.setFastForward(f.fastForward);
+        scene.setPaused(f.paused);
+        scene.step(f.time, 0.0f);
+        EXPECT_EQ(clock->steps, f.steps) << f.time;
+        EXPECT_NEAR(clock->total, f.steps * step, 1e-4f);
+    }
 }
 
 TEST_F(SceneGl, CameraDragsPanTurnAndZoomWithoutPassingTheTarget) {

@@ -36,36 +36,12 @@ std::string readFile(const std::string& path) {
 
 } // namespace
 
-TEST(Vector3Test, ArithmeticAndNormalize) {
-    Vector3 a(1, 2, 3), b(4, -5, 6);
-    EXPECT_EQ(Vector3(5, -3, 9), a + b);
-    EXPECT_EQ(Vector3(-3, 7, -3), a - b);
-    EXPECT_EQ(Vector3(-1, -2, -3), -a);
-    EXPECT_EQ(Vector3(2, 4, 6), 2.0f * a);
-    EXPECT_EQ(a * 2.0f, 2.0f * a);
-    EXPECT_EQ(a * (1.0f / 3.0f), a / 3.0f);
-    EXPECT_FLOAT_EQ(12.0f, dot(a, b));
-    EXPECT_FLOAT_EQ(5.0f, length(Vector3(3, 0, 4)));
-
-    Vector3 v(3, 0, 4);
-    Vector3& same = v.normalize();
-    EXPECT_EQ(&v, &same);
-    EXPECT_VEC_NEAR(Vector3(0.6f, 0, 0.8f), v, EPS);
-
+TEST(Vector3Test, CrossIsRightHandedAndAZeroVectorStaysZeroWhenNormalized) {
+    EXPECT_EQ(Vector3(0, 0, 1), cross(Vector3(1, 0, 0), Vector3(0, 1, 0)));
+    EXPECT_EQ(Vector3(0, 0, -1), cross(Vector3(0, 1, 0), Vector3(1, 0, 0)));
     Vector3 zero;
-    zero.normalize();
-    EXPECT_EQ(Vector3(0, 0, 0), zero);
-}
-
-TEST(Vector3Test, CrossProductIsRightHanded) {
-    Vector3 x(1, 0, 0), y(0, 1, 0), z(0, 0, 1);
-    EXPECT_EQ(z, cross(x, y));
-    EXPECT_EQ(x, cross(y, z));
-    EXPECT_EQ(y, cross(z, x));
-    EXPECT_EQ(-z, cross(y, x));
-    Vector3 a(1, 2, 3), b(-2, 0.5f, 4);
-    EXPECT_NEAR(0.0f, dot(cross(a, b), a), EPS);
-    EXPECT_NEAR(0.0f, dot(cross(a, b), b), EPS);
+    EXPECT_EQ(Vector3(0, 0, 0), zero.normalize());
+    EXPECT_VEC_NEAR(Vector3(0.6f, 0, 0.8f), Vector3(3, 0, 4).normalize(), EPS);
 }
 
 TEST(Matrix4Test, RotateFollowsGlRotate) {
@@ -100,9 +76,6 @@ TEST(Matrix4Test, BuildersPostMultiply) {
     Matrix4 ts;
     ts.translate(Vector3(10, 20, 30)).scale(Vector3(2, 3, 4));
     EXPECT_VEC_NEAR(Vector3(12, 23, 34), ts.transformPoint(Vector3(1, 1, 1)), EPS);
-    EXPECT_EQ(10.0f, ts.data()[12]);
-    EXPECT_EQ(20.0f, ts.data()[13]);
-    EXPECT_EQ(30.0f, ts.data()[14]);
 
     Matrix4 st;
     st.scale(Vector3(2, 3, 4)).translate(Vector3(10, 20, 30));
@@ -117,10 +90,6 @@ TEST(Matrix4Test, BuildersPostMultiply) {
     b.translate(Vector3(1, -2, 3));
     Vector3 p(0.5f, 1.5f, -2);
     EXPECT_VEC_NEAR(a.transformPoint(b.transformPoint(p)), (a * b).transformPoint(p), EPS);
-    Matrix4 c = a;
-    c *= b;
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ((a * b).m[i], c.m[i]);
 }
 
 TEST(MathDecomposeTest, RecoversNodeRotationAngles) {
@@ -177,15 +146,4 @@ TEST(MathDecomposeTest, QuarterTurnAboutXFallsBackAndLogsOnce) {
     EXPECT_NEAR(-PI / 2, down.x, EPS);
     EXPECT_EQ(0.0f, down.y);
     expectSameAngle(0.8f, down.z);
-}
-
-TEST(MathDecomposeTest, RegularMatrixLogsNothing) {
-    const std::string path = testing::TempDir() + "math_decompose_quiet.txt";
-    const unsigned oldMask = logFileMask();
-    openLogFile(path.c_str());
-    setLogFileMask(0xFFFFFFFFu);
-    zerlegeMatrixinAchsenMatrizen(Matrix4::rotationX(1.0f));
-    closeLogFile();
-    setLogFileMask(oldMask);
-    EXPECT_EQ("", readFile(path));
 }

@@ -3,6 +3,7 @@
 #include "assets/Bmp.h"
 #include "assets/Md2Writer.h"
 #include "assets/Pictures.h"
+#include "assets/Sounds.h"
 
 namespace NSAssets {
 
@@ -17,6 +18,8 @@ AssetFiles generateAssets() {
     for (const Picture& p : buildPictures(models))
         files[MODEL_FOLDER + p.file] = encodeBmp(p.image, 24);
     files[std::string(PARTICLE_FOLDER) + "point.bmp"] = encodeBmp(pointTexture(), 32);
+    for (const SoundAsset& sound : buildSounds())
+        files[SOUND_FOLDER + sound.file] = encodeWav(sound.samples);
     return files;
 }
 

@@ -1,0 +1,196 @@
+// Frames per second of the game window with the machine running, with sound
+// and without: every built-in level is started and run in phases of a
+// second and a half, sound off and on by turns, and the table shows the
+// median rates and their ratio. "On" plays through whatever device OpenAL opens (bench/run
+// has it write into a file, as OpenAL Soft's wave output, so the mixer does
+// its full work without a sound card). Needs an X display; reads the run
+// folder's models and sounds.
+#include <GL/freeglut.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "audio/AudioSystem.h"
+#include "level/ControllerLevel.h"
+#include "level/Level.h"
+#include "persistence/ClassIds.h"
+#include "scenegraph/NodeGraphic.h"
+#include "scene/Scene.h"
+#include "shell/Log.h"
+#include "shell/Window.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+constexpr double kPhaseSeconds = 1.5;
+constexpr int kPhasesEach = 4;
+
+struct Rate {
+    double fps;
+    // CPU time per frame of the game's own thread (where the sound is
+    // followed and the contacts are heard), steadier than frames per second
+    // on a busy machine; and of the whole process (with OpenAL's mixer and
+    // Mesa's threads).
+    double threadMs;
+    double processMs;
+};
+
+double cpuSeconds(clockid_t clock) {
+    timespec t{};
+    clock_gettime(clock, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// Frames of the running machine for kPhaseSeconds from a fresh start.
+Rate runningFps(NSWindow::Window& window, NSLevel::Level& level) {
+    NSScene::Scene* scene = window.getScene();
+    scene->setRunning(true);
+    long frames = 0;
+    const double threadStart = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
+    const double processStart = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
+    const auto start = std::chrono::steady_clock::now();
+    double seconds = 0.0;
+    while (seconds < kPhaseSeconds) {
+        window.update();
+        NSAudio::AudioSystem::instance().update(scene, &level);
+        window.draw();
+        glutSwapBuffers();
+        glFinish();
+        ++frames;
+        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    const double thread = cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - threadStart;
+    const double process = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - processStart;
+    scene->setRunning(false);
+    window.applyPendingChanges();
+    NSAudio::AudioSystem::instance().update(scene, &level);
+    const double n = static_cast<double>(frames);
+    return {n / seconds, thread * 1000.0 / n, process * 1000.0 / n};
+}
+
+// The first ball under node, or null.
+NSNode::NodeGraphic* firstBall(NSNode::NodeTransform* node) {
+    for (NSNode::NodeTransform* child : node->getChildren()) {
+        const int id = child->classId();
+        if (id == CLASS_OBJECT_BASKETBALL || id == CLASS_OBJECT_TENNISBALL)
+            return static_cast<NSNode::NodeGraphic*>(child);
+        if (NSNode::NodeGraphic* below = firstBall(child))
+            return below;
+    }
+    return nullptr;
+}
+
+// Copies of a ball in a block of rows above it: a pile that keeps hundreds
+// of contacts a frame going.
+void addPile(NSScene::Scene& scene, int count) {
+    NSNode::NodeGraphic* ball = firstBall(scene.getRoot());
+    if (!ball)
+        return;
+    const Vector3 at = ball->getPosition();
+    for (int i = 0; i < count; ++i) {
+        auto* copy = dynamic_cast<NSNode::NodeGraphic*>(ball->clone());
+        if (!copy)
+            return;
+        copy->setPosition(at + Vector3(static_cast<float>(i % 8 - 4) * 6.0f, 30.0f + static_cast<float>(i / 64) * 6.0f,
+                                       static_cast<float>(i / 8 % 8 - 4) * 6.0f));
+        scene.getRoot()->addChildLater(copy);
+    }
+}
+
+double median(const std::vector<Rate>& runs, double Rate::*field) {
+    std::vector<double> v;
+    for (const Rate& r : runs)
+        v.push_back(r.*field);
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!std::getenv("DISPLAY")) {
+        std::fprintf(stderr, "bench_sound: needs an X display (run it under Xvfb)\n");
+        return 1;
+    }
+    glutInit(&argc, argv);
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
+    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGBA | GLUT_ALPHA | GLUT_DEPTH);
+    glutInitWindowSize(kWidth, kHeight);
+    glutInitWindowPosition(0, 0);
+    glutCreateWindow("Quibbleton");
+    glutDisplayFunc([] {});
+    glutMainLoopEvent();
+    // A scratch player folder (the machine saves its snapshot into levels/)
+    // with the run folder's data beside it.
+    char name[] = "/tmp/qbn-bench-sound.XXXXXX";
+    if (!mkdtemp(name)) {
+        std::fprintf(stderr, "bench_sound: no scratch folder\n");
+        return 1;
+    }
+    const fs::path scratch(name);
+    std::error_code ec;
+    fs::create_directory(scratch / "levels", ec);
+    for (const char* dir : {"md2_objects", "particletextures", "sounds"})
+        fs::create_directory_symlink(fs::path(QBN_RUN_DIR) / dir, scratch / dir, ec);
+    if (chdir(name) != 0)
+        return 1;
+    setLogConsoleMask(LOG_FATAL | LOG_ERROR);
+
+    auto* window = new NSWindow::Window();
+    window->onReshape(kWidth, kHeight);
+    window->init(false);
+    window->applyPendingChanges();
+    NSLevel::Level::setScene(window->getScene());
+
+    std::printf("%-8s %8s %8s %7s %13s %13s %13s %13s  name\n", "level", "fps off", "fps on", "on/off",
+                "game ms off", "game ms on", "process off", "process on");
+    std::vector<NSLevel::Level*> levels = NSLevel::makeBuiltInLevels();
+    bool audible = true;
+    // Every level, then the fifth again with a pile of balls.
+    const size_t kPileLevel = 4;
+    constexpr int kPile = 400;
+    for (size_t row = 0; row <= levels.size(); ++row) {
+        const bool pile = row == levels.size();
+        const size_t i = pile ? kPileLevel : row;
+        levels[i]->build();
+        if (pile)
+            addPile(*window->getScene(), kPile);
+        window->applyPendingChanges();
+        // A first run unmeasured (it loads the textures), then off and on
+        // by turns, each going first every other time.
+        runningFps(*window, *levels[i]);
+        std::vector<Rate> off, on;
+        for (int p = 0; p < 2 * kPhasesEach; ++p) {
+            const bool sound = (p % 2 == 0) == (p % 4 < 2);
+            if (sound)
+                NSAudio::AudioSystem::instance().start();
+            audible = audible && (!sound || NSAudio::AudioSystem::instance().isAudible());
+            (sound ? on : off).push_back(runningFps(*window, *levels[i]));
+            NSAudio::AudioSystem::instance().shutdown();
+        }
+        const double fpsOff = median(off, &Rate::fps), fpsOn = median(on, &Rate::fps);
+        const std::string name = pile ? "the fifth level with a pile of " + std::to_string(kPile) + " more balls"
+                                      : latin1ToUtf8(levels[i]->getName());
+        std::printf("%-8s %8.1f %8.1f %7.3f %13.2f %13.2f %13.2f %13.2f  %s\n",
+                    pile ? "5+pile" : std::to_string(i + 1).c_str(), fpsOff, fpsOn, fpsOn / fpsOff,
+                    median(off, &Rate::threadMs), median(on, &Rate::threadMs), median(off, &Rate::processMs),
+                    median(on, &Rate::processMs), name.c_str());
+        std::fflush(stdout);
+        levels[i]->unload();
+        window->applyPendingChanges();
+    }
+    if (!audible)
+        std::printf("(no sound device opened: \"sound on\" ran silent)\n");
+    fs::remove_all(scratch, ec);
+    return 0;
+}

@@ -1,0 +1,90 @@
+#pragma once
+// The game's sound: follows the scene once per frame (the listener at the
+// camera, the loops of running conveyor belts, fans and Tesla coils, the
+// machine starting, pausing, running fast and stopping, goals and the win)
+// and hears every answered contact from the physics as an impact. Impacts
+// are gathered during the step and only the loudest few of a frame are
+// played, on a fixed set of voices, so a pile of balls cannot choke the
+// mixer. Without a sound device the game runs silent.
+#include <array>
+#include <chrono>
+#include <string>
+
+#include "audio/AudioDevice.h"
+#include "audio/SoundMaterial.h"
+#include "physics/ContactListener.h"
+
+namespace NSScene {
+class Scene;
+}
+namespace NSLevel {
+class Level;
+}
+
+namespace NSAudio {
+
+class AudioSystem : public NSPhysical::ContactListener {
+public:
+    // Voices: impacts first, then the loops, then the sounds at the listener.
+    static constexpr int kImpactVoices = 12;
+    static constexpr int kLoopVoices = 8;
+    static constexpr int kFirstLoop = kImpactVoices;
+    static constexpr int kFirstUi = kImpactVoices + kLoopVoices;
+    static constexpr int kUiVoices = AudioDevice::kVoices - kFirstUi;
+    // New impacts per frame.
+    static constexpr int kImpactsPerFrame = 4;
+
+    static AudioSystem& instance();
+
+    // Reads the settings, opens the device and listens to the physics. The
+    // game calls it once at start; until then update() does nothing.
+    void start(const std::string& soundFolder = "sounds/");
+    // Closes the device and stops listening; start() may open it again.
+    void shutdown();
+    bool isStarted() const { return started; }
+    bool isAudible() const { return device.isOpen(); }
+
+    // Once per frame, after the simulation step; either may be null.
+    void update(const NSScene::Scene* scene, const NSLevel::Level* level);
+
+    void contactAnswered(float impactSpeed, NSNode::NodePhysical& body, NSNode::NodeTransform& partner) override;
+
+private:
+    AudioSystem() = default;
+    ~AudioSystem() override;
+
+    struct Pending {
+        float loudness = 0.0f;
+        float speed = 0.0f;
+        Impact impact;
+        Vector3 at;
+    };
+    struct Loop {
+        int id = -1;
+        Sound sound = Sound::BeltLoop;
+    };
+
+    // Seconds since the device opened: where in its output a sound starts.
+    double now() const;
+    void playUi(Sound sound, const char* what);
+    void playImpacts();
+    void followLoops(const NSScene::Scene& scene);
+    void stopMachineVoices();
+    void setMachinePaused(bool paused);
+
+    AudioDevice device;
+    bool started = false;
+    std::chrono::steady_clock::time_point openedAt;
+    std::array<Pending, kImpactsPerFrame> pending{};
+    int pendingCount = 0;
+    std::array<Loop, kLoopVoices> loops{};
+    int nextImpactVoice = 0;
+    int nextUiVoice = 0;
+    bool wasRunning = false;
+    bool wasPaused = false;
+    bool wasWon = false;
+    size_t goalsReached = 0;
+    int impactsLogged = 0;
+};
+
+} // namespace NSAudio

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# The game in three languages: its own texts in the C locale, English with
+# --lang en (level 1's information panel), German with --lang de and with
+# LANGUAGE=de (the editor's menu page).
+# Screenshots: en_info.png, de_menu.png (kept with E2E_SHOTS=dir).
+# Usage: language_e2e.sh path/to/quibbleton
+set -euo pipefail
+source "$(dirname "$0")/e2e_lib.sh"
+BIN=$(readlink -f "$1")
+unset LANGUAGE LANG LC_MESSAGES
+export LC_ALL=C
+
+# launch COMMAND...: starts the game again in the same folder and display.
+launch() {
+    (cd "$RUN" && exec "$@" >"$RUN/console.txt" 2>&1) &
+    GAME_PID=$!
+    WIN=""
+    for _ in $(seq 100); do
+        WIN=$(xdotool search --onlyvisible --name '^Quibbleton$' 2>/dev/null | head -n 1 || true)
+        [ -n "$WIN" ] && break
+        kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended early: $(cat "$RUN/console.txt")"
+        sleep 0.1
+    done
+    [ -n "$WIN" ] || fail "no window titled Quibbleton"
+    sleep 1
+}
+# editor NAME: the editor's first page, where the menu holds many labels.
+editor() {
+    xdotool mousemove --window "$WIN" 50 95 click 1 # PLAY
+    sleep 0.5
+    xdotool mousemove --window "$WIN" 706 46 click 1 # Custom Mode
+    sleep 1
+    shot "$1"
+}
+PANEL=525x300+100+90
+MENU=165x600+635+0
+
+e2e_start "$BIN"
+shot c_info
+editor c_menu
+grep -qF "Language: the game's own texts" "$RUN/log.txt" || fail "the C locale chose a language"
+stop_game
+
+launch "$BIN" --lang en
+wait_for_log "Language: en" || fail "--lang en was not taken"
+shot en_info
+[ "$(diff_pixels c_info en_info "$PANEL")" -ge 2000 ] || fail "--lang en shows the German panel"
+stop_game
+
+launch "$BIN" --lang de
+wait_for_log "Language: de" || fail "--lang de was not taken"
+editor de_menu
+[ "$(diff_pixels c_menu de_menu "$MENU")" -ge 500 ] || fail "--lang de shows the English menu"
+stop_game
+
+# The environment alone chooses the same German menu.
+launch env LC_ALL=C.UTF-8 LANGUAGE=de "$BIN"
+editor env_menu
+[ "$(diff_pixels de_menu env_menu "$MENU")" -lt 50 ] || fail "LANGUAGE=de does not show the German menu"
+
+# A missing code is refused with a message.
+if "$BIN" --lang 2>"$RUN/refused.txt"; then fail "--lang without a code was taken"; fi
+grep -q "needs a language code" "$RUN/refused.txt" || fail "no message for --lang without a code"
+e2e_finish

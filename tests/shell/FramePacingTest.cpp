@@ -1,0 +1,144 @@
+// Frame pacing: while nothing moves the game draws a few frames a second;
+// input, a started machine, a gliding camera or a message bring full-rate
+// drawing back at once; SHIFT+F11 steps the cap.
+#include <gtest/gtest.h>
+
+#include <GL/freeglut.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "scene/Scene.h"
+#include "shell/FramePacer.h"
+#include "shell/Window.h"
+#include "shell/WindowTempPopUp.h"
+#include "support/GlContext.h"
+
+using NSWindow::FramePacer;
+using NSWindow::Window;
+
+namespace {
+
+// The game's window with its items, in a scratch working folder.
+class Pacing : public qbntest::GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        char name[] = "/tmp/qbn-pace-XXXXXX";
+        ASSERT_NE(mkdtemp(name), nullptr);
+        folder = name;
+        std::filesystem::create_directory(folder + "/levels");
+        std::filesystem::create_directory_symlink(std::filesystem::path(QBN_RUN_DIR) / "md2_objects",
+                                                  folder + "/md2_objects");
+        ASSERT_TRUE(getcwd(previous, sizeof previous));
+        ASSERT_EQ(chdir(folder.c_str()), 0);
+        window.onReshape(800, 600);
+        window.init(false);
+        window.applyPendingChanges();
+        scene = window.getScene();
+    }
+    void TearDown() override {
+        if (previous[0]) {
+            EXPECT_EQ(chdir(previous), 0);
+        }
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+
+    // The main loop's turns over `seconds` of a simulated clock, each frame
+    // taking 2 ms: the frames it draws.
+    int framesIn(double seconds) {
+        int frames = 0;
+        for (const double end = now + seconds;;) {
+            const double at = pacer.nextFrameAt(now, window.wantsContinuousFrames());
+            if (at >= end) {
+                now = end;
+                return frames;
+            }
+            now = std::max(now, at);
+            pacer.frameStarted(now);
+            window.update();
+            ++frames;
+            now += 0.002;
+        }
+    }
+
+    std::string folder;
+    char previous[4096] = {0};
+    Window window;
+    NSScene::Scene* scene = nullptr;
+    FramePacer pacer{120};
+    double now = 100.0;
+};
+
+} // namespace
+
+TEST_F(Pacing, AStillSceneDrawsAFewFramesASecondAndWhatMovesDrawsAtTheCapAtOnce) {
+    framesIn(1.0);
+    EXPECT_LE(framesIn(10.0), 30) << "the machine stands, nothing is touched";
+
+    pacer.wake(now);
+    EXPECT_EQ(pacer.nextFrameAt(now, false), now) << "input is drawn at once";
+    EXPECT_GE(framesIn(FramePacer::kInputHold), 30);
+    EXPECT_LE(framesIn(2.0), 6);
+
+    const struct {
+        const char* what;
+        std::function<void()> start, stop;
+    } movers[] = {
+        {"the machine", [&] { ASSERT_TRUE(scene->setRunning(true)); }, [&] { scene->setRunning(false); }},
+        {"the camera", [&] { scene->getCamera().setRotation(0.8f, Vector3(0, 1, 0)); },
+         [&] { scene->getCamera().setRotation(0.0f, Vector3(0, 1, 0)); }},
+        {"a message", [&] { window.showTempPopUp("Frame cap 60 fps"); window.applyPendingChanges(); },
+         [&] { NSWindow::WindowTempPopUp::current()->advance(10.0f); window.update(); }},
+    };
+    for (const auto& m : movers) {
+        SCOPED_TRACE(m.what);
+        framesIn(1.0);
+        m.start();
+        EXPECT_LE(pacer.nextFrameAt(now, window.wantsContinuousFrames()), now + 1.0 / 120) << "at once";
+        const int frames = framesIn(2.0);
+        EXPECT_GE(frames, 235);
+        EXPECT_LE(frames, 241) << "the cap holds";
+        m.stop();
+        framesIn(1.0);
+        EXPECT_LE(framesIn(2.0), 5);
+    }
+
+    ASSERT_TRUE(scene->setRunning(true));
+    scene->setPaused(true);
+    EXPECT_FALSE(window.wantsContinuousFrames()) << "a paused machine is still";
+    scene->setRunning(false);
+}
+
+TEST_F(Pacing, EveryKindOfInputWakesTheWindowAndShiftF11StepsTheCap) {
+    const std::function<void(Window&)> inputs[] = {
+        [](Window& w) { w.onMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 10, 10, 0); },
+        [](Window& w) { w.onMotion(20, 20); },
+        [](Window& w) { w.onPassiveMotion(30, 30); },
+        [](Window& w) { w.onKeyboard('a', 0); },
+        [](Window& w) { w.onSpecial(GLUT_KEY_LEFT, 0); },
+        [](Window& w) { w.onReshape(640, 480); },
+    };
+    for (const auto& input : inputs) {
+        Window fresh;
+        EXPECT_TRUE(fresh.getPacer().isIdle(Window::seconds() + 1.0, false));
+        input(fresh);
+        EXPECT_FALSE(fresh.getPacer().isIdle(Window::seconds(), false));
+    }
+
+    EXPECT_EQ(window.getFrameCap(), 120);
+    std::string shown;
+    for (int i = 0; i < 5; ++i) {
+        window.onSpecial(GLUT_KEY_F11, GLUT_ACTIVE_SHIFT);
+        window.applyPendingChanges();
+        shown += std::to_string(window.getFrameCap()) + " " + NSWindow::WindowTempPopUp::current()->getText() + "; ";
+    }
+    EXPECT_EQ(shown, "60 Frame cap 60 fps; 30 Frame cap 30 fps; 0 Frame cap off; 120 Frame cap 120 fps; "
+                     "60 Frame cap 60 fps; ");
+    window.setFrameCap(0);
+    EXPECT_FALSE(window.getPacer().isIdle(Window::seconds() + 10.0, false)) << "uncapped never idles";
+}
