@@ -57,6 +57,7 @@ public:
         else if (c == "Start Test") menu->setTestMode(true);
         else if (c == "Stop Test") menu->setTestMode(false);
         else if (c == "New Level") state().newCustomLevel();
+        else if (c == "Reset Level") levels->resetLevel();
         else ADD_FAILURE() << command;
     }
 };
@@ -73,6 +74,7 @@ TEST_F(GameStateTable, EveryCommandInEveryModeAndMachineState) {
         {Mode::Level, "Start Test", Mode::Level, 1, false, nullptr},
         {Mode::Level, "Stop Test", Mode::Level, 1, false, nullptr},
         {Mode::Level, "New Level", Mode::Level, 1, false, nullptr},
+        {Mode::Level, "Reset Level", Mode::Level, 1, true, nullptr},
         {Mode::Custom, "F2", Mode::Custom, kCustom, false, "Level saved successfully"},
         {Mode::Custom, "F3", Mode::Custom, kCustom, true, "Level loaded successfully"},
         {Mode::Custom, "F5", Mode::Custom, kCustom, false, "\"Level Mode\" returns"},
@@ -83,6 +85,7 @@ TEST_F(GameStateTable, EveryCommandInEveryModeAndMachineState) {
         {Mode::Custom, "Start Test", Mode::CustomTest, kCustom, true, nullptr},
         {Mode::Custom, "Stop Test", Mode::Custom, kCustom, false, nullptr},
         {Mode::Custom, "New Level", Mode::Custom, kCustom, false, nullptr},
+        {Mode::Custom, "Reset Level", Mode::Custom, kCustom, false, nullptr},
         {Mode::CustomTest, "F2", Mode::CustomTest, kCustom, false, "Level saved successfully"},
         {Mode::CustomTest, "F3", Mode::CustomTest, kCustom, false, "\"Stop Test\" first"},
         {Mode::CustomTest, "F5", Mode::CustomTest, kCustom, false, "\"Stop Test\", then"},
@@ -93,6 +96,7 @@ TEST_F(GameStateTable, EveryCommandInEveryModeAndMachineState) {
         {Mode::CustomTest, "Start Test", Mode::CustomTest, kCustom, false, nullptr},
         {Mode::CustomTest, "Stop Test", Mode::Custom, kCustom, true, nullptr},
         {Mode::CustomTest, "New Level", Mode::CustomTest, kCustom, false, nullptr},
+        {Mode::CustomTest, "Reset Level", Mode::CustomTest, kCustom, false, nullptr},
     };
     const char* headers[] = {"LEVEL MODE", "CUSTOM MODE", "TEST MODE"};
     for (const Row& row : rows) {
