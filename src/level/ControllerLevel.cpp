@@ -71,6 +71,7 @@ void ControllerLevel::update() {
             inputScreen->setNameMode(true);
             inputScreen->setVisible(false);
             inputScreen->setFocus(false);
+            state_.customBuilt();
         } else if (index < levels.size()) {
             customRequested = false;
             current = levels[index].get();
@@ -116,6 +117,8 @@ void ControllerLevel::setWinScreenShown(bool shown) {
     winScreen->setVisible(shown);
 }
 
+bool ControllerLevel::isWinScreenShown() const { return winScreen->isVisible(); }
+
 void ControllerLevel::showInput(bool visible, bool nameMode) {
     inputScreen->setVisible(visible);
     inputScreen->setNameMode(nameMode);
@@ -129,20 +132,6 @@ void ControllerLevel::backToCurrentLevel() {
         scene->setRunning(false);
     if (current)
         current->resetGoals();
-}
-
-void ControllerLevel::nextLevel() {
-    if (index + 1 < levels.size()) {
-        ++index;
-        loadRequested = true;
-    }
-}
-
-void ControllerLevel::previousLevel() {
-    if (index - 1 < levels.size()) {
-        --index;
-        loadRequested = true;
-    }
 }
 
 void ControllerLevel::selectLevel(unsigned newIndex) {
@@ -167,6 +156,8 @@ void ControllerLevel::resetLevel() {
 const Progress* ControllerLevel::progress() const { return keeper ? &keeper->progress() : nullptr; }
 
 void ControllerLevel::quit() {
+    // The editor's level first, while a run's snapshot still tells its layout.
+    state_.shutdown();
     NSScene::Scene* scene = Level::scene();
     if (!keeper || !current || !scene)
         return;
@@ -177,19 +168,5 @@ void ControllerLevel::quit() {
 }
 
 int ControllerLevel::lastIndex() const { return static_cast<int>(levels.size()) - 1; }
-
-void ControllerLevel::saveCurrent() {
-    if (!current)
-        return;
-    bool saved = current->save(NSScene::Scene::kSnapshotName);
-    NSWindow::Window::instance().showTempPopUp(saved ? "Level saved successfully" : "Level could not be saved");
-}
-
-void ControllerLevel::loadCurrent() {
-    if (!current)
-        return;
-    bool loaded = current->load(NSScene::Scene::kSnapshotName);
-    NSWindow::Window::instance().showTempPopUp(loaded ? "Level loaded successfully" : "Level could not be loaded");
-}
 
 } // namespace NSLevel

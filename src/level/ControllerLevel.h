@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "level/GameState.h"
 #include "level/Level.h"
 #include "shell/LevelControl.h"
 
@@ -34,12 +35,20 @@ public:
 
     void update() override;
     void toggleInfo() override;
-    void previousLevel() override;
-    void nextLevel() override;
-    void saveCurrent() override;
-    void loadCurrent() override;
+    // F5, F6, F2, F3 and the end of the game (quit) go through the game's state,
+    // which decides what they do in the current mode.
+    void previousLevel() override { state_.previousLevel(); }
+    void nextLevel() override { state_.nextLevel(); }
+    void saveCurrent() override { state_.quickSave(); }
+    void loadCurrent() override { state_.quickLoad(); }
     void quit() override;
 
+    GameState& state() { return state_; }
+    const GameState& state() const { return state_; }
+
+    // Loads the built-in level at index (out of range: nothing) or the
+    // custom level at the next update, whatever the mode; the player's
+    // commands use the state's checked versions.
     void selectLevel(unsigned index);
     void selectCustom();
     // Opens the current built-in level again as built, forgetting the
@@ -56,6 +65,7 @@ public:
     void setInfoShown(bool shown);
     bool isInfoShown() const { return infoShown; }
     void setWinScreenShown(bool shown);
+    bool isWinScreenShown() const;
     void showInput(bool visible, bool nameMode);
     void backToCurrentLevel();
 
@@ -77,6 +87,7 @@ private:
     LevelScreenWin* winScreen = nullptr;
     LevelScreenInput* inputScreen = nullptr;
     bool customRequested = false;
+    GameState state_{*this};
     std::unique_ptr<ProgressKeeper> keeper;
     bool resetRequested = false;
 };

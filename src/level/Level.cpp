@@ -1,6 +1,8 @@
 #include "level/Level.h"
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 
 #include "persistence/ClassIds.h"
 #include "persistence/RecordIO.h"
@@ -30,6 +32,37 @@ std::string levelFilePath(const std::string& name) {
     if (endsWith(name, ".lvl", 5))
         return "levels/" + name;
     return "levels/" + name + ".lvl";
+}
+
+namespace {
+
+// Reads a part's head, block length and version; the complaint when the
+// version is not the one this game writes.
+std::string versionProblem(NSSerialize::SerialStream& stream, const char* part) {
+    stream.readString(); // the head
+    if (stream.readBlockEnd() < 0)
+        return std::string();
+    const std::string version = stream.readString();
+    if (stream.failed() || version == NSSerialize::SerialStream::kCurrentVersion)
+        return std::string();
+    return std::string(part) + " has version \"" + version + "\"";
+}
+
+} // namespace
+
+std::string formatProblem(const std::string& path, bool levelFile) {
+    NSSerialize::SerialStream stream(path, false);
+    if (stream.failed())
+        return std::string();
+    if (!levelFile)
+        return versionProblem(stream, "scene");
+    std::string problem = versionProblem(stream, "level part");
+    if (!problem.empty())
+        return problem;
+    NSSerialize::SerialStream again(path, false);
+    again.readString();
+    again.skipBlock();
+    return again.failed() ? std::string() : versionProblem(again, "scene part");
 }
 
 bool isSafeFileName(const std::string& name) {
@@ -175,7 +208,7 @@ void Level::checkGoals() {
         won = allReached;
 }
 
-bool Level::save(const std::string& fileName) {
+bool Level::save(const std::string& fileName, const std::string& sceneSource) {
     NSScene::Scene* s = scene();
     if (!isSafeFileName(fileName)) {
         log(LOG_ERROR, "Level name not allowed: \"%s\"\n", fileName.c_str());
@@ -186,24 +219,67 @@ bool Level::save(const std::string& fileName) {
     NSSerialize::SerialStream stream(levelFilePath(fileName), true);
     if (stream.failed())
         return false;
+    std::string sceneBytes;
+    if (!sceneSource.empty()) {
+        std::ifstream in(sceneSource, std::ios::binary);
+        sceneBytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        if (!in.good() && !in.eof()) {
+            log(LOG_ERROR, "Level: the layout \"%s\" could not be read\n", sceneSource.c_str());
+            stream.fail("the layout to save could not be read");
+        }
+    }
     stream.writeString("[QBN-LEVEL]");
     stream.beginBlock();
     stream.writeString(stream.version());
+    // A run's reached goals are not part of the level.
+    std::vector<LevelGoal> kept = goals;
+    if (!sceneSource.empty())
+        for (LevelGoal& goal : goals)
+            goal.reached = false;
     serialize(stream);
+    goals = kept;
     stream.endBlock();
-    s->serialize(stream);
+    if (sceneSource.empty())
+        s->serialize(stream);
+    else
+        stream.writeRaw(sceneBytes);
     return stream.close();
 }
 
-bool Level::load(const std::string& fileName) {
+int Level::dropGoalsWithoutObjects() {
+    NSScene::Scene* s = scene();
+    if (!s)
+        return 0;
+    const size_t before = goals.size();
+    goals.erase(std::remove_if(goals.begin(), goals.end(),
+                               [s](const LevelGoal& g) {
+                                   return !s->findNode(static_cast<int>(g.id1)) ||
+                                          !s->findNode(static_cast<int>(g.id2));
+                               }),
+                goals.end());
+    const int dropped = static_cast<int>(before - goals.size());
+    if (dropped > 0)
+        log(LOG_ERROR, "Level \"%s\": %d goals named objects that are not in the scene and were dropped\n",
+            name.c_str(), dropped);
+    return dropped;
+}
+
+void Level::resetRecord() {
+    goals.clear();
+    won = false;
+    name = "[levelName]";
+    infoText = "[infoText]";
+}
+
+bool Level::load(const std::string& fileName, int* skipped) {
     if (!isSafeFileName(fileName)) {
         log(LOG_ERROR, "Level name not allowed: \"%s\"\n", fileName.c_str());
         return false;
     }
-    return loadFile(levelFilePath(fileName), fileName);
+    return loadFile(levelFilePath(fileName), fileName, skipped);
 }
 
-bool Level::loadFile(const std::string& path, const std::string& shownName) {
+bool Level::loadFile(const std::string& path, const std::string& shownName, int* skipped) {
     NSScene::Scene* s = scene();
     if (!s)
         return false;
@@ -216,6 +292,11 @@ bool Level::loadFile(const std::string& path, const std::string& shownName) {
     if (end < 0)
         return false;
     stream.setVersion(stream.readString());
+    if (!stream.isCurrentVersion()) {
+        log(LOG_ERROR, "Level: \"%s\" has the format version \"%s\" and is not read\n", stream.fileName().c_str(),
+            stream.version().c_str());
+        return false;
+    }
     std::vector<LevelGoal> oldGoals = goals;
     std::string oldName = name, oldInfo = infoText;
     bool oldWon = won;
@@ -228,6 +309,8 @@ bool Level::loadFile(const std::string& path, const std::string& shownName) {
         won = oldWon;
         return false;
     }
+    if (skipped)
+        *skipped = stream.skippedCount();
     log(LOG_GAME, "Level \"%s\" loaded from \"%s\" with %d goals\n", name.c_str(),
         (shownName.empty() ? path : shownName).c_str(),
         static_cast<int>(goals.size()));

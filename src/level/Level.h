@@ -22,6 +22,11 @@ std::string levelFilePath(const std::string& name);
 // the file stays inside "levels/".
 bool isSafeFileName(const std::string& name);
 
+// Why the level or scene part of the file at path cannot be read by this
+// game (a format version it does not write, as in 'scene part has version
+// "2.0"'), or "" when the versions are right or the file cannot be opened.
+std::string formatProblem(const std::string& path, bool levelFile);
+
 struct LevelGoal {
     unsigned id1 = 0;
     unsigned id2 = 0;
@@ -66,11 +71,21 @@ public:
     // The level file: this record, then the scene. False when the name is not
     // allowed or the file could not be written or read; a failed save keeps
     // the old file, a failed load changes nothing.
-    bool save(const std::string& fileName);
-    bool load(const std::string& fileName);
+    // With a sceneSource (a scene file's path) its scene record is written
+    // in place of the scene as it is, and the goals as not reached: a save
+    // during a run keeps the layout from before it.
+    bool save(const std::string& fileName, const std::string& sceneSource = std::string());
+    // skipped (optional) receives the number of objects the file holds that
+    // could not be made.
+    bool load(const std::string& fileName, int* skipped = nullptr);
+    // Drops the goals that name an object the scene does not hold; returns
+    // how many went.
+    int dropGoalsWithoutObjects();
+    // Back to the name and text of a new level, without goals.
+    void resetRecord();
     // The same for a level file at any path (the level simulator's input);
     // the log names it shownName, or the path when that is empty.
-    bool loadFile(const std::string& path, const std::string& shownName = "");
+    bool loadFile(const std::string& path, const std::string& shownName = "", int* skipped = nullptr);
 
     // The scene the levels build into (the window's scene unless a test sets
     // another).

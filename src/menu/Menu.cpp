@@ -126,7 +126,7 @@ std::string Menu::pageKey() const {
     // The id, not the pointer: stopping the machine reloads the scene and
     // selects the same object again as a new node.
     std::snprintf(key, sizeof key, "%d %d %d %p %d%d%d%d%d%d %d %p %p %p", selected ? selected->getId() : -1,
-                  int(levelMode), int(testMode), seenLevel, int(page.managementOpen), int(page.goalsOpen),
+                  int(isLevelMode()), int(isTestMode()), seenLevel, int(page.managementOpen), int(page.goalsOpen),
                   int(page.attachOpen), int(page.physicsOpen), int(page.propertiesOpen), int(page.constraintsOpen),
                   page.selectedGoal, static_cast<void*>(page.editedPhysics), static_cast<void*>(page.editedProperty),
                   static_cast<void*>(page.editedConstraint));
@@ -166,6 +166,7 @@ void Menu::update() {
             setTouched();
         }
     }
+    noteModeChange();
     NSNode::NodeGraphic* sceneSelection = scene ? scene->getSelected() : nullptr;
     const bool running = scene && scene->isRunning();
     if (sceneSelection == selected) {
@@ -230,7 +231,7 @@ bool Menu::commandKey(int key, bool special) {
         return true;
     }
     if (!special && key == 127) {
-        if (!levelMode && !testMode && !readOnly && selected)
+        if (levels && levels->state().mayEdit() && !readOnly && selected)
             deleteSelected();
         return true;
     }
@@ -311,9 +312,13 @@ void Menu::drawWholeLabel() {
 
 // --- modes -------------------------------------------------------------------
 
+bool Menu::isLevelMode() const { return !levels || levels->state().mode() == NSLevel::Mode::Level; }
+
+bool Menu::isTestMode() const { return levels && levels->state().mode() == NSLevel::Mode::CustomTest; }
+
 void Menu::updateEditorFlags() const {
-    setCustomMode(!levelMode);
-    setDesignerEditing(!levelMode && !testMode);
+    setCustomMode(!isLevelMode());
+    setDesignerEditing(!isLevelMode() && !isTestMode());
 }
 
 void Menu::clearObjectPages() {
@@ -327,46 +332,33 @@ void Menu::clearObjectPages() {
 }
 
 void Menu::setLevelMode(bool on) {
-    if (on == levelMode)
+    if (!levels || on == isLevelMode())
         return;
-    levelMode = on;
-    testMode = false;
-    page = PageState();
-    updateEditorFlags();
-    if (scene) {
-        scene->select(nullptr);
-        if (scene->isRunning())
-            scene->setRunning(false);
-        scene->clearScene();
-    }
     selected = nullptr;
-    if (levels) {
-        if (on)
-            levels->selectLevel(0);
-        else
-            levels->selectCustom();
-    }
-    setTouched();
+    if (on)
+        levels->state().enterLevelMode();
+    else
+        levels->state().enterCustomMode();
+    noteModeChange();
 }
 
 void Menu::setTestMode(bool on) {
-    if (levelMode || on == testMode)
+    if (!levels)
         return;
-    testMode = on;
+    if (on)
+        levels->state().startTest();
+    else
+        levels->state().stopTest();
+    noteModeChange();
+}
+
+void Menu::noteModeChange() {
+    const int mode = levels ? static_cast<int>(levels->state().mode()) : 0;
+    if (mode == seenMode)
+        return;
+    seenMode = mode;
+    page = PageState();
     updateEditorFlags();
-    if (scene) {
-        if (on) {
-            if (!scene->saveScene(kTestSceneName))
-                popUp("Scene could not be saved");
-        } else {
-            if (scene->isRunning())
-                scene->setRunning(false);
-            if (!scene->loadScene(kTestSceneName))
-                popUp("Scene could not be loaded");
-        }
-    }
-    if (on && levels)
-        levels->setInfoShown(true);
     setTouched();
 }
 

@@ -75,20 +75,20 @@ public:
     void draw() override;
     void update() override;
 
-    // Level mode (playing the built-in levels) or custom mode (the editor).
+    // Level mode (playing the built-in levels) or custom mode (the editor),
+    // as the game's state has it (level mode without a level controller).
     // A change empties the scene and loads the first level or the custom level.
     void setLevelMode(bool on);
-    bool isLevelMode() const { return levelMode; }
+    bool isLevelMode() const;
     // The editor's test run; only in custom mode. On saves the scene as
     // "_test", off restores it from there.
     void setTestMode(bool on);
-    bool isTestMode() const { return testMode; }
+    bool isTestMode() const;
     bool isReadOnly() const { return readOnly; }
     NSNode::NodeGraphic* getSelected() const { return selected; }
     MenuSlider* getSlider() const { return slider; }
     int getRebuildCount() const { return rebuildCount; }
 
-    static constexpr const char* kTestSceneName = "_test";
     static constexpr int kItemWidth = 155;
     static constexpr int kTopMargin = 7;
     static constexpr int kRefreshTicks = 10;
@@ -118,6 +118,8 @@ private:
     // Names the page being shown: a rebuild that shows the same page keeps
     // its scroll position.
     std::string pageKey() const;
+    // Takes over a change of the game's mode: fresh pages, a rebuild.
+    void noteModeChange();
     void layoutItems();
     void refreshValues();
     void updateEditorFlags() const;
@@ -141,8 +143,8 @@ private:
     NSLevel::ControllerLevel* levels;
     NSNode::NodeGraphic* selected = nullptr;
     bool readOnly = false;
-    bool levelMode = true;
-    bool testMode = false;
+    // The mode seen at the last update, as a number; -1 before the first.
+    int seenMode = -1;
     PageState page;
     int updateCount = 0;
     MenuSlider* slider;

@@ -118,7 +118,7 @@ void Menu::dropStalePointers() {
 }
 
 void Menu::objectPage(std::vector<MenuEntry>& list) {
-    const bool editing = !levelMode && !testMode;
+    const bool editing = !isLevelMode() && !isTestMode();
     const NSPhysical::ControllerPhysics& physics = NSPhysical::ControllerPhysics::instance();
 
     if (page.attachOpen) {
@@ -139,7 +139,7 @@ void Menu::objectPage(std::vector<MenuEntry>& list) {
             list.push_back(header("PHYSICS"));
             list.push_back(button("Delete Physics"));
             list.push_back(MenuEntry());
-            page.editedPhysics->getMenuEntries(list, !levelMode);
+            page.editedPhysics->getMenuEntries(list, !isLevelMode());
             return;
         }
         list.push_back(header("EDIT PHYSICS"));
@@ -158,7 +158,7 @@ void Menu::objectPage(std::vector<MenuEntry>& list) {
             list.push_back(header("PROPERTY"));
             list.push_back(button("Delete Property"));
             list.push_back(MenuEntry());
-            page.editedProperty->getMenuEntries(list, !levelMode);
+            page.editedProperty->getMenuEntries(list, !isLevelMode());
             return;
         }
         list.push_back(header("EDIT PROPERTY"));
@@ -243,9 +243,10 @@ void Menu::mainPage(std::vector<MenuEntry>& list) {
         list.push_back(header("LEVEL GOAL"));
         list.push_back(button("Goals..."));
         list.push_back(MenuEntry());
+        list.push_back(button("New Level"));
         return;
     }
-    if (levelMode) {
+    if (isLevelMode()) {
         const int count = levels ? static_cast<int>(levels->levelCount()) : 1;
         const int current = levels ? static_cast<int>(levels->currentIndex()) + 1 : 1;
         list.push_back(header("LEVEL MODE"));
@@ -260,7 +261,7 @@ void Menu::mainPage(std::vector<MenuEntry>& list) {
         NSAudio::SoundControl::instance().getMenuEntries(list, false);
         return;
     }
-    if (testMode) {
+    if (isTestMode()) {
         list.push_back(header("TEST MODE"));
         list.push_back(button("Stop Test"));
         list.push_back(MenuEntry());
@@ -412,16 +413,19 @@ bool Menu::mainCommand(const std::string& label, const Value& value) {
             page.goalsOpen = false;
         else
             page.managementOpen = false;
-    } else if ((label == "Sound" || label == "Volume") && levelMode) {
+    } else if ((label == "Sound" || label == "Volume") && isLevelMode()) {
         NSAudio::SoundControl::instance().setMenuValue(label, value);
     } else if (label == "Level Mode") {
         setLevelMode(true);
     } else if (label == "Custom Mode") {
         setLevelMode(false);
-    } else if (label == "Load Level" && levelMode && !page.managementOpen) {
+    } else if (label == "Load Level" && isLevelMode() && !page.managementOpen) {
         if (levels)
-            levels->selectLevel(static_cast<unsigned>(std::max(0, findItemValue("Level").intValue - 1)));
-    } else if (label == "Reset Level" && levelMode) {
+            levels->state().selectLevel(static_cast<unsigned>(std::max(0, findItemValue("Level").intValue - 1)));
+    } else if (label == "New Level") {
+        if (levels)
+            levels->state().newCustomLevel();
+    } else if (label == "Reset Level" && isLevelMode()) {
         if (levels)
             levels->resetLevel();
     } else if (label == "Start Test") {
@@ -444,18 +448,20 @@ bool Menu::mainCommand(const std::string& label, const Value& value) {
         // The name becomes a file in "levels/": no folders, no way out of it.
         popUp("Invalid name: no folders, no \"..\", not empty");
         return false;
-    } else if (label == "Load Scene") {
-        const bool ok = scene && scene->loadScene(findItemValue("Levelname").stringValue);
-        popUp(ok ? "Scene loaded successfully" : "Scene could not be loaded");
-    } else if (label == "Save Scene") {
-        const bool ok = scene && scene->saveScene(findItemValue("Levelname").stringValue);
-        popUp(ok ? "Scene saved successfully" : "Scene could not be saved");
-    } else if (label == "Load Level") {
-        const bool ok = level && level->load(findItemValue("Levelname").stringValue);
-        popUp(ok ? "Level loaded successfully" : "Level could not be loaded");
-    } else if (label == "Save Level") {
-        const bool ok = level && level->save(findItemValue("Levelname").stringValue);
-        popUp(ok ? "Level saved successfully" : "Level could not be saved");
+    } else if (label == "Load Scene" || label == "Save Scene" || label == "Load Level" || label == "Save Level") {
+        // The game's state knows what each means while the machine runs.
+        if (!levels)
+            return false;
+        NSLevel::GameState& state = levels->state();
+        const std::string name = findItemValue("Levelname").stringValue;
+        if (label == "Load Scene")
+            state.loadScene(name);
+        else if (label == "Save Scene")
+            state.saveScene(name);
+        else if (label == "Load Level")
+            state.loadLevel(name);
+        else
+            state.saveLevel(name);
     } else if (label == "Edit Room") {
         if (scene) {
             scene->select(nullptr);
@@ -494,7 +500,7 @@ bool Menu::mainCommand(const std::string& label, const Value& value) {
         return true;
     } else if (page.goalsOpen) {
         page.selectedGoal = value.intValue;
-    } else if (!levelMode && !testMode && isCreationName(label)) {
+    } else if (!isLevelMode() && !isTestMode() && isCreationName(label)) {
         NSNode::NodeGraphic* object = NSObjects::createObject(label);
         if (!object || !scene)
             return false;

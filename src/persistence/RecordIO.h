@@ -52,6 +52,8 @@ T* readElement(SerialStream& stream) {
     if (object) {
         Serializeable* record = object;
         record->serialize(stream);
+    } else {
+        stream.noteSkipped();
     }
     stream.leaveBlock(end);
     if (object && stream.failed()) {

@@ -152,6 +152,10 @@ void SerialStream::fail(const char* reason) {
 
 // --- writing --------------------------------------------------------------
 
+void SerialStream::writeRaw(const std::string& bytes) {
+    writeBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+}
+
 void SerialStream::writeBytes(const unsigned char* bytes, size_t count) {
     if (!canWrite())
         return;

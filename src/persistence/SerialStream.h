@@ -100,6 +100,8 @@ public:
     void writeFloat(float value);
     void writeVector3(const Vector3& value);
     void writeString(const std::string& value);
+    // Bytes as they are, such as a whole record copied from another file.
+    void writeRaw(const std::string& bytes);
 
     bool readBool();
     int readInt();
@@ -158,6 +160,10 @@ public:
     long size() const { return size_; }
     long remaining() const { return size_ > position_ ? size_ - position_ : 0; }
 
+    // Reading: elements stepped over because their class could not be made.
+    void noteSkipped() { ++skipped_; }
+    int skippedCount() const { return skipped_; }
+
 private:
     bool canWrite() const { return file_ && writing_ && !failed_; }
     bool canRead() const { return file_ && !writing_ && !failed_ && !ended_; }
@@ -192,6 +198,7 @@ private:
     long size_ = 0;
     bool closed_ = false;
     bool failureLogged_ = false;
+    int skipped_ = 0;
 };
 
 } // namespace NSSerialize

@@ -281,6 +281,15 @@ bool Scene::setRunning(bool run, bool snapshot) {
     return true;
 }
 
+void Scene::discardRun() {
+    if (!running)
+        return;
+    running = false;
+    fastForward = false;
+    simulationTimer.pause();
+    log(LOG_GAME, "Scene: the machine stops; the loaded scene replaces the run\n");
+}
+
 void Scene::setPaused(bool paused) {
     if (paused)
         simulationTimer.pause();

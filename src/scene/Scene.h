@@ -86,6 +86,9 @@ public:
     // (the level simulator runs a scene it read from a file).
     bool setRunning(bool run, bool snapshot = true);
     bool isRunning() const { return running; }
+    // Ends a run without bringing the snapshot back: for a load that has
+    // just replaced the whole scene.
+    void discardRun();
     void setPaused(bool paused);
     bool isPaused() const { return simulationTimer.isPaused(); }
     void setFastForward(bool on) { fastForward = on; }

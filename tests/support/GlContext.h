@@ -11,6 +11,11 @@ namespace qbntest {
 // Makes the context current; false (with a message) when there is no display.
 bool ensureGlContext();
 
+// Puts the context back into OpenGL's initial state (attribute and matrix
+// stacks emptied, the usual switches off, line width 1, ...), so that no test
+// sees what an earlier one left behind.
+void resetGlState();
+
 // Reads back the back buffer as RGB bytes, rows from the bottom.
 std::vector<unsigned char> readPixels(int x, int y, int width, int height);
 
@@ -19,7 +24,9 @@ protected:
     void SetUp() override {
         if (!ensureGlContext())
             FAIL() << "this test needs an X display; run the suite under xvfb-run";
+        resetGlState();
     }
+    void TearDown() override { resetGlState(); }
 };
 
 } // namespace qbntest
