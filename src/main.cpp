@@ -99,9 +99,9 @@ int main(int argc, char** argv) {
     openLogFile("log.txt");
     setLogFileMask(0xFFFFFFFFu);
     setLogConsoleMask(LOG_FATAL | LOG_ERROR | LOG_INFO);
-    initLanguage(options.language.c_str());
     log(LOG_INFO, "Bitte Readme.doc lesen!!!\n\n\n");
     log(LOG_INFO, "%s", NSWindow::technicalHelpText.c_str());
+    initLanguage(options.language.c_str());
     NSAudio::AudioSystem::instance().start();
     // Saves cut short by a crash leave their temporary files behind.
     NSSerialize::SerialStream::removeStaleTempFiles("levels");

@@ -60,5 +60,5 @@ editor env_menu
 
 # A missing code is refused with a message.
 if "$BIN" --lang 2>"$RUN/refused.txt"; then fail "--lang without a code was taken"; fi
-grep -q "needs a language code" "$RUN/refused.txt" || fail "no message for --lang without a code"
+grep -q -- "--lang' needs a value" "$RUN/refused.txt" || fail "no message for --lang without a code"
 e2e_finish
