@@ -157,7 +157,8 @@ void SerialStream::writeRaw(const std::string& bytes) {
 }
 
 void SerialStream::writeBytes(const unsigned char* bytes, size_t count) {
-    if (!canWrite())
+    // Nothing to add (an empty string's bytes may not even have an address).
+    if (!canWrite() || count == 0)
         return;
     const size_t at = static_cast<size_t>(position_);
     if (at + count > static_cast<size_t>(kMaxFileSize)) {
@@ -275,6 +276,8 @@ bool SerialStream::readBytes(unsigned char* bytes, size_t count) {
         std::memset(bytes, 0, count);
         return false;
     }
+    if (count == 0)
+        return true;
     std::memcpy(bytes, buffer_.data() + position_, count);
     position_ += static_cast<long>(count);
     return true;
