@@ -19,7 +19,11 @@ text_in_band() {
     "$CONVERT" "$RUN/$1.png" -crop "800x40+0+280" -depth 8 txt:- |
         awk -F'[(),: ]+' 'NR > 1 && $3 > 180 && $4 > 150 && $5 < 120 { n++ } END { print n + 0 }'
 }
-shot popup
+for _ in $(seq 20); do # it fades in
+    shot popup
+    [ "$(text_in_band popup)" -ge 30 ] && break
+    sleep 0.2
+done
 [ "$(text_in_band popup)" -ge 30 ] || fail "no pop-up text in the middle of the window"
 for _ in $(seq 30); do # it fades after a few seconds
     sleep 0.5
