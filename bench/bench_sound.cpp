@@ -62,7 +62,7 @@ Rate runningFps(NSWindow::Window& window, NSLevel::Level& level) {
     double seconds = 0.0;
     while (seconds < kPhaseSeconds) {
         window.update();
-        NSAudio::AudioSystem::instance().update(scene, &level);
+        NSAudio::AudioSystem::instance().update(scene, level.goalsReached(), level.isWon());
         window.draw();
         glutSwapBuffers();
         glFinish();
@@ -73,7 +73,7 @@ Rate runningFps(NSWindow::Window& window, NSLevel::Level& level) {
     const double process = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - processStart;
     scene->setRunning(false);
     window.applyPendingChanges();
-    NSAudio::AudioSystem::instance().update(scene, &level);
+    NSAudio::AudioSystem::instance().update(scene, level.goalsReached(), level.isWon());
     const double n = static_cast<double>(frames);
     return {n / seconds, thread * 1000.0 / n, process * 1000.0 / n};
 }

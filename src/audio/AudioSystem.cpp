@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "audio/SoundControl.h"
-#include "level/Level.h"
 #include "objects/ObjectRollband.h"
 #include "objects/ObjectTeslaSpule.h"
 #include "objects/ObjectVentilator.h"
@@ -215,7 +214,7 @@ void AudioSystem::setMachinePaused(bool paused) {
     }
 }
 
-void AudioSystem::update(const NSScene::Scene* scene, const NSLevel::Level* level) {
+void AudioSystem::update(const NSScene::Scene* scene, size_t reached, bool won) {
     if (!started || !device.isOpen()) {
         pendingCount = 0;
         return;
@@ -245,13 +244,6 @@ void AudioSystem::update(const NSScene::Scene* scene, const NSLevel::Level* leve
     wasPaused = paused;
 
     // Goals and the win: a reached goal chimes, the last one cheers instead.
-    size_t reached = 0;
-    bool won = false;
-    if (level) {
-        for (const NSLevel::LevelGoal& goal : level->getGoals())
-            reached += goal.reached ? 1 : 0;
-        won = level->isWon();
-    }
     if (won && !wasWon)
         playUi(Sound::Win, "win");
     else if (reached > goalsReached && running)

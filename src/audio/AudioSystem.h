@@ -8,6 +8,7 @@
 // mixer. Without a sound device the game runs silent.
 #include <array>
 #include <chrono>
+#include <cstddef>
 #include <string>
 
 #include "audio/AudioDevice.h"
@@ -16,9 +17,6 @@
 
 namespace NSScene {
 class Scene;
-}
-namespace NSLevel {
-class Level;
 }
 
 namespace NSAudio {
@@ -44,8 +42,10 @@ public:
     bool isStarted() const { return started; }
     bool isAudible() const { return device.isOpen(); }
 
-    // Once per frame, after the simulation step; either may be null.
-    void update(const NSScene::Scene* scene, const NSLevel::Level* level);
+    // Once per frame, after the simulation step; the scene may be null.
+    // goalsReached and won describe the current level's goals (0 and false
+    // without a level): a newly reached goal chimes, the win cheers.
+    void update(const NSScene::Scene* scene, size_t goalsReached, bool won);
 
     void contactAnswered(float impactSpeed, NSNode::NodePhysical& body, NSNode::NodeTransform& partner) override;
 

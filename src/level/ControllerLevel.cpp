@@ -50,7 +50,8 @@ ControllerLevel::ControllerLevel(std::vector<Level*> builtIn, Level* customLevel
 ControllerLevel::~ControllerLevel() { NSScene::Scene::setLevelFileLookup(nullptr); }
 
 void ControllerLevel::update() {
-    NSAudio::AudioSystem::instance().update(Level::scene(), current);
+    NSAudio::AudioSystem::instance().update(Level::scene(), current ? current->goalsReached() : 0,
+                                            current && current->isWon());
     if (loadRequested) {
         // The machine stops with the level it ran in; the next one opens
         // at rest, with a snapshot of its own at its first start.

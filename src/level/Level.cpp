@@ -179,6 +179,11 @@ bool Level::removeGoal(unsigned id1, unsigned id2) {
     return goals.size() != before;
 }
 
+size_t Level::goalsReached() const {
+    return static_cast<size_t>(
+        std::count_if(goals.begin(), goals.end(), [](const LevelGoal& g) { return g.reached; }));
+}
+
 void Level::checkGoals() {
     NSScene::Scene* s = scene();
     bool allReached = true;

@@ -62,6 +62,8 @@ public:
     bool removeGoal(unsigned id1, unsigned id2);
     const std::vector<LevelGoal>& getGoals() const { return goals; }
     bool isWon() const { return won; }
+    // How many goals have been reached in this run.
+    size_t goalsReached() const;
 
     const std::string& getName() const { return name; }
     void setName(const std::string& s) { name = s; }
