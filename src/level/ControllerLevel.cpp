@@ -83,6 +83,8 @@ void ControllerLevel::update() {
             setInfoShown(true);
             showInput(false, true);
         }
+        // A new level, or another mode: the steps before lead elsewhere.
+        state_.forgetHistory();
     }
     resetRequested = false;
     NSScene::Scene* scene = Level::scene();
@@ -101,6 +103,10 @@ void ControllerLevel::update() {
             setWinScreenShown(true);
     }
     loadRequested = false;
+    if (commitRequested) {
+        commitRequested = false;
+        state_.commitEdits();
+    }
     if (keeper)
         keeper->watch(scene, current && current->isWon());
 }

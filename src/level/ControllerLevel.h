@@ -42,6 +42,9 @@ public:
     void saveCurrent() override { state_.quickSave(); }
     void loadCurrent() override { state_.quickLoad(); }
     void quit() override;
+    void commandEnded() override { commitRequested = true; }
+    bool undo() override { return state_.undo(); }
+    bool redo() override { return state_.redo(); }
 
     GameState& state() { return state_; }
     const GameState& state() const { return state_; }
@@ -90,6 +93,8 @@ private:
     GameState state_{*this};
     std::unique_ptr<ProgressKeeper> keeper;
     bool resetRequested = false;
+    // A command has ended: the next update records what it changed.
+    bool commitRequested = false;
 };
 
 // The built-in levels in play order.

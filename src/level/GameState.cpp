@@ -177,10 +177,13 @@ void GameState::afterLoad(const std::string& what, int skipped) {
         level->resetGoals();
         dropped = level->dropGoalsWithoutObjects();
     }
+    // The steps before lead to another scene.
+    const bool hadSteps = history_.undoCount() + history_.redoCount() > 0;
+    forgetHistory();
     if (skipped > 0)
         log(LOG_ERROR, "%s: %d objects of the file could not be read and are missing\n", what.c_str(), skipped);
     if (skipped == 0 && dropped == 0) {
-        popUp(what + " loaded successfully");
+        popUp(what + (hadSteps ? " loaded; undo history cleared" : " loaded successfully"));
         return;
     }
     // One short line: the details are in the log.
@@ -189,7 +192,7 @@ void GameState::afterLoad(const std::string& what, int skipped) {
         text += " " + plural(skipped, "object", "objects") + " unreadable" + (dropped > 0 ? "," : "");
     if (dropped > 0)
         text += " " + plural(dropped, "goal", "goals") + " dropped";
-    popUp(text);
+    popUp(text + (hadSteps ? "; undo history cleared" : ""));
 }
 
 // --- level changes -------------------------------------------------------------
@@ -310,6 +313,7 @@ void GameState::startTest() {
     mode_ = Mode::CustomTest;
     resetEditorFlags();
     levels_.setInfoShown(true);
+    forgetHistory();
 }
 
 void GameState::stopTest() {
@@ -328,6 +332,7 @@ void GameState::stopTest() {
     mode_ = Mode::Custom;
     resetEditorFlags();
     writeAutosave();
+    forgetHistory();
 }
 
 void GameState::shutdown() { writeAutosave(); }

@@ -10,8 +10,12 @@
 //  - a successful load ends a run without bringing the old layout back;
 //  - level changes (F5, F6, the level slider) leave the editor alone;
 //  - the editor's level survives every transition and is kept in
-//    levels/_autosave.lvl at every change of mode and at exit.
+//    levels/_autosave.lvl at every change of mode and at exit;
+//  - undo and redo walk the steps recorded since the level was built or
+//    loaded, only while the machine is stopped.
 #include <string>
+
+#include "level/UndoHistory.h"
 
 namespace NSScene {
 class Scene;
@@ -78,6 +82,19 @@ public:
     // autosave file; false when there is nothing to keep or it failed.
     bool writeAutosave();
 
+    // Undo and redo (CTRL+Z, CTRL+Y), in every mode while the machine is
+    // stopped; running, they do nothing. commitEdits() records what the
+    // commands since its last call changed as one step (the window calls it
+    // once a command has ended: every button up, every key); undo and redo
+    // call it first. The object the step touched ends up selected.
+    void commitEdits();
+    bool undo();
+    bool redo();
+    // Forgets every step (a load, a level built); the scene as it is now
+    // is where the history starts.
+    void forgetHistory();
+    const UndoHistory& history() const { return history_; }
+
 private:
     NSScene::Scene* scene() const;
     void popUp(const std::string& text) const;
@@ -91,6 +108,14 @@ private:
     void resetEditorFlags() const;
     // Refuses level changes outside level mode; true when refused.
     bool refuseOutsideLevelMode() const;
+    // The level record and scene as saved, with a neutral camera; false
+    // when they cannot be written.
+    bool captureEdits(EditState& state) const;
+    // Undo (forth false) or redo.
+    bool walk(bool forth);
+    // Reads back the parts of to that differ from from; the camera stays.
+    bool bringBack(const EditState& to, const EditState& from);
+    std::string describe(int id) const;
 
     ControllerLevel& levels_;
     Mode mode_ = Mode::Level;
@@ -98,6 +123,7 @@ private:
     // file, and whether that file was written in this session.
     bool resumeCustom_ = true;
     bool autosaveFromThisSession_ = false;
+    UndoHistory history_;
 };
 
 } // namespace NSLevel

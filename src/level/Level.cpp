@@ -131,6 +131,14 @@ void Level::serialize(NSSerialize::SerialStream& stream) {
     stream.leaveBlock(end);
 }
 
+void Level::writeLaidOut(NSSerialize::SerialStream& stream) {
+    const std::vector<LevelGoal> kept = goals;
+    for (LevelGoal& goal : goals)
+        goal.reached = false;
+    serialize(stream);
+    goals = kept;
+}
+
 void Level::update() { checkGoals(); }
 
 void Level::resetGoals() {
@@ -237,12 +245,10 @@ bool Level::save(const std::string& fileName, const std::string& sceneSource) {
     stream.beginBlock();
     stream.writeString(stream.version());
     // A run's reached goals are not part of the level.
-    std::vector<LevelGoal> kept = goals;
-    if (!sceneSource.empty())
-        for (LevelGoal& goal : goals)
-            goal.reached = false;
-    serialize(stream);
-    goals = kept;
+    if (sceneSource.empty())
+        serialize(stream);
+    else
+        writeLaidOut(stream);
     stream.endBlock();
     if (sceneSource.empty())
         s->serialize(stream);

@@ -45,6 +45,8 @@ public:
 
     int classId() const override;
     void serialize(NSSerialize::SerialStream& stream) override;
+    // The record as a save writes it: the goals as not reached.
+    void writeLaidOut(NSSerialize::SerialStream& stream);
 
     virtual void update();
     virtual void resetGoals();

@@ -121,6 +121,11 @@ void Menu::rebuild() {
     layoutItems();
 }
 
+void Menu::sceneReplaced() {
+    clearObjectPages();
+    rebuild();
+}
+
 std::string Menu::pageKey() const {
     char key[256];
     // The id, not the pointer: stopping the machine reloads the scene and

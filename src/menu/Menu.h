@@ -56,6 +56,8 @@ public:
 
     // Recreates every item from the entries of the current page.
     void rebuild();
+    // The scene was read back (undo, redo): the selection's page, afresh.
+    void sceneReplaced();
     // The entries of the current page, in order.
     std::vector<MenuEntry> pageEntries();
     // The value of the first item with this label, or a default value.

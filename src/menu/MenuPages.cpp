@@ -271,6 +271,8 @@ void Menu::mainPage(std::vector<MenuEntry>& list) {
     list.push_back(button("Start Test"));
     list.push_back(button("Management..."));
     list.push_back(button("Level Mode"));
+    list.push_back(button("Undo"));
+    list.push_back(button("Redo"));
     list.push_back(MenuEntry());
     list.push_back(header("CREATE OBJECT"));
     creationButtons(list);
@@ -428,6 +430,10 @@ bool Menu::mainCommand(const std::string& label, const Value& value) {
     } else if (label == "Reset Level" && isLevelMode()) {
         if (levels)
             levels->resetLevel();
+    } else if ((label == "Undo" || label == "Redo") && levels) {
+        // The page holds no object's values: nothing here outlives the scene.
+        if (label == "Undo" ? levels->state().undo() : levels->state().redo())
+            clearObjectPages();
     } else if (label == "Start Test") {
         setTestMode(true);
     } else if (label == "Stop Test") {

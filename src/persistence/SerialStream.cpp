@@ -74,6 +74,14 @@ SerialStream::SerialStream(const std::string& fileName, bool writing)
     }
 }
 
+SerialStream::SerialStream(InMemory, bool writing, const std::string& bytes)
+    : inMemory_(true), writing_(writing), version_(kCurrentVersion), fileName_("(in memory)") {
+    if (!writing) {
+        buffer_.assign(bytes.begin(), bytes.end());
+        size_ = static_cast<long>(buffer_.size());
+    }
+}
+
 // The save goes to a new file beside the target, made with O_CREAT|O_EXCL
 // by mkstemp, which never follows a link planted under its name; close()
 // renames it over the target. A link as the target itself is replaced by
@@ -117,6 +125,8 @@ bool SerialStream::close() {
     if (closed_)
         return !failed_;
     closed_ = true;
+    if (inMemory_ && writing_ && !failed_ && !blockStarts_.empty())
+        fail("blocks left open at the end of the record");
     if (!file_)
         return !failed_;
     std::FILE* file = file_;
@@ -480,7 +490,7 @@ int SerialStream::readCount(int minBytesPerElement) {
 }
 
 bool SerialStream::seekTo(long target) {
-    if (!file_ || failed_)
+    if ((!file_ && !inMemory_) || failed_)
         return false;
     if (target < 0 || (!writing_ && target > size_)) {
         fail("position outside the file");

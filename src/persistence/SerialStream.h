@@ -63,6 +63,10 @@ public:
     // Opens fileName for writing or reading. A file that cannot be opened
     // leaves the stream failed and ended from the start.
     SerialStream(const std::string& fileName, bool writing);
+    // A stream in memory that touches no file: a writer whose record
+    // memoryBytes() then holds, or a reader of the given bytes.
+    struct InMemory {};
+    SerialStream(InMemory, bool writing, const std::string& bytes = std::string());
     ~SerialStream();
 
     // Removes what saves interrupted by a crash left in folder (temporary
@@ -77,6 +81,8 @@ public:
     // writer flushes and commits its file, or discards it if anything
     // failed. Later calls return the same answer; the destructor calls it.
     bool close();
+    // The bytes a stream in memory holds (what was written, or read from).
+    std::string memoryBytes() const { return std::string(buffer_.begin(), buffer_.end()); }
 
     bool isWriting() const { return writing_; }
     bool isReading() const { return !writing_; }
@@ -165,8 +171,8 @@ public:
     int skippedCount() const { return skipped_; }
 
 private:
-    bool canWrite() const { return file_ && writing_ && !failed_; }
-    bool canRead() const { return file_ && !writing_ && !failed_ && !ended_; }
+    bool canWrite() const { return (file_ || inMemory_) && writing_ && !failed_; }
+    bool canRead() const { return (file_ || inMemory_) && !writing_ && !failed_ && !ended_; }
     void writeBytes(const unsigned char* bytes, size_t count);
     // Fills bytes completely or yields false (and zeros).
     bool readBytes(unsigned char* bytes, size_t count);
@@ -184,6 +190,7 @@ private:
     static const char* const kTempInfix;
 
     std::FILE* file_ = nullptr;
+    bool inMemory_ = false;
     bool writing_;
     std::string version_;
     bool failed_ = false;

@@ -16,6 +16,12 @@ public:
     virtual void loadCurrent() = 0;
     // The game ends: a last chance to keep what the player did.
     virtual void quit() {}
+    // A command of the player's has ended (a button released, a key
+    // pressed): what it changed becomes one step to undo.
+    virtual void commandEnded() {}
+    // CTRL+Z and CTRL+Y; true when a step was brought back.
+    virtual bool undo() { return false; }
+    virtual bool redo() { return false; }
 };
 
 } // namespace NSWindow

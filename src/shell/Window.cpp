@@ -247,7 +247,31 @@ void Window::onMouse(int button, int state, int x, int y, int glutModifiers) {
     log(LOG_MOUSE, "Mouse Click at: %4i %4i\n", x, y);
     wake();
     modifiers = glutModifiers;
+    const unsigned bit = 1u << (static_cast<unsigned>(button) & 15u);
+    buttonsHeld = state == GLUT_DOWN ? buttonsHeld | bit : buttonsHeld & ~bit;
     mouseButton(button, state, modifiers, x, y);
+    if (state == GLUT_UP)
+        commandEnded();
+}
+
+void Window::commandEnded() {
+    if (levelController && buttonsHeld == 0)
+        levelController->commandEnded();
+}
+
+bool Window::undoKey(unsigned char key, int glutModifiers) {
+    const bool ctrl = (glutModifiers & GLUT_ACTIVE_CTRL) != 0;
+    const bool z = key == 26 || (ctrl && (key == 'z' || key == 'Z'));
+    const bool y = key == 25 || (ctrl && (key == 'y' || key == 'Y'));
+    if (!z && !y)
+        return false;
+    // Not in the middle of a drag; the menu shows the scene brought back.
+    if (!levelController || buttonsHeld != 0)
+        return true;
+    const bool changed = y || (glutModifiers & GLUT_ACTIVE_SHIFT) ? levelController->redo() : levelController->undo();
+    if (changed && menu)
+        menu->sceneReplaced();
+    return true;
 }
 
 void Window::onMotion(int x, int y) {
@@ -277,7 +301,10 @@ void Window::onPassiveMotion(int x, int y) {
 void Window::onKeyboard(unsigned char key, int glutModifiers) {
     log(LOG_KEY, "Key: %i\n", static_cast<int>(key));
     wake();
+    if (undoKey(key, glutModifiers))
+        return;
     keyPressed(key, glutModifiers, false);
+    commandEnded();
 }
 
 bool Window::keyPressed(int key, int modifiers, bool special) {
@@ -319,6 +346,7 @@ void Window::onSpecial(int key, int glutModifiers) {
         break;
     default: keyPressed(key, glutModifiers, true); break;
     }
+    commandEnded();
 }
 
 void Window::onIdle() {

@@ -111,6 +111,11 @@ private:
     void drawItems();
     // Input: full-rate drawing again at once.
     void wake();
+    // CTRL+Z undoes, CTRL+Y and CTRL+SHIFT+Z redo; false for other keys.
+    bool undoKey(unsigned char key, int glutModifiers);
+    // Tells the level controller that a command has ended, once no mouse
+    // button is held any more.
+    void commandEnded();
 
     FramePacer pacer;
     // Set while the GLUT main loop runs (tests drive the window without it);
@@ -129,6 +134,8 @@ private:
     bool saveCurrentRequested = false;
     bool loadCurrentRequested = false;
     int modifiers = 0;
+    // The mouse buttons held down, a bit for each.
+    unsigned buttonsHeld = 0;
 
     bool initialised = false;
     bool firstFrameLogged = false;

@@ -26,7 +26,7 @@ created() {
 }
 
 # Pages of the menu (y of each button's middle).
-CUSTOM_MODE=47 MANAGEMENT=87 FIRST_OBJECT=197  # custom main page
+CUSTOM_MODE=47 MANAGEMENT=87 FIRST_OBJECT=277  # custom main page
 BACK=47 LEVELNAME=122 LOAD_LEVEL=237 SAVE_LEVEL=277 GOALS=457  # management page
 ID1=122 ID2=162 ADD_GOAL=197  # goals page
 POSITION_Y=508  # the object page's "Position Y" accelerator
@@ -42,6 +42,22 @@ expect_pixel_not custom 700 47 "0 0 0" "custom mode page"
 # A ball, raised by holding the right end of its "Position Y" bar.
 menu $((FIRST_OBJECT + 0 * 40))
 ball=$(created "Basketball")
+
+# CTRL+Z takes the new ball away; CTRL+Y brings it back, same id, same place.
+wait_for_log "(object $ball at (" || fail "making the ball recorded no step to undo"
+place=$(sed -n "s/^Undo: step [0-9]* recorded (object $ball at \(.*\))$/\1/p" "$RUN/log.txt" | tail -n 1)
+shot made
+xdotool key --window "$WIN" ctrl+z
+wait_for_log "object $ball is not in the scene" || fail "CTRL+Z left the new ball in the scene"
+sleep 0.3
+shot undone
+xdotool key --window "$WIN" ctrl+y
+wait_for_log "Redo: 1 steps to undo, 0 to redo; object $ball at $place" || fail "CTRL+Y did not bring the ball back"
+sleep 0.3
+shot redone
+[ "$(diff_pixels made undone 630x560+0+40)" -ge 50 ] || fail "the undone ball still shows"
+[ "$(diff_pixels made redone 630x600+0+0)" -lt 50 ] || fail "the ball came back elsewhere"
+echo "e2e: ball $ball undone and redone at $place"
 xdotool mousemove --window "$WIN" 757 $POSITION_Y mousedown 1
 sleep 1
 xdotool mouseup 1

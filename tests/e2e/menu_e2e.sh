@@ -70,7 +70,7 @@ xdotool key --window "$WIN" Escape
 sleep 0.3
 click 706 46 # "Custom Mode"
 sleep 1
-click 706 196 # "Basketball"
+click 706 276 # "Basketball"
 wait_for_log 'Menu: created "Basketball"' || fail "no basketball was created"
 xdotool mousemove --window "$WIN" 706 291 # "Delete Object"
 sleep 0.5
