@@ -56,7 +56,7 @@ wait_for_log "Redo: 1 steps to undo, 0 to redo; object $ball at $place" || fail 
 sleep 0.3
 shot redone
 [ "$(diff_pixels made undone 630x560+0+40)" -ge 50 ] || fail "the undone ball still shows"
-[ "$(diff_pixels made redone 630x600+0+0)" -lt 50 ] || fail "the ball came back elsewhere"
+[ "$(diff_pixels made redone 630x560+0+40)" -lt 50 ] || fail "the ball came back elsewhere"
 echo "e2e: ball $ball undone and redone at $place"
 xdotool mousemove --window "$WIN" 757 $POSITION_Y mousedown 1
 sleep 1
