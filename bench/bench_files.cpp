@@ -97,7 +97,9 @@ void BM_UndoMemory500(benchmark::State& state) {
             switch (i % 5) {
             case 0: object->setPosition(object->getPosition() + Vector3(0, 0.5f, 0)); break;
             case 1: object->setRotation(object->getRotation() + Vector3(0.1f, 0, 0)); break;
-            case 2: dynamic_cast<NSNode::NodeGraphic*>(object)->setMenuValue("Color Green", NSMenu::Value::ofFloat(0.3f)); break;
+            case 2:
+                dynamic_cast<NSNode::NodeGraphic*>(object)->setMenuValue("Color Green", NSMenu::Value::ofFloat(0.3f));
+                break;
             case 3: scene->addObject(NSObjects::createObject(names[i % names.size()].first)); break;
             default: scene->removeObject(object); break;
             }
