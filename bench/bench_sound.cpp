@@ -1,7 +1,9 @@
 // Frames per second of the game window with the machine running, with sound
-// and without: every built-in level is started and run in phases of a
-// second and a half, sound off and on by turns, and the table shows the
-// median rates and their ratio. "On" plays through whatever device OpenAL opens (bench/run
+// and without: every built-in level is started and run in short phases,
+// sound off and on by turns (off-on-on-off, so that neither side always
+// goes first), and the table shows the rates over all phases of a side and
+// their ratio; a last line pools every level. Many short interleaved phases
+// let a busy machine's swings fall on both sides alike. "On" plays through whatever device OpenAL opens (bench/run
 // has it write into a file, as OpenAL Soft's wave output, so the mixer does
 // its full work without a sound card). Needs an X display; reads the run
 // folder's models and sounds.
@@ -32,10 +34,12 @@ namespace {
 
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
-constexpr double kPhaseSeconds = 1.5;
-constexpr int kPhasesEach = 4;
+constexpr double kPhaseSeconds = 0.4;
+constexpr int kPhasesEach = 12;
 
 struct Rate {
+    double frames;
+    double seconds;
     double fps;
     // CPU time per frame of the game's own thread (where the sound is
     // followed and the contacts are heard), steadier than frames per second
@@ -75,7 +79,7 @@ Rate runningFps(NSWindow::Window& window, NSLevel::Level& level) {
     window.applyPendingChanges();
     NSAudio::AudioSystem::instance().update(scene, level.goalsReached(), level.isWon());
     const double n = static_cast<double>(frames);
-    return {n / seconds, thread * 1000.0 / n, process * 1000.0 / n};
+    return {n, seconds, n / seconds, thread * 1000.0 / n, process * 1000.0 / n};
 }
 
 // The first ball under node, or null.
@@ -113,6 +117,16 @@ double median(const std::vector<Rate>& runs, double Rate::*field) {
         v.push_back(r.*field);
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
+}
+
+// Frames per second over all of the given phases.
+double pooledFps(const std::vector<Rate>& runs) {
+    double frames = 0.0, seconds = 0.0;
+    for (const Rate& r : runs) {
+        frames += r.frames;
+        seconds += r.seconds;
+    }
+    return seconds > 0.0 ? frames / seconds : 0.0;
 }
 
 } // namespace
@@ -158,6 +172,7 @@ int main(int argc, char** argv) {
     bool audible = true;
     // Every level, then the fifth again with a pile of balls.
     const size_t kPileLevel = 4;
+    std::vector<Rate> allOff, allOn;
     constexpr int kPile = 400;
     for (size_t row = 0; row <= levels.size(); ++row) {
         const bool pile = row == levels.size();
@@ -178,7 +193,11 @@ int main(int argc, char** argv) {
             (sound ? on : off).push_back(runningFps(*window, *levels[i]));
             NSAudio::AudioSystem::instance().shutdown();
         }
-        const double fpsOff = median(off, &Rate::fps), fpsOn = median(on, &Rate::fps);
+        const double fpsOff = pooledFps(off), fpsOn = pooledFps(on);
+        if (!pile) {
+            allOff.insert(allOff.end(), off.begin(), off.end());
+            allOn.insert(allOn.end(), on.begin(), on.end());
+        }
         const std::string name = pile ? "the fifth level with a pile of " + std::to_string(kPile) + " more balls"
                                       : latin1ToUtf8(levels[i]->getName());
         std::printf("%-8s %8.1f %8.1f %7.3f %13.2f %13.2f %13.2f %13.2f  %s\n",
@@ -189,6 +208,10 @@ int main(int argc, char** argv) {
         levels[i]->unload();
         window->applyPendingChanges();
     }
+    const double allFpsOff = pooledFps(allOff), allFpsOn = pooledFps(allOn);
+    std::printf("%-8s %8.1f %8.1f %7.3f %13.2f %13.2f %13.2f %13.2f  %s\n", "1-7", allFpsOff, allFpsOn,
+                allFpsOn / allFpsOff, median(allOff, &Rate::threadMs), median(allOn, &Rate::threadMs),
+                median(allOff, &Rate::processMs), median(allOn, &Rate::processMs), "every level, pooled");
     if (!audible)
         std::printf("(no sound device opened: \"sound on\" ran silent)\n");
     fs::remove_all(scratch, ec);
