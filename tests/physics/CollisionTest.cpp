@@ -351,7 +351,7 @@ TEST(CollisionMove, BroadPhaseFindsTheSameContactsInTheSameOrder) {
     run(true, with, hitsWith);
     NSPhysical::setCollisionBroadPhase(true);
     // Besides the pull of gravity on each ball in every step.
-    EXPECT_GT(hitsWith.size(), 278u * 240u + 20000u);
+    EXPECT_GT(hitsWith.size(), 278u * 240u + 10000u);
     EXPECT_TRUE(hitsWith == hitsWithout);
     ASSERT_EQ(with.size(), without.size());
     size_t differing = 0;
