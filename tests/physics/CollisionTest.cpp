@@ -430,8 +430,8 @@ TEST(CollisionPile, ThreeHundredBallsInASmallBoxSettle) {
         for (size_t j = i + 1; j < balls.size(); ++j)
             deepest = std::max(deepest, 2 * radius - length(p - balls[j]->getPosition()));
     }
-    EXPECT_LT(deepest, 0.5f);
-    EXPECT_LT(energy[9], energy[0] / 50.0);
+    EXPECT_LT(deepest, 0.2f);
+    EXPECT_LT(energy[9], energy[0] / 1000.0);
     for (int s = 3; s < 10; ++s)
         EXPECT_LE(energy[s], energy[s - 1] * 1.05) << "second " << s + 1;
 }
