@@ -309,6 +309,9 @@ bool NodePhysical::moveWithCollisions(MotionRecord& r) {
             if (!h.hit)
                 continue;
             touched = true;
+            body->touchedThisStep = true;
+            if (auto* met = dynamic_cast<NodePhysical*>(m))
+                met->touchedThisStep = true;
             const Vector3 n = h.normalB;
             if (!isUsableNormal(n) || m == r.lastPartner)
                 continue;
@@ -386,8 +389,10 @@ namespace NSNode {
 void NodePhysical::settleContacts() {
     if (!isRegistered() || asleep)
         return;
-    const bool waking = length(velocity) > kWakeSpeed;
-    const auto* self = moveable ? dynamic_cast<const BoundingVolume::Sphere*>(placedSolid(this)) : nullptr;
+    // Only a body whose move met something can overlap (moving into a
+    // resting body is a meeting too), and only a fast one wakes sleepers.
+    const bool waking = length(velocity) > kWakeSpeed && NSPhysical::ControllerPhysics::instance().sleeperCount() > 0;
+    const auto* self = moveable && touchedThisStep ? dynamic_cast<const BoundingVolume::Sphere*>(placedSolid(this)) : nullptr;
     if (!self && !waking)
         return;
     Vector3 c = self ? self->getWorldCenter() : Vector3();

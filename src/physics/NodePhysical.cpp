@@ -41,6 +41,7 @@ NodePhysical::NodePhysical(bool full) : NodeTransform(full) {
 }
 
 NodePhysical::~NodePhysical() {
+    setAsleep(false);
     clearPhysics();
     clearProperties();
     clearConstraints();
@@ -81,6 +82,7 @@ void NodePhysical::finishStep(float dt) {
         effect->finishStep(dt);
     movedThisStep = false;
     contactsThisStep = 0;
+    touchedThisStep = false;
 }
 
 void NodePhysical::effectApplied(Physics*, NodePhysical*) {}
@@ -117,8 +119,14 @@ void NodePhysical::pushBy(const Vector3& force, float dt) {
 
 void NodePhysical::applyForces(float dt) { pushBy(sumForces(dt), dt); }
 
+void NodePhysical::setAsleep(bool value) {
+    if (value != asleep)
+        ControllerPhysics::instance().countSleeper(value ? 1 : -1);
+    asleep = value;
+}
+
 void NodePhysical::wake() {
-    asleep = false;
+    setAsleep(false);
     quietSteps = 0;
     quietAnchor = getPosition();
     restingTouches.clear();
@@ -145,7 +153,7 @@ void NodePhysical::watchForRest() {
         restingTouches.clear();
         return;
     }
-    asleep = true;
+    setAsleep(true);
     velocity = Vector3();
     sleepForce = lastForce;
 }

@@ -130,6 +130,7 @@ private:
     void pushBy(const Vector3& force, float dt);
     // Counts the quiet steps and puts the body to sleep after enough.
     void watchForRest();
+    void setAsleep(bool value);
 
     std::vector<NSPhysical::PhysicsProperty*> properties;
     std::vector<NSPhysical::Physics*> physics;
@@ -144,6 +145,8 @@ private:
     bool enableBounceFriction = false;
     bool movedThisStep = false;
     int contactsThisStep = 0;
+    // A hit test of its own move found something this step.
+    bool touchedThisStep = false;
     // Rest: the force of the last step, the effects that touched the body
     // in it, the quiet steps so far and where they began; asleep, the force
     // it fell asleep under and the touches it keeps reporting.
