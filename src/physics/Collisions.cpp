@@ -11,6 +11,9 @@
 // own body (the fallback raises it again), and a body with two contacts in
 // the step drops out at once; so each body starts at most two recursing calls
 // per step, each of which makes at most four calls.
+//
+// After the moves, NodePhysical::settleContacts (at the end of this file)
+// separates overlapping spheres and wakes sleeping bodies near fast ones.
 #include "physics/Collisions.h"
 
 #include <cmath>
