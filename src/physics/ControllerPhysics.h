@@ -47,6 +47,10 @@ public:
     // The name an effect or property class goes by in the tables ("" if none).
     std::string physicsName(int classId) const;
     std::string propertyName(int classId) const;
+    // How many bodies sleep (NodePhysical keeps the count): while none do,
+    // a moving body has nobody to wake.
+    void countSleeper(int change) { sleepers += change; }
+    long sleeperCount() const { return sleepers; }
 
 private:
     ControllerPhysics();
@@ -55,6 +59,7 @@ private:
     TypeTable physicsTypes;
     TypeTable propertyTypes;
     ContactListener* contactListener = nullptr;
+    long sleepers = 0;
 };
 
 } // namespace NSPhysical

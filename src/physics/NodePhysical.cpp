@@ -11,6 +11,7 @@
 #include "physics/ControllerPhysics.h"
 #include "physics/Physics.h"
 #include "physics/PhysicsProperty.h"
+#include "scenegraph/ControllerNode.h"
 
 namespace NSNode {
 
@@ -40,6 +41,7 @@ NodePhysical::NodePhysical(bool full) : NodeTransform(full) {
 }
 
 NodePhysical::~NodePhysical() {
+    setAsleep(false);
     clearPhysics();
     clearProperties();
     clearConstraints();
@@ -72,25 +74,27 @@ void NodePhysical::draw() {
 
 void NodePhysical::finishStep(float dt) {
     NodeTransform::finishStep(dt);
+    settleContacts();
+    watchForRest();
     // The effects hang under this body without being its children: they end
     // their step here (an electricity store refills).
     for (Physics* effect : physics)
         effect->finishStep(dt);
     movedThisStep = false;
     contactsThisStep = 0;
+    touchedThisStep = false;
 }
 
 void NodePhysical::effectApplied(Physics*, NodePhysical*) {}
 
 Vector3 NodePhysical::modifyForce(const Vector3& force, int, float) { return force; }
 
-void NodePhysical::applyForces(float dt) {
+Vector3 NodePhysical::sumForces(float dt) {
     // One list for every body: the step is single-threaded and not reentrant.
     static std::vector<NSPhysical::PhysicsEffect> entries;
     entries.clear();
     ControllerPhysics::instance().collectEffects(this, entries);
-    if (entries.empty())
-        return;
+    effectTouches = entries.size();
     Vector3 force;
     for (const auto& entry : entries) {
         Vector3 f = entry.effect->computeForce(this, entry.property);
@@ -101,6 +105,11 @@ void NodePhysical::applyForces(float dt) {
         force += modifyForce(f, entry.effect->kind(), dt);
     }
     entries.clear();
+    return force;
+}
+
+void NodePhysical::pushBy(const Vector3& force, float dt) {
+    lastForce = force;
     Vector3 changed = velocity + (force * (1.0f / effectiveMass())) * dt;
     // A force law that breaks down (an infinite pull at distance zero, say)
     // must not leave the body with a velocity that is not a number.
@@ -108,9 +117,50 @@ void NodePhysical::applyForces(float dt) {
         velocity = changed;
 }
 
+void NodePhysical::applyForces(float dt) { pushBy(sumForces(dt), dt); }
+
+void NodePhysical::setAsleep(bool value) {
+    if (value != asleep)
+        ControllerPhysics::instance().countSleeper(value ? 1 : -1);
+    asleep = value;
+}
+
+void NodePhysical::wake() {
+    setAsleep(false);
+    quietSteps = 0;
+    quietAnchor = getPosition();
+    restingTouches.clear();
+}
+
+void NodePhysical::watchForRest() {
+    if (!moveable || asleep)
+        return;
+    const Vector3 p = getPosition();
+    if (!(length(velocity) < kSleepSpeed && length(p - quietAnchor) < kSleepDrift)) {
+        quietSteps = 0;
+        quietAnchor = p;
+        return;
+    }
+    if (++quietSteps < kStepsToSleep)
+        return;
+    // Only a body that touches another one now is held where it is.
+    const int id = getId();
+    restingTouches.clear();
+    for (const auto& pair : ControllerNode::instance().hits())
+        if (pair.first == id || pair.second == id)
+            restingTouches.push_back(pair);
+    if (restingTouches.size() <= effectTouches) {
+        restingTouches.clear();
+        return;
+    }
+    setAsleep(true);
+    velocity = Vector3();
+    sleepForce = lastForce;
+}
+
 NSPhysical::MotionRecord NodePhysical::makeMotionRecord(float dt) {
     NSPhysical::MotionRecord record;
-    record.moveable = moveable;
+    record.moveable = moveable && !asleep;
     record.velocity = velocity;
     record.mass = effectiveMass();
     record.body = this;
@@ -119,7 +169,21 @@ NSPhysical::MotionRecord NodePhysical::makeMotionRecord(float dt) {
 }
 
 void NodePhysical::simulate(float dt) {
-    applyForces(dt);
+    const Vector3 force = sumForces(dt);
+    if (asleep) {
+        const float change = length(force - sleepForce);
+        if (change <= 1e-4f * length(sleepForce)) {
+            ControllerNode& registry = ControllerNode::instance();
+            for (const auto& pair : restingTouches)
+                registry.addHitIds(pair.first, pair.second);
+            if (length(angularVelocity) != 0.0f)
+                rotate(angularVelocity * dt);
+            NodeTransform::simulate(dt);
+            return;
+        }
+        wake();
+    }
+    pushBy(force, dt);
     double speed = std::sqrt(static_cast<double>(velocity.x) * velocity.x +
                              static_cast<double>(velocity.y) * velocity.y +
                              static_cast<double>(velocity.z) * velocity.z);
@@ -209,6 +273,7 @@ void NodePhysical::serialize(NSSerialize::SerialStream& stream) {
     stream.transfer(enableBounceFriction);
     stream.transfer(velocity);
     stream.transfer(angularVelocity);
+    wake();
     if (stream.isWriting()) {
         NSSerialize::writeList(stream, "[phyL]", "[phyO]", physics);
         NSSerialize::writeList(stream, "[prtL]", "[prtO]", properties);
@@ -246,6 +311,7 @@ void NodePhysical::copyFrom(const NSClone::Cloneable* source) {
     velocity = other->velocity;
     angularVelocity = other->angularVelocity;
     movedThisStep = other->movedThisStep;
+    wake();
     contactsThisStep = other->contactsThisStep;
     clearPhysics();
     clearProperties();

@@ -2,6 +2,7 @@
 // A scene node that takes part in the simulation: velocities, mass, bounce
 // values, the effects it emits, the properties through which it reacts to
 // effects, and (stored only) constraints.
+#include <utility>
 #include <vector>
 
 #include "physics/MotionRecord.h"
@@ -29,6 +30,20 @@ public:
     static constexpr float kMaxMovePiece = 3.0f;
     // ... in at most this many pieces (23 000 units a second at 1/120 s).
     static constexpr int kMaxMovePieces = 64;
+    // Rest: a moveable body that stays slower than kSleepSpeed (units a
+    // second) and within kSleepDrift units of one place for kStepsToSleep
+    // steps, touching another body in the last of them, falls asleep: it
+    // stops, is no longer moved, and counts as immovable for the bodies
+    // that touch it. It wakes when a body closes on it faster than
+    // kWakeSpeed, when a body faster than that passes within kWakeMargin of
+    // it, when the forces on it change, or when it is given a velocity.
+    // While asleep it still reports the touches it had when it fell asleep,
+    // so that a goal met by a resting body stays met.
+    static constexpr float kSleepSpeed = 3.0f;
+    static constexpr float kSleepDrift = 0.5f;
+    static constexpr int kStepsToSleep = 60;
+    static constexpr float kWakeSpeed = 8.0f;
+    static constexpr float kWakeMargin = 0.5f;
 
     explicit NodePhysical(bool full);
     ~NodePhysical() override;
@@ -49,7 +64,12 @@ public:
     void setPhysical(bool moveable, bool rotateable, float mass, float elasticBounce, float bounceFriction,
                      bool enableBounceFriction);
     const Vector3& getVelocity() const { return velocity; }
-    void setVelocity(const Vector3& v) { velocity = v; }
+    // A velocity other than 0 wakes a sleeping body.
+    void setVelocity(const Vector3& v) {
+        velocity = v;
+        if (asleep && !(v == Vector3()))
+            wake();
+    }
     const Vector3& getAngularVelocity() const { return angularVelocity; }
     void setAngularVelocity(const Vector3& v) { angularVelocity = v; }
     float getMass() const { return mass; }
@@ -61,7 +81,10 @@ public:
     float getBounceFriction() const { return bounceFriction; }
     void setBounceFriction(float f) { bounceFriction = f; }
     bool isMoveable() const { return moveable; }
-    void setMoveable(bool m) { moveable = m; }
+    void setMoveable(bool m) {
+        moveable = m;
+        wake();
+    }
     bool isRotateable() const { return rotateable; }
     void setRotateable(bool r) { rotateable = r; }
     bool isBounceFrictionEnabled() const { return enableBounceFriction; }
@@ -90,8 +113,25 @@ public:
     // Moves the record's body by its velocity over the record's time, handling
     // contacts on the way; false when a contact stopped the move.
     bool moveWithCollisions(NSPhysical::MotionRecord& record);
+    // Moves this body, a sphere, out of the spheres and rooms it overlaps
+    // (and a moveable partner sphere its share the other way); velocities
+    // stay as they are.
+    // At the end of a step: a moving body wakes the sleeping bodies it
+    // passes, and a sphere is moved out of the spheres and rooms it overlaps
+    // (and an awake moveable partner sphere its share the other way);
+    // velocities stay as they are.
+    void settleContacts();
+    bool isAsleep() const { return asleep; }
+    void wake();
 
 private:
+    // The sum of the forces acting now (recording the effects' touches).
+    Vector3 sumForces(float dt);
+    void pushBy(const Vector3& force, float dt);
+    // Counts the quiet steps and puts the body to sleep after enough.
+    void watchForRest();
+    void setAsleep(bool value);
+
     std::vector<NSPhysical::PhysicsProperty*> properties;
     std::vector<NSPhysical::Physics*> physics;
     std::vector<NSConstraint::Constraint*> constraints;
@@ -105,6 +145,18 @@ private:
     bool enableBounceFriction = false;
     bool movedThisStep = false;
     int contactsThisStep = 0;
+    // A hit test of its own move found something this step.
+    bool touchedThisStep = false;
+    // Rest: the force of the last step, the effects that touched the body
+    // in it, the quiet steps so far and where they began; asleep, the force
+    // it fell asleep under and the touches it keeps reporting.
+    Vector3 lastForce;
+    size_t effectTouches = 0;
+    int quietSteps = 0;
+    Vector3 quietAnchor;
+    bool asleep = false;
+    Vector3 sleepForce;
+    std::vector<std::pair<int, int>> restingTouches;
 };
 
 } // namespace NSNode

@@ -33,6 +33,8 @@ public:
 
     // Records that a touched b (by their ids).
     void addHit(NodeTransform* a, NodeTransform* b);
+    // The same pair by the nodes' ids.
+    void addHitIds(int a, int b) { hits_.emplace_back(a, b); }
     const std::vector<std::pair<int, int>>& hits() const { return hits_; }
     // Empties the list and releases its storage.
     void clearHits();
