@@ -216,7 +216,11 @@ void Level02::build() {
     withMenuValue(third, "Jump Power", Value::ofFloat(1.2f));
     add(put(third, Vector3(-40.0f, -50.0f, 0.0f), kMoveY | kTurnXYZ));
     add(put(new ObjectBrett1(true), Vector3(-40.0f, 0.0f, -40.0f), kFixed));
-    auto* bomb = add(put(new ObjectBowlingball(true), Vector3(-40.0f, 10.0f, -40.0f), kSelect));
+    // The bomb is twice the size of a bowling ball: the tennis ball's three
+    // bounces spread its path wider than a bowling ball's width.
+    auto* bomb = new ObjectBowlingball(true);
+    bomb->setScale(2.0f);
+    add(put(bomb, Vector3(-40.0f, 20.0f, -40.0f), kSelect));
 
     settle();
     registerWinConditonHit(idOf(ball), idOf(bomb));

@@ -74,9 +74,9 @@ inline const std::vector<Solution>& solutions() {
          15.0f},
         {"Level02", [] { return new NSLevel::Level02(); },
          {// The second springboard tilted back a little, the third tilted
-          // toward the board and raised into the path of the ball.
-          line(kSpringboard, 2, "Rotation Z", -0.04f), line(kSpringboard, 3, "Rotation X", -0.04f),
-          line(kSpringboard, 3, "Position Y", 0.3f, 6)},
+          // toward the bomb and raised into the path of the ball.
+          line(kSpringboard, 2, "Rotation Z", -10.0f / 352), line(kSpringboard, 3, "Rotation X", -4.0f / 88),
+          line(kSpringboard, 3, "Rotation Z", -14.0f / 352), line(kSpringboard, 3, "Position Y", 0.3f, 6)},
          10.0f},
         {"Level03", [] { return new NSLevel::Level03(); },
          {// From higher up the ball bounces to the first springboard and on to
