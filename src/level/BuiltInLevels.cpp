@@ -246,7 +246,10 @@ void Level03::build() {
     setCamera(Vector3(300.0f, 200.0f, 300.0f));
     auto* room = add(makeRoom(300.0f, 300.0f, 300.0f, false, Vector3(0.1f, 0.1f, 0.1f)));
 
-    auto* tennis = add(put(new ObjectTennisball(true), Vector3(100.0f, -40.0f, 100.0f), kMoveY));
+    // The ball starts above the middle springboard, half as far from the
+    // top one as the lowest: a degree of the first bounce's angle moves the
+    // ball's landing on the top springboard half as far.
+    auto* tennis = add(put(new ObjectTennisball(true), Vector3(50.0f, -40.0f, 50.0f), kMoveY));
     auto* lowest = withMenuValue(new ObjectSprungbrett(true), "Edit Jump Power", Value::ofBool(false));
     add(put(lowest, Vector3(100.0f, -80.0f, 100.0f), kTurnXYZ));
     auto* middle = withMenuValue(new ObjectSprungbrett(true), "Edit Jump Power", Value::ofBool(false));
