@@ -216,7 +216,11 @@ void Level02::build() {
     withMenuValue(third, "Jump Power", Value::ofFloat(1.2f));
     add(put(third, Vector3(-40.0f, -50.0f, 0.0f), kMoveY | kTurnXYZ));
     add(put(new ObjectBrett1(true), Vector3(-40.0f, 0.0f, -40.0f), kFixed));
-    auto* bomb = add(put(new ObjectBowlingball(true), Vector3(-40.0f, 10.0f, -40.0f), kSelect));
+    // The bomb is twice the size of a bowling ball: the tennis ball's three
+    // bounces spread its path wider than a bowling ball's width.
+    auto* bomb = new ObjectBowlingball(true);
+    bomb->setScale(2.0f);
+    add(put(bomb, Vector3(-40.0f, 20.0f, -40.0f), kSelect));
 
     settle();
     registerWinConditonHit(idOf(ball), idOf(bomb));
@@ -242,7 +246,10 @@ void Level03::build() {
     setCamera(Vector3(300.0f, 200.0f, 300.0f));
     auto* room = add(makeRoom(300.0f, 300.0f, 300.0f, false, Vector3(0.1f, 0.1f, 0.1f)));
 
-    auto* tennis = add(put(new ObjectTennisball(true), Vector3(100.0f, -40.0f, 100.0f), kMoveY));
+    // The ball starts above the middle springboard, half as far from the
+    // top one as the lowest: a degree of the first bounce's angle moves the
+    // ball's landing on the top springboard half as far.
+    auto* tennis = add(put(new ObjectTennisball(true), Vector3(50.0f, -40.0f, 50.0f), kMoveY));
     auto* lowest = withMenuValue(new ObjectSprungbrett(true), "Edit Jump Power", Value::ofBool(false));
     add(put(lowest, Vector3(100.0f, -80.0f, 100.0f), kTurnXYZ));
     auto* middle = withMenuValue(new ObjectSprungbrett(true), "Edit Jump Power", Value::ofBool(false));

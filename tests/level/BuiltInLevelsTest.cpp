@@ -194,6 +194,7 @@ TEST_F(BuiltInLevels, Level3BoardFallsOnceTheBallHitsIt) {
     double loose = -1.0, won = -1.0;
     float atLoose = 0.0f, lowest = hanging;
     bool fallingAtWin = false;
+    std::vector<std::pair<double, float>> heights;
     EXPECT_TRUE(scene->setRunning(true));
     scene->setStepObserver([&](double at) {
         level->update();
@@ -205,9 +206,16 @@ TEST_F(BuiltInLevels, Level3BoardFallsOnceTheBallHitsIt) {
         if (loose < 0.0) {
             EXPECT_EQ(board->getPosition().y, hanging) << "the board moved before the hit, at " << at;
         }
+        // Falling: lower now than a tenth of a second ago (the touch itself
+        // may already have stopped it).
+        heights.emplace_back(at, board->getPosition().y);
         if (won < 0.0 && level->isWon()) {
             won = at;
-            fallingAtWin = board->getVelocity().y < 0.0f;
+            for (const auto& h : heights)
+                if (h.first >= at - 0.1) {
+                    fallingAtWin = board->getPosition().y < h.second;
+                    break;
+                }
         }
     });
     for (int frame = 0; frame < 60 * 40 && won < 0.0; ++frame)

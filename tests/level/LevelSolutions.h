@@ -74,16 +74,16 @@ inline const std::vector<Solution>& solutions() {
          15.0f},
         {"Level02", [] { return new NSLevel::Level02(); },
          {// The second springboard tilted back a little, the third tilted
-          // toward the board and raised into the path of the ball.
-          line(kSpringboard, 2, "Rotation Z", -0.04f), line(kSpringboard, 3, "Rotation X", -0.04f),
-          line(kSpringboard, 3, "Position Y", 0.3f, 6)},
+          // toward the bomb and raised into the path of the ball.
+          line(kSpringboard, 2, "Rotation Z", -10.0f / 352), line(kSpringboard, 3, "Rotation X", -4.0f / 88),
+          line(kSpringboard, 3, "Rotation Z", -14.0f / 352), line(kSpringboard, 3, "Position Y", 0.3f, 6)},
          10.0f},
         {"Level03", [] { return new NSLevel::Level03(); },
-         {// From higher up the ball bounces to the first springboard and on to
-          // the third, which throws it at full power against the loose board.
-          line(kTennisball, 1, "Position Y", 0.3f, 12), line(kSpringboard, 1, "Rotation X", -0.02f),
-          line(kSpringboard, 1, "Rotation Z", 0.02f), line(kSpringboard, 3, "Rotation X", 0.04f),
-          line(kSpringboard, 3, "Rotation Z", -0.06f), line(kSpringboard, 3, "Jump Power", 2.0f)},
+         {// From higher up the ball bounces off the middle springboard to
+          // the top one, which throws it at full power against the loose board.
+          line(kTennisball, 1, "Position Y", 0.3f, 8), line(kSpringboard, 2, "Rotation X", -7.0f / 352),
+          line(kSpringboard, 2, "Rotation Z", 7.0f / 352), line(kSpringboard, 3, "Rotation X", 13.0f / 352),
+          line(kSpringboard, 3, "Rotation Z", -12.0f / 352), line(kSpringboard, 3, "Jump Power", 2.0f)},
          35.0f},
         {"Level04", [] { return new NSLevel::Level04(); },
          {// The springboard sends the ball onto the middle belt, which runs it

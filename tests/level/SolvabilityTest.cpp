@@ -158,14 +158,20 @@ bool fullSweep() {
     return full && std::string(full) == "1";
 }
 
+// QBN_SWEEP_LEVEL=Level03 sweeps that level alone.
+bool skipped(const Solution& solution) {
+    const char* only = std::getenv("QBN_SWEEP_LEVEL");
+    return only && *only && solution.level != std::string(only);
+}
+
 } // namespace
 
 // Values whose window is still below five settings, with the window they
 // have (docs/levels.md): a guard that they get no narrower.
 const std::map<std::string, int> kNarrow = {
-    {"Level02 Sprungbrett #2 Rotation Z", 1}, {"Level03 Sprungbrett #1 Rotation X", 2},
-    {"Level03 Sprungbrett #1 Rotation Z", 1}, {"Level05 Sprungbrett #1 Position Z", 1},
-    {"Level05 Sprungbrett #1 Rotation Y", 1}, {"Level05 Sprungbrett #1 Rotation Z", 3},
+    {"Level05 Sprungbrett #1 Position Z", 1},
+    {"Level05 Sprungbrett #1 Rotation Y", 1},
+    {"Level05 Sprungbrett #1 Rotation Z", 3},
 };
 
 // Every level: at least five adjacent settings win along every edited
@@ -174,7 +180,7 @@ const std::map<std::string, int> kNarrow = {
 TEST_F(Solvability, EveryEditedValueHasAWindowOfAtLeastFiveSettings) {
     const int reach = fullSweep() ? 8 : 4;
     for (const Solution& solution : solutions()) {
-        if (!fullSweep() && std::string(solution.level) > "Level02")
+        if (skipped(solution) || (!fullSweep() && std::string(solution.level) > "Level02"))
             continue; // the quick run: the two levels a new player meets first
         for (const auto& value : sweep(solution, reach)) {
             const std::string name = std::string(solution.level) + " " + value.first;
@@ -188,12 +194,17 @@ TEST_F(Solvability, EveryEditedValueHasAWindowOfAtLeastFiveSettings) {
 // The difficulty figure of each level (full sweep only): the share of
 // random settings that win, every edited slider drawn from the positions
 // its clicks reach over the whole track, every edited position from the
-// solution's within 20 units either way. Printed, not judged.
+// solution's within 20 units either way. A level that more than one random
+// setting in five wins is too easy. The full sweep draws 200 settings per
+// level; QBN_DIFFICULTY_SAMPLES=2000 gives the figures docs/levels.md holds.
 TEST_F(Solvability, DifficultyFigures) {
     if (!fullSweep())
         GTEST_SKIP() << "QBN_FULL_SWEEP=1 measures the difficulty figures";
-    constexpr int kSamples = 200;
+    const char* asked = std::getenv("QBN_DIFFICULTY_SAMPLES");
+    const int kSamples = asked && std::atoi(asked) > 0 ? std::atoi(asked) : 200;
     for (const Solution& solution : solutions()) {
+        if (skipped(solution))
+            continue;
         std::unique_ptr<Level> level(solution.make());
         unsigned long long state = 12345;
         auto unit = [&state] {
@@ -235,6 +246,8 @@ TEST_F(Solvability, DifficultyFigures) {
         }
         std::printf("%s  difficulty: %d of %d random settings win (%.1f %%)\n", solution.level, won, kSamples,
                     100.0 * won / kSamples);
+        std::fflush(stdout);
         RecordProperty(std::string(solution.level) + " wins per 1000 random settings", won * 1000 / kSamples);
+        EXPECT_LE(won * 5, kSamples) << solution.level << " is won by too many random settings";
     }
 }
