@@ -33,6 +33,7 @@
 #include "scene/Scene.h"
 #include "shell/Window.h"
 #include "shell/WindowTempPopUp.h"
+#include "support/GameFolder.h"
 #include "support/GlContext.h"
 
 using NSMenu::Menu;
@@ -73,15 +74,9 @@ std::string popUpText() {
 
 class MenuGl : public qbntest::GlTest {
 protected:
+    qbntest::GameFolder folder; // first in, last out
     void SetUp() override {
         GlTest::SetUp();
-        char name[] = "/tmp/qbn-menu-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        folder = name;
-        fs::create_directory(folder + "/levels");
-        fs::create_directory_symlink(fs::path(QBN_RUN_DIR) / "md2_objects", folder + "/md2_objects");
-        ASSERT_TRUE(getcwd(previous, sizeof previous));
-        ASSERT_EQ(chdir(folder.c_str()), 0);
         NSLevel::Level::setScene(&scene);
         scene.setLayout(NSWindow::ItemLayout(0, 0, 630, 600));
         level = new SmallLevel();
@@ -98,11 +93,6 @@ protected:
         NSLevel::Level::setScene(nullptr);
         NSMenu::setCustomMode(false);
         NSMenu::setDesignerEditing(false);
-        if (previous[0]) {
-            EXPECT_EQ(chdir(previous), 0);
-        }
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
     }
 
     // One pass of the window's update order: scene, menu, level controller.
@@ -144,8 +134,6 @@ protected:
         menu->keyPressed(13, 0, false);
     }
 
-    std::string folder;
-    char previous[4096] = {};
     NSScene::Scene scene;
     NSWindow::WindowItem screens{false};
     SmallLevel* level = nullptr;
@@ -412,12 +400,12 @@ TEST_F(MenuGl, TheDesignerBuildsALevelThroughTheMenu) {
     type("Levelname", "../escape");
     press("Save Level");
     EXPECT_NE(popUpText().find("Invalid name"), std::string::npos);
-    EXPECT_FALSE(fs::exists(folder + "/escape.lvl"));
+    EXPECT_FALSE(fs::exists(folder.path + "/escape.lvl"));
     type("Levelname", "mine");
     levels->currentLevel()->setName("Mine");
     press("Save Level");
     EXPECT_EQ(popUpText(), "Level saved successfully");
-    ASSERT_TRUE(fs::exists(folder + "/levels/mine.lvl"));
+    ASSERT_TRUE(fs::exists(folder.path + "/levels/mine.lvl"));
 
     // Test run: the scene is saved as "_test" and comes back after "Stop Test".
     press("Back");
@@ -425,7 +413,7 @@ TEST_F(MenuGl, TheDesignerBuildsALevelThroughTheMenu) {
     EXPECT_TRUE(shows("TEST MODE"));
     EXPECT_FALSE(NSMenu::isDesignerEditing());
     EXPECT_TRUE(levels->isInfoShown());
-    ASSERT_TRUE(fs::exists(folder + "/levels/_test.lvs"));
+    ASSERT_TRUE(fs::exists(folder.path + "/levels/_test.lvs"));
     NSNode::NodeTransform* found = scene.findNode(ballId);
     ASSERT_NE(found, nullptr);
     found->setPosition(Vector3(50, 50, 50));
@@ -489,7 +477,7 @@ TEST_F(MenuGl, ARefusedSaveKeepsThePreviousFilesAndSaysSo) {
     levels->saveCurrent(); // F2
     ASSERT_EQ(popUpText(), "Level saved successfully");
     auto bytes = [this](const std::string& name) {
-        std::ifstream in(folder + "/levels/" + name, std::ios::binary);
+        std::ifstream in(folder.path + "/levels/" + name, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     };
     const std::vector<std::string> files = {"mine.lvl", "mine.lvs", "_current.lvl"};
@@ -514,7 +502,7 @@ TEST_F(MenuGl, ARefusedSaveKeepsThePreviousFilesAndSaysSo) {
         EXPECT_FALSE(scene.isRunning());
         for (size_t i = 0; i < files.size(); ++i)
             EXPECT_EQ(bytes(files[i]), before[i]) << files[i];
-        for (const auto& entry : fs::directory_iterator(folder + "/levels"))
+        for (const auto& entry : fs::directory_iterator(folder.path + "/levels"))
             EXPECT_FALSE(NSSerialize::SerialStream::isTempName(entry.path().filename())) << entry.path();
     };
 
@@ -533,18 +521,18 @@ TEST_F(MenuGl, ARefusedSaveKeepsThePreviousFilesAndSaysSo) {
     }
     { // A folder the game may not write to; root writes anywhere, so the
       // check runs as nobody then.
-        fs::permissions(folder, fs::perms(0755));
-        fs::permissions(folder + "/levels", fs::perms(0555));
+        fs::permissions(folder.path, fs::perms(0755));
+        fs::permissions(folder.path + "/levels", fs::perms(0555));
         const bool root = geteuid() == 0;
         if (root && setresuid(-1, 65534, -1) != 0) {
-            fs::permissions(folder + "/levels", fs::perms(0755));
+            fs::permissions(folder.path + "/levels", fs::perms(0755));
             GTEST_SKIP() << "cannot drop root rights to test a read-only folder";
         }
         expectRefused("read-only folder");
         if (root) {
             ASSERT_EQ(setresuid(-1, 0, -1), 0);
         }
-        fs::permissions(folder + "/levels", fs::perms(0755));
+        fs::permissions(folder.path + "/levels", fs::perms(0755));
     }
     press("Save Level"); // and once there is room again, the save goes through
     EXPECT_EQ(popUpText(), "Level saved successfully");

@@ -189,38 +189,6 @@ TEST(BroadPhase, FollowsEveryChangeOfTheNodes) {
     expectUpToDate(phase, crowd);
 }
 
-// An update costs what changed, not what is registered.
-TEST(BroadPhase, UpdateWorksOutOnlyWhatChanged) {
-    Crowd crowd;
-    BroadPhase phase;
-    phase.update();
-    auto work = [&phase] {
-        const std::uint64_t before = phase.recomputed() + phase.kept();
-        phase.update();
-        return phase.recomputed() + phase.kept() - before;
-    };
-    crowd.nodes[10]->translate(Vector3(1, 0, 0));
-    crowd.nodes[11]->rotate(Vector3(0, 1, 0));
-    crowd.nodes[10]->translate(Vector3(1, 0, 0));
-    EXPECT_EQ(work(), 2u);
-    // The carrier is not registered; the ten nodes on it are.
-    crowd.carrier->translate(Vector3(0, 1, 0));
-    EXPECT_EQ(work(), 10u);
-    EXPECT_EQ(work(), 0u);
-    // A node joining the registry is the only one worked out anew...
-    const std::uint64_t recomputed = phase.recomputed();
-    NodeTransform* joining = sphereNode(crowd.root.get(), Vector3(), 1.0f);
-    std::uint64_t looked = work();
-    EXPECT_EQ(looked, phase.size());
-    EXPECT_EQ(phase.recomputed() - recomputed, 1u);
-    // ...unless the broad phase was told to take everything anew.
-    joining->unregisterForHits();
-    phase.markStale();
-    looked = work();
-    EXPECT_EQ(looked, phase.size());
-    EXPECT_EQ(phase.recomputed() - recomputed, 1u + phase.size());
-}
-
 // The change log never names a destroyed node.
 TEST(BroadPhase, ChangeLogNamesOnlyLiveNodes) {
     auto* node = new NodeTransform(true);

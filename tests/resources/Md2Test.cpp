@@ -204,21 +204,6 @@ TEST(Md2Damaged, CutOrHostileFilesLeaveTheModelEmpty) {
               (std::vector<float>{0, 1, 1, 1, 0.5f, 0}));
 }
 
-TEST(Md2Grouping, AdjacentFramesOfOneNameMakeAnAnimation) {
-    LoadedModel runJump({"run1", "run2", "run3", "jump1", "jump2"});
-    EXPECT_EQ(animationsOf(runJump.model), (AnimationList{{"run", 3}, {"jump", 2}}));
-    EXPECT_EQ(runJump.model.animation(0).firstFrame, 0);
-    EXPECT_EQ(runJump.model.animation(1).firstFrame, 3);
-
-    LoadedModel split({"run1", "run2", "jump1", "run3"});
-    EXPECT_EQ(animationsOf(split.model), (AnimationList{{"run", 2}, {"jump", 1}, {"run", 1}}));
-    EXPECT_EQ(split.model.animation(2).firstFrame, 3);
-
-    // Digits only stay whole; a full 16-character name needs no terminator.
-    LoadedModel odd({"123", "45", "idle", "sixteencharname7"});
-    EXPECT_EQ(animationsOf(odd.model), (AnimationList{{"123", 1}, {"45", 1}, {"idle", 1}, {"sixteencharname", 1}}));
-}
-
 TEST(Md2Animate, LoopsWrapAsConfigured) {
     LoadedModel m({"a1", "a2", "a3"});
     ModelObject_MD2& model = m.model;
@@ -322,19 +307,6 @@ protected:
     const std::string file = "record.bin";
 };
 
-TEST_F(Md2Record, LayoutAndVersion) {
-    ModelObject_MD2 model; // the empty model has one animation
-    write(model);
-    EXPECT_EQ(readFileBytes(file), cat({str0("[modO]"), le32(48), le32(150), le32(0), le32(0), le32(0), str0("[aniL]"),
-                                        le32(21), str0("[aniO]"), le32(10), le32(0x3F800000), {0, 1}, le32(0x5A5A)}));
-    SerialStream other(file, false);
-    other.setVersion("0.9");
-    model.serialize(other);
-    EXPECT_EQ(other.position(), 0);
-    write(model, "2.0");
-    EXPECT_EQ(readFileBytes(file), le32(0x5A5A));
-}
-
 TEST_F(Md2Record, RoundTripsAndReadsIntoModelsWithMoreOrFewerAnimations) {
     dir.put("two.md2", triangleMd2({"a1", "b1"}));
     dir.put("five.md2", triangleMd2({"a1", "b1", "c1", "d1", "e1", "e2", "e3"}));
@@ -365,21 +337,6 @@ TEST_F(Md2Record, RoundTripsAndReadsIntoModelsWithMoreOrFewerAnimations) {
     read(five);
     EXPECT_EQ(five.animation(1).speed, 3.0f);
     EXPECT_EQ(five.animation(4).speed, 2.0f);
-}
-
-TEST(Md2Loader, CachesEveryModelAlsoEmptyOnes) {
-    ModelsDir dir;
-    auto& loader = NSLoader::LoaderModelObject_MD2::instance();
-    LogCapture log;
-    expectEmpty(*loader.get("md2-loader-missing.md2"));
-    // The texture of the first load stays, whatever later requests ask.
-    dir.put("md2-loader-skin.md2", triangleMd2({"a1"}));
-    loader.setParameter("texture", "first.bmp");
-    ModelObject_MD2* model = loader.get("md2-loader-skin.md2");
-    EXPECT_EQ(model->vertexCount(), 3u);
-    loader.setParameter("texture", "second.bmp");
-    EXPECT_EQ(loader.get("md2-loader-skin.md2"), model);
-    EXPECT_EQ(model->getTextureName(), "first.bmp");
 }
 
 std::vector<unsigned char> render(ModelObject_MD2& model, unsigned flags) {

@@ -125,17 +125,6 @@ TEST_F(Tree, DestructionTakesTheSubtreeAndQueuedNodesAndUnlinksFromTheParent) {
     EXPECT_EQ(journal, (std::vector<std::string>{"destroy p", "destroy q"}));
 }
 
-TEST_F(Tree, RemoveChildUnlinksWithoutDestroying) {
-    TestNode root(0, "root");
-    TestNode* a = new TestNode(1, "a");
-    root.addChild(a);
-    root.removeChild(a);
-    EXPECT_TRUE(root.getChildren().empty());
-    EXPECT_EQ(a->getParent(), nullptr);
-    EXPECT_TRUE(journal.empty());
-    delete a;
-}
-
 TEST_F(Tree, QueuedAddAndRemovalInOneFrameEndWithTheNodeGone) {
     TestNode root(0, "root");
     auto* a = new TestNode(7, "a");

@@ -24,6 +24,7 @@
 #include "shell/Log.h"
 #include "shell/Window.h"
 #include "shell/WindowTempPopUp.h"
+#include "support/GameFolder.h"
 #include "support/GlContext.h"
 
 namespace fs = std::filesystem;
@@ -66,15 +67,9 @@ std::set<std::string> msgids(const std::string& path) {
 
 class Language : public qbntest::GlTest {
 protected:
+    qbntest::GameFolder folder; // first in, last out
     void SetUp() override {
         GlTest::SetUp();
-        char name[] = "/tmp/qbn-lang-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        folder = name;
-        fs::create_directory(folder + "/levels");
-        fs::create_directory_symlink(fs::path(QBN_RUN_DIR) / "md2_objects", folder + "/md2_objects");
-        ASSERT_TRUE(getcwd(previous, sizeof previous));
-        ASSERT_EQ(chdir(folder.c_str()), 0);
         NSLevel::Level::setScene(&scene);
         levels = std::make_unique<NSLevel::ControllerLevel>(NSLevel::makeBuiltInLevels(),
                                                             new NSLevel::LevelCustom(), &screens);
@@ -89,11 +84,6 @@ protected:
         NSLevel::Level::setScene(nullptr);
         NSMenu::setCustomMode(false);
         NSMenu::setDesignerEditing(false);
-        if (previous[0]) {
-            EXPECT_EQ(chdir(previous), 0);
-        }
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
     }
     void frame() {
         scene.step(0.0f, 0.0f);
@@ -230,8 +220,6 @@ protected:
             }
     }
 
-    std::string folder;
-    char previous[4096] = {};
     NSScene::Scene scene;
     NSWindow::WindowItem screens{false};
     std::unique_ptr<NSLevel::ControllerLevel> levels;

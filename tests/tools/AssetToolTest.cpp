@@ -198,21 +198,6 @@ std::array<int, 4> pixel(const Bytes& b, const Bmp& h, int x, int y) { // y from
 
 } // namespace
 
-TEST(AssetToolTest, GeneratesEveryMenuPictureAndTheParticleTexture) {
-    const char* pictures[] = {
-        "basketball", "bowlingball", "tennisball", "brett1", "brett2", "brett3", "johnny5", "sprungbrett",
-        "rollband1", "rollband2", "ventilator", "teslaspule", "box", "sphere", "room", "boxhit", "spherehit",
-        "roomhit", "lightomni", "lightdirectional", "lightspot", "particlesimple", "particletexture",
-        "particlecomplex", "physicsgravity", "physicswind", "physicselectricity", "physicsconstantmovement",
-        "physicsmagnetic", "physicslight", "physicsheat", "physicscold", "physicspropertygravity",
-        "physicspropertyfriction", "physicspropertywind", "physicspropertyelectricity",
-        "physicspropertyconstantmovement", "physicspropertymagnetic", "physicspropertylight",
-        "physicspropertyheat", "physicspropertycold"};
-    for (const char* p : pictures)
-        EXPECT_FALSE(file(std::string("md2_objects/") + p + "_pic.bmp").empty()) << p;
-    EXPECT_FALSE(file("particletextures/point.bmp").empty());
-}
-
 TEST(AssetToolTest, ModelsAreWellFormedMd2WithTheirSkins) {
     for (const char* name : MD2_MODELS) {
         SCOPED_TRACE(name);
