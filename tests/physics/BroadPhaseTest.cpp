@@ -188,14 +188,3 @@ TEST(BroadPhase, FollowsEveryChangeOfTheNodes) {
     expectUpToDate(phase, crowd);
     expectUpToDate(phase, crowd);
 }
-
-// The change log never names a destroyed node.
-TEST(BroadPhase, ChangeLogNamesOnlyLiveNodes) {
-    auto* node = new NodeTransform(true);
-    node->translate(Vector3(1, 0, 0));
-    const std::uint64_t stamp = node->changeStamp();
-    EXPECT_EQ(stamp, NodeTransform::lastChangeStamp());
-    EXPECT_EQ(NodeTransform::changedNode(stamp), node);
-    delete node;
-    EXPECT_EQ(NodeTransform::changedNode(stamp), nullptr);
-}
