@@ -292,7 +292,8 @@ TEST_F(AssetToolTest, ModelsDrawAsTexturedLitObjects) {
     }
 }
 
-TEST_F(AssetToolTest, BitmapsAreReadableAsTheGameReadsThem) {
+// Generating everything takes a moment: one test for what the files hold.
+TEST_F(AssetToolTest, PicturesAreReadableAsTheGameReadsThemAndTheSameEveryRun) {
     for (const auto& [name, bytes] : assets()) {
         if (name.size() < 4 || name.compare(name.size() - 4, 4, ".bmp") != 0)
             continue;
@@ -320,33 +321,30 @@ TEST_F(AssetToolTest, BitmapsAreReadableAsTheGameReadsThem) {
             EXPECT_EQ(h.height & (h.height - 1), 0);
         }
     }
-}
-
-TEST_F(AssetToolTest, PointTextureIsASoftWhiteDot) {
-    const Bytes& b = file("particletextures/point.bmp");
-    Bmp h = readBmpHeader(b);
-    ASSERT_TRUE(h.errors.empty());
-    ASSERT_EQ(h.bits, 32);
-    ASSERT_EQ(h.width, h.height);
-    const int c = h.width / 2;
-    EXPECT_GE(pixel(b, h, c, c)[3], 240);
-    EXPECT_EQ(pixel(b, h, 0, 0)[3], 0);
-    EXPECT_EQ(pixel(b, h, h.width - 1, c)[3], 0);
-    // White everywhere; alpha falls off steadily from the centre in every direction.
-    const int dirs[4][2] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
-    for (const auto& d : dirs) {
-        int previous = 256;
-        for (int r = 0; r < c; ++r) {
-            auto p = pixel(b, h, c + d[0] * r, c + d[1] * r);
-            EXPECT_EQ(p[0] + p[1] + p[2], 3 * 255);
-            EXPECT_LE(p[3], previous);
-            previous = p[3];
+    { // The particle texture: a soft white dot.
+        const Bytes& b = file("particletextures/point.bmp");
+        const Bmp h = readBmpHeader(b);
+        ASSERT_TRUE(h.errors.empty());
+        ASSERT_EQ(h.bits, 32);
+        ASSERT_EQ(h.width, h.height);
+        const int c = h.width / 2;
+        EXPECT_GE(pixel(b, h, c, c)[3], 240);
+        EXPECT_EQ(pixel(b, h, 0, 0)[3], 0);
+        EXPECT_EQ(pixel(b, h, h.width - 1, c)[3], 0);
+        // White everywhere; alpha falls off steadily from the centre in every direction.
+        const int dirs[4][2] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
+        for (const auto& d : dirs) {
+            int previous = 256;
+            for (int r = 0; r < c; ++r) {
+                auto p = pixel(b, h, c + d[0] * r, c + d[1] * r);
+                EXPECT_EQ(p[0] + p[1] + p[2], 3 * 255);
+                EXPECT_LE(p[3], previous);
+                previous = p[3];
+            }
+            EXPECT_LT(previous, 16);
         }
-        EXPECT_LT(previous, 16);
     }
-}
-
-TEST_F(AssetToolTest, GeneratesTheSameBytesEveryRun) {
+    // The same bytes every run.
     NSAssets::AssetFiles again = NSAssets::generateAssets();
     ASSERT_EQ(again.size(), assets().size());
     for (const auto& [name, bytes] : assets())
