@@ -63,9 +63,11 @@ e2e_start() {
     launch_game
 }
 
-# launch_game: starts the game (again) in RUN on the test's display; sets WIN.
+# launch_game [COMMAND...]: starts the game (again, or COMMAND instead) in RUN
+# on the test's display; sets WIN.
 launch_game() {
-    (cd "$RUN" && exec "$GAME_BIN" >"$RUN/console.txt" 2>&1) &
+    [ $# -gt 0 ] || set -- "$GAME_BIN"
+    (cd "$RUN" && exec "$@" >"$RUN/console.txt" 2>&1) &
     GAME_PID=$!
     WIN=""
     for _ in $(seq 100); do
