@@ -67,19 +67,6 @@ TEST(LogDeathTest, FailedAllocationLogsAndExitsWithOne) {
         testing::ExitedWithCode(1), "ERROR: out of memory");
 }
 
-TEST(Timer, PausedTimerReadsZeroAndKeepsItsStart) {
-    Timer timer(true, 10.0f);
-    EXPECT_TRUE(timer.isPaused());
-    EXPECT_EQ(timer.lap(), 0.0f);
-    EXPECT_EQ(timer.peek(), 0.0f);
-    timer.restart();
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    timer.pause();
-    EXPECT_EQ(timer.lap(), 0.0f);
-    float peeked = timer.peek();
-    EXPECT_EQ(peeked, 0.0f);
-}
-
 TEST(Timer, ReadingsAreCappedAndLapStartsANewInterval) {
     Timer timer(false, 0.01f);
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
