@@ -33,6 +33,8 @@ protected:
         NSLevel::Level::setScene(nullptr);
         scene.reset();
         NSNode::ControllerNode::instance().clearHits();
+        NSMenu::setCustomMode(false);
+        NSMenu::setDesignerEditing(false);
     }
 
     std::unique_ptr<NSScene::Scene> scene;

@@ -33,8 +33,7 @@
 #include "scene/Scene.h"
 #include "shell/Window.h"
 #include "shell/WindowTempPopUp.h"
-#include "support/GameFolder.h"
-#include "support/GlContext.h"
+#include "level/GameStateFixture.h"
 
 using NSMenu::Menu;
 using NSMenu::MenuItem;
@@ -72,32 +71,22 @@ std::string popUpText() {
     return p ? p->getText() : "";
 }
 
-class MenuGl : public qbntest::GlTest {
+// The game's menu over a scene of two small levels.
+class MenuGl : public qbntest::GameStateTest {
 protected:
-    qbntest::GameFolder folder; // first in, last out
-    void SetUp() override {
-        GlTest::SetUp();
-        NSLevel::Level::setScene(&scene);
-        scene.setLayout(NSWindow::ItemLayout(0, 0, 630, 600));
+    std::vector<NSLevel::Level*> makeLevels() override {
         level = new SmallLevel();
-        levels = std::make_unique<NSLevel::ControllerLevel>(
-            std::vector<NSLevel::Level*>{level, new SmallLevel()}, new NSLevel::LevelCustom(), &screens);
-        menu = std::make_unique<Menu>(&scene, levels.get());
-        menu->setLayout(NSWindow::ItemLayout(630, 0, 170, 600));
-        frame();
+        return {level, new SmallLevel()};
     }
-    void TearDown() override {
-        menu.reset();
-        levels.reset();
-        scene.clearScene();
-        NSLevel::Level::setScene(nullptr);
-        NSMenu::setCustomMode(false);
-        NSMenu::setDesignerEditing(false);
+    void SetUp() override {
+        GameStateTest::SetUp();
+        scene->setLayout(NSWindow::ItemLayout(0, 0, 630, 600));
+        frame();
     }
 
     // One pass of the window's update order: scene, menu, level controller.
     void frame(float dt = 0.0f) {
-        scene.step(dt, dt);
+        scene->step(dt, dt);
         menu->update();
         levels->update();
         screens.applyPendingChanges();
@@ -134,11 +123,7 @@ protected:
         menu->keyPressed(13, 0, false);
     }
 
-    NSScene::Scene scene;
-    NSWindow::WindowItem screens{false};
     SmallLevel* level = nullptr;
-    std::unique_ptr<NSLevel::ControllerLevel> levels;
-    std::unique_ptr<Menu> menu;
 };
 
 TEST_F(MenuGl, PagesFollowTheSelectionAndRebuildOnlyOnChanges) {
@@ -147,7 +132,7 @@ TEST_F(MenuGl, PagesFollowTheSelectionAndRebuildOnlyOnChanges) {
     EXPECT_EQ(menu->findItemValue("Level").intValue, 1);
 
     // The player's view of an object: picture, gap, the allowed values only.
-    scene.select(level->ball);
+    scene->select(level->ball);
     frame();
     auto l = labels();
     ASSERT_FALSE(l.empty());
@@ -166,24 +151,24 @@ TEST_F(MenuGl, PagesFollowTheSelectionAndRebuildOnlyOnChanges) {
     EXPECT_EQ(menu->getRebuildCount(), builds);
 
     // Starting the machine greys every item; two gap lines never follow each other.
-    ASSERT_TRUE(scene.setRunning(true));
+    ASSERT_TRUE(scene->setRunning(true));
     frame();
     EXPECT_EQ(menu->getRebuildCount(), builds + 1);
     for (MenuItem* item : menu->items())
         EXPECT_FALSE(item->isEnabled()) << item->getLabel();
-    ASSERT_TRUE(scene.setRunning(false));
+    ASSERT_TRUE(scene->setRunning(false));
     frame();
 
     // Escape clears the selection; the level page comes back.
     menu->keyPressed(27, 0, false);
     frame();
-    EXPECT_EQ(scene.getSelected(), nullptr);
+    EXPECT_EQ(scene->getSelected(), nullptr);
     EXPECT_TRUE(shows("LEVEL MODE"));
 }
 
 TEST_F(MenuGl, ChangesReachTheOwnerByLabel) {
     NSNode::NodeGraphic* ball = level->ball;
-    scene.select(ball);
+    scene->select(ball);
     frame();
 
     // The "Rotation Y" slider dragged far past its end turns the ball half
@@ -281,7 +266,7 @@ TEST_F(MenuGl, OtherButtonsOverTheEditorChangeNothing) {
     press("Custom Mode");
     frame();
     press("Basketball");
-    NSNode::NodeGraphic* ball = scene.getSelected();
+    NSNode::NodeGraphic* ball = scene->getSelected();
     ASSERT_NE(ball, nullptr);
     const int id = ball->getId();
     const int builds = menu->getRebuildCount();
@@ -298,8 +283,8 @@ TEST_F(MenuGl, OtherButtonsOverTheEditorChangeNothing) {
             frame();
         }
     }
-    EXPECT_EQ(scene.findNode(id), ball);
-    EXPECT_EQ(scene.getSelected(), ball);
+    EXPECT_EQ(scene->findNode(id), ball);
+    EXPECT_EQ(scene->getSelected(), ball);
     EXPECT_FALSE(menu->isLevelMode());
     EXPECT_EQ(menu->getRebuildCount(), builds);
     EXPECT_FLOAT_EQ(ball->getMenuValue("Mass").floatValue, 1.0f);
@@ -311,35 +296,35 @@ TEST_F(MenuGl, TheDesignerBuildsALevelThroughTheMenu) {
     EXPECT_TRUE(NSMenu::isDesignerEditing());
     EXPECT_TRUE(shows("CUSTOM MODE"));
     ASSERT_EQ(levels->currentLevel(), levels->customLevel());
-    size_t objectsBefore = scene.getRoot()->getChildren().size();
+    size_t objectsBefore = scene->getRoot()->getChildren().size();
     EXPECT_EQ(objectsBefore, 2u) << "room and lamp";
 
     // Every object of the creation list can be made, and gets selected.
     for (const auto& entry : NSObjects::creationList()) {
         press(entry.first);
-        ASSERT_NE(scene.getSelected(), nullptr) << entry.first;
-        EXPECT_EQ(scene.getSelected()->classId(), entry.second) << entry.first;
+        ASSERT_NE(scene->getSelected(), nullptr) << entry.first;
+        EXPECT_EQ(scene->getSelected()->classId(), entry.second) << entry.first;
         menu->keyPressed(' ', 0, false);
         frame();
     }
-    EXPECT_EQ(scene.getRoot()->getChildren().size(), objectsBefore + NSObjects::creationList().size());
+    EXPECT_EQ(scene->getRoot()->getChildren().size(), objectsBefore + NSObjects::creationList().size());
 
     // The room has no delete button; Edit Room selects it.
     press("Edit Room");
-    ASSERT_NE(scene.getSelected(), nullptr);
-    EXPECT_EQ(scene.getSelected()->classId(), CLASS_OBJECT_ROOM);
+    ASSERT_NE(scene->getSelected(), nullptr);
+    EXPECT_EQ(scene->getSelected()->classId(), CLASS_OBJECT_ROOM);
     EXPECT_TRUE(shows("Attach Object..."));
     EXPECT_FALSE(shows("Delete Object"));
-    const size_t withRoom = scene.getRoot()->getChildren().size();
+    const size_t withRoom = scene->getRoot()->getChildren().size();
     menu->keyPressed(127, 0, false);
     frame();
-    EXPECT_EQ(scene.getRoot()->getChildren().size(), withRoom) << "the Delete key took the room away";
+    EXPECT_EQ(scene->getRoot()->getChildren().size(), withRoom) << "the Delete key took the room away";
     menu->keyPressed(27, 0, false);
     frame();
 
     // A ball with an attached board, a magnet effect and a wind property.
     press("Basketball");
-    auto* ball = scene.getSelected();
+    auto* ball = scene->getSelected();
     ASSERT_NE(ball, nullptr);
     const int ballId = ball->getId();
     ASSERT_NE(dynamic_cast<NSMenu::MenuItemInput*>(menu->findItem("ID")), nullptr);
@@ -380,7 +365,7 @@ TEST_F(MenuGl, TheDesignerBuildsALevelThroughTheMenu) {
     press("Management...");
     press("Goals...");
     EXPECT_FALSE(shows("EDIT GOALS"));
-    const int roomId = scene.getRoot()->getChildren().front()->getId();
+    const int roomId = scene->getRoot()->getChildren().front()->getId();
     type("ID 1", std::to_string(ballId));
     type("ID 2", std::to_string(roomId));
     press("Add Goal");
@@ -414,21 +399,21 @@ TEST_F(MenuGl, TheDesignerBuildsALevelThroughTheMenu) {
     EXPECT_FALSE(NSMenu::isDesignerEditing());
     EXPECT_TRUE(levels->isInfoShown());
     ASSERT_TRUE(fs::exists(folder.path + "/levels/_test.lvs"));
-    NSNode::NodeTransform* found = scene.findNode(ballId);
+    NSNode::NodeTransform* found = scene->findNode(ballId);
     ASSERT_NE(found, nullptr);
     found->setPosition(Vector3(50, 50, 50));
     press("Stop Test");
-    found = scene.findNode(ballId);
+    found = scene->findNode(ballId);
     ASSERT_NE(found, nullptr);
     EXPECT_NE(found->getPosition().x, 50.0f);
     EXPECT_TRUE(shows("CUSTOM MODE"));
 
     // Deleting the ball takes its goal along, with a message.
-    scene.select(found);
+    scene->select(found);
     frame();
     menu->keyPressed(127, 0, false);
     frame();
-    EXPECT_EQ(scene.findNode(ballId), nullptr);
+    EXPECT_EQ(scene->findNode(ballId), nullptr);
     EXPECT_TRUE(levels->currentLevel()->getGoals().empty());
     EXPECT_NE(popUpText().find("removed"), std::string::npos);
 
@@ -446,17 +431,17 @@ TEST_F(MenuGl, TheDesignerBuildsALevelThroughTheMenu) {
     ASSERT_EQ(levels->currentLevel()->getGoals().size(), 1u);
     EXPECT_EQ(levels->currentLevel()->getGoals()[0].id1, unsigned(ballId));
     EXPECT_EQ(levels->currentLevel()->getName(), "Mine");
-    ASSERT_NE(scene.findNode(ballId), nullptr);
-    EXPECT_EQ(scene.findNode(ballId)->getChildren().size(), 1u);
+    ASSERT_NE(scene->findNode(ballId), nullptr);
+    EXPECT_EQ(scene->findNode(ballId)->getChildren().size(), 1u);
 }
 
 TEST_F(MenuGl, DeleteKeyOnlyWorksForTheDesigner) {
-    scene.select(level->board);
+    scene->select(level->board);
     frame();
     const int id = level->board->getId();
     menu->keyPressed(127, 0, false);
     frame();
-    EXPECT_NE(scene.findNode(id), nullptr) << "level mode";
+    EXPECT_NE(scene->findNode(id), nullptr) << "level mode";
     EXPECT_EQ(menu->findItem("Delete Object"), nullptr);
 }
 
@@ -492,14 +477,14 @@ TEST_F(MenuGl, ARefusedSaveKeepsThePreviousFilesAndSaysSo) {
             {[&] { press("Save Level"); }, "Level could not be saved"},
             {[&] { press("Save Scene"); }, "Scene could not be saved"},
             {[&] { levels->saveCurrent(); }, "Level could not be saved"},
-            {[&] { EXPECT_FALSE(scene.setRunning(true)); }, "Scene could not be saved"},
+            {[&] { EXPECT_FALSE(scene->setRunning(true)); }, "Scene could not be saved"},
         };
         for (const auto& save : saves) {
             NSWindow::Window::instance().showTempPopUp("-");
             save.first();
             EXPECT_EQ(popUpText(), save.second);
         }
-        EXPECT_FALSE(scene.isRunning());
+        EXPECT_FALSE(scene->isRunning());
         for (size_t i = 0; i < files.size(); ++i)
             EXPECT_EQ(bytes(files[i]), before[i]) << files[i];
         for (const auto& entry : fs::directory_iterator(folder.path + "/levels"))
