@@ -63,9 +63,11 @@ e2e_start() {
     launch_game
 }
 
-# launch_game: starts the game (again) in RUN on the test's display; sets WIN.
+# launch_game [COMMAND...]: starts the game (again, or COMMAND instead) in RUN
+# on the test's display; sets WIN.
 launch_game() {
-    (cd "$RUN" && exec "$GAME_BIN" >"$RUN/console.txt" 2>&1) &
+    [ $# -gt 0 ] || set -- "$GAME_BIN"
+    (cd "$RUN" && exec "$@" >"$RUN/console.txt" 2>&1) &
     GAME_PID=$!
     WIN=""
     for _ in $(seq 100); do
@@ -169,13 +171,7 @@ expect_pixel_any() {
 }
 
 # wait_for_log TEXT: waits up to three seconds for TEXT in log.txt.
-wait_for_log() {
-    for _ in $(seq 30); do
-        grep -qF "$1" "$RUN/log.txt" 2>/dev/null && return 0
-        sleep 0.1
-    done
-    return 1
-}
+wait_for_log() { wait_for_log_for 3 "$1"; }
 
 # wait_for_log_for SECONDS TEXT: waits up to SECONDS for TEXT in log.txt.
 wait_for_log_for() {
@@ -207,4 +203,14 @@ wait_for_pixel() {
 diff_pixels() {
     "$CONVERT" "$RUN/$1.png" "$RUN/$2.png" -crop "$3" +repage -compose difference -composite \
         -colorspace gray -threshold 12% -format '%[fx:int(mean * w * h + 0.5)]' info:
+}
+
+# click X Y: a left click at that window position.
+click() { xdotool mousemove --window "$WIN" "$1" "$2" click 1; }
+
+# count_pixels NAME GEOMETRY AWK-CONDITION: how many pixels of that part of a
+# screenshot meet the condition (r, g, b in $3, $4, $5).
+count_pixels() {
+    "$CONVERT" "$RUN/$1.png" -crop "$2" +repage -depth 8 txt:- |
+        awk -F'[(),: ]+' "NR > 1 && ($3) { n++ } END { print n + 0 }"
 }

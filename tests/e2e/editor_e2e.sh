@@ -99,16 +99,7 @@ shot saved
 
 # Quit and start again; the level file stays.
 stop_game
-(cd "$RUN" && exec "$BIN" >"$RUN/console2.txt" 2>&1) &
-GAME_PID=$!
-WIN=""
-for _ in $(seq 100); do
-    WIN=$(xdotool search --onlyvisible --name '^Quibbleton$' 2>/dev/null | head -n 1 || true)
-    [ -n "$WIN" ] && break
-    sleep 0.1
-done
-[ -n "$WIN" ] || fail "the game did not come back"
-sleep 0.5
+launch_game
 click 50 95
 menu $CUSTOM_MODE
 menu $MANAGEMENT

@@ -11,19 +11,7 @@ unset LANGUAGE LANG LC_MESSAGES
 export LC_ALL=C
 
 # launch COMMAND...: starts the game again in the same folder and display.
-launch() {
-    (cd "$RUN" && exec "$@" >"$RUN/console.txt" 2>&1) &
-    GAME_PID=$!
-    WIN=""
-    for _ in $(seq 100); do
-        WIN=$(xdotool search --onlyvisible --name '^Quibbleton$' 2>/dev/null | head -n 1 || true)
-        [ -n "$WIN" ] && break
-        kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended early: $(cat "$RUN/console.txt")"
-        sleep 0.1
-    done
-    [ -n "$WIN" ] || fail "no window titled Quibbleton"
-    sleep 1
-}
+launch() { launch_game "$@"; sleep 0.5; }
 # editor NAME: the editor's first page, where the menu holds many labels.
 editor() {
     xdotool mousemove --window "$WIN" 50 95 click 1 # PLAY

@@ -8,15 +8,6 @@
 set -euo pipefail
 source "$(dirname "$0")/e2e_lib.sh"
 
-click() { xdotool mousemove --window "$WIN" "$1" "$2" click 1; }
-log_count() { grep -cF "$1" "$RUN/log.txt" 2>/dev/null || true; }
-# changed NAME1 NAME2 GEOMETRY: pixels that differ clearly in that part of
-# two screenshots.
-changed() {
-    "$CONVERT" "$RUN/$1.png" "$RUN/$2.png" -crop "$3" +repage -compose difference -composite \
-        -colorspace gray -threshold 12% -format '%[fx:int(mean * w * h + 0.5)]' info:
-}
-
 e2e_start "$1"
 click 50 95  # PLAY
 sleep 1
@@ -26,10 +17,10 @@ shot level
 # middle outwards until the log tells of its selection.
 selected=""
 while read -r x y; do
-    before=$(log_count "Scene: selected ")
+    before=$(log_lines "Scene: selected ")
     click "$x" "$y"
     sleep 0.12
-    [ "$(log_count "Scene: selected ")" -gt "$before" ] || continue
+    [ "$(log_lines "Scene: selected ")" -gt "$before" ] || continue
     if grep -F "Scene: selected " "$RUN/log.txt" | tail -n 1 | grep -qF '"Brett mittel"'; then
         selected=$(grep -F "Scene: selected " "$RUN/log.txt" | tail -n 1 | awk '{print $3}')
         break
@@ -44,7 +35,7 @@ shot selected
 
 # Its page: the menu picture (a framed, textured square at the top of the
 # column) where the level page had its buttons.
-pictured=$(changed level selected 128x128+650+29)
+pictured=$(diff_pixels level selected 128x128+650+29)
 [ "$pictured" -ge 2000 ] || fail "no picture on the object's page ($pictured pixels changed)"
 
 # The page is: picture, gap, "Rotation X", "Rotation Y", "Rotation Z". The
@@ -59,7 +50,7 @@ xdotool mouseup 1
 xdotool mousemove --window "$WIN" 300 590
 sleep 0.5
 shot turned
-turned=$(changed selected turned 630x560+0+40)
+turned=$(diff_pixels selected turned 630x560+0+40)
 [ "$turned" -ge 100 ] || fail "the board did not turn on screen ($turned pixels changed)"
 echo "e2e: board $selected turned a quarter ($turned pixels changed)"
 
@@ -78,11 +69,11 @@ shot page
 for b in 3 2 4; do button_at 706 291 $b; done # right, middle, wheel up
 sleep 0.3
 shot kept
-kept=$(changed page kept 155x600+630+0)
+kept=$(diff_pixels page kept 155x600+630+0)
 [ "$kept" -lt 50 ] || fail "another button over Delete Object changed the menu ($kept pixels)"
 button_at 706 291 5 # wheel down
 shot scrolled
-scrolled=$(changed kept scrolled 155x600+630+0)
+scrolled=$(diff_pixels kept scrolled 155x600+630+0)
 [ "$scrolled" -ge 500 ] || fail "a wheel notch did not scroll the menu ($scrolled pixels changed)"
 # Eleven notches more bring "Mass" (its field at y 448) into view.
 for _ in $(seq 11); do button_at 706 291 5; done

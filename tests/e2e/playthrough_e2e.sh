@@ -27,7 +27,6 @@ ROTATION_X_Y=198 ROTATION_Y_Y=238 POSITION_X_Y=198
 KNOB_GREY="204 204 204" KNOB_FOCUS="255 255 0" TRACK_GREY="153 153 153"
 POPUP_EDGE="400 285" POPUP_BLUE="0 0 255"
 
-click() { xdotool mousemove --window "$WIN" "$1" "$2" click 1; }
 # Pointer onto the menu's empty lower part, where it hovers nothing in the view.
 park() { xdotool mousemove --window "$WIN" 700 585; }
 key() { xdotool key --window "$WIN" "$1"; }

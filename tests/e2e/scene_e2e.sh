@@ -14,27 +14,17 @@ e2e_start "$1"
 # the menu; its buttons are placed from its bottom edge).
 START_X=27 STOP_X=62 BUTTON_Y=574
 
-# changed NAME1 NAME2: pixels of the view (below the frame-rate box, left of
-# the menu) that differ clearly between two screenshots.
-changed() {
-    "$CONVERT" "$RUN/$1.png" "$RUN/$2.png" -crop 630x560+0+40 +repage -compose difference -composite \
-        -colorspace gray -threshold 12% -format '%[fx:int(mean * w * h + 0.5)]' info:
-}
-
-# log_count TEXT: how often TEXT is in the log so far.
-log_count() { grep -cF "$1" "$RUN/log.txt" 2>/dev/null || true; }
 
 # wait_for_more TEXT COUNT: waits up to three seconds for more than COUNT
 # lines with TEXT.
 wait_for_more() {
     for _ in $(seq 30); do
-        [ "$(log_count "$1")" -gt "$2" ] && return 0
+        [ "$(log_lines "$1")" -gt "$2" ] && return 0
         sleep 0.1
     done
     return 1
 }
 
-click() { xdotool mousemove --window "$WIN" "$1" "$2" click 1; }
 
 # The level opens with its information panel; its PLAY button closes it.
 click 50 95
@@ -52,7 +42,7 @@ sleep 1
 shot running2
 expect_pixel running2 "$STOP_X" "$BUTTON_Y" "230 0 0" "red stop button while the machine runs"
 expect_pixel_any running2 "20 $BUTTON_Y;21 $BUTTON_Y;19 $BUTTON_Y" "26 230 230" "pause sign on the start button"
-moved=$(changed running1 running2)
+moved=$(diff_pixels running1 running2 630x560+0+40)
 [ "$moved" -ge 100 ] || fail "nothing moved while the machine ran ($moved pixels changed)"
 
 click "$STOP_X" "$BUTTON_Y"
@@ -60,7 +50,7 @@ wait_for_log "Scene: the machine stops" || fail "the stop button did not stop th
 sleep 0.5
 shot stopped
 expect_pixel stopped "$STOP_X" "$BUTTON_Y" "77 77 77" "grey stop button once stopped"
-left=$(changed before stopped)
+left=$(diff_pixels before stopped 630x560+0+40)
 [ "$left" -le 50 ] || fail "the scene did not come back after stop ($left pixels differ, $moved moved)"
 echo "e2e: machine ran ($moved pixels moved) and came back ($left pixels differ)"
 
@@ -97,11 +87,11 @@ shot loaded
 # Select an object: click the view from its middle outwards until the log
 # tells of a selection.
 selected=""
-before_sel=$(log_count "Scene: selected ")
+before_sel=$(log_lines "Scene: selected ")
 while read -r x y; do
     click "$x" "$y"
     sleep 0.12
-    if [ "$(log_count "Scene: selected ")" -gt "$before_sel" ]; then
+    if [ "$(log_lines "Scene: selected ")" -gt "$before_sel" ]; then
         selected=$(grep -F "Scene: selected " "$RUN/log.txt" | tail -n 1 | awk '{print $3}')
         sel_x=$x sel_y=$y
         break
@@ -138,7 +128,7 @@ done
 xdotool mousemove --window "$WIN" "$handle_x" "$handle_y"
 sleep 0.3
 shot hover
-starts=$(log_count "Scene: moving $selected along Y")
+starts=$(log_lines "Scene: moving $selected along Y")
 xdotool mousedown 1
 for i in $(seq 1 12); do
     xdotool mousemove --window "$WIN" "$handle_x" $((handle_y - 5 * i))
@@ -155,7 +145,7 @@ awk -v a="$from_y" -v b="$to_y" 'BEGIN { exit !(b > a + 1) }' ||
     fail "object $selected did not move up: y $from_y -> $to_y"
 sleep 0.3
 shot moved
-shifted=$(changed selected moved)
+shifted=$(diff_pixels selected moved 630x560+0+40)
 [ "$shifted" -ge 100 ] || fail "the view did not change as the object moved ($shifted pixels)"
 echo "e2e: object $selected moved up from y $from_y to $to_y ($shifted pixels changed)"
 

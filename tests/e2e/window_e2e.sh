@@ -11,22 +11,15 @@ e2e_start "$1"
 geometry=$(xdotool getwindowgeometry "$WIN" | awk '/Geometry/ {print $2}')
 [ "$geometry" = "800x600" ] || fail "window is $geometry, want 800x600"
 
-# region_pixels NAME W H X Y AWK-CONDITION: counts the pixels of a region
-# (r, g, b in $3, $4, $5) that meet the condition.
-region_pixels() {
-    "$CONVERT" "$RUN/$1.png" -crop "$2x$3+$4+$5" -depth 8 txt:- |
-        awk -F'[(),: ]+' "NR > 1 && ($6) { n++ } END { print n + 0 }"
-}
-
 # The level opens with its information panel: a grey veil over the room, the
 # level's text in green and a red "PLAY" button that closes the panel.
 shot info
 expect_pixel_not info 600 150 "0 0 128" "information panel veil"
-play=$(region_pixels info 64 24 20 83 '$3 > 150 && $4 < 80 && $5 < 80')
+play=$(count_pixels info 64x24+20+83 '$3 > 150 && $4 < 80 && $5 < 80')
 [ "$play" -ge 40 ] || fail "no PLAY button on the information panel ($play red pixels)"
-text=$(region_pixels info 300 90 100 85 '$4 > 150 && $3 < 100 && $5 < 100')
+text=$(count_pixels info 300x90+100+85 '$4 > 150 && $3 < 100 && $5 < 100')
 [ "$text" -ge 50 ] || fail "no level text on the information panel ($text green pixels)"
-xdotool mousemove --window "$WIN" 50 95 click 1
+click 50 95
 for _ in $(seq 40); do # a slow frame may come between click and picture
     sleep 0.25
     shot start
@@ -35,13 +28,7 @@ done
 [ "$(pixel info 600 150)" != "$(pixel start 600 150)" ] || fail "the panel's veil stayed after PLAY"
 expect_pixel_any start "9 20;10 20;11 20" "0 0 255" "frame-rate box outline"
 
-# text_pixels NAME W H X Y: counts the pixels of a screenshot region that are
-# red or green enough to be the frame-rate text (not background, not outline).
-text_pixels() {
-    "$CONVERT" "$RUN/$1.png" -crop "$2x$3+$4+$5" -depth 8 txt:- |
-        awk -F'[(),]' 'NR > 1 && ($3 > 100 || $4 > 100) { n++ } END { print n + 0 }'
-}
-count=$(text_pixels start 56 16 12 12)
+count=$(count_pixels start 56x16+12+12 '$3 > 100 || $4 > 100') # red or green fps text
 [ "$count" -ge 20 ] || fail "no fps text inside the frame-rate box ($count text pixels)"
 
 # Selecting and moving objects is driven by the scene and menu tests.
@@ -52,7 +39,7 @@ head -c ${#expected} "$RUN/log.txt" > "$RUN/head.txt"
 printf '%s' "$expected" | cmp -s - "$RUN/head.txt" || fail "log.txt does not begin with the readme notice and the help text"
 
 # Mouse and keys reach the window and are traced in the log only.
-xdotool mousemove --window "$WIN" 300 200 click 1
+click 300 200
 xdotool key --delay 50 a
 wait_for_log "Mouse Click at:  300  200" || fail "click not traced in log.txt"
 wait_for_log "Key: 97" || fail "key not traced in log.txt"

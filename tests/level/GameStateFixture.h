@@ -46,15 +46,17 @@ public:
         levels.reset();
         LevelSceneTest::TearDown();
     }
+    // The levels of a fresh game unless the built-in ones are asked for.
+    virtual std::vector<NSLevel::Level*> makeLevels() {
+        return {new BallLevel("One"), new BallLevel("Two"), new BallLevel("Three")};
+    }
     // A fresh game (also after a "restart": the files in levels/ stay),
-    // with three small levels or the game's own.
+    // with the test's levels or the game's own.
     void start(bool builtIn = false) {
         menu.reset();
         levels.reset();
-        levels = std::make_unique<NSLevel::ControllerLevel>(
-            builtIn ? NSLevel::makeBuiltInLevels()
-                    : std::vector<NSLevel::Level*>{new BallLevel("One"), new BallLevel("Two"), new BallLevel("Three")},
-            new NSLevel::LevelCustom(), &screens);
+        levels = std::make_unique<NSLevel::ControllerLevel>(builtIn ? NSLevel::makeBuiltInLevels() : makeLevels(),
+                                                            new NSLevel::LevelCustom(), &screens);
         menu = std::make_unique<NSMenu::Menu>(scene.get(), levels.get());
         menu->setLayout(NSWindow::ItemLayout(630, 0, 170, 600));
         frame();

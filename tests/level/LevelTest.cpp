@@ -18,6 +18,7 @@
 #include "scenegraph/BoundingVolume.h"
 #include "scenegraph/ControllerNode.h"
 #include "scenegraph/NodeTransform.h"
+#include "support/GameFolder.h"
 #include "support/GlContext.h"
 #include "support/LogCapture.h"
 
@@ -68,28 +69,16 @@ public:
 // scene of its own.
 class LevelFiles : public qbntest::GlTest {
 protected:
+    qbntest::GameFolder folder; // first in, last out
     void SetUp() override {
         qbntest::GlTest::SetUp();
-        ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
-        char dir[] = "/tmp/qbn-level-XXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        folder = dir;
-        ASSERT_EQ(chdir(dir), 0);
-        mkdir("levels", 0755);
         scene = std::make_unique<NSScene::Scene>();
         Level::setScene(scene.get());
     }
     void TearDown() override {
         Level::setScene(nullptr);
         scene.reset();
-        if (chdir(previous) != 0)
-            ADD_FAILURE() << "cannot return to " << previous;
-        std::string command = "rm -rf " + folder;
-        if (std::system(command.c_str()) != 0)
-            ADD_FAILURE() << "cannot remove " << folder;
     }
-    char previous[4096];
-    std::string folder;
     std::unique_ptr<NSScene::Scene> scene;
 };
 

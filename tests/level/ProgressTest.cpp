@@ -60,7 +60,7 @@ TEST_F(ProgressFile, WinsRunsAndTheLastLevelSurviveWritingAndReading) {
     EXPECT_EQ(read.format(), written.format());
     EXPECT_EQ(read.format(), "quibbleton-progress 1\nlast 4\nlevel 1 3 1 4.500 2\nlevel 4 1 0 0.000 0\nend\n");
     EXPECT_EQ(read.wonList(), "1");
-    for (const auto& entry : fs::directory_iterator(folder))
+    for (const auto& entry : fs::directory_iterator(folder.path))
         EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
 }
 

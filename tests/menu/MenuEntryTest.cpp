@@ -61,11 +61,3 @@ TEST(MenuEntryTest, EntriesOwnAndCopyTheirConstraint) {
     EXPECT_EQ(assigned.value.floatValue, 1.0f);
     EXPECT_NE(assigned.constraint.get(), list[0].constraint.get());
 }
-
-TEST(MenuEntryTest, HeightsFollowTheWidgetKind) {
-    EXPECT_EQ(entryHeight(KIND_SEPARATOR), 10);
-    EXPECT_EQ(entryHeight(KIND_SLIDER), 40);
-    EXPECT_EQ(entryHeight(KIND_PICTURE), 155);
-    EXPECT_EQ(entryHeight(KIND_TEXT), 20);
-    EXPECT_EQ(entryHeight(42), 0);
-}

@@ -57,21 +57,6 @@ protected:
 
 } // namespace
 
-TEST(MenuItemFactory, KindsMakeTheirWidgets) {
-    FakeMenu menu;
-    std::unique_ptr<MenuItem> acc(createMenuItem(KIND_ACCELERATOR, &menu, false));
-    std::unique_ptr<MenuItem> frozen(createMenuItem(KIND_ACCELERATOR, &menu, true));
-    std::unique_ptr<MenuItem> header(createMenuItem(KIND_HEADER, &menu, false));
-    EXPECT_NE(dynamic_cast<MenuItemAccelerator*>(acc.get()), nullptr);
-    EXPECT_NE(dynamic_cast<MenuItemInput*>(frozen.get()), nullptr);
-    EXPECT_NE(dynamic_cast<MenuItemHeader*>(header.get()), nullptr);
-    EXPECT_EQ(createMenuItem(0, &menu, false), nullptr);
-    EXPECT_EQ(createMenuItem(10, &menu, false), nullptr);
-    // New items wait for the menu to enable them, and start as Int.
-    EXPECT_FALSE(acc->isEnabled());
-    EXPECT_EQ(acc->getType(), unsigned(TYPE_INT));
-}
-
 // A click selects the text, typing replaces it, Enter or leaving commits;
 // "\r" stands for Enter, "\b" for Backspace, "~" for a press elsewhere.
 TEST_F(MenuItemFixture, InputReplacesOnFocusAndCommitsOnEnterOrLeaving) {
@@ -281,55 +266,3 @@ TEST_F(MenuItemFixture, AcceleratorSendsARateEveryFrameWhileHeld) {
     EXPECT_FALSE(acc->isPressed());
 }
 
-TEST_F(MenuItemFixture, TextAndHeaderValues) {
-    auto* text = make<MenuItemText>(TYPE_INT, "Info");
-    text->setValue(Value::ofString("ignored"));
-    EXPECT_EQ(text->getText(), "");
-    text->setType(TYPE_STRING);
-    text->setValue(Value::ofString("Hello"));
-    EXPECT_EQ(text->getValue().stringValue, "Hello");
-    auto* header = make<MenuItemHeader>(TYPE_STRING, "Object");
-    header->setValue(Value::ofString("x"));
-    EXPECT_EQ(header->getValue().stringValue, "");
-}
-
-class MenuItemGlTest : public qbntest::GlTest {};
-
-TEST_F(MenuItemGlTest, MissingPictureLeavesNoTexture) {
-    FakeMenu menu;
-    MenuItemPicture picture(&menu);
-    picture.setType(TYPE_STRING);
-    picture.setValue(Value::ofString("no_such_picture.bmp"));
-    EXPECT_EQ(picture.getTexture(), 0u);
-    EXPECT_EQ(picture.getValue().stringValue, "no_such_picture.bmp");
-}
-
-TEST_F(MenuItemGlTest, BoolBoxesShowTheStateAndTheEnableFlag) {
-    FakeMenu menu;
-    NSWindow::WindowItem root(false);
-    root.setLayout(NSWindow::ItemLayout(0, 0, 800, 600));
-    auto* flag = new MenuItemBool(&menu);
-    root.addChild(flag);
-    flag->setType(TYPE_BOOL);
-    flag->setLayout(NSWindow::ItemLayout(0, 0, 155, 40));
-    flag->setValue(Value::ofBool(true));
-
-    auto boxes = [&]() {
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        flag->draw();
-        glFinish();
-        // Window rows count from the bottom: item row 26 is 600 - 26.
-        auto trueBox = qbntest::readPixels(30, 600 - 27, 1, 1);
-        auto falseBox = qbntest::readPixels(90, 600 - 27, 1, 1);
-        return std::vector<int>{trueBox[0], trueBox[1], falseBox[0], falseBox[1]};
-    };
-    std::vector<int> off = boxes(); // disabled
-    EXPECT_NEAR(off[0], 166, 2);
-    EXPECT_NEAR(off[2], 102, 2);
-    flag->setEnabled(true);
-    std::vector<int> on = boxes();
-    EXPECT_EQ(on[0], 0);
-    EXPECT_EQ(on[1], 255);
-    EXPECT_NEAR(on[2], 102, 2);
-}

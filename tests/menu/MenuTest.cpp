@@ -33,7 +33,7 @@
 #include "scene/Scene.h"
 #include "shell/Window.h"
 #include "shell/WindowTempPopUp.h"
-#include "support/GlContext.h"
+#include "level/GameStateFixture.h"
 
 using NSMenu::Menu;
 using NSMenu::MenuItem;
@@ -71,43 +71,22 @@ std::string popUpText() {
     return p ? p->getText() : "";
 }
 
-class MenuGl : public qbntest::GlTest {
+// The game's menu over a scene of two small levels.
+class MenuGl : public qbntest::GameStateTest {
 protected:
-    void SetUp() override {
-        GlTest::SetUp();
-        char name[] = "/tmp/qbn-menu-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        folder = name;
-        fs::create_directory(folder + "/levels");
-        fs::create_directory_symlink(fs::path(QBN_RUN_DIR) / "md2_objects", folder + "/md2_objects");
-        ASSERT_TRUE(getcwd(previous, sizeof previous));
-        ASSERT_EQ(chdir(folder.c_str()), 0);
-        NSLevel::Level::setScene(&scene);
-        scene.setLayout(NSWindow::ItemLayout(0, 0, 630, 600));
+    std::vector<NSLevel::Level*> makeLevels() override {
         level = new SmallLevel();
-        levels = std::make_unique<NSLevel::ControllerLevel>(
-            std::vector<NSLevel::Level*>{level, new SmallLevel()}, new NSLevel::LevelCustom(), &screens);
-        menu = std::make_unique<Menu>(&scene, levels.get());
-        menu->setLayout(NSWindow::ItemLayout(630, 0, 170, 600));
-        frame();
+        return {level, new SmallLevel()};
     }
-    void TearDown() override {
-        menu.reset();
-        levels.reset();
-        scene.clearScene();
-        NSLevel::Level::setScene(nullptr);
-        NSMenu::setCustomMode(false);
-        NSMenu::setDesignerEditing(false);
-        if (previous[0]) {
-            EXPECT_EQ(chdir(previous), 0);
-        }
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
+    void SetUp() override {
+        GameStateTest::SetUp();
+        scene->setLayout(NSWindow::ItemLayout(0, 0, 630, 600));
+        frame();
     }
 
     // One pass of the window's update order: scene, menu, level controller.
     void frame(float dt = 0.0f) {
-        scene.step(dt, dt);
+        scene->step(dt, dt);
         menu->update();
         levels->update();
         screens.applyPendingChanges();
@@ -144,13 +123,7 @@ protected:
         menu->keyPressed(13, 0, false);
     }
 
-    std::string folder;
-    char previous[4096] = {};
-    NSScene::Scene scene;
-    NSWindow::WindowItem screens{false};
     SmallLevel* level = nullptr;
-    std::unique_ptr<NSLevel::ControllerLevel> levels;
-    std::unique_ptr<Menu> menu;
 };
 
 TEST_F(MenuGl, PagesFollowTheSelectionAndRebuildOnlyOnChanges) {
@@ -159,7 +132,7 @@ TEST_F(MenuGl, PagesFollowTheSelectionAndRebuildOnlyOnChanges) {
     EXPECT_EQ(menu->findItemValue("Level").intValue, 1);
 
     // The player's view of an object: picture, gap, the allowed values only.
-    scene.select(level->ball);
+    scene->select(level->ball);
     frame();
     auto l = labels();
     ASSERT_FALSE(l.empty());
@@ -178,24 +151,24 @@ TEST_F(MenuGl, PagesFollowTheSelectionAndRebuildOnlyOnChanges) {
     EXPECT_EQ(menu->getRebuildCount(), builds);
 
     // Starting the machine greys every item; two gap lines never follow each other.
-    ASSERT_TRUE(scene.setRunning(true));
+    ASSERT_TRUE(scene->setRunning(true));
     frame();
     EXPECT_EQ(menu->getRebuildCount(), builds + 1);
     for (MenuItem* item : menu->items())
         EXPECT_FALSE(item->isEnabled()) << item->getLabel();
-    ASSERT_TRUE(scene.setRunning(false));
+    ASSERT_TRUE(scene->setRunning(false));
     frame();
 
     // Escape clears the selection; the level page comes back.
     menu->keyPressed(27, 0, false);
     frame();
-    EXPECT_EQ(scene.getSelected(), nullptr);
+    EXPECT_EQ(scene->getSelected(), nullptr);
     EXPECT_TRUE(shows("LEVEL MODE"));
 }
 
 TEST_F(MenuGl, ChangesReachTheOwnerByLabel) {
     NSNode::NodeGraphic* ball = level->ball;
-    scene.select(ball);
+    scene->select(ball);
     frame();
 
     // The "Rotation Y" slider dragged far past its end turns the ball half
@@ -293,7 +266,7 @@ TEST_F(MenuGl, OtherButtonsOverTheEditorChangeNothing) {
     press("Custom Mode");
     frame();
     press("Basketball");
-    NSNode::NodeGraphic* ball = scene.getSelected();
+    NSNode::NodeGraphic* ball = scene->getSelected();
     ASSERT_NE(ball, nullptr);
     const int id = ball->getId();
     const int builds = menu->getRebuildCount();
@@ -310,8 +283,8 @@ TEST_F(MenuGl, OtherButtonsOverTheEditorChangeNothing) {
             frame();
         }
     }
-    EXPECT_EQ(scene.findNode(id), ball);
-    EXPECT_EQ(scene.getSelected(), ball);
+    EXPECT_EQ(scene->findNode(id), ball);
+    EXPECT_EQ(scene->getSelected(), ball);
     EXPECT_FALSE(menu->isLevelMode());
     EXPECT_EQ(menu->getRebuildCount(), builds);
     EXPECT_FLOAT_EQ(ball->getMenuValue("Mass").floatValue, 1.0f);
@@ -323,35 +296,35 @@ TEST_F(MenuGl, TheDesignerBuildsALevelThroughTheMenu) {
     EXPECT_TRUE(NSMenu::isDesignerEditing());
     EXPECT_TRUE(shows("CUSTOM MODE"));
     ASSERT_EQ(levels->currentLevel(), levels->customLevel());
-    size_t objectsBefore = scene.getRoot()->getChildren().size();
+    size_t objectsBefore = scene->getRoot()->getChildren().size();
     EXPECT_EQ(objectsBefore, 2u) << "room and lamp";
 
     // Every object of the creation list can be made, and gets selected.
     for (const auto& entry : NSObjects::creationList()) {
         press(entry.first);
-        ASSERT_NE(scene.getSelected(), nullptr) << entry.first;
-        EXPECT_EQ(scene.getSelected()->classId(), entry.second) << entry.first;
+        ASSERT_NE(scene->getSelected(), nullptr) << entry.first;
+        EXPECT_EQ(scene->getSelected()->classId(), entry.second) << entry.first;
         menu->keyPressed(' ', 0, false);
         frame();
     }
-    EXPECT_EQ(scene.getRoot()->getChildren().size(), objectsBefore + NSObjects::creationList().size());
+    EXPECT_EQ(scene->getRoot()->getChildren().size(), objectsBefore + NSObjects::creationList().size());
 
     // The room has no delete button; Edit Room selects it.
     press("Edit Room");
-    ASSERT_NE(scene.getSelected(), nullptr);
-    EXPECT_EQ(scene.getSelected()->classId(), CLASS_OBJECT_ROOM);
+    ASSERT_NE(scene->getSelected(), nullptr);
+    EXPECT_EQ(scene->getSelected()->classId(), CLASS_OBJECT_ROOM);
     EXPECT_TRUE(shows("Attach Object..."));
     EXPECT_FALSE(shows("Delete Object"));
-    const size_t withRoom = scene.getRoot()->getChildren().size();
+    const size_t withRoom = scene->getRoot()->getChildren().size();
     menu->keyPressed(127, 0, false);
     frame();
-    EXPECT_EQ(scene.getRoot()->getChildren().size(), withRoom) << "the Delete key took the room away";
+    EXPECT_EQ(scene->getRoot()->getChildren().size(), withRoom) << "the Delete key took the room away";
     menu->keyPressed(27, 0, false);
     frame();
 
     // A ball with an attached board, a magnet effect and a wind property.
     press("Basketball");
-    auto* ball = scene.getSelected();
+    auto* ball = scene->getSelected();
     ASSERT_NE(ball, nullptr);
     const int ballId = ball->getId();
     ASSERT_NE(dynamic_cast<NSMenu::MenuItemInput*>(menu->findItem("ID")), nullptr);
@@ -392,7 +365,7 @@ TEST_F(MenuGl, TheDesignerBuildsALevelThroughTheMenu) {
     press("Management...");
     press("Goals...");
     EXPECT_FALSE(shows("EDIT GOALS"));
-    const int roomId = scene.getRoot()->getChildren().front()->getId();
+    const int roomId = scene->getRoot()->getChildren().front()->getId();
     type("ID 1", std::to_string(ballId));
     type("ID 2", std::to_string(roomId));
     press("Add Goal");
@@ -412,12 +385,12 @@ TEST_F(MenuGl, TheDesignerBuildsALevelThroughTheMenu) {
     type("Levelname", "../escape");
     press("Save Level");
     EXPECT_NE(popUpText().find("Invalid name"), std::string::npos);
-    EXPECT_FALSE(fs::exists(folder + "/escape.lvl"));
+    EXPECT_FALSE(fs::exists(folder.path + "/escape.lvl"));
     type("Levelname", "mine");
     levels->currentLevel()->setName("Mine");
     press("Save Level");
     EXPECT_EQ(popUpText(), "Level saved successfully");
-    ASSERT_TRUE(fs::exists(folder + "/levels/mine.lvl"));
+    ASSERT_TRUE(fs::exists(folder.path + "/levels/mine.lvl"));
 
     // Test run: the scene is saved as "_test" and comes back after "Stop Test".
     press("Back");
@@ -425,22 +398,22 @@ TEST_F(MenuGl, TheDesignerBuildsALevelThroughTheMenu) {
     EXPECT_TRUE(shows("TEST MODE"));
     EXPECT_FALSE(NSMenu::isDesignerEditing());
     EXPECT_TRUE(levels->isInfoShown());
-    ASSERT_TRUE(fs::exists(folder + "/levels/_test.lvs"));
-    NSNode::NodeTransform* found = scene.findNode(ballId);
+    ASSERT_TRUE(fs::exists(folder.path + "/levels/_test.lvs"));
+    NSNode::NodeTransform* found = scene->findNode(ballId);
     ASSERT_NE(found, nullptr);
     found->setPosition(Vector3(50, 50, 50));
     press("Stop Test");
-    found = scene.findNode(ballId);
+    found = scene->findNode(ballId);
     ASSERT_NE(found, nullptr);
     EXPECT_NE(found->getPosition().x, 50.0f);
     EXPECT_TRUE(shows("CUSTOM MODE"));
 
     // Deleting the ball takes its goal along, with a message.
-    scene.select(found);
+    scene->select(found);
     frame();
     menu->keyPressed(127, 0, false);
     frame();
-    EXPECT_EQ(scene.findNode(ballId), nullptr);
+    EXPECT_EQ(scene->findNode(ballId), nullptr);
     EXPECT_TRUE(levels->currentLevel()->getGoals().empty());
     EXPECT_NE(popUpText().find("removed"), std::string::npos);
 
@@ -458,17 +431,17 @@ TEST_F(MenuGl, TheDesignerBuildsALevelThroughTheMenu) {
     ASSERT_EQ(levels->currentLevel()->getGoals().size(), 1u);
     EXPECT_EQ(levels->currentLevel()->getGoals()[0].id1, unsigned(ballId));
     EXPECT_EQ(levels->currentLevel()->getName(), "Mine");
-    ASSERT_NE(scene.findNode(ballId), nullptr);
-    EXPECT_EQ(scene.findNode(ballId)->getChildren().size(), 1u);
+    ASSERT_NE(scene->findNode(ballId), nullptr);
+    EXPECT_EQ(scene->findNode(ballId)->getChildren().size(), 1u);
 }
 
 TEST_F(MenuGl, DeleteKeyOnlyWorksForTheDesigner) {
-    scene.select(level->board);
+    scene->select(level->board);
     frame();
     const int id = level->board->getId();
     menu->keyPressed(127, 0, false);
     frame();
-    EXPECT_NE(scene.findNode(id), nullptr) << "level mode";
+    EXPECT_NE(scene->findNode(id), nullptr) << "level mode";
     EXPECT_EQ(menu->findItem("Delete Object"), nullptr);
 }
 
@@ -489,7 +462,7 @@ TEST_F(MenuGl, ARefusedSaveKeepsThePreviousFilesAndSaysSo) {
     levels->saveCurrent(); // F2
     ASSERT_EQ(popUpText(), "Level saved successfully");
     auto bytes = [this](const std::string& name) {
-        std::ifstream in(folder + "/levels/" + name, std::ios::binary);
+        std::ifstream in(folder.path + "/levels/" + name, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     };
     const std::vector<std::string> files = {"mine.lvl", "mine.lvs", "_current.lvl"};
@@ -504,17 +477,17 @@ TEST_F(MenuGl, ARefusedSaveKeepsThePreviousFilesAndSaysSo) {
             {[&] { press("Save Level"); }, "Level could not be saved"},
             {[&] { press("Save Scene"); }, "Scene could not be saved"},
             {[&] { levels->saveCurrent(); }, "Level could not be saved"},
-            {[&] { EXPECT_FALSE(scene.setRunning(true)); }, "Scene could not be saved"},
+            {[&] { EXPECT_FALSE(scene->setRunning(true)); }, "Scene could not be saved"},
         };
         for (const auto& save : saves) {
             NSWindow::Window::instance().showTempPopUp("-");
             save.first();
             EXPECT_EQ(popUpText(), save.second);
         }
-        EXPECT_FALSE(scene.isRunning());
+        EXPECT_FALSE(scene->isRunning());
         for (size_t i = 0; i < files.size(); ++i)
             EXPECT_EQ(bytes(files[i]), before[i]) << files[i];
-        for (const auto& entry : fs::directory_iterator(folder + "/levels"))
+        for (const auto& entry : fs::directory_iterator(folder.path + "/levels"))
             EXPECT_FALSE(NSSerialize::SerialStream::isTempName(entry.path().filename())) << entry.path();
     };
 
@@ -533,18 +506,18 @@ TEST_F(MenuGl, ARefusedSaveKeepsThePreviousFilesAndSaysSo) {
     }
     { // A folder the game may not write to; root writes anywhere, so the
       // check runs as nobody then.
-        fs::permissions(folder, fs::perms(0755));
-        fs::permissions(folder + "/levels", fs::perms(0555));
+        fs::permissions(folder.path, fs::perms(0755));
+        fs::permissions(folder.path + "/levels", fs::perms(0555));
         const bool root = geteuid() == 0;
         if (root && setresuid(-1, 65534, -1) != 0) {
-            fs::permissions(folder + "/levels", fs::perms(0755));
+            fs::permissions(folder.path + "/levels", fs::perms(0755));
             GTEST_SKIP() << "cannot drop root rights to test a read-only folder";
         }
         expectRefused("read-only folder");
         if (root) {
             ASSERT_EQ(setresuid(-1, 0, -1), 0);
         }
-        fs::permissions(folder + "/levels", fs::perms(0755));
+        fs::permissions(folder.path + "/levels", fs::perms(0755));
     }
     press("Save Level"); // and once there is room again, the save goes through
     EXPECT_EQ(popUpText(), "Level saved successfully");

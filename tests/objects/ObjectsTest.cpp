@@ -126,22 +126,6 @@ float animationSpeed(NodeGraphic& node) {
     return model && model->animationCount() > 0 ? model->animation(0).speed : -1.0f;
 }
 
-const MenuEntry* findEntry(const std::vector<MenuEntry>& list, const std::string& label) {
-    for (const MenuEntry& e : list)
-        if (e.label == label)
-            return &e;
-    return nullptr;
-}
-
-std::vector<MenuEntry> entriesOf(NodeGraphic& node, bool detailed) {
-    std::vector<MenuEntry> list;
-    node.getMenuEntries(list, detailed);
-    return list;
-}
-
-bool shows(NodeGraphic& node, bool detailed, const std::string& label) {
-    return findEntry(entriesOf(node, detailed), label) != nullptr;
-}
 
 // Through a record on disk and back through the factory.
 std::unique_ptr<NodeTransform> throughRecord(NodeTransform& node) {
@@ -159,72 +143,6 @@ std::unique_ptr<NodeTransform> throughRecord(NodeTransform& node) {
 }
 
 } // namespace
-
-TEST_F(ObjectsTest, EveryClassIsMadeByTheFactoryWithItsModelLoaded) {
-    // Balls and boards are compiled; the movers are not, so they stay animated.
-    const struct {
-        int id;
-        const char* model;
-        bool compiled;
-    } rows[] = {
-        {210, "basketball.md2", true}, {211, "bowlingball.md2", true}, {212, "tennisball.md2", true},
-        {213, "brett1.md2", true},     {215, "brett3.md2", true},      {203, "Johnny5.md2", false},
-        {216, "sprungbrett.md2", true}, {218, "rollband1.md2", false}, {219, "rollband2.md2", false},
-        {217, "ventilator.md2", false}, {233, "teslaspule.md2", false}, {200, "", false},
-        {201, "", false}, {202, "", false}, {230, "", false}, {232, "", false},
-        {220, "", false}, {221, "", false}, {222, "", false},
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.id);
-        auto object = make(r.id);
-        ASSERT_TRUE(object);
-        EXPECT_EQ(r.id, object->classId());
-        if (*r.model) {
-            auto* model = dynamic_cast<NSGraphic::ModelObject_MD2*>(object->getModel());
-            ASSERT_TRUE(model);
-            EXPECT_EQ(r.model, model->getModelName());
-            EXPECT_GT(model->triangleCount(), 0u) << "the generated model did not load";
-            EXPECT_EQ(r.compiled, model->isCompiled());
-        }
-    }
-    // The coil only turns about its upright axis and keeps its size.
-    ObjectTeslaSpule coil(true);
-    EXPECT_TRUE(coil.canEditRotation(1));
-    EXPECT_FALSE(coil.canEditRotation(0));
-    EXPECT_FALSE(coil.canEditScaling());
-}
-
-TEST_F(ObjectsTest, BodiesHaveTheirSizes) {
-    ObjectRoom room(true);
-    ASSERT_EQ(1u, room.getBoundingVolume()->getVolumes().size());
-    auto* walls = dynamic_cast<const BoundingVolume::Room*>(room.getBoundingVolume()->getVolumes()[0]);
-    ASSERT_TRUE(walls);
-    EXPECT_EQ(Vector3(100, 100, 100), walls->getHalfSize()) << "a room made without sizes is 200 x 200 x 200";
-    ASSERT_EQ(2u, room.getChildren().size()) << "the room's two lamps";
-    EXPECT_NEAR(200.0f / 2.1f, room.getChildren()[0]->getPosition().x, 1e-3f);
-    EXPECT_NEAR(-200.0f / 2.1f, room.getChildren()[1]->getPosition().x, 1e-3f);
-
-    // A room takes length along x, width along y, height along z.
-    ObjectRoom sized(300, 200, 100);
-    auto* sizedWalls = dynamic_cast<const BoundingVolume::Room*>(sized.getBoundingVolume()->getVolumes()[0]);
-    EXPECT_EQ(Vector3(150, 100, 50), sizedWalls->getHalfSize());
-    EXPECT_EQ(Vector3(0.5f, 0.25f, 0.0f), sized.getColor());
-
-    // A box takes length along x, height along y, width along z.
-    ObjectBox box(true);
-    EXPECT_FLOAT_EQ(20.0f, box.getMenuValue("Height").floatValue);
-    box.setMenuValue("Height", Value::ofFloat(50.0f));
-    auto* solid = dynamic_cast<const BoundingVolume::Box*>(box.getBoundingVolume()->getVolumes()[0]);
-    ASSERT_TRUE(solid);
-    EXPECT_EQ(Vector3(0, 25, 0), solid->getAxisPointY());
-    ObjectBoxHit zone(60, 40, 20);
-    auto* zoneSolid = dynamic_cast<const BoundingVolume::Box*>(zone.getBoundingVolume()->getVolumes()[0]);
-    EXPECT_EQ(Vector3(0, 0, 20), zoneSolid->getAxisPointZ());
-
-    ObjectSprungbrett springboard(true);
-    EXPECT_EQ(2u, springboard.getBoundingVolume()->getVolumes().size()) << "board and foot";
-    EXPECT_FLOAT_EQ(22.0f, springboard.getBoundingVolume()->getOuterSphere().getRadius());
-}
 
 TEST_F(ObjectsTest, ABasketballFallsUnderGravityWhileABoardStaysPut) {
     addGravity();
@@ -318,71 +236,6 @@ TEST_F(ObjectsTest, JohnnyAndHitZonesLetBodiesThrough) {
     EXPECT_EQ(Vector3(50, 0, 0), ball->getVelocity());
 }
 
-TEST_F(ObjectsTest, TheTeslaCoilPassesItsValuesToItsStore) {
-    ObjectTeslaSpule coil(true);
-    auto* store = effectOf<NSPhysics::PhysicsElectricity>(coil);
-    ASSERT_TRUE(store);
-    EXPECT_FLOAT_EQ(10000.0f, store->getEnergyMax());
-
-    coil.setMenuValue("Tesla Range", Value::ofFloat(80.0f));
-    EXPECT_FLOAT_EQ(10000.0f, store->getEnergy());
-    EXPECT_FLOAT_EQ(1000.0f, store->getRefreshPerRound()) << "refresh rate 0.1 of the maximum";
-    EXPECT_TRUE(store->isRefreshEnabled());
-    auto* reach = dynamic_cast<const BoundingVolume::Sphere*>(store->getBoundingVolume()->getVolumes()[0]);
-    ASSERT_TRUE(reach);
-    EXPECT_FLOAT_EQ(80.0f, reach->getRadius());
-    EXPECT_EQ(Vector3(0, 55, 0), reach->getCenter());
-
-    coil.setMenuValue("Maximum Power", Value::ofFloat(4000.0f));
-    EXPECT_FLOAT_EQ(4000.0f, coil.getStartingPower()) << "cut to the new maximum";
-    EXPECT_FLOAT_EQ(4000.0f, store->getEnergy());
-
-    coil.setMenuValue("Enable Teslacoil", Value::ofBool(false));
-    EXPECT_FALSE(store->isEnabled());
-}
-
-TEST_F(ObjectsTest, MenusShowWhatThePlayerMayChange) {
-    ObjectRollband1 belt(true);
-    belt.setMenuValue("Edit Rollband Speed", Value::ofBool(false));
-    EXPECT_TRUE(shows(belt, false, "Enable Rollband"));
-    EXPECT_FALSE(shows(belt, false, "Rollband Speed")) << "not editable in the level";
-    EXPECT_FALSE(shows(belt, false, "Edit Enable Rollband"));
-    belt.setEnabled(false);
-    auto custom = entriesOf(belt, true);
-    const MenuEntry* speed = findEntry(custom, "Rollband Speed");
-    ASSERT_TRUE(speed);
-    EXPECT_FALSE(speed->enabled) << "greyed while the belt is off";
-    auto* range = dynamic_cast<const NSMenu::ValueConstraintRange*>(speed->constraint.get());
-    ASSERT_TRUE(range);
-    EXPECT_FLOAT_EQ(50.0f, range->floatMax);
-    EXPECT_TRUE(findEntry(custom, "Edit Rollband Speed"));
-
-    ObjectSprungbrett springboard(true);
-    EXPECT_TRUE(shows(springboard, false, "Jump Power"));
-    ObjectTeslaSpule coil(true);
-    for (const char* label : {"Enable Teslacoil", "Tesla Range", "Starting Power", "Enable Refresh", "Refresh Rate",
-                              "Maximum Power", "Edit Maximum Power"})
-        EXPECT_TRUE(shows(coil, true, label)) << label;
-
-    // Lamps: custom mode only, by section.
-    ObjectLightOmni omni(true);
-    EXPECT_FALSE(shows(omni, false, "Diffuse-Light Red"));
-    EXPECT_TRUE(shows(omni, true, "Attenuation Linear"));
-    EXPECT_FALSE(shows(omni, true, "Spotlight Cutoff"));
-    EXPECT_FALSE(shows(omni, true, "Enable Spotlight"));
-    omni.setMenuValue("Diffuse-Light Green", Value::ofFloat(0.25f));
-    EXPECT_FLOAT_EQ(0.25f, omni.getLight()->getDiffuse().y);
-    EXPECT_FLOAT_EQ(0.8f, omni.getLight()->getDiffuse().x);
-    ObjectLightSpot spot(true);
-    spot.setMenuValue("Spotlight Cutoff", Value::ofFloat(0.3f));
-    EXPECT_FLOAT_EQ(0.3f, spot.getLight()->getSpotCutoff());
-    EXPECT_TRUE(spot.getLight()->isSpot());
-
-    // Labels an object does not know go to the drawable node.
-    EXPECT_TRUE(belt.setMenuValue("Mass", Value::ofFloat(3.0f)));
-    EXPECT_FLOAT_EQ(3.0f, belt.getMass());
-}
-
 TEST_F(ObjectsTest, EveryFactoryClassSurvivesItsRecordAndACopy) {
     const struct {
         int id;
@@ -429,24 +282,6 @@ TEST_F(ObjectsTest, EveryFactoryClassSurvivesItsRecordAndACopy) {
         }
         EXPECT_NE(original->getId(), dynamic_cast<NodeGraphic*>(cloned.get())->getId());
     }
-}
-
-TEST_F(ObjectsTest, TheCreationListMakesObjectsByTheirDisplayNames) {
-    const auto& list = creationList();
-    ASSERT_EQ(22u, list.size());
-    EXPECT_EQ("Basketball", list.front().first);
-    EXPECT_EQ("Spot Light", list.back().first);
-    EXPECT_EQ(218, creationClassId("Flie\xDF" "band klein"));
-    EXPECT_EQ("Sph\xE4re", creationName(201));
-    EXPECT_EQ("", creationName(203)) << "the robot is not offered";
-
-    std::unique_ptr<NodeGraphic> board(createObject("Brett gro\xDF"));
-    ASSERT_TRUE(board);
-    EXPECT_EQ(215, board->classId());
-    std::unique_ptr<NodeGraphic> box(createObject("Box"));
-    ASSERT_TRUE(box);
-    EXPECT_FLOAT_EQ(20.0f, box->getMenuValue("Width").floatValue);
-    EXPECT_EQ(nullptr, createObject("Brett riesig"));
 }
 
 TEST_F(ObjectsTest, EveryObjectDraws) {

@@ -15,6 +15,7 @@
 #include "persistence/RecordIO.h"
 #include "scene/Scene.h"
 #include "scenegraph/ControllerNode.h"
+#include "support/GameFolder.h"
 #include "support/GlContext.h"
 
 using namespace NSParticle;
@@ -104,65 +105,6 @@ Extent extentOf(int x0, int y0, int w, int h, Test pass) {
     return e;
 }
 
-// What an emitter of this size shows from the front: its area in red, the
-// strongest red, and any blue (the direction cone is drawn in blue here).
-struct Shown {
-    Extent red;
-    int blue = 0, maxRed = 0;
-};
-
-Shown showEmitter(const Vector3& size) {
-    ObjectParticleSystemSimple s(true);
-    s.emitterSize = size;
-    pixelView();
-    glColor3f(0, 0, 1);
-    s.drawEmitter();
-    Shown r;
-    r.red = extentOf(300, 200, 200, 200, [&](const unsigned char* p) {
-        r.maxRed = std::max(r.maxRed, static_cast<int>(p[0]));
-        return p[0] > 60;
-    });
-    r.blue = extentOf(300, 200, 200, 200, [](const unsigned char* p) { return p[2] > 60 && p[0] < 60; }).count;
-    return r;
-}
-
-// The labels of a page, each followed by '|'; a separator (or a run of them: one gap) is "-|".
-std::string pageOf(NodeGraphic& object, bool detailed) {
-    std::vector<MenuEntry> list;
-    object.getMenuEntries(list, detailed);
-    std::string page = "|";
-    for (const MenuEntry& e : list) {
-        const std::string line = e.kind == NSMenu::KIND_SEPARATOR ? "-|" : e.label + "|";
-        if (line != "-|" || page.size() < 2 || page.compare(page.size() - 2, 2, "-|") != 0)
-            page += line;
-    }
-    return page;
-}
-
-const MenuEntry* entryOf(const std::vector<MenuEntry>& list, const std::string& label) {
-    for (const MenuEntry& e : list)
-        if (e.label == label)
-            return &e;
-    return nullptr;
-}
-
-// Every line the system owns shows what the system answers when the menu refreshes it.
-void expectRefreshKeepsValues(NodeGraphic& object) {
-    std::vector<MenuEntry> list;
-    object.getMenuEntries(list, true);
-    for (const MenuEntry& e : list) {
-        if (e.owner != &object || e.kind == NSMenu::KIND_SEPARATOR)
-            continue;
-        const NSMenu::Value v = object.getMenuValue(e.label);
-        switch (e.type) {
-        case NSMenu::TYPE_BOOL: EXPECT_EQ(v.boolValue, e.value.boolValue) << e.label; break;
-        case NSMenu::TYPE_INT: EXPECT_EQ(v.intValue, e.value.intValue) << e.label; break;
-        case NSMenu::TYPE_FLOAT: EXPECT_EQ(v.floatValue, e.value.floatValue) << e.label; break;
-        default: EXPECT_EQ(v.stringValue, e.value.stringValue) << e.label; break;
-        }
-    }
-}
-
 // Every setting of the emitter, with a value away from its default.
 #define PARTICLE_SETTINGS(X)                                                                                       \
     X(emitterSize, Vector3(1, 2, 3)) X(emitAngle, Vector3(0.3f, 0.4f, 0)) X(emitSpeed, 12) X(emitSpeedVar, 0.25f) \
@@ -214,18 +156,8 @@ std::unique_ptr<S> throughRecord(S& s) {
 // Runs the body in a scratch working folder with "levels/" and the game's particle textures.
 template <class F>
 void inGameFolder(F body) {
-    namespace fs = std::filesystem;
-    char name[] = "/tmp/qbn-particles-XXXXXX";
-    ASSERT_NE(mkdtemp(name), nullptr);
-    fs::create_directory(fs::path(name) / "levels");
-    fs::create_directory_symlink(fs::path(QBN_RUN_DIR) / "particletextures", fs::path(name) / "particletextures");
-    char previous[4096];
-    ASSERT_TRUE(getcwd(previous, sizeof previous));
-    ASSERT_EQ(chdir(name), 0);
+    qbntest::GameFolder here;
     body();
-    EXPECT_EQ(chdir(previous), 0);
-    std::error_code ignored;
-    fs::remove_all(name, ignored);
 }
 
 } // namespace
@@ -463,35 +395,6 @@ TEST_F(ParticleTest, InvisibleSystemNeitherEmitsNorAges) {
     EXPECT_FLOAT_EQ(rig.system->getParticles()[0]->life, life);
 }
 
-TEST_F(ParticleTest, EmitterShowsItsAreaByItsExtents) {
-    // No extent: only the direction cone.
-    const Shown none = showEmitter(Vector3(0, 0, 0));
-    EXPECT_EQ(none.red.count, 0);
-    EXPECT_GT(none.blue, 10);
-
-    // One extent: a line three pixels wide, from y = -5 to y = 5.
-    const Extent line = showEmitter(Vector3(0, 0, 10)).red;
-    EXPECT_EQ(line.width(), 3);
-    EXPECT_NEAR(line.height(), 10, 1);
-    EXPECT_NEAR((line.top + line.bottom) / 2.0, 100, 1);
-    GLfloat width = 0;
-    glGetFloatv(GL_LINE_WIDTH, &width);
-    EXPECT_EQ(width, 1.0f); // the emitter leaves the line width as it was
-
-    // Two: one translucent square facing the emission direction.
-    const Shown square = showEmitter(Vector3(30, 0, 30));
-    EXPECT_NEAR(square.red.width(), 30, 1);
-    EXPECT_NEAR(square.red.height(), 30, 1);
-    EXPECT_NEAR(square.red.count, 900, 60);
-    EXPECT_NEAR(square.maxRed, 102, 4); // alpha 0.4 over black
-
-    // Three: a box; its front and back faces lie over each other.
-    const Shown box = showEmitter(Vector3(30, 20, 30));
-    EXPECT_NEAR(box.red.width(), 30, 1);
-    EXPECT_NEAR(box.red.height(), 30, 1);
-    EXPECT_GT(box.maxRed, 150);
-}
-
 TEST_F(ParticleTest, ParticleNodesLookAndTouchAsDrawn) {
     // A sphere particle touches with its size as radius; a cube of the same size reaches half as far.
     Rig<ObjectParticleSystemSimple> rig;
@@ -602,101 +505,4 @@ TEST_F(ParticleTest, SystemsKeepAllSettingsThroughARecordAndACopy) {
     EXPECT_EQ(rt->textureFile, "spark.bmp");
     EXPECT_EQ(rt->particleSize, 9.5f);
     EXPECT_EQ(rt->particleSizeVar, 0.2f);
-}
-
-TEST_F(ParticleTest, MenuPagesForLevelAndCustomMode) {
-    ObjectParticleSystemSimple s(true);
-    s.shape = 2;
-    const std::string custom = pageOf(s, true);
-    EXPECT_NE(custom.find("|PARTICLE TYPE|Particle Type|Cube|Sphere|Tetraeder|Sphere Detail|-|"
-                          "Edit Particle Size|Particle Size|Particle Size Var.|-|"
-                          "Edit Emitter-Box|Emitter-Length|Emitter-Width|Emitter-Height|-|"
-                          "Edit Emit-Angle|Emit-Angle X|Emit-Angle Y|-|"
-                          "Edit Emit-Speed|Emit-Speed|Emit-Speed Var.|-|"
-                          "Edit Start-Rotation|Start-Rotation X|Start-Rotation Y|Start-Rotation Z|"
-                          "Start-Rotation X Var.|Start-Rotation Y Var.|Start-Rotation Z Var.|-|"
-                          "Edit Part-Lifespan|Part-Lifespan|Part-Lifespan Var.|-|"
-                          "Enable Autostart|Autostart Delay|-|"
-                          "Parts Per Sec.|Parts Per Sec. Var.|Enable Parts Max|Parts Max|"
-                          "Enable Emit Duration|Emit Duration|Enable Max Visible|Parts Max Visible|-|"
-                          "Enable Resurrection|Resurrect-Parts|Resurrect-Iterations|Resurrect-Size|"
-                          "Resurrect-Size Var.|-|"
-                          "Interaction|No Interaction|From Beginning|First no-Hit|Interaction Mode|-|"
-                          "Color|Mode Constant|Mode Fade|Mode Iterate|Color Mode|Color Red|Color Green|"
-                          "Color Blue|Random Start Color|-|"
-                          "Enable Alpha Fading|Alpha Fading Begin|Alpha Fading End|-|"
-                          "Visible|-|"),
-              std::string::npos)
-        << custom;
-    std::vector<MenuEntry> list;
-    s.getMenuEntries(list, true);
-    EXPECT_EQ(entryOf(list, "Particle Type")->value.stringValue, "Tetraeder");
-    const MenuEntry* parts = entryOf(list, "Parts Max");
-    EXPECT_EQ(parts->type, NSMenu::TYPE_INT);
-    EXPECT_EQ(parts->kind, NSMenu::KIND_INPUT);
-    ASSERT_NE(parts->constraint, nullptr);
-    EXPECT_EQ(parts->constraint->constrain(NSMenu::TYPE_INT, NSMenu::Value::ofInt(20000)).intValue, 9999);
-    EXPECT_FALSE(entryOf(list, "Interaction Mode")->enabled);
-    EXPECT_EQ(entryOf(list, "No Interaction")->owner, nullptr);
-    EXPECT_EQ(entryOf(list, "First no-Hit")->value.intValue, 2);
-    expectRefreshKeepsValues(s);
-
-    // Each colour mode has its own lines.
-    s.setMenuValue("Mode Iterate", NSMenu::Value::ofBool(true));
-    EXPECT_EQ(s.colorMode, 2);
-    EXPECT_EQ(s.getMenuValue("Color Mode").stringValue, "Iterate Color");
-    EXPECT_NE(pageOf(s, true).find("|Color Blue|Color Iterations|-|"), std::string::npos);
-    s.setMenuValue("Mode Fade", NSMenu::Value::ofBool(true));
-    EXPECT_NE(pageOf(s, true).find("|Color Blue|Fade Color Red|Fade Color Green|Fade Color Blue|-|"),
-              std::string::npos);
-    s.setMenuValue("From Beginning", NSMenu::Value::ofInt(1));
-    EXPECT_EQ(s.interactionMode, 1);
-    EXPECT_EQ(s.getMenuValue("Interaction Mode").stringValue, "From Beginning");
-    s.setMenuValue("Visible", NSMenu::Value::ofBool(true));
-    EXPECT_EQ(s.emitterVisibility, 2);
-    expectRefreshKeepsValues(s);
-
-    // Level mode: only the groups the level opens, without their edit lines.
-    s.editEmitAngle = true;
-    const std::string level = pageOf(s, false);
-    EXPECT_NE(level.find("|-|Emit-Angle X|Emit-Angle Y|-|"), std::string::npos) << level;
-    for (const char* hidden : {"Edit Emit-Angle", "Emitter-Length", "Emit-Speed", "Particle Size", "Enable Autostart",
-                               "Interaction", "Visible|", "Sphere Detail"})
-        EXPECT_EQ(level.find(hidden), std::string::npos) << hidden;
-    s.editParticleSize = true;
-    EXPECT_NE(pageOf(s, false).find("|-|Particle Size|Particle Size Var.|-|Emit-Angle X|"), std::string::npos);
-
-    // The other two kinds.
-    ObjectParticleSystemTexture t(true);
-    EXPECT_NE(pageOf(t, true).find("|Texture File|-|Particle Size|Particle Size Var.|-|Edit Emitter-Box|"),
-              std::string::npos);
-    EXPECT_EQ(pageOf(t, false).find("Texture File"), std::string::npos);
-    expectRefreshKeepsValues(t);
-    ObjectParticleSystemComplex c(true);
-    EXPECT_NE(pageOf(c, true).find("|PARTICLE TYPE|Particle ID|Set Particle|Current Particle|Select Particle|-|"
-                                   "Edit Emitter-Box|"),
-              std::string::npos);
-    list.clear();
-    c.getMenuEntries(list, true);
-    EXPECT_FALSE(entryOf(list, "Current Particle")->enabled);
-    EXPECT_TRUE(entryOf(list, "Select Particle")->enabled);
-    expectRefreshKeepsValues(c);
-
-    // While the machine runs the page only tells how many particles there are.
-    inGameFolder([&] {
-        NSScene::Scene scene;
-        ASSERT_TRUE(scene.setRunning(true));
-        Rig<ObjectParticleSystemSimple> rig;
-        rig.system->editEmitAngle = true;
-        rig.run(5);
-        const std::string running = pageOf(*rig.system, false);
-        EXPECT_NE(running.find("|-|PARTICLE DETAILS|Visible Particles|Generated Particles|-|"), std::string::npos)
-            << running;
-        EXPECT_EQ(running.find("Emit-Angle"), std::string::npos);
-        rig.run(10);
-        EXPECT_EQ(rig.system->getMenuValue("Visible Particles").intValue, rig.liveNodes());
-        EXPECT_EQ(rig.system->getMenuValue("Generated Particles").intValue, rig.system->getGeneratedCount());
-        EXPECT_GT(rig.liveNodes(), 1);
-        scene.setRunning(false);
-    });
 }

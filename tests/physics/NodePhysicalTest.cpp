@@ -253,29 +253,6 @@ TEST(PhysicsRecords, ClonesCarryIndependentRegisteredEffects) {
     EXPECT_FLOAT_EQ(target->getVelocity().x, 4.0f);
 }
 
-TEST(PhysicsRegistry, TypeTablesAndCreationByName) {
-    const auto& effects = ControllerPhysics::instance().getPhysicsTypes();
-    ASSERT_EQ(effects.size(), 9u);
-    EXPECT_EQ(effects[0], std::make_pair(std::string("Gravity"), 301));
-    EXPECT_EQ(effects[3], std::make_pair(std::string("Movement"), 305));
-    const auto& properties = ControllerPhysics::instance().getPropertyTypes();
-    ASSERT_EQ(properties.size(), 9u);
-    EXPECT_EQ(properties[0], std::make_pair(std::string("Cold"), 409));
-    EXPECT_EQ(properties[8], std::make_pair(std::string("Wind"), 403));
-
-    // Bodies come from the factory too, waiting to be filled by a reader.
-    std::unique_ptr<NodePhysical> made(
-        NSSerialize::Serializeable::factorySerializeClass<NodePhysical>(CLASS_NODE_PHYSICAL, false));
-    ASSERT_NE(made, nullptr);
-    EXPECT_EQ(made->getId(), -1);
-    EXPECT_EQ(made->getBoundingVolume(), nullptr);
-
-    qbntest::LogCapture capture;
-    EXPECT_EQ(ControllerPhysics::instance().createPhysics("gravity"), nullptr); // case matters
-    EXPECT_EQ(ControllerPhysics::instance().createProperty("Nothing"), nullptr);
-    EXPECT_EQ(capture.text(), "");
-}
-
 TEST(PhysicsStep, AnElectricityStoreFeedsWithoutPushingAndRefillsBetweenSteps) {
     NodePhysical coil(true);
     auto* store = new NSPhysics::PhysicsElectricity(100.0f, 100.0f, false);

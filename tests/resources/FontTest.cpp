@@ -167,27 +167,6 @@ TEST(FontFaceGlyphs, OutlinesAreClosedPolygonsInEms) {
         << "a finer tolerance cuts curves into more segments";
 }
 
-TEST(FontSpecParsing, TakesFaceSizeAndWeight) {
-    FontSpec s;
-    ASSERT_TRUE(NSLoader::parseFontSpec("Verdana 13 700", s));
-    EXPECT_EQ(s.face, "Verdana");
-    EXPECT_EQ(s.size, 13);
-    EXPECT_EQ(s.weight, 700);
-    ASSERT_TRUE(NSLoader::parseFontSpec("  Arial  -12   400 ", s));
-    EXPECT_EQ(s.face, "Arial");
-    EXPECT_EQ(s.size, -12);
-    ASSERT_TRUE(NSLoader::parseFontSpec("Courier  New 11 400", s));
-    EXPECT_EQ(s.face, "Courier New");
-
-    for (const char* bad : {"Arial 12", "", "Arial", "Arial 12 400 extra",
-                            "Arial big 400", "Arial 12 bold", "Arial 12x 400",
-                            "Arial 99999999999 400"}) {
-        FontSpec untouched{"keep", 1, 2};
-        EXPECT_FALSE(NSLoader::parseFontSpec(bad, untouched)) << bad;
-        EXPECT_EQ(untouched.face, "keep") << bad;
-    }
-}
-
 class FontLoader : public qbntest::GlTest {};
 
 TEST_F(FontLoader, AMalformedSpecGivesTheFallbackAndIsTriedAgain) {
@@ -206,29 +185,6 @@ TEST_F(FontLoader, AMalformedSpecGivesTheFallbackAndIsTriedAgain) {
     EXPECT_EQ(outline, LoaderGLFontOutline::instance().get("Arial 1 heavy"));
     EXPECT_EQ(outline->getFontFace().getMatch().family, "Liberation Serif");
     EXPECT_GT(outline->textWidth("T"), 0.0f);
-}
-
-TEST_F(FontLoader, TheSameSpecIsBuiltOnceAndShared) {
-    qbntest::LogCapture capture;
-    GLFontBitmap* a = LoaderGLFontBitmap::instance().get("Verdana 17 400");
-    GLFontBitmap* b = LoaderGLFontBitmap::instance().get("Verdana 17 400");
-    EXPECT_EQ(a, b);
-    EXPECT_EQ(a->getSize(), 17.0f);
-    EXPECT_NE(a->getListBase(), 0u);
-    GLFontOutline* c = LoaderGLFontOutline::instance().get("Arial 1 700");
-    EXPECT_EQ(c, LoaderGLFontOutline::instance().get("Arial 1 700"));
-    std::string log = capture.text();
-    EXPECT_EQ(occurrences(log, "LoaderGeneric: Verdana 17 400, "), 1u) << log;
-    EXPECT_EQ(occurrences(log, "LoaderGeneric: Arial 1 700, "), 1u) << log;
-    EXPECT_FALSE(contains(log, "error"));
-}
-
-TEST_F(FontLoader, WindowItemsFetchTheSharedFontsOnFirstUse) {
-    NSWindow::WindowItem one(true), two(false);
-    EXPECT_EQ(one.getLabelFont(), labelFont());
-    EXPECT_EQ(two.getLabelFont(), labelFont());
-    EXPECT_EQ(one.getTextFont(), textFont());
-    EXPECT_NE(dynamic_cast<GLFontOutline*>(two.getTextFont()), nullptr);
 }
 
 class FontBitmap : public qbntest::GlTest {};
@@ -289,22 +245,6 @@ TEST_F(FontBitmap, PrintLinesStepsByTheLineSpacingAndTruncates) {
 
 class FontOutline : public qbntest::GlTest {};
 
-TEST_F(FontOutline, TextWidthSumsTheAdvancesOfItsCharacters) {
-    GLFontOutline* font = textFont();
-    EXPECT_EQ(font->textWidth(""), 0.0f);
-    EXPECT_LT(font->textWidth("ii"), font->textWidth("WW"));
-    float sum = 0.0f;
-    for (char c : std::string("Hello, World"))
-        sum += font->glyphMetrics(static_cast<unsigned char>(c)).advanceX;
-    EXPECT_FLOAT_EQ(font->textWidth("Hello, World"), sum);
-
-    const NSGraphic::GlyphMetrics& umlaut = font->glyphMetrics(0xE4);
-    EXPECT_GT(font->textWidth("\xE4"), 0.0f);
-    EXPECT_FLOAT_EQ(font->textWidth("\xE4"), umlaut.advanceX);
-    EXPECT_GT(umlaut.blackBoxY, font->glyphMetrics('a').blackBoxY);
-    EXPECT_EQ(font->textWidth("\x01"), 0.0f);
-}
-
 TEST_F(FontOutline, GlyphsAreOneUnitHighAndAdvanceByTheirWidth) {
     GLFontOutline* font = textFont();
     const NSGraphic::GlyphMetrics& h = font->glyphMetrics('H');
@@ -331,40 +271,3 @@ TEST_F(FontOutline, GlyphsAreOneUnitHighAndAdvanceByTheirWidth) {
     EXPECT_LE(tall.height(), 1.0 * unit);
 }
 
-class FontInItems : public qbntest::GlTest {};
-
-TEST_F(FontInItems, TheFrameRateBoxShowsItsReadingInItsColour) {
-    NSWindow::WindowFrameRate rate;
-    rate.setLayout(NSWindow::ItemLayout(10, 10, 60, 20));
-    for (int fps : {200, 10}) {
-        rate.setFps(fps);
-        beginCanvas();
-        rate.draw();
-        bool green = fps == 200;
-        Ink text = findInk(12, 12, 56, 16, [green](int r, int g, int b) {
-            return b < 50 && (green ? g > 200 && r < 50 : r > 200 && g < 50);
-        });
-        EXPECT_GT(text.count, 30) << fps << " fps";
-        EXPECT_LT(text.maxX, 10 + 60) << "three digits and fps fit the box";
-    }
-}
-
-TEST_F(FontInItems, APopUpCentresItsTextInABandAsWideAsTheText) {
-    NSWindow::WindowTempPopUp popUp("FPS Anzeige aus", 2.0f, 1.0f, false);
-    popUp.setLayout(NSWindow::ItemLayout(0, 285, 800, 30));
-    ASSERT_TRUE(popUp.advance(1.5f));
-    beginCanvas();
-    popUp.draw();
-    Ink letters = findInk(0, 285, 800, 30, [](int r, int g, int b) { return r > 150 && g > 130 && b < 120; });
-    Ink blue = findInk(0, 280, 800, 40, [](int r, int g, int b) { return r < 30 && g < 30 && b > 200; });
-    ASSERT_GT(letters.count, 100);
-    ASSERT_GT(blue.count, 100);
-    float halfWidth = textFont()->textWidth("FPS Anzeige aus") / 2.0f * 30.0f;
-    EXPECT_NEAR(blue.minX, 400 - halfWidth, 2.0);
-    EXPECT_NEAR(blue.maxX, 400 + halfWidth, 2.0);
-    EXPECT_NEAR(letters.minX + letters.maxX, 800, 6) << "text centred";
-    EXPECT_GT(letters.minX, blue.minX);
-    EXPECT_LT(letters.maxX, blue.maxX);
-    EXPECT_GT(letters.minY, blue.minY);
-    EXPECT_LT(letters.maxY, blue.maxY);
-}

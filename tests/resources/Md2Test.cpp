@@ -24,9 +24,6 @@ using namespace qbntest;
 
 namespace {
 
-const std::string kSamples = std::string(QBN_SHARED_DIR) + "/md2-samples/";
-bool samplesPresent() { return std::filesystem::exists(kSamples + "faerie.md2"); }
-
 // The seventeen ints of the file header, by index.
 enum { IDENT, VERSION, SKIN_WIDTH, SKIN_HEIGHT, FRAME_SIZE, NUM_SKINS, NUM_VERTICES, NUM_ST, NUM_TRIS,
        NUM_GLCMDS, NUM_FRAMES, OFS_SKINS, OFS_ST, OFS_TRIS, OFS_FRAMES, OFS_GLCMDS };
@@ -68,10 +65,6 @@ public:
     }
     ~ModelsDir() { std::filesystem::current_path(old); }
     void put(const std::string& name, const Bytes& bytes) const { writeFileBytes("md2_objects/" + name, bytes); }
-    bool copySample(const std::string& sample, const std::string& name) const {
-        std::error_code error;
-        return std::filesystem::copy_file(kSamples + sample, "md2_objects/" + name, error);
-    }
 
 private:
     ScratchDir scratch;
@@ -103,42 +96,6 @@ void expectEmpty(const ModelObject_MD2& model) {
     EXPECT_EQ(animationsOf(model), (AnimationList{{"", 1}}));
 }
 
-TEST(Md2Samples, RealModelsGiveTheirCountsAndAnimations) {
-    if (!samplesPresent())
-        GTEST_SKIP() << "sample models not found under " << kSamples;
-    ModelsDir dir;
-    const AnimationList people = {{"stand", 40}, {"run", 6},     {"attack", 8},  {"pain", 12},  {"jump", 6},
-                                  {"flip", 12},  {"salute", 11}, {"taunt", 17},  {"wave", 11},  {"point", 12},
-                                  {"crstnd", 19}, {"crwalk", 6}, {"crattak", 9}, {"crpain", 4}, {"crdeath", 5},
-                                  {"death", 20}};
-    AnimationList sydney = people;
-    sydney[14].first = "crdeth";
-    const struct {
-        std::string file;
-        unsigned vertices, triangles, frames;
-        AnimationList animations;
-    } samples[] = {{"faerie.md2", 366, 654, 198, people},
-                   {"sydney.md2", 342, 679, 198, sydney},
-                   {"dolphin.md2", 324, 500, 59, {{"glide", 14}, {"jump", 45}}},
-                   {"flag.md2", 106, 204, 10, {{"stand", 10}}}};
-    for (const auto& sample : samples) {
-        SCOPED_TRACE(sample.file);
-        ASSERT_TRUE(dir.copySample(sample.file, sample.file));
-        LogCapture log;
-        ModelObject_MD2 model;
-        ASSERT_TRUE(model.load(sample.file, ""));
-        EXPECT_EQ(model.vertexCount(), sample.vertices);
-        EXPECT_EQ(model.triangleCount(), sample.triangles);
-        EXPECT_EQ(model.frameCount(), sample.frames);
-        EXPECT_EQ(animationsOf(model), sample.animations);
-        const auto& normals = model.frameAt(sample.frames - 1).normals;
-        for (size_t v = 0; v < normals.size(); v += 3)
-            ASSERT_NEAR(std::hypot(normals[v], normals[v + 1], normals[v + 2]), 1.0, 1e-4);
-        // Only the dolphin names a skin; without a texture name it is tried.
-        EXPECT_EQ(log.text().find("dolphin_f.bmp, error") != std::string::npos, sample.file == "dolphin.md2");
-    }
-}
-
 TEST(Md2Damaged, CutOrHostileFilesLeaveTheModelEmpty) {
     ModelsDir dir;
     const Bytes good = triangleMd2({"a1", "a2"}, "skin.bmp");
@@ -165,11 +122,6 @@ TEST(Md2Damaged, CutOrHostileFilesLeaveTheModelEmpty) {
         bad.back().second[size_t(field(good, OFS_TRIS) + 2 * corner)] = 3;
     }
     std::vector<Bytes> wholes = {good};
-    if (samplesPresent() && dir.copySample("flag.md2", "flag.md2")) {
-        Bytes flag = readFileBytes("md2_objects/flag.md2");
-        flag.resize(size_t(field(flag, OFS_GLCMDS))); // the GL command list after the frames is never read
-        wholes.push_back(flag);
-    }
     for (const Bytes& whole : wholes) {
         dir.put("whole.md2", whole);
         ModelObject_MD2 model;
@@ -202,21 +154,6 @@ TEST(Md2Damaged, CutOrHostileFilesLeaveTheModelEmpty) {
     ASSERT_TRUE(plain.load("plain.md2", ""));
     EXPECT_EQ(std::vector<float>(plain.texCoords().begin(), plain.texCoords().end()),
               (std::vector<float>{0, 1, 1, 1, 0.5f, 0}));
-}
-
-TEST(Md2Grouping, AdjacentFramesOfOneNameMakeAnAnimation) {
-    LoadedModel runJump({"run1", "run2", "run3", "jump1", "jump2"});
-    EXPECT_EQ(animationsOf(runJump.model), (AnimationList{{"run", 3}, {"jump", 2}}));
-    EXPECT_EQ(runJump.model.animation(0).firstFrame, 0);
-    EXPECT_EQ(runJump.model.animation(1).firstFrame, 3);
-
-    LoadedModel split({"run1", "run2", "jump1", "run3"});
-    EXPECT_EQ(animationsOf(split.model), (AnimationList{{"run", 2}, {"jump", 1}, {"run", 1}}));
-    EXPECT_EQ(split.model.animation(2).firstFrame, 3);
-
-    // Digits only stay whole; a full 16-character name needs no terminator.
-    LoadedModel odd({"123", "45", "idle", "sixteencharname7"});
-    EXPECT_EQ(animationsOf(odd.model), (AnimationList{{"123", 1}, {"45", 1}, {"idle", 1}, {"sixteencharname", 1}}));
 }
 
 TEST(Md2Animate, LoopsWrapAsConfigured) {
@@ -322,19 +259,6 @@ protected:
     const std::string file = "record.bin";
 };
 
-TEST_F(Md2Record, LayoutAndVersion) {
-    ModelObject_MD2 model; // the empty model has one animation
-    write(model);
-    EXPECT_EQ(readFileBytes(file), cat({str0("[modO]"), le32(48), le32(150), le32(0), le32(0), le32(0), str0("[aniL]"),
-                                        le32(21), str0("[aniO]"), le32(10), le32(0x3F800000), {0, 1}, le32(0x5A5A)}));
-    SerialStream other(file, false);
-    other.setVersion("0.9");
-    model.serialize(other);
-    EXPECT_EQ(other.position(), 0);
-    write(model, "2.0");
-    EXPECT_EQ(readFileBytes(file), le32(0x5A5A));
-}
-
 TEST_F(Md2Record, RoundTripsAndReadsIntoModelsWithMoreOrFewerAnimations) {
     dir.put("two.md2", triangleMd2({"a1", "b1"}));
     dir.put("five.md2", triangleMd2({"a1", "b1", "c1", "d1", "e1", "e2", "e3"}));
@@ -365,78 +289,6 @@ TEST_F(Md2Record, RoundTripsAndReadsIntoModelsWithMoreOrFewerAnimations) {
     read(five);
     EXPECT_EQ(five.animation(1).speed, 3.0f);
     EXPECT_EQ(five.animation(4).speed, 2.0f);
-}
-
-TEST(Md2Loader, CachesEveryModelAlsoEmptyOnes) {
-    ModelsDir dir;
-    auto& loader = NSLoader::LoaderModelObject_MD2::instance();
-    LogCapture log;
-    expectEmpty(*loader.get("md2-loader-missing.md2"));
-    // The texture of the first load stays, whatever later requests ask.
-    dir.put("md2-loader-skin.md2", triangleMd2({"a1"}));
-    loader.setParameter("texture", "first.bmp");
-    ModelObject_MD2* model = loader.get("md2-loader-skin.md2");
-    EXPECT_EQ(model->vertexCount(), 3u);
-    loader.setParameter("texture", "second.bmp");
-    EXPECT_EQ(loader.get("md2-loader-skin.md2"), model);
-    EXPECT_EQ(model->getTextureName(), "first.bmp");
-}
-
-std::vector<unsigned char> render(ModelObject_MD2& model, unsigned flags) {
-    glViewport(0, 0, 128, 128);
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-40, 40, -40, 40, -100, 100);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glRotatef(-90, 1, 0, 0); // the model's z is up
-    for (GLenum state : {GL_DEPTH_TEST, GL_LIGHTING, GL_LIGHT0})
-        glEnable(state);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_NORMAL_ARRAY);
-    model.draw(flags, GL_LINEAR, GL_LINEAR);
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glDisableClientState(GL_NORMAL_ARRAY);
-    for (GLenum state : {GL_DEPTH_TEST, GL_LIGHTING, GL_LIGHT0})
-        glDisable(state);
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-    return readPixels(0, 0, 128, 128);
-}
-
-using Md2Draw = GlTest;
-
-TEST_F(Md2Draw, AllThreePathsDrawTheSameImage) {
-    if (!samplesPresent())
-        GTEST_SKIP() << "sample models not found under " << kSamples;
-    using NSGraphic::MODEL_DRAW_DISPLAY_LIST;
-    using NSGraphic::MODEL_DRAW_VERTEX_ARRAYS;
-    ModelsDir dir;
-    ASSERT_TRUE(dir.copySample("faerie.md2", "draw-faerie.md2") && dir.copySample("faerie2.bmp", "draw-faerie.bmp"));
-    ModelObject_MD2 model;
-    ASSERT_TRUE(model.load("draw-faerie.md2", "draw-faerie.bmp"));
-    ASSERT_NE(model.texture(), 0u);
-    model.setAnimation(1);
-    model.setAnimationLoop(1, true);
-    model.animate(2.4f); // between two frames of "run"
-
-    const auto immediate = render(model, 0);
-    EXPECT_GT(std::count_if(immediate.begin(), immediate.end(), [](unsigned char c) { return c != 0; }), 1000);
-    EXPECT_EQ(render(model, MODEL_DRAW_VERTEX_ARRAYS), immediate);
-    // Display lists only count once the model is compiled; a compiled model
-    // keeps its pose on every path, and so does a copy of it.
-    EXPECT_EQ(render(model, MODEL_DRAW_DISPLAY_LIST), immediate);
-    model.setCompiled(true);
-    ModelObject_MD2 copy;
-    copy.copyModel(model);
-    model.animate(1.3f);
-    EXPECT_EQ(render(model, MODEL_DRAW_DISPLAY_LIST | MODEL_DRAW_VERTEX_ARRAYS), immediate);
-    EXPECT_EQ(render(model, 0), immediate);
-    EXPECT_EQ(render(copy, MODEL_DRAW_DISPLAY_LIST), immediate);
-
-    ModelObject_MD2 empty;
-    EXPECT_EQ(render(empty, MODEL_DRAW_VERTEX_ARRAYS), std::vector<unsigned char>(128 * 128 * 3, 0));
 }
 
 } // namespace

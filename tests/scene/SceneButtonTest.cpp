@@ -1,7 +1,6 @@
 // The buttons over the view: the machine switch and the camera controls,
 // pressed and released through the view's own input routing.
 #include <cmath>
-#include <cstdlib>
 #include <vector>
 
 #include "scene/SceneButton.h"
@@ -46,41 +45,8 @@ protected:
         for (int i = 0; i < static_cast<int>(std::lround(seconds * 10)); ++i)
             scene.step(0.0f, 0.1f);
     }
-    // The colour of b's face at (u, v) of its -0.5..0.5 square, as drawn.
-    std::vector<unsigned char> face(WindowItem* b, float u, float v) {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        scene.draw();
-        const NSWindow::ItemLayout& s = b->getScreenArea();
-        return qbntest::readPixels(s.x + static_cast<int>((u + 0.5f) * s.width),
-                                   s.y + static_cast<int>((v + 0.5f) * s.height), 1, 1);
-    }
-    using Rgb = std::vector<unsigned char>;
-    static ::testing::AssertionResult near(const Rgb& got, const Rgb& want) {
-        for (int i = 0; i < 3; ++i)
-            if (std::abs(got[i] - want[i]) > 2)
-                return ::testing::AssertionFailure()
-                       << "(" << +got[0] << ", " << +got[1] << ", " << +got[2] << ") is not (" << +want[0] << ", "
-                       << +want[1] << ", " << +want[2] << ")";
-        return ::testing::AssertionSuccess();
-    }
     Camera& cam() { return scene.getCamera(); }
 };
-
-TEST_F(SceneButtons, FourteenButtonsSitInTheirPlaces) {
-    scene.setLayout(NSWindow::ItemLayout(0, 0, 600, 400));
-    ASSERT_EQ(scene.getChildren().size(), 14u);
-    auto place = [](WindowItem* b) {
-        const NSWindow::ItemLayout& a = b->getArea();
-        return std::vector<int>{a.x, a.y, a.width, a.height};
-    };
-    // y counts upward from the bottom of the view.
-    EXPECT_EQ(place(button<NSScene::WindowButtonSceneRotater>(0)), (std::vector<int>{285, 350, 30, 30}));
-    EXPECT_EQ(place(button<NSScene::WindowButtonSceneRotater>(3)), (std::vector<int>{550, 185, 30, 30}));
-    EXPECT_EQ(place(button<NSScene::SceneStartButton>()), (std::vector<int>{15, 13, 25, 25}));
-    EXPECT_EQ(place(button<NSScene::SceneFastForwardButton>()), (std::vector<int>{85, 13, 25, 25}));
-    EXPECT_EQ(place(button<NSScene::WindowButtonSceneSlider>(2)), (std::vector<int>{480, 10, 30, 30}));
-    EXPECT_EQ(place(button<NSScene::ButtonResetCamera>()), (std::vector<int>{560, 10, 30, 30}));
-}
 
 TEST_F(SceneButtons, StartPausesAndResumesStopRestoresFastForwardLastsWhileHeld) {
     NodeGraphic* b = ball(Vector3(0, 0, 0));
@@ -89,39 +55,27 @@ TEST_F(SceneButtons, StartPausesAndResumesStopRestoresFastForwardLastsWhileHeld)
     WindowItem* start = button<NSScene::SceneStartButton>();
     WindowItem* stop = button<NSScene::SceneStopButton>();
     WindowItem* fast = button<NSScene::SceneFastForwardButton>();
-    const Rgb play{0, 230, 0}, pause{26, 230, 230}, grey{77, 77, 77};
 
-    // Stopped: fast forward does nothing and stays grey; play shows.
+    // Stopped: fast forward does nothing.
     mouse(fast, GLUT_DOWN);
     EXPECT_FALSE(scene.isFastForward());
     mouse(fast, GLUT_UP);
-    EXPECT_TRUE(near(face(fast, -0.3f, 0.0f), grey));
-    EXPECT_TRUE(near(face(start, 0.0f, 0.0f), play));
-    EXPECT_TRUE(near(face(stop, 0.0f, 0.0f), grey));
 
-    // Start, pause, resume: play, pause, play, pause.
+    // Start, pause, resume.
     mouse(start, GLUT_DOWN);
     mouse(start, GLUT_UP);
     EXPECT_TRUE(scene.isRunning());
-    EXPECT_TRUE(near(face(start, -0.33f, 0.0f), pause));
-    EXPECT_TRUE(near(face(stop, 0.0f, 0.0f), {230, 0, 0}));
     scene.step(0.1f, 0.0f);
     EXPECT_LT(b->getPosition().y, -4.0f);
     mouse(start, GLUT_DOWN);
     EXPECT_TRUE(scene.isPaused());
     EXPECT_TRUE(scene.isRunning());
-    EXPECT_TRUE(near(face(start, -0.33f, 0.0f), play));
     mouse(start, GLUT_DOWN);
     EXPECT_FALSE(scene.isPaused());
-    EXPECT_TRUE(near(face(start, -0.33f, 0.0f), pause));
 
-    // Fast forward while held, also when released away from the button;
-    // yellow double triangle, blue single one while held.
-    EXPECT_TRUE(near(face(fast, 0.1f, 0.3f), {230, 230, 26}));
+    // Fast forward while held, also when released away from the button.
     mouse(fast, GLUT_DOWN);
     EXPECT_TRUE(scene.isFastForward());
-    EXPECT_TRUE(near(face(fast, -0.3f, 0.0f), {77, 77, 230}));
-    EXPECT_FALSE(near(face(fast, 0.1f, 0.3f), {77, 77, 230})); // outside the single triangle
     EXPECT_TRUE(scene.mouseButton(GLUT_LEFT_BUTTON, GLUT_UP, 0, 300, 200));
     EXPECT_FALSE(scene.isFastForward());
 

@@ -15,6 +15,7 @@
 #include "scene/Scene.h"
 #include "scenegraph/BoundingVolume.h"
 #include "scenegraph/NodeGraphic.h"
+#include "support/GameFolder.h"
 #include "support/GlContext.h"
 
 namespace qbntest {
@@ -28,26 +29,15 @@ using NSScene::Scene;
 // folder with "levels/" and the game's models.
 class SceneGl : public GlTest {
 protected:
+    GameFolder folder; // first in, last out
     void SetUp() override {
         GlTest::SetUp();
         NSMenu::setDesignerEditing(false);
-        char name[] = "/tmp/qbn-scene-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        folder = name;
-        std::filesystem::create_directory(folder + "/levels");
-        std::filesystem::create_directory_symlink(std::filesystem::path(QBN_RUN_DIR) / "md2_objects", folder + "/md2_objects");
-        ASSERT_TRUE(getcwd(previous, sizeof previous));
-        ASSERT_EQ(chdir(folder.c_str()), 0);
         scene.setLayout(NSWindow::ItemLayout(0, 0, 400, 300));
         look(Vector3(0, 0, 150), Vector3());
     }
     void TearDown() override {
         NSMenu::setDesignerEditing(false);
-        if (previous[0]) {
-            EXPECT_EQ(chdir(previous), 0);
-        }
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
     }
 
     void look(const Vector3& eye, const Vector3& target) {
@@ -124,8 +114,6 @@ protected:
         scene.mouseButton(GLUT_LEFT_BUTTON, GLUT_UP, modifiers, x, y);
     }
 
-    std::string folder;
-    char previous[4096] = {0};
     Scene scene;
 };
 

@@ -332,24 +332,6 @@ TEST_F(SceneGl, TheCameraZoomsByWheelStopsItsPitchAndStaysInTheRoom) {
     EXPECT_GE(cam.getEye().y, -100.0f);
 }
 
-TEST_F(SceneGl, KeysToggleTheCoordinateCrossAndSettingsConfirmThemselves) {
-    scene.keyPressed('c', 0, false);
-    EXPECT_TRUE(scene.isCoordinateCrossShown());
-    EXPECT_EQ(popUpText(), "Kamera-Koordinatenkreuz ein");
-    scene.keyPressed('c', 0, false);
-    EXPECT_EQ(popUpText(), "Kamera-Koordinatenkreuz aus");
-
-    scene.setMipmapMode(1);
-    EXPECT_EQ(scene.getMinFilter(), GL_LINEAR_MIPMAP_NEAREST);
-    EXPECT_EQ(popUpText(), "Texture Quality GL_LINEAR_MIPMAP_NEAREST");
-    scene.setTextureQuality(0);
-    EXPECT_EQ(scene.getMagFilter(), GL_NEAREST);
-    EXPECT_EQ(scene.getMinFilter(), GL_NEAREST_MIPMAP_NEAREST);
-    scene.setMipmapMode(7); // no such row: nothing changes
-    EXPECT_EQ(scene.getMinFilter(), GL_NEAREST_MIPMAP_NEAREST);
-    EXPECT_EQ(popUpText(), "Texture Quality GL_NEAREST_MIPMAP_NEAREST");
-}
-
 TEST_F(SceneGl, SceneFilesKeepTheLayoutAndNeverLoseAGoodCopy) {
     EXPECT_EQ(NSScene::sceneFilePath("a"), "levels/a.lvs");
     EXPECT_EQ(NSScene::sceneFilePath("b.lvs"), "levels/b.lvs");

@@ -217,22 +217,6 @@ protected:
     qbntest::ScratchDir dir;
 };
 
-TEST_F(BoundingVolumeRecordTest, BoxesKeepCentreXZYOrderAndListsRepeatTheEverywhereFlag) {
-    Box box(Vector3(9, 9, 9), Vector3(1, 0, 0), Vector3(0, 2, 0), Vector3(0, 0, 3));
-    EXPECT_EQ(cat({vec(9, 9, 9), vec(1, 0, 0), vec(0, 0, 3), vec(0, 2, 0)}), write(box));
-    Box swapped(false);
-    read(cat({vec(0, 0, 0), vec(1, 0, 0), vec(0, 2, 0), vec(0, 0, 3)}), swapped);
-    EXPECT_EQ(Vector3(0, 2, 0), swapped.getWorldAxisZ()); // the third point is Z
-    EXPECT_EQ(Vector3(0, 0, 3), swapped.getAxisPointY());
-
-    VolumePtr v(BoundingVolume::makeSphereVolume(Vector3(1, 2, 3), 4));
-    v->setEverywhere(true);
-    const Bytes sphere = cat({vec(1, 2, 3), f32(4)});
-    EXPECT_EQ(cat({{0}, sphere, {1}, str0("[volL]"), le32(4 + 4 + 1 + 7 + 24), le32(1), {1}, str0("[volO]"), le32(24),
-                   le32(503), sphere}),
-              write(*v));
-}
-
 TEST_F(BoundingVolumeRecordTest, EveryKindRoundTripsAndCopiesAreDeep) {
     BoundingVolume v(true);
     v.setUnbounded(true);
@@ -323,30 +307,6 @@ std::vector<Stroke> captureLines(Draw draw) {
 } // namespace
 
 class BoundingVolumeDrawTest : public qbntest::GlTest {};
-
-TEST_F(BoundingVolumeDrawTest, BracketsAreThreeWorldUnitsOrTheWholeEnlargedEdge) {
-    const std::pair<VolumePtr, float> cases[] = {
-        {boxAt(Vector3(), 2), 3.0f},    // enlarged edge 4
-        {boxAt(Vector3(), 0.5f), 2.5f}, // enlarged edge 2.5: all of it
-        {placed(BoundingVolume::makeBoxVolume(Vector3(), Vector3(2, 2, 2)), scaled(2)), 1.5f}, // 3 world units
-        {sphereAt(Vector3(), 1), 3.0f},
-        {placed(BoundingVolume::makeRoomVolume(Vector3(), Vector3(1, 1, 1)), Matrix4()), 3.0f},
-    };
-    for (const auto& c : cases) {
-        std::vector<Stroke> lines = captureLines([&] { c.first->drawBrackets(); });
-        ASSERT_EQ(24u, lines.size());
-        for (const Stroke& s : lines)
-            EXPECT_NEAR(c.second, (s.to - s.from).length(), 2e-3f);
-    }
-    // From the corners of the enlarged box, inwards; the line width is the caller's again.
-    glLineWidth(2.0f);
-    std::vector<Stroke> lines = captureLines([&] { cases[0].first->drawBrackets(); });
-    expectNear(Vector3(-2, -2, -2), lines[0].from);
-    expectNear(Vector3(1, -2, -2), lines[0].to);
-    GLfloat width = 0;
-    glGetFloatv(GL_LINE_WIDTH, &width);
-    EXPECT_EQ(2.0f, width);
-}
 
 TEST_F(BoundingVolumeDrawTest, WireframesStayBoundedForAbsurdSizes) {
     EXPECT_EQ(12u, captureLines([] { boxAt(Vector3(), 2)->drawWireframe(); }).size());

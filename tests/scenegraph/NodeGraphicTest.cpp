@@ -54,11 +54,6 @@ std::unique_ptr<NodeGraphic> ball(const Vector3& at, float radius) {
     return node;
 }
 
-int indexOf(const std::vector<MenuEntry>& list, const std::string& label) {
-    auto it = std::find_if(list.begin(), list.end(), [&](const MenuEntry& e) { return e.label == label; });
-    return it == list.end() ? -1 : static_cast<int>(it - list.begin());
-}
-
 class NodeGraphicTest : public qbntest::GlTest {
 protected:
     void TearDown() override {
@@ -89,25 +84,6 @@ protected:
 
 } // namespace
 
-TEST_F(NodeGraphicTest, SetModelDerivesTheTextureAndCopiesTheSharedModel) {
-    NodeGraphic node(true);
-    node.setModel(NodeGraphic::MODEL_MD2, "graphic_test_absent.md2", "");
-    ASSERT_NE(nullptr, node.getModel());
-    EXPECT_EQ("graphic_test_absent.md2", node.getModel()->getModelName());
-    EXPECT_EQ("graphic_test_absent.bmp", node.getModel()->getTextureName());
-    node.setModel(NodeGraphic::MODEL_NONE, "graphic_test_absent.md2", "");
-    EXPECT_EQ(nullptr, node.getModel());
-
-    const bool firstLoad = !NSLoader::LoaderModelObject_MD2::instance().isCached("");
-    qbntest::LogCapture log;
-    node.setModel(NodeGraphic::MODEL_MD2, "", "");
-    ASSERT_NE(nullptr, node.getModel());
-    EXPECT_EQ("", node.getModel()->getModelName());
-    if (firstLoad) {
-        EXPECT_NE(std::string::npos, log.text().find("md2_objects/:")) << log.text();
-    }
-}
-
 TEST_F(NodeGraphicTest, MovesThatWouldOverlapARegisteredObjectAreRefused) {
     auto other = ball(Vector3(20, 0, 0), 5);
     other->registerForHits();
@@ -125,38 +101,6 @@ TEST_F(NodeGraphicTest, MovesThatWouldOverlapARegisteredObjectAreRefused) {
     EXPECT_FLOAT_EQ(-1.5f, node->getPosition().x);
     node->setMenuValue("Position X ", Value::ofFloat(18)); // typed values are taken as they are
     EXPECT_FLOAT_EQ(18.0f, node->getPosition().x);
-}
-
-TEST_F(NodeGraphicTest, MenuValuesByLabel) {
-    NodeGraphic node(true);
-    node.setRotation(Vector3(0, 3.5f, 0));
-    EXPECT_NEAR(-0.443f, node.getMenuValue("Rotation Y").floatValue, 1e-3f);
-    node.setMenuValue("Rotation Z", Value::ofFloat(0.25f));
-    EXPECT_NEAR(1.5707963f, node.getRotation().z, 1e-5f);
-    EXPECT_FLOAT_EQ(3.5f, node.getRotation().y);
-    node.setMenuValue("Mat. Shininess Green", Value::ofFloat(4));
-    EXPECT_FLOAT_EQ(4.0f, node.getShininess().y);
-    EXPECT_FALSE(node.setMenuValue("Colour Blue", Value::ofFloat(0)));
-}
-
-TEST_F(NodeGraphicTest, SetNameAndSetPictureTakeWhatWasTyped) {
-    qbntest::ScratchDir dir;
-    std::filesystem::create_directory(dir.path("md2_objects"));
-    qbntest::writeFileBytes(dir.path("md2_objects/lamp_pic.bmp"), {'B', 'M'});
-    InFolder here(dir.path(""));
-    NodeGraphic node(true);
-    node.setMenuValue("Object Name", Value::ofString("Lamp"));
-    EXPECT_EQ("unnamed", node.getName());
-    node.setMenuValue("Set Name", Value());
-    EXPECT_EQ("Lamp", node.getName());
-
-    node.setMenuValue("Menu Picture", Value::ofString("lamp_pic.bmp"));
-    node.setMenuValue("Set Picture", Value());
-    EXPECT_EQ("lamp_pic.bmp", node.getMenuPicture());
-    node.setMenuValue("Menu Picture", Value::ofString("missing_pic.bmp"));
-    node.setMenuValue("Set Picture", Value());
-    EXPECT_EQ("", node.getPicture());
-    EXPECT_EQ("", node.getMenuValue("Menu Picture").stringValue);
 }
 
 TEST_F(NodeGraphicTest, VisibilityReachesDownAndSelectionShowsTheEffectVolumes) {
@@ -178,40 +122,6 @@ TEST_F(NodeGraphicTest, VisibilityReachesDownAndSelectionShowsTheEffectVolumes) 
     EXPECT_TRUE(effect->getShowVolume());
     root.setSelected(false);
     EXPECT_FALSE(effect->getShowVolume());
-}
-
-TEST_F(NodeGraphicTest, MenuPagesOfCustomAndLevelMode) {
-    NodeGraphic node(true);
-    std::vector<MenuEntry> page;
-    node.getMenuEntries(page, true);
-    ASSERT_GE(page.size(), 13u);
-    EXPECT_EQ("Position X ", page[3].label);
-    EXPECT_EQ("Rotation X", page[6].label);
-    ASSERT_EQ("Scaling", page[9].label);
-    EXPECT_FALSE(page[9].constraint->isValid(NSMenu::TYPE_FLOAT, Value::ofFloat(0.4f)));
-    EXPECT_EQ("Selectable", page[12].label);
-    EXPECT_EQ(&node, page[12].owner);
-    const char* order[] = {"Selectable", "Mass", "Moveable", "Edit Position X", "Color Red", "Mat. Shininess Blue"};
-    for (int i = 1; i < 6; ++i)
-        EXPECT_LT(indexOf(page, order[i - 1]), indexOf(page, order[i])) << order[i];
-    EXPECT_EQ(-1, indexOf(page, "Object Name")) << "not in the plain node's sections";
-
-    // Level mode: only what the player may change, then what the object does.
-    node.setEditPosition(false, true, false);
-    node.setEditScaling(true);
-    node.addPhysics(new Gravity());
-    node.addProperty(new Heat());
-    page.clear();
-    node.getMenuEntries(page, false);
-    EXPECT_EQ(0, indexOf(page, "Position Y"));
-    EXPECT_EQ(1, indexOf(page, "Scaling"));
-    EXPECT_EQ(-1, indexOf(page, "Selectable"));
-    const int provide = indexOf(page, "PROVIDE"), affected = indexOf(page, "AFFECTED BY");
-    ASSERT_TRUE(provide > 0 && affected > provide && affected + 1 < static_cast<int>(page.size()));
-    EXPECT_EQ(nullptr, page[provide].owner);
-    const auto& names = NSPhysical::ControllerPhysics::instance();
-    EXPECT_EQ(" - " + names.physicsName(CLASS_PHYSICS_GRAVITY), page[provide + 1].value.stringValue);
-    EXPECT_EQ(" - " + names.propertyName(CLASS_PHYSICS_PROPERTY_HEAT), page[affected + 1].value.stringValue);
 }
 
 TEST_F(NodeGraphicTest, FactoryAndClones) {
@@ -273,24 +183,6 @@ TEST_F(NodeGraphicTest, RecordRoundTripWithAndWithoutModel) {
             EXPECT_FLOAT_EQ(3.5f, model->animation(0).speed);
         }
     }
-}
-
-TEST_F(NodeGraphicTest, OutlineIsGreenOnlyWhenFreeToMoveOrWhileDesigning) {
-    auto node = ball(Vector3(), 10);
-    EXPECT_EQ(40000, draw(*node, 0, 0, 0)) << "neither selected nor highlighted, no model: nothing drawn";
-    node->setSelected(true);
-    node->setEditPosition(true, true, false);
-    EXPECT_EQ(0, draw(*node, 0, 255, 0));
-    EXPECT_GT(draw(*node, 255, 255, 255), 0);
-    node->setEditPosition(true, true, true);
-    EXPECT_GT(draw(*node, 0, 255, 0), 0);
-    EXPECT_EQ(0, draw(*node, 255, 255, 255));
-    node->setEditPosition(false, false, false);
-    NSMenu::setDesignerEditing(true);
-    EXPECT_GT(draw(*node, 0, 255, 0), 0);
-    node->setSelected(false);
-    node->setHighlighted(true);
-    EXPECT_GT(draw(*node, 64, 64, 255), 0);
 }
 
 TEST_F(NodeGraphicTest, TheSceneDrawsTheModelsAndHearsOfDestroyedNodes) {

@@ -61,33 +61,6 @@ TEST_F(NodeLightTest, LightsTakeTheLowestFreeSlotAndThe21stGetsNone) {
     EXPECT_TRUE(glIsEnabled(GL_LIGHT3));
 }
 
-TEST_F(NodeLightTest, SendsColoursAttenuationAndConeOnlyWhereTheyApply) {
-    NodeLight light(Vector3(), Vector3(0.1f, 0.2f, 0.3f), Vector3(0.5f, 0.25f, 1.0f), Vector3(1, 1, 1));
-    ASSERT_EQ(light.getLightIndex(), 0);
-    EXPECT_TRUE(light.isEnabled() && glIsEnabled(GL_LIGHT0));
-    EXPECT_EQ(lightValue(light, GL_AMBIENT, 4), (std::vector<float>{0.1f, 0.2f, 0.3f, 1.0f}));
-    EXPECT_EQ(lightValue(light, GL_DIFFUSE, 4), (std::vector<float>{0.5f, 0.25f, 1.0f, 1.0f}));
-    EXPECT_EQ(lightValue(light, GL_SPOT_CUTOFF, 1)[0], 180.0f);
-
-    light.setSpot(true, 1.0f, 3.0f);
-    EXPECT_EQ(lightValue(light, GL_SPOT_CUTOFF, 1)[0], 90.0f);
-    EXPECT_EQ(lightValue(light, GL_SPOT_EXPONENT, 1)[0], 3.0f);
-    light.setAttenuation(2.0f, 0.5f, 0.25f);
-    EXPECT_EQ(lightValue(light, GL_LINEAR_ATTENUATION, 1)[0], 0.5f);
-    light.setSpot(false, 0.5f, 0.0f);
-    EXPECT_EQ(lightValue(light, GL_SPOT_CUTOFF, 1)[0], 180.0f);
-
-    // A light at infinity takes neither attenuation nor a cone.
-    light.setDirectional(true);
-    light.setSpot(true, 0.5f, 7.0f);
-    light.setAttenuation(1.0f, 9.0f, 0.0f);
-    EXPECT_EQ(lightValue(light, GL_SPOT_CUTOFF, 1)[0], 180.0f);
-    EXPECT_EQ(lightValue(light, GL_LINEAR_ATTENUATION, 1)[0], 0.5f);
-
-    light.setEnabled(false);
-    EXPECT_FALSE(glIsEnabled(GL_LIGHT0));
-}
-
 TEST_F(NodeLightTest, DrawingPlacesTheLightWhereItsNodeIs) {
     NodeLight light(Vector3(1, 2, 3), Vector3(1, 1, 1));
     glMatrixMode(GL_MODELVIEW);

@@ -53,22 +53,6 @@ TEST_F(Tree, QueuedAddsAppearOnlyWhenAppliedInQueueOrder) {
     EXPECT_EQ(journal.size(), 2u);
 }
 
-TEST_F(Tree, ChangesDeepInTheTreeMarkEveryAncestorAndAreAppliedFromTheRoot) {
-    TestNode root(0, "root");
-    auto* mid = new TestNode(1, "mid");
-    root.addChild(mid);
-    auto* leaf = new TestNode(2, "leaf");
-    mid->addChild(leaf);
-
-    leaf->addChildLater(new TestNode(3, "new"));
-    EXPECT_FALSE(root.isClean());
-    EXPECT_FALSE(mid->isClean());
-    root.applyPendingChanges();
-    EXPECT_EQ(names(*leaf), (std::vector<std::string>{"new"}));
-    EXPECT_TRUE(root.isClean());
-    EXPECT_TRUE(leaf->isClean());
-}
-
 TEST_F(Tree, RemovingTwiceDestroysOnceAndUnknownIdsAreIgnored) {
     TestNode root(0, "root");
     auto* a = new TestNode(1, "a");
@@ -123,17 +107,6 @@ TEST_F(Tree, DestructionTakesTheSubtreeAndQueuedNodesAndUnlinksFromTheParent) {
     EXPECT_TRUE(root.getChildren().empty());
     EXPECT_TRUE(root.isClean());
     EXPECT_EQ(journal, (std::vector<std::string>{"destroy p", "destroy q"}));
-}
-
-TEST_F(Tree, RemoveChildUnlinksWithoutDestroying) {
-    TestNode root(0, "root");
-    TestNode* a = new TestNode(1, "a");
-    root.addChild(a);
-    root.removeChild(a);
-    EXPECT_TRUE(root.getChildren().empty());
-    EXPECT_EQ(a->getParent(), nullptr);
-    EXPECT_TRUE(journal.empty());
-    delete a;
 }
 
 TEST_F(Tree, QueuedAddAndRemovalInOneFrameEndWithTheNodeGone) {

@@ -76,29 +76,6 @@ protected:
 
 } // namespace
 
-TEST_F(NodeTransformTest, AnglesKeepTheRemainderScaleAddsTheFactor) {
-    NodeTransform n(true);
-    n.rotate(Vector3(0, 0, 7));
-    EXPECT_FLOAT_EQ(0.716814692f, n.getRotation().z);
-    expectMatrixNear(Matrix4::rotationZ(7), n.getRotationMatrix());
-    n.setRotation(Vector3(0, 0, -7));
-    EXPECT_FLOAT_EQ(-0.716814692f, n.getRotation().z);
-    // Each call turns about Y, then X, then Z; the matrix keeps every call.
-    n.setRotation(Vector3(0.3f, 0.5f, 0.7f));
-    n.rotate(Vector3(0.1f, 0, 0));
-    expectNear(Vector3(0.4f, 0.5f, 0.7f), n.getRotation());
-    expectMatrixNear(Matrix4::rotationY(0.5f) * Matrix4::rotationX(0.3f) * Matrix4::rotationZ(0.7f) *
-                         Matrix4::rotationX(0.1f),
-                     n.getRotationMatrix());
-
-    n.setScale(2);
-    n.scale(1);
-    EXPECT_FLOAT_EQ(3.0f, n.getScaleFactor());
-    Matrix4 two;
-    two.scale(Vector3(2, 2, 2));
-    expectMatrixNear(two, n.getScaleMatrix());
-}
-
 TEST_F(NodeTransformTest, WorldDataGoesThroughEveryParent) {
     NodeTransform root(true);
     root.setPosition(Vector3(10, 0, 0));
@@ -217,23 +194,6 @@ TEST_F(NodeTransformTest, ClonesAreDeepWithFreshIdsAndNoParent) {
     EXPECT_EQ(write(*original), write(*copy));
 }
 
-TEST_F(NodeTransformTest, FactoryMakesEveryNodeAndVolumeClass) {
-    std::unique_ptr<NodeTransform> node(Serializeable::factorySerializeClass<NodeTransform>(100, true));
-    ASSERT_TRUE(node);
-    EXPECT_GT(node->getId(), 0);
-    EXPECT_NE(nullptr, node->getBoundingVolume());
-    for (int id : {500, 502, 503, 504}) {
-        std::unique_ptr<Serializeable> made(Serializeable::factorySerializeClass(id, false));
-        ASSERT_TRUE(made);
-        EXPECT_EQ(id, made->classId());
-    }
-    EXPECT_EQ(Vector3(0, 1, 0), BoundingVolume::Box(true).getAxisPointY());
-    qbntest::LogCapture log;
-    EXPECT_EQ(nullptr, Serializeable::factorySerializeClass(501, false));
-    EXPECT_EQ(nullptr, Serializeable::factorySerializeClass(505, false));
-    EXPECT_NE(std::string::npos, log.text().find("Klassenid unbekannt (505)"));
-}
-
 TEST_F(NodeTransformTest, TreesRoundTripWithTheirIdsAndRaiseTheLastId) {
     std::unique_ptr<NodeTransform> root(new NodeTransform(true));
     root->setId(registry().nextId() + 500);
@@ -274,51 +234,4 @@ TEST_F(NodeTransformTest, DamagedTreesFailWithoutLeavingNodesRegistered) {
         bytes[i] ^= 0x80;
         read(bytes);
     }
-}
-
-// ---------------------------------------------------------------------------
-// Drawing
-
-namespace {
-
-std::vector<std::string> drawn;
-
-struct Marker : NodeTransform {
-    explicit Marker(std::string name) : NodeTransform(true), name(std::move(name)) {}
-    void draw() override {
-        drawn.push_back(name);
-        NodeTransform::draw();
-    }
-    std::string name;
-};
-
-struct Collect : NSNode::DeferredDrawSink {
-    void defer(NodeTransform* node) override { deferred.push_back(node); }
-    std::vector<NodeTransform*> deferred;
-};
-
-} // namespace
-
-class NodeTransformDrawTest : public qbntest::GlTest {};
-
-TEST_F(NodeTransformDrawTest, DeferredChildrenGoToTheSinkWhenThereIsOne) {
-    drawn.clear();
-    Marker root("root");
-    Marker* glass = new Marker("glass");
-    root.addChild(new Marker("a"));
-    root.addChild(glass);
-    root.addChild(new Marker("b"));
-    glass->setDeferredDraw(true);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    root.draw();
-    EXPECT_EQ((std::vector<std::string>{"root", "a", "glass", "b"}), drawn);
-
-    drawn.clear();
-    Collect sink;
-    NodeTransform::setDeferredDrawSink(&sink);
-    root.draw();
-    NodeTransform::setDeferredDrawSink(nullptr);
-    EXPECT_EQ((std::vector<std::string>{"root", "a", "b"}), drawn);
-    EXPECT_EQ(std::vector<NodeTransform*>{glass}, sink.deferred);
 }

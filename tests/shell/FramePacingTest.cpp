@@ -15,6 +15,7 @@
 #include "shell/FramePacer.h"
 #include "shell/Window.h"
 #include "shell/WindowTempPopUp.h"
+#include "support/GameFolder.h"
 #include "support/GlContext.h"
 
 using NSWindow::FramePacer;
@@ -25,27 +26,15 @@ namespace {
 // The game's window with its items, in a scratch working folder.
 class Pacing : public qbntest::GlTest {
 protected:
+    qbntest::GameFolder folder; // first in, last out
     void SetUp() override {
         GlTest::SetUp();
-        char name[] = "/tmp/qbn-pace-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        folder = name;
-        std::filesystem::create_directory(folder + "/levels");
-        std::filesystem::create_directory_symlink(std::filesystem::path(QBN_RUN_DIR) / "md2_objects",
-                                                  folder + "/md2_objects");
-        ASSERT_TRUE(getcwd(previous, sizeof previous));
-        ASSERT_EQ(chdir(folder.c_str()), 0);
         window.onReshape(800, 600);
         window.init(false);
         window.applyPendingChanges();
         scene = window.getScene();
     }
     void TearDown() override {
-        if (previous[0]) {
-            EXPECT_EQ(chdir(previous), 0);
-        }
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
     }
 
     // The main loop's turns over `seconds` of a simulated clock, each frame
@@ -66,8 +55,6 @@ protected:
         }
     }
 
-    std::string folder;
-    char previous[4096] = {0};
     Window window;
     NSScene::Scene* scene = nullptr;
     FramePacer pacer{120};

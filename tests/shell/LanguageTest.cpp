@@ -24,7 +24,7 @@
 #include "shell/Log.h"
 #include "shell/Window.h"
 #include "shell/WindowTempPopUp.h"
-#include "support/GlContext.h"
+#include "level/GameStateFixture.h"
 
 namespace fs = std::filesystem;
 using NSMenu::Value;
@@ -64,39 +64,16 @@ std::set<std::string> msgids(const std::string& path) {
     return ids;
 }
 
-class Language : public qbntest::GlTest {
+// The game's own levels and menu.
+class Language : public qbntest::GameStateTest {
 protected:
-    void SetUp() override {
-        GlTest::SetUp();
-        char name[] = "/tmp/qbn-lang-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        folder = name;
-        fs::create_directory(folder + "/levels");
-        fs::create_directory_symlink(fs::path(QBN_RUN_DIR) / "md2_objects", folder + "/md2_objects");
-        ASSERT_TRUE(getcwd(previous, sizeof previous));
-        ASSERT_EQ(chdir(folder.c_str()), 0);
-        NSLevel::Level::setScene(&scene);
-        levels = std::make_unique<NSLevel::ControllerLevel>(NSLevel::makeBuiltInLevels(),
-                                                            new NSLevel::LevelCustom(), &screens);
-        menu = std::make_unique<NSMenu::Menu>(&scene, levels.get());
-        frame();
-    }
+    std::vector<NSLevel::Level*> makeLevels() override { return NSLevel::makeBuiltInLevels(); }
     void TearDown() override {
         initLanguageIn("C", "");
-        menu.reset();
-        levels.reset();
-        scene.clearScene();
-        NSLevel::Level::setScene(nullptr);
-        NSMenu::setCustomMode(false);
-        NSMenu::setDesignerEditing(false);
-        if (previous[0]) {
-            EXPECT_EQ(chdir(previous), 0);
-        }
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
+        GameStateTest::TearDown();
     }
     void frame() {
-        scene.step(0.0f, 0.0f);
+        scene->step(0.0f, 0.0f);
         menu->update();
         levels->update();
         screens.applyPendingChanges();
@@ -148,7 +125,7 @@ protected:
             add(levels->currentLevel()->getName());
             add(levels->currentLevel()->getInfoText());
             collectPage();
-            for (NSNode::NodeTransform* node : scene.getRoot()->getChildren())
+            for (NSNode::NodeTransform* node : scene->getRoot()->getChildren())
                 if (auto* object = dynamic_cast<NSNode::NodeGraphic*>(node)) {
                     add(object->getName());
                     std::vector<NSMenu::MenuEntry> list;
@@ -179,11 +156,11 @@ protected:
                 command("Back");
             }
             command("Back");
-            scene.select(nullptr);
+            scene->select(nullptr);
             frame();
         }
         command("Edit Room");
-        scene.select(nullptr);
+        scene->select(nullptr);
         frame();
         command("Management...");
         command("Save Level");  // no name yet
@@ -211,31 +188,25 @@ protected:
         command("Stop Test");
         // The display settings and the camera cross.
         for (bool on : {true, false}) {
-            scene.setCulling(on);
+            scene->setCulling(on);
             collectPopUp();
-            scene.setTransparency(on);
+            scene->setTransparency(on);
             collectPopUp();
-            scene.setDisplayLists(on);
+            scene->setDisplayLists(on);
             collectPopUp();
-            scene.setVertexArrays(on);
+            scene->setVertexArrays(on);
             collectPopUp();
-            scene.keyPressed('c', 0, false);
+            scene->keyPressed('c', 0, false);
             collectPopUp();
         }
         for (int mode = 0; mode < 3; ++mode)
             for (int quality = 0; quality < 2; ++quality) {
-                scene.setMipmapMode(mode);
-                scene.setTextureQuality(quality);
+                scene->setMipmapMode(mode);
+                scene->setTextureQuality(quality);
                 collectPopUp();
             }
     }
 
-    std::string folder;
-    char previous[4096] = {};
-    NSScene::Scene scene;
-    NSWindow::WindowItem screens{false};
-    std::unique_ptr<NSLevel::ControllerLevel> levels;
-    std::unique_ptr<NSMenu::Menu> menu;
     std::set<std::string> texts;                        // UTF-8, as in the catalogues
     std::set<std::pair<std::string, unsigned>> shown; // menu texts (Latin-1) by entry kind
 };

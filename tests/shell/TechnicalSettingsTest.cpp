@@ -19,6 +19,7 @@
 #include "shell/WindowFrameRate.h"
 #include "shell/WindowHelpTechnical.h"
 #include "shell/WindowTempPopUp.h"
+#include "support/GameFolder.h"
 #include "support/GlContext.h"
 
 using NSWindow::Window;
@@ -45,16 +46,9 @@ Rgb pixelAt(int x, int y) {
 // The game's window at 800 x 600, in a scratch working folder with the game's models.
 class Technical : public qbntest::GlTest {
 protected:
+    qbntest::GameFolder folder; // first in, last out
     void SetUp() override {
         GlTest::SetUp();
-        char name[] = "/tmp/qbn-tech-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        folder = name;
-        std::filesystem::create_directory(folder + "/levels");
-        std::filesystem::create_directory_symlink(std::filesystem::path(QBN_RUN_DIR) / "md2_objects",
-                                                  folder + "/md2_objects");
-        ASSERT_TRUE(getcwd(previous, sizeof previous));
-        ASSERT_EQ(chdir(folder.c_str()), 0);
         glClearColor(0.0f, 0.0f, 0.5f, 0.0f);
         window.onReshape(800, 600);
         window.init(false);
@@ -65,11 +59,6 @@ protected:
         NSWindow::setWireframe(false);
         glDisableClientState(GL_VERTEX_ARRAY);
         glDisableClientState(GL_NORMAL_ARRAY);
-        if (previous[0]) {
-            EXPECT_EQ(chdir(previous), 0);
-        }
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
     }
 
     void shift(int key) { window.onSpecial(key, GLUT_ACTIVE_SHIFT); }
@@ -103,36 +92,9 @@ protected:
         return qbntest::readPixels(a.x, a.y, a.width, a.height);
     }
 
-    std::string folder;
-    char previous[4096] = {0};
     Window window;
     NSScene::Scene* scene = nullptr;
 };
-
-TEST_F(Technical, ShiftF5CyclesTheMipmapsAndShiftF4TheQualityWithTheMatchingMessages) {
-    EXPECT_EQ(scene->getMagFilter(), GL_LINEAR);
-    EXPECT_EQ(scene->getMinFilter(), GL_LINEAR);
-    // Each message names the new minifying filter; the mipmaps keep the quality F4 chose.
-    const struct {
-        int key, mag, min;
-        const char* filter;
-    } steps[] = {
-        {GLUT_KEY_F5, GL_LINEAR, GL_LINEAR_MIPMAP_NEAREST, "GL_LINEAR_MIPMAP_NEAREST"},
-        {GLUT_KEY_F5, GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR, "GL_LINEAR_MIPMAP_LINEAR"},
-        {GLUT_KEY_F5, GL_LINEAR, GL_LINEAR, "GL_LINEAR"},
-        {GLUT_KEY_F4, GL_NEAREST, GL_NEAREST, "GL_NEAREST"},
-        {GLUT_KEY_F5, GL_NEAREST, GL_NEAREST_MIPMAP_NEAREST, "GL_NEAREST_MIPMAP_NEAREST"},
-        {GLUT_KEY_F5, GL_NEAREST, GL_NEAREST_MIPMAP_LINEAR, "GL_NEAREST_MIPMAP_LINEAR"},
-        {GLUT_KEY_F4, GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR, "GL_LINEAR_MIPMAP_LINEAR"},
-        {GLUT_KEY_F5, GL_LINEAR, GL_LINEAR, "GL_LINEAR"},
-    };
-    for (const auto& s : steps) {
-        shift(s.key);
-        EXPECT_EQ(scene->getMagFilter(), s.mag) << s.filter;
-        EXPECT_EQ(scene->getMinFilter(), s.min) << s.filter;
-        EXPECT_EQ(message(), std::string("Texture Quality ") + s.filter);
-    }
-}
 
 TEST_F(Technical, TheOtherSwitchesToggleTheirTechniqueAndSayWhatIsNowOn) {
     const struct {
@@ -171,27 +133,6 @@ TEST_F(Technical, TheOtherSwitchesToggleTheirTechniqueAndSayWhatIsNowOn) {
         shift(GLUT_KEY_F8);
         EXPECT_EQ(graph->isVisible(), on);
         EXPECT_EQ(scene->isCulling(), on);
-    }
-}
-
-TEST_F(Technical, TheCullingGraphShowsTheCulledShareOfTheLastFrameInGreen) {
-    NSWindow::WindowCullingGraph* graph = window.getCullingGraph();
-    look(Vector3(0, 0, 150), Vector3());
-    // One ball in view; one behind the eye and two far to the sides.
-    for (const Vector3& at : {Vector3(), Vector3(0, 0, 400), Vector3(-900, 0, 0), Vector3(900, 0, 0)})
-        add(new NSObjects::ObjectBasketball(true), at);
-    window.drawFrame();
-    EXPECT_FLOAT_EQ(graph->getValue(), 0.75f);
-    // The bar is the lower part of the graph: three quarters green, then red.
-    const Rgb culled = pixelAt(10 + 20, 50 + 20), drawn = pixelAt(10 + 45, 50 + 20);
-    EXPECT_GT(culled.g, 200);
-    EXPECT_LT(culled.r, 50);
-    EXPECT_GT(drawn.r, 200);
-    EXPECT_LT(drawn.g, 50);
-
-    for (float out : {7.0f, -1.0f}) {
-        graph->setValue(out);
-        EXPECT_FLOAT_EQ(graph->getValue(), out > 0 ? 1.0f : 0.0f);
     }
 }
 

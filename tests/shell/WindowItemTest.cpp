@@ -52,21 +52,6 @@ TEST(ItemLayoutTest, AnchorsAndSizeModesPlaceItemsInTheParent) {
     expectArea(corner->getScreenArea(), 10, 570, 60, 20);
 }
 
-TEST(ItemLayoutTest, ResizingTheRootRelaysOutTheWholeTree) {
-    Root root;
-    auto* menu = root.attach(new WindowItem(false), ItemLayout(-170, 0, 170, 0, 3, 1, 0, 2));
-    auto* button = new WindowItem(true);
-    button->setLayout(ItemLayout(5, -40, 160, 30, 1, 3, 0, 0));
-    menu->addChildLater(button);
-    root.applyPendingChanges();
-    expectArea(button->getScreenArea(), 635, 10, 160, 30);
-
-    root.setLayout(ItemLayout(0, 0, 1024, 768));
-    expectArea(menu->getArea(), 854, 0, 170, 768);
-    expectArea(button->getArea(), 5, 728, 160, 30);
-    expectArea(button->getScreenArea(), 859, 10, 160, 30);
-}
-
 TEST(Routing, TopmostLiveChildGetsThePressAndRefusalFallsThrough) {
     Root root;
     auto* below = root.attach(new RecordingItem(false, true), ItemLayout(0, 0, 200, 200));
@@ -149,18 +134,6 @@ TEST(Routing, FocusFollowsTheChainOfPressedItems) {
     EXPECT_FALSE(root.keyPressed(13, 0, false));
 }
 
-TEST(Routing, YUpChildrenSeeTheirOwnCoordinates) {
-    Root root;
-    auto* up = root.attach(new RecordingItem(true), ItemLayout(100, 200, 60, 20));
-    root.mouseButton(0, 0, 0, 100, 200); // the child's top-left pixel
-    ASSERT_EQ(up->events.size(), 1u);
-    EXPECT_EQ(up->events[0].x, 0);
-    EXPECT_EQ(up->events[0].y, 19);
-    root.mouseButton(0, 0, 0, 160, 219); // its bottom-right pixel
-    EXPECT_EQ(up->events[1].x, 60);
-    EXPECT_EQ(up->events[1].y, 0);
-}
-
 TEST(Routing, HoverGoesToTheTopmostTakerWithoutMovingFocus) {
     Root root;
     auto* below = root.attach(new RecordingItem(false, true), ItemLayout(0, 0, 200, 200));
@@ -178,35 +151,4 @@ TEST(Routing, HoverGoesToTheTopmostTakerWithoutMovingFocus) {
     root.mouseMove(0, 800, 500);
     EXPECT_EQ(above->events.size(), 2u);
     EXPECT_EQ(below->events.back().kind, "left");
-}
-
-TEST(ItemTree, UpdateReachesEveryItemAndClearsTouched) {
-    Root root;
-    auto* a = root.attach(new RecordingItem(), ItemLayout(0, 0, 10, 10));
-    auto* b = new RecordingItem();
-    a->addChildLater(b);
-    root.applyPendingChanges();
-    b->setTouched();
-    EXPECT_TRUE(b->isTouched());
-    root.update();
-    EXPECT_EQ(a->updates, 1);
-    EXPECT_EQ(b->updates, 1);
-    EXPECT_FALSE(b->isTouched());
-}
-
-TEST(ItemTree, ItemsGetIncreasingIdsAndQueuedItemsAreAttachedWithLayout) {
-    WindowItem first(false);
-    WindowItem second(false);
-    EXPECT_EQ(second.getId(), first.getId() + 1);
-
-    Root root;
-    auto* queued = new WindowItem(false);
-    queued->setLayout(ItemLayout(-100, 0, 100, 50, 3, 1));
-    root.addChildLater(queued);
-    EXPECT_TRUE(root.getChildren().empty());
-    EXPECT_FALSE(root.isClean());
-    root.applyPendingChanges();
-    ASSERT_EQ(root.getChildren().size(), 1u);
-    expectArea(queued->getArea(), 700, 0, 100, 50);
-    EXPECT_TRUE(root.isClean());
 }

@@ -1,17 +1,28 @@
+// The asset tool's output as the game takes it: models that load through the
+// game's own reader with their skins, fill their collision volumes, animate
+// the way the game plays them, face outward and draw as textured, lit
+// objects; pictures the game can read; the same bytes on every run.
 #include <gtest/gtest.h>
 
-#include "resources/Md2Normals.h"
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "assets/AssetSet.h"
+#include "resources/ModelObject_MD2.h"
+#include "support/GlContext.h"
+
+using NSGraphic::ModelObject_MD2;
 
 namespace {
 
@@ -39,129 +50,31 @@ T valueAt(const Bytes& b, size_t at) {
 }
 const auto i32 = valueAt<int32_t>;
 const auto u16 = valueAt<uint16_t>;
-const auto f32 = valueAt<float>;
+
+const char* kModels[] = {"basketball", "bowlingball", "tennisball", "brett1",    "brett2",     "brett3",
+                         "Johnny5",    "sprungbrett", "rollband1",  "rollband2", "ventilator", "teslaspule"};
 
 struct Vec {
     float x, y, z;
     float operator[](int axis) const { return axis == 0 ? x : axis == 1 ? y : z; }
 };
+using Points = std::vector<Vec>;
 
-// An MD2 file read the way the game reads it; problems collected in `errors`.
-struct Md2 {
-    int32_t h[17] = {};
-    int32_t skinW() const { return h[2]; }
-    int32_t skinH() const { return h[3]; }
-    int32_t vertices() const { return h[6]; }
-    int32_t triangles() const { return h[8]; }
-    std::vector<std::array<uint16_t, 6>> tris; // three vertex, three st indices
-    std::vector<std::string> frameNames;
-    std::vector<std::vector<Vec>> frames;
-    std::vector<std::vector<uint8_t>> normals;
-    std::vector<std::string> errors;
-};
-
-const char* MD2_MODELS[] = {"basketball", "bowlingball", "tennisball", "brett1",     "brett2",     "brett3",
-                            "Johnny5",    "sprungbrett", "rollband1",  "rollband2", "ventilator", "teslaspule"};
-
-Md2 readMd2(const Bytes& b);
-Md2 model(const std::string& name) { return readMd2(file("md2_objects/" + name + ".md2")); }
-
-Md2 readMd2(const Bytes& b) {
-    Md2 m;
-    auto fail = [&](const std::string& e) { m.errors.push_back(e); };
-    if (b.size() < 68) {
-        fail("shorter than the header");
-        return m;
-    }
-    for (int i = 0; i < 17; ++i)
-        m.h[i] = i32(b, 4 * i);
-    if (m.h[0] != 0x32504449 || m.h[1] != 8)
-        fail("not IDP2 version 8");
-    if (m.h[16] != static_cast<int32_t>(b.size()))
-        fail("ofs_end is not the file size");
-    if (m.h[4] != 40 + 4 * m.vertices())
-        fail("frame size does not match the vertex count");
-    if (m.h[11] + 64 * m.h[5] > m.h[12] || m.h[12] + 4 * m.h[7] > m.h[13] || m.h[13] + 12 * m.h[8] > m.h[14] ||
-        m.h[14] + m.h[4] * m.h[10] > m.h[15] || m.h[15] + 4 * m.h[9] > m.h[16])
-        fail("sections overlap or run past the end");
-    if (!m.errors.empty())
-        return m;
-    for (int i = 0; i < m.h[7]; ++i) {
-        int s = static_cast<int16_t>(u16(b, m.h[12] + 4 * i)), t = static_cast<int16_t>(u16(b, m.h[12] + 4 * i + 2));
-        if (s < 0 || t < 0 || s > m.skinW() || t > m.skinH())
-            fail("texture coordinate outside the skin");
-    }
-    for (int i = 0; i < m.triangles(); ++i) {
-        std::array<uint16_t, 6> t;
-        for (int k = 0; k < 6; ++k)
-            t[k] = u16(b, m.h[13] + 12 * i + 2 * k);
-        if (t[0] >= m.vertices() || t[1] >= m.vertices() || t[2] >= m.vertices())
-            fail("vertex index out of range");
-        if (t[3] >= m.h[7] || t[4] >= m.h[7] || t[5] >= m.h[7])
-            fail("texture coordinate index out of range");
-        m.tris.push_back(t);
-    }
-    for (int f = 0; f < m.h[10]; ++f) {
-        size_t at = m.h[14] + static_cast<size_t>(m.h[4]) * f;
-        m.frameNames.emplace_back(reinterpret_cast<const char*>(&b[at + 24]), strnlen(reinterpret_cast<const char*>(&b[at + 24]), 16));
-        std::vector<Vec> pos;
-        std::vector<uint8_t> nrm;
-        for (int v = 0; v < m.vertices(); ++v) {
-            size_t p = at + 40 + 4 * v;
-            pos.push_back({b[p] * f32(b, at) + f32(b, at + 12), b[p + 1] * f32(b, at + 4) + f32(b, at + 16),
-                           b[p + 2] * f32(b, at + 8) + f32(b, at + 20)});
-            nrm.push_back(b[p + 3]);
-            if (b[p + 3] >= 162)
-                fail("normal index past the table");
-        }
-        m.frames.push_back(pos);
-        m.normals.push_back(nrm);
-    }
-    if (i32(b, m.h[16] - 4) != 0)
-        fail("GL command list is not terminated");
-    return m;
-}
-
-// Frame names grouped as the game does: adjacent ones that agree without their trailing digits.
-std::vector<std::pair<std::string, int>> animations(const Md2& m) {
-    std::vector<std::pair<std::string, int>> out;
-    for (const std::string& name : m.frameNames) {
-        std::string cut = name.substr(0, name.find_last_not_of("0123456789") + 1);
-        if (out.empty() || out.back().first != cut)
-            out.push_back({cut, 0});
-        ++out.back().second;
-    }
+Points points(const std::vector<float>& xyz) {
+    Points out;
+    for (size_t i = 0; i + 2 < xyz.size(); i += 3)
+        out.push_back({xyz[i], xyz[i + 1], xyz[i + 2]});
     return out;
 }
 
 // The lowest and the highest corner of the box around the points.
-std::array<Vec, 2> bounds(const std::vector<Vec>& pts) {
+std::array<Vec, 2> bounds(const Points& pts) {
     Vec lo = pts.at(0), hi = pts.at(0);
     for (const Vec& p : pts) {
         lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
         hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
     }
     return {lo, hi};
-}
-
-// The normal table the models index into, checked against the format's published one where at hand.
-std::vector<Vec> normalTable() {
-    std::vector<Vec> out;
-    for (const auto& n : NSGraphic::md2Normals)
-        out.push_back({n[0], n[1], n[2]});
-    if (FILE* f = std::fopen(QBN_SHARED_DIR "/md2-normals.txt", "r")) {
-        char line[256];
-        int i;
-        Vec v;
-        while (std::fgets(line, sizeof line, f))
-            if (line[0] != '#' && std::sscanf(line, "%d %f %f %f", &i, &v.x, &v.y, &v.z) == 4 && i >= 0 && i < 162) {
-                EXPECT_NEAR(out[i].x, v.x, 1e-6f) << i;
-                EXPECT_NEAR(out[i].y, v.y, 1e-6f) << i;
-                EXPECT_NEAR(out[i].z, v.z, 1e-6f) << i;
-            }
-        std::fclose(f);
-    }
-    return out;
 }
 
 struct Bmp {
@@ -196,41 +109,26 @@ std::array<int, 4> pixel(const Bytes& b, const Bmp& h, int x, int y) { // y from
     return {b[at + 2], b[at + 1], b[at], h.bits == 32 ? b[at + 3] : 255};
 }
 
+// A generated model from the run folder, read by the game's own reader.
+std::unique_ptr<ModelObject_MD2> model(const std::string& name) {
+    char previous[4096];
+    auto m = std::make_unique<ModelObject_MD2>(true);
+    if (!getcwd(previous, sizeof previous) || chdir(QBN_RUN_DIR) != 0) {
+        ADD_FAILURE() << "no run folder at " << QBN_RUN_DIR;
+        return m;
+    }
+    EXPECT_TRUE(m->load(name + ".md2", "")) << name;
+    EXPECT_EQ(chdir(previous), 0);
+    return m;
+}
+
+Points frame(const ModelObject_MD2& m, unsigned f) { return points(m.frameAt(f).positions); }
+
 } // namespace
 
-TEST(AssetToolTest, GeneratesEveryMenuPictureAndTheParticleTexture) {
-    const char* pictures[] = {
-        "basketball", "bowlingball", "tennisball", "brett1", "brett2", "brett3", "johnny5", "sprungbrett",
-        "rollband1", "rollband2", "ventilator", "teslaspule", "box", "sphere", "room", "boxhit", "spherehit",
-        "roomhit", "lightomni", "lightdirectional", "lightspot", "particlesimple", "particletexture",
-        "particlecomplex", "physicsgravity", "physicswind", "physicselectricity", "physicsconstantmovement",
-        "physicsmagnetic", "physicslight", "physicsheat", "physicscold", "physicspropertygravity",
-        "physicspropertyfriction", "physicspropertywind", "physicspropertyelectricity",
-        "physicspropertyconstantmovement", "physicspropertymagnetic", "physicspropertylight",
-        "physicspropertyheat", "physicspropertycold"};
-    for (const char* p : pictures)
-        EXPECT_FALSE(file(std::string("md2_objects/") + p + "_pic.bmp").empty()) << p;
-    EXPECT_FALSE(file("particletextures/point.bmp").empty());
-}
+class AssetToolTest : public qbntest::GlTest {};
 
-TEST(AssetToolTest, ModelsAreWellFormedMd2WithTheirSkins) {
-    for (const char* name : MD2_MODELS) {
-        SCOPED_TRACE(name);
-        const Bytes& b = file(std::string("md2_objects/") + name + ".md2");
-        const Md2 m = readMd2(b);
-        ASSERT_TRUE(m.errors.empty()) << m.errors.front();
-        EXPECT_GE(m.triangles(), 12);
-        EXPECT_LE(m.triangles(), 2500);
-        EXPECT_GE(m.h[10], 1);
-        // The one skin slot names the skin beside the model, and the skin has the size the coordinates assume.
-        EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[m.h[11]])), std::string(name) + ".bmp");
-        Bmp skin = readBmpHeader(file(std::string("md2_objects/") + name + ".bmp"));
-        EXPECT_EQ(skin.width, m.skinW());
-        EXPECT_EQ(skin.height, m.skinH());
-    }
-}
-
-TEST(AssetToolTest, ModelsFillTheirCollisionVolumes) {
+TEST_F(AssetToolTest, ModelsLoadWithTheirSkinsAndFillTheirCollisionVolumes) {
     struct Volume {
         const char* name;
         Vec lo, hi;
@@ -249,10 +147,13 @@ TEST(AssetToolTest, ModelsFillTheirCollisionVolumes) {
         {"teslaspule", {-15, -1, -15}, {15, 67, 15}},
     };
     for (const Volume& v : volumes) {
-        const Md2 m = model(v.name);
-        for (size_t f = 0; f < m.frames.size(); ++f) {
-            SCOPED_TRACE(std::string(v.name) + " frame " + m.frameNames[f]);
-            const auto [lo, hi] = bounds(m.frames[f]);
+        const auto m = model(v.name);
+        EXPECT_NE(m->texture(), 0u) << v.name << ": the skin did not load";
+        EXPECT_GE(m->triangleCount(), 12u) << v.name;
+        EXPECT_LE(m->triangleCount(), 2500u) << v.name;
+        for (unsigned f = 0; f < m->frameCount(); ++f) {
+            SCOPED_TRACE(std::string(v.name) + " frame " + std::to_string(f));
+            const auto [lo, hi] = bounds(frame(*m, f));
             for (int axis = 0; axis < 3; ++axis) {
                 EXPECT_NEAR(lo[axis], v.lo[axis], 0.05f) << "axis " << axis;
                 EXPECT_NEAR(hi[axis], v.hi[axis], 0.05f) << "axis " << axis;
@@ -260,8 +161,10 @@ TEST(AssetToolTest, ModelsFillTheirCollisionVolumes) {
         }
     }
     // Johnny has no volume; he is placed by his origin, so he stands on it.
-    for (const auto& frame : model("Johnny5").frames) {
-        const auto [lo, hi] = bounds(frame);
+    const auto johnny = model("Johnny5");
+    EXPECT_NE(johnny->texture(), 0u);
+    for (unsigned f = 0; f < johnny->frameCount(); ++f) {
+        const auto [lo, hi] = bounds(frame(*johnny, f));
         EXPECT_NEAR(lo.y, 0.0f, 0.05f);
         EXPECT_GT(hi.y, 15.0f);
         EXPECT_LT(hi.y, 35.0f);
@@ -269,9 +172,9 @@ TEST(AssetToolTest, ModelsFillTheirCollisionVolumes) {
     }
 }
 
-TEST(AssetToolTest, AnimationsLoopTheWayTheGamePlaysThem) {
-    auto sameShape = [](const std::vector<Vec>& a, const std::vector<Vec>& b) {
-        auto key = [](const std::vector<Vec>& v) {
+TEST_F(AssetToolTest, AnimationsLoopTheWayTheGamePlaysThem) {
+    auto sameShape = [](const Points& a, const Points& b) {
+        auto key = [](const Points& v) {
             std::multiset<std::array<long, 3>> s;
             for (const Vec& p : v)
                 s.insert({std::lround(p.x * 20), std::lround(p.y * 20), std::lround(p.z * 20)});
@@ -281,72 +184,116 @@ TEST(AssetToolTest, AnimationsLoopTheWayTheGamePlaysThem) {
     };
 
     // Johnny waves in a loop that blends its last frame into the first, so those must differ.
-    const Md2 johnny = model("Johnny5");
-    ASSERT_EQ(animations(johnny).size(), 1u);
-    EXPECT_EQ(animations(johnny)[0].first, "wave");
-    EXPECT_GE(animations(johnny)[0].second, 4);
-    EXPECT_FALSE(sameShape(johnny.frames.front(), johnny.frames.back()));
+    const auto johnny = model("Johnny5");
+    ASSERT_EQ(johnny->animationCount(), 1u);
+    EXPECT_EQ(johnny->animation(0).name, "wave");
+    EXPECT_GE(johnny->animation(0).frameCount, 4);
+    EXPECT_FALSE(sameShape(frame(*johnny, 0), frame(*johnny, johnny->frameCount() - 1)));
 
     // Belts and fan loop without blending: the last frame looks like the first, yet the parts move.
     for (const char* n : {"rollband1", "rollband2", "ventilator"}) {
         SCOPED_TRACE(n);
-        const Md2 m = model(n);
-        ASSERT_EQ(animations(m).size(), 1u);
-        EXPECT_EQ(animations(m)[0].first, "run");
-        ASSERT_GE(m.frames.size(), 2u);
-        EXPECT_TRUE(sameShape(m.frames.front(), m.frames.back()));
+        const auto m = model(n);
+        ASSERT_EQ(m->animationCount(), 1u);
+        EXPECT_EQ(m->animation(0).name, "run");
+        ASSERT_GE(m->frameCount(), 2u);
+        const Points first = frame(*m, 0), second = frame(*m, 1);
+        EXPECT_TRUE(sameShape(first, frame(*m, m->frameCount() - 1)));
         size_t moved = 0;
-        for (size_t v = 0; v < m.frames[0].size(); ++v)
-            moved += std::fabs(m.frames[0][v].x - m.frames[1][v].x) + std::fabs(m.frames[0][v].z - m.frames[1][v].z) +
-                         std::fabs(m.frames[0][v].y - m.frames[1][v].y) > 0.5f;
-        EXPECT_GT(moved, m.frames[0].size() / 10);
+        for (size_t v = 0; v < first.size(); ++v)
+            moved += std::fabs(first[v].x - second[v].x) + std::fabs(first[v].y - second[v].y) +
+                         std::fabs(first[v].z - second[v].z) > 0.5f;
+        EXPECT_GT(moved, first.size() / 10);
+        if (std::string(n) == "ventilator") { // the blades really turn, not the same frame relabelled
+            EXPECT_FALSE(sameShape(first, second));
+        }
     }
-    // The blades really turn: the second frame is not the first one relabelled.
-    EXPECT_FALSE(sameShape(model("ventilator").frames[0], model("ventilator").frames[1]));
-
     for (const char* n : {"basketball", "bowlingball", "tennisball", "brett1", "brett2", "brett3", "sprungbrett",
                           "teslaspule"})
-        EXPECT_EQ(model(n).frames.size(), 1u) << n;
+        EXPECT_EQ(model(n)->frameCount(), 1u) << n;
 }
 
-TEST(AssetToolTest, FacesAndNormalsPointOutward) {
-    std::vector<Vec> table = normalTable();
-    ASSERT_EQ(table.size(), 162u);
-    for (const char* name : MD2_MODELS) {
+TEST_F(AssetToolTest, FacesAndNormalsPointOutward) {
+    for (const char* name : kModels) {
         SCOPED_TRACE(name);
-        const Md2 m = model(name);
-        const auto& pos = m.frames.at(0);
-        const auto& nrm = m.normals.at(0);
+        const auto m = model(name);
+        const Points pos = frame(*m, 0), nrm = points(m->frameAt(0).normals);
         // Counter-clockwise seen from where the vertex normals point.
         int agree = 0, total = 0;
-        for (const auto& t : m.tris) {
-            Vec a = pos[t[0]], b = pos[t[1]], c = pos[t[2]];
+        const std::vector<unsigned>& tris = m->triangles();
+        for (size_t t = 0; t + 2 < tris.size(); t += 3) {
+            Vec a = pos[tris[t]], b = pos[tris[t + 1]], c = pos[tris[t + 2]];
             Vec e1{b.x - a.x, b.y - a.y, b.z - a.z}, e2{c.x - a.x, c.y - a.y, c.z - a.z};
             Vec g{e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z, e1.x * e2.y - e1.y * e2.x};
             if (std::sqrt(g.x * g.x + g.y * g.y + g.z * g.z) < 1e-4f)
                 continue; // squashed flat by the byte packing
             Vec n{0, 0, 0};
             for (int k = 0; k < 3; ++k) {
-                const Vec& tn = table[nrm[t[k]]];
+                const Vec& tn = nrm[tris[t + k]];
                 n = {n.x + tn.x, n.y + tn.y, n.z + tn.z};
             }
             ++total;
             agree += g.x * n.x + g.y * n.y + g.z * n.z > 0.0f;
         }
         EXPECT_GT(agree, total * 97 / 100) << agree << " of " << total;
-    }
-    // On the balls every normal points away from the centre.
-    for (const char* ball : {"basketball", "bowlingball", "tennisball"}) {
-        const Md2 m = model(ball);
-        for (size_t v = 0; v < m.frames[0].size(); ++v) {
-            Vec p = m.frames[0][v], n = table[m.normals[0][v]];
+        // On the balls every normal points away from the centre.
+        if (std::string(name).find("ball") == std::string::npos)
+            continue;
+        for (size_t v = 0; v < pos.size(); ++v) {
+            const Vec& p = pos[v];
             float len = std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
-            EXPECT_GT((p.x * n.x + p.y * n.y + p.z * n.z) / len, 0.9f) << ball << " vertex " << v;
+            EXPECT_GT((p.x * nrm[v].x + p.y * nrm[v].y + p.z * nrm[v].z) / len, 0.9f) << "vertex " << v;
         }
     }
 }
 
-TEST(AssetToolTest, BitmapsAreReadableAsTheGameReadsThem) {
+// Each model framed in a 200 x 200 view under one white light: it must show
+// up as a textured, lit object.
+TEST_F(AssetToolTest, ModelsDrawAsTexturedLitObjects) {
+    for (const char* name : kModels) {
+        SCOPED_TRACE(name);
+        const auto m = model(name);
+        m->interpolate();
+        const auto [lo, hi] = bounds(points(m->positions()));
+        const Vec centre{(lo.x + hi.x) / 2, (lo.y + hi.y) / 2, (lo.z + hi.z) / 2};
+        const float radius = std::max({hi.x - lo.x, hi.y - lo.y, hi.z - lo.z}) / 2;
+        glViewport(0, 0, 200, 200);
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(45, 1, radius * 0.5, radius * 10);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        gluLookAt(centre.x + radius * 1.6, centre.y + radius * 1.4, centre.z + radius * 2.2, centre.x, centre.y,
+                  centre.z, 0, 1, 0);
+        glEnable(GL_DEPTH_TEST);
+        glEnable(GL_LIGHTING);
+        glEnable(GL_LIGHT0);
+        const GLfloat light[4] = {1, 2, 3, 0}, dim[4] = {0.2f, 0.2f, 0.2f, 1};
+        glLightfv(GL_LIGHT0, GL_POSITION, light);
+        glLightfv(GL_LIGHT0, GL_AMBIENT, dim);
+        glEnable(GL_COLOR_MATERIAL);
+        glColor3f(1, 1, 1);
+        m->draw(0, GL_LINEAR, GL_LINEAR);
+        qbntest::resetGlState();
+
+        const auto pixels = qbntest::readPixels(0, 0, 200, 200);
+        int covered = 0;
+        std::set<int> shades;
+        for (size_t i = 0; i < pixels.size(); i += 3)
+            if (pixels[i] || pixels[i + 1] || pixels[i + 2]) {
+                ++covered;
+                shades.insert((pixels[i] / 16) << 8 | (pixels[i + 1] / 16) << 4 | (pixels[i + 2] / 16));
+            }
+        EXPECT_GT(covered, 200 * 200 * 3 / 100) << "hardly anything drawn";
+        EXPECT_LT(covered, 200 * 200 * 95 / 100) << "the model fills the whole view";
+        EXPECT_GT(shades.size(), 8u) << "flat colour: no texture or lighting";
+    }
+}
+
+// Generating everything takes a moment: one test for what the files hold.
+TEST_F(AssetToolTest, PicturesAreReadableAsTheGameReadsThemAndTheSameEveryRun) {
     for (const auto& [name, bytes] : assets()) {
         if (name.size() < 4 || name.compare(name.size() - 4, 4, ".bmp") != 0)
             continue;
@@ -374,33 +321,30 @@ TEST(AssetToolTest, BitmapsAreReadableAsTheGameReadsThem) {
             EXPECT_EQ(h.height & (h.height - 1), 0);
         }
     }
-}
-
-TEST(AssetToolTest, PointTextureIsASoftWhiteDot) {
-    const Bytes& b = file("particletextures/point.bmp");
-    Bmp h = readBmpHeader(b);
-    ASSERT_TRUE(h.errors.empty());
-    ASSERT_EQ(h.bits, 32);
-    ASSERT_EQ(h.width, h.height);
-    const int c = h.width / 2;
-    EXPECT_GE(pixel(b, h, c, c)[3], 240);
-    EXPECT_EQ(pixel(b, h, 0, 0)[3], 0);
-    EXPECT_EQ(pixel(b, h, h.width - 1, c)[3], 0);
-    // White everywhere; alpha falls off steadily from the centre in every direction.
-    const int dirs[4][2] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
-    for (const auto& d : dirs) {
-        int previous = 256;
-        for (int r = 0; r < c; ++r) {
-            auto p = pixel(b, h, c + d[0] * r, c + d[1] * r);
-            EXPECT_EQ(p[0] + p[1] + p[2], 3 * 255);
-            EXPECT_LE(p[3], previous);
-            previous = p[3];
+    { // The particle texture: a soft white dot.
+        const Bytes& b = file("particletextures/point.bmp");
+        const Bmp h = readBmpHeader(b);
+        ASSERT_TRUE(h.errors.empty());
+        ASSERT_EQ(h.bits, 32);
+        ASSERT_EQ(h.width, h.height);
+        const int c = h.width / 2;
+        EXPECT_GE(pixel(b, h, c, c)[3], 240);
+        EXPECT_EQ(pixel(b, h, 0, 0)[3], 0);
+        EXPECT_EQ(pixel(b, h, h.width - 1, c)[3], 0);
+        // White everywhere; alpha falls off steadily from the centre in every direction.
+        const int dirs[4][2] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
+        for (const auto& d : dirs) {
+            int previous = 256;
+            for (int r = 0; r < c; ++r) {
+                auto p = pixel(b, h, c + d[0] * r, c + d[1] * r);
+                EXPECT_EQ(p[0] + p[1] + p[2], 3 * 255);
+                EXPECT_LE(p[3], previous);
+                previous = p[3];
+            }
+            EXPECT_LT(previous, 16);
         }
-        EXPECT_LT(previous, 16);
     }
-}
-
-TEST(AssetToolTest, GeneratesTheSameBytesEveryRun) {
+    // The same bytes every run.
     NSAssets::AssetFiles again = NSAssets::generateAssets();
     ASSERT_EQ(again.size(), assets().size());
     for (const auto& [name, bytes] : assets())
