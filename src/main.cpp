@@ -16,7 +16,7 @@
 #include "resources/LoaderGLTexture.h"
 #include "resources/LoaderModelObject_MD2.h"
 #include "shell/Log.h"
-#include "shell/Window.h"
+#include "window/Window.h"
 
 namespace {
 

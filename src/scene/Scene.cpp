@@ -7,8 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "audio/SoundControl.h"
-#include "menu/EditorMode.h"
+#include "editable/EditorMode.h"
 #include "persistence/RecordIO.h"
 #include "persistence/SerialStream.h"
 #include "resources/ResourcePath.h"
@@ -19,7 +18,7 @@
 #include "scene/TranslatePfeil.h"
 #include "scenegraph/ControllerNode.h"
 #include "shell/Log.h"
-#include "shell/Window.h"
+#include "shell/Host.h"
 
 using NSNode::BoundingVolume;
 using NSNode::NodeGraphic;
@@ -62,7 +61,7 @@ constexpr int kFirstRing = 4;
 constexpr int kKeyEscape = 27;
 constexpr int kKeySpace = 32;
 
-void popUp(const std::string& text) { NSWindow::Window::instance().showTempPopUp(text); }
+void popUp(const std::string& text) { NSWindow::host().showTempPopUp(text); }
 
 float frameTime(float dt) {
     if (!(dt > 0.0f))
@@ -743,8 +742,8 @@ bool Scene::keyPressed(int key, int modifiers, bool special) {
             camera.setTarget(selected->worldPosition());
         return true;
     case 'm':
-        NSAudio::SoundControl::instance().toggleMute();
-        popUp(NSAudio::SoundControl::instance().isMuted() ? "Sound off" : "Sound on");
+        if (muteToggle)
+            popUp(muteToggle() ? "Sound off" : "Sound on");
         return true;
     case 'c':
         showCoordinateCross = !showCoordinateCross;

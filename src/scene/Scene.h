@@ -19,12 +19,12 @@
 
 #include "scene/Camera.h"
 #include "scenegraph/BoundingVolume.h"
-#include "scenegraph/Matrix4.h"
-#include "scenegraph/NodeGraphic.h"
+#include "math/Matrix4.h"
+#include "objects/NodeGraphic.h"
 #include "scenegraph/NodeTransform.h"
 #include "physics/StepClock.h"
 #include "shell/Timer.h"
-#include "shell/WindowItem.h"
+#include "ui/WindowItem.h"
 
 namespace NSSerialize {
 class SerialStream;
@@ -144,6 +144,9 @@ public:
     // camera stays.
     void clearScene();
     static void setLevelFileLookup(LevelFileLookup lookup);
+    // The 'm' key: turns the sound off or on and answers whether it is off
+    // now (the window connects the sound; without it the key does nothing).
+    void setMuteToggle(std::function<bool()> toggle) { muteToggle = std::move(toggle); }
 
     // Technical settings; each setter confirms the change with a message.
     void setCulling(bool on);
@@ -201,6 +204,7 @@ public:
     void step(float dtSim, float dtCam);
 
 private:
+    std::function<bool()> muteToggle;
     struct DeferredEntry {
         Matrix4 modelview;
         NSNode::NodeTransform* node;

@@ -14,11 +14,11 @@
 #include "objects/ObjectModels.h"
 #include "objects/ObjectShapes.h"
 #include "scene/Scene.h"
-#include "shell/Window.h"
-#include "shell/WindowCullingGraph.h"
-#include "shell/WindowFrameRate.h"
-#include "shell/WindowHelpTechnical.h"
-#include "shell/WindowTempPopUp.h"
+#include "window/Window.h"
+#include "window/WindowCullingGraph.h"
+#include "window/WindowFrameRate.h"
+#include "window/WindowHelpTechnical.h"
+#include "window/WindowTempPopUp.h"
 #include "support/GlContext.h"
 
 using NSWindow::Window;

@@ -5,7 +5,8 @@
 #include "menu/Menu.h"
 #include "scene/Scene.h"
 #include "shell/FramePacer.h"
-#include "shell/WindowItem.h"
+#include "shell/Host.h"
+#include "ui/WindowItem.h"
 
 namespace NSWindow {
 
@@ -16,8 +17,6 @@ class WindowHelpTechnical;
 
 // The technical help text, shown by SHIFT+F1 and logged at start.
 extern const std::string technicalHelpText;
-// Where the models and their skins live.
-extern const std::string modelsFolder;
 
 // Wireframe display (SHIFT+F3), one flag for the whole process. The scene
 // view is drawn with polygon outlines while it is on; the 2D items stay
@@ -27,7 +26,7 @@ void setWireframe(bool on);
 
 // The one GLUT window. It is the root window item: it owns the item tree,
 // receives every GLUT callback and turns it into a call on the tree.
-class Window : public WindowItem {
+class Window : public WindowItem, public Host {
 public:
     static Window& instance();
 
@@ -46,7 +45,11 @@ public:
     void shutdown();
 
     // Shows text across the window for four seconds (fade in, hold, fade out).
-    void showTempPopUp(const std::string& text);
+    void showTempPopUp(const std::string& text) override;
+    void touchMenu() override;
+    bool hasScreen() const override { return getScreenArea().width > 0; }
+    void addOverlay(WindowItem* item) override { addChildLater(item); }
+    NSScene::Scene* shownScene() const override { return scene; }
 
     // Clears, draws the item tree and swaps the buffers.
     void draw() override;

@@ -1,4 +1,4 @@
-#include "shell/Window.h"
+#include "window/Window.h"
 
 #include <GL/freeglut.h>
 
@@ -6,14 +6,15 @@
 #include <csignal>
 #include <thread>
 
+#include "audio/SoundControl.h"
 #include "level/ControllerLevel.h"
 #include "shell/LevelControl.h"
 #include "shell/Log.h"
 #include "shell/SwapControl.h"
-#include "shell/WindowCullingGraph.h"
-#include "shell/WindowFrameRate.h"
-#include "shell/WindowHelpTechnical.h"
-#include "shell/WindowTempPopUp.h"
+#include "window/WindowCullingGraph.h"
+#include "window/WindowFrameRate.h"
+#include "window/WindowHelpTechnical.h"
+#include "window/WindowTempPopUp.h"
 
 namespace NSWindow {
 
@@ -47,9 +48,11 @@ const std::string technicalHelpText =
     "4 / 6 ...... the slider clicked last a quarter step left/right\n"
     "wheel ...... zoom the view / scroll the menu\n";
 
-const std::string modelsFolder = "md2_objects/";
-
 namespace {
+
+// The game's window answers the lower layers' calls.
+Host& windowHost() { return Window::instance(); }
+const bool hostRegistered = (setHostProvider(&windowHost), true);
 
 bool wireframe = false;
 
@@ -134,6 +137,11 @@ void Window::init(bool enterMainLoop) {
 
     // The scene view fills the window but for the menu strip at the right edge.
     scene = new NSScene::Scene();
+    scene->setMuteToggle([] {
+        NSAudio::SoundControl& sound = NSAudio::SoundControl::instance();
+        sound.toggleMute();
+        return sound.isMuted();
+    });
     addChildLater(scene);
     scene->setLayout(ItemLayout(0, 0, -170, 0, 1, 1, 2, 2));
 
@@ -185,6 +193,11 @@ void Window::showTempPopUp(const std::string& text) {
     int w = getScreenArea().width;
     popUp->setLayout(ItemLayout(-(w / 2), -15, w, 30, 2, 2, 0, 0));
     addChildLater(popUp);
+}
+
+void Window::touchMenu() {
+    if (menu)
+        menu->setTouched();
 }
 
 void Window::draw() {

@@ -1,10 +1,10 @@
-#include "scenegraph/NodeGraphic.h"
+#include "objects/NodeGraphic.h"
 
 #include <GL/gl.h>
 
 #include <cstdio>
 
-#include "menu/EditorMode.h"
+#include "editable/EditorMode.h"
 #include "persistence/ClassIds.h"
 #include "physics/ControllerPhysics.h"
 #include "physics/Physics.h"
@@ -12,7 +12,7 @@
 #include "resources/LoaderModelObject_MD2.h"
 #include "resources/ModelObject_MD2.h"
 #include "resources/ResourcePath.h"
-#include "shell/Window.h"
+#include "shell/Host.h"
 
 using NSMenu::MenuEntry;
 using NSMenu::Value;
@@ -88,8 +88,7 @@ void setGlMaterial(GLenum what, bool on, const Vector3& v) {
 }
 
 void touchMenu() {
-    if (NSWindow::WindowItem* menu = NSWindow::Window::instance().getMenu())
-        menu->setTouched();
+    NSWindow::host().touchMenu();
 }
 
 // Hides or shows every drawable node below node, also below nodes that are
@@ -498,7 +497,7 @@ bool NodeGraphic::setMenuValue(std::string label, Value value) {
         setName(nameInput);
         touchMenu();
     } else if (label == "Set Picture") {
-        FILE* file = std::fopen((NSWindow::modelsFolder + NSLoader::localPath(pictureInput)).c_str(), "rb");
+        FILE* file = std::fopen((NSLoader::modelsFolder + NSLoader::localPath(pictureInput)).c_str(), "rb");
         if (!file) {
             setPicture("");
         } else {
