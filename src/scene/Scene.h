@@ -177,8 +177,8 @@ public:
     // The handles around the selection, shared by every view and made on
     // first use: the arrows along and the rings about X, Y and Z (axis 0 to
     // 2). They are placed, sized and coloured whenever the view draws.
-    static TranslatePfeil* gizmoArrow(int axis);
-    static RotateTorus* gizmoRing(int axis);
+    TranslatePfeil* gizmoArrow(int axis);
+    RotateTorus* gizmoRing(int axis);
     // Whether a handle drag is moving or turning the selection.
     bool isTranslating() const { return translating; }
     bool isRotating() const { return rotating; }
@@ -204,7 +204,19 @@ public:
     void step(float dtSim, float dtCam);
 
 private:
+    // The six handles, made at the first selection drawn.
+    struct HandleSet {
+        HandleSet();
+        ~HandleSet();
+        std::unique_ptr<TranslatePfeil> arrows[3];
+        std::unique_ptr<RotateTorus> rings[3];
+    };
+    HandleSet& handles();
+
     std::function<bool()> muteToggle;
+    std::unique_ptr<HandleSet> handleSet;
+    // One buffer for every pick; a record handed out stays valid until the next.
+    std::array<GLuint, kSelectBufferSize> selectBuffer{};
     struct DeferredEntry {
         Matrix4 modelview;
         NSNode::NodeTransform* node;

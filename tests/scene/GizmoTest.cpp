@@ -72,19 +72,19 @@ TEST_F(Handles, TheHoveredHandleIsCyanAndYellowWhileAButtonIsHeld) {
     scene.mouseMove(0, x, y);
     EXPECT_EQ(scene.getHoveredGizmo(), 1);
     frame();
-    EXPECT_EQ(Scene::gizmoArrow(0)->getColor(), Vector3(0, 0.8f, 0.8f));
-    EXPECT_EQ(Scene::gizmoArrow(1)->getColor(), Vector3(0, 0.5f, 0));
-    EXPECT_EQ(Scene::gizmoArrow(2)->getColor(), Vector3(0, 0, 0.5f));
+    EXPECT_EQ(scene.gizmoArrow(0)->getColor(), Vector3(0, 0.8f, 0.8f));
+    EXPECT_EQ(scene.gizmoArrow(1)->getColor(), Vector3(0, 0.5f, 0));
+    EXPECT_EQ(scene.gizmoArrow(2)->getColor(), Vector3(0, 0, 0.5f));
     scene.mouseButton(GLUT_RIGHT_BUTTON, GLUT_DOWN, 0, x, y);
     frame();
-    EXPECT_EQ(Scene::gizmoArrow(0)->getColor(), Vector3(1, 1, 0));
+    EXPECT_EQ(scene.gizmoArrow(0)->getColor(), Vector3(1, 1, 0));
     scene.mouseButton(GLUT_RIGHT_BUTTON, GLUT_UP, 0, x, y);
     scene.mouseMove(0, 5, 5);
     frame();
-    EXPECT_EQ(Scene::gizmoArrow(0)->getColor(), Vector3(0.5f, 0, 0));
-    EXPECT_FLOAT_EQ(Scene::gizmoRing(2)->getRadius(), 5.0f);
-    EXPECT_FLOAT_EQ(Scene::gizmoRing(2)->getTube(), 0.5f);
-    EXPECT_FLOAT_EQ(Scene::gizmoArrow(2)->getLength(), 5.0f);
+    EXPECT_EQ(scene.gizmoArrow(0)->getColor(), Vector3(0.5f, 0, 0));
+    EXPECT_FLOAT_EQ(scene.gizmoRing(2)->getRadius(), 5.0f);
+    EXPECT_FLOAT_EQ(scene.gizmoRing(2)->getTube(), 0.5f);
+    EXPECT_FLOAT_EQ(scene.gizmoArrow(2)->getLength(), 5.0f);
 }
 
 TEST_F(Handles, DraggingAnArrowMovesAlongItsAxisAndStopsBeforeAnotherObject) {
