@@ -1,0 +1,321 @@
+// A drawn object's menu page: its lines in display order (position,
+// rotation, scale, mass, colour, material, picture, name, permissions) and
+// reading and writing each value by its label.
+#include "objects/NodeGraphic.h"
+
+#include <cstdio>
+
+#include "editable/EditorMode.h"
+#include "physics/ControllerPhysics.h"
+#include "physics/Physics.h"
+#include "physics/PhysicsProperty.h"
+#include "resources/ResourcePath.h"
+#include "shell/Host.h"
+
+using NSMenu::MenuEntry;
+using NSMenu::Value;
+using NSMenu::ValueConstraintRange;
+
+namespace NSNode {
+
+namespace {
+
+// Rotation sliders show fractions of a full turn.
+constexpr float kFullTurn = 6.2831855f;
+// One step of a position accelerator moves this far.
+constexpr float kPositionStep = 15.0f;
+
+const char* const kAxes[3] = {"X", "Y", "Z"};
+const char* const kChannels[3] = {"Red", "Green", "Blue"};
+
+float& component(Vector3& v, int axis) { return axis == 0 ? v.x : (axis == 1 ? v.y : v.z); }
+float component(const Vector3& v, int axis) { return axis == 0 ? v.x : (axis == 1 ? v.y : v.z); }
+
+// The axis (0..2) that label names as prefix + axis + suffix, or -1.
+int axisOf(const std::string& label, const std::string& prefix, const std::string& suffix = "") {
+    for (int a = 0; a < 3; ++a)
+        if (label == prefix + kAxes[a] + suffix)
+            return a;
+    return -1;
+}
+
+// An angle as the rotation slider shows it: a fraction of a turn, folded
+// into -0.5..0.5.
+float turnFraction(float angle) {
+    float f = angle / kFullTurn;
+    return f > 0.5f ? f - 1.0f : f;
+}
+
+void touchMenu() { NSWindow::host().touchMenu(); }
+
+} // namespace
+
+void NodeGraphic::appendObjectMenuEntries(std::vector<MenuEntry>&, bool) {}
+
+unsigned NodeGraphic::getMenuFlags() { return 0x13FF; }
+
+std::string NodeGraphic::getMenuPicture() { return picture; }
+
+bool* NodeGraphic::flagByLabel(const std::string& label) {
+    struct Flag {
+        const char* label;
+        bool* value;
+    };
+    const Flag flags[] = {
+        {"Selectable", &selectable},          {"Edit Position X", &editPositionX},
+        {"Edit Position Y", &editPositionY},  {"Edit Position Z", &editPositionZ},
+        {"Edit Rotation X", &editRotationX},  {"Edit Rotation Y", &editRotationY},
+        {"Edit Rotation Z", &editRotationZ},  {"Edit Scaling", &editScaling},
+        {"Enable Ambient", &enableAmbient},   {"Enable Diffuse", &enableDiffuse},
+        {"Enable Specular", &enableSpecular}, {"Enable Emissive", &enableEmissive},
+    };
+    for (const Flag& f : flags)
+        if (label == f.label)
+            return f.value;
+    return nullptr;
+}
+
+float* NodeGraphic::colorByLabel(const std::string& label) {
+    struct Colour {
+        const char* prefix;
+        Vector3* value;
+    };
+    const Colour colours[] = {
+        {"Color ", &color},           {"Mat. Ambient ", &ambient},     {"Mat. Diffuse ", &diffuse},
+        {"Mat. Specular ", &specular}, {"Mat. Shininess ", &shininess}, {"Mat. Emissive ", &emissive},
+    };
+    for (const Colour& c : colours)
+        for (int channel = 0; channel < 3; ++channel)
+            if (label == std::string(c.prefix) + kChannels[channel])
+                return &component(*c.value, channel);
+    return nullptr;
+}
+
+bool NodeGraphic::overlapsOthers() { return hitTestAll(Vector3()).hit; }
+
+void NodeGraphic::getMenuEntries(std::vector<MenuEntry>& list, bool detailed) {
+    const unsigned flags = getMenuFlags();
+    auto add = [&](const std::string& label, unsigned type, unsigned kind, const Value& value,
+                   NSMenu::ValueConstraint* range = nullptr) {
+        list.emplace_back(this, label, type, kind, value, true, range);
+    };
+    auto addFloat = [&](const std::string& label, unsigned kind, float value, NSMenu::ValueConstraint* range) {
+        add(label, NSMenu::TYPE_FLOAT, kind, Value::ofFloat(value), range);
+    };
+    auto addBool = [&](const std::string& label) {
+        add(label, NSMenu::TYPE_BOOL, NSMenu::KIND_BOOL, Value::ofBool(*flagByLabel(label)));
+    };
+    auto addColour = [&](const std::string& prefix, int max) {
+        for (const char* channel : kChannels) {
+            const std::string label = prefix + channel;
+            addFloat(label, NSMenu::KIND_SLIDER, *colorByLabel(label), new ValueConstraintRange(0, max));
+        }
+    };
+    auto separator = [&] { list.emplace_back(); };
+
+    const Vector3& position = getPosition();
+    for (int a = 0; a < 3; ++a)
+        if ((flags & MENU_POSITION) && (detailed || canEditPosition(a)))
+            addFloat(std::string("Position ") + kAxes[a], NSMenu::KIND_ACCELERATOR, component(position, a),
+                     new ValueConstraintRange(0, 0, -0.3f, 0.3f));
+    for (int a = 0; a < 3; ++a)
+        if ((flags & MENU_POSITION) && detailed)
+            addFloat(std::string("Position ") + kAxes[a] + " ", NSMenu::KIND_INPUT, component(position, a), nullptr);
+    for (int a = 0; a < 3; ++a)
+        if ((flags & MENU_ROTATION) && (detailed || canEditRotation(a)))
+            addFloat(std::string("Rotation ") + kAxes[a], NSMenu::KIND_SLIDER,
+                     turnFraction(component(getRotation(), a)), new ValueConstraintRange(0, 0, -0.5f, 0.5f));
+    if ((flags & MENU_SCALING) && (detailed || editScaling))
+        addFloat("Scaling", NSMenu::KIND_SLIDER, getScaleFactor(), new ValueConstraintRange(0, 3, 0.5f, 3.0f));
+    separator();
+    appendObjectMenuEntries(list, detailed);
+    separator();
+
+    if (!detailed) {
+        // Level mode tells the player what the object does and what acts on it.
+        separator();
+        if (!getPhysics().empty()) {
+            list.emplace_back(nullptr, "PROVIDE", NSMenu::TYPE_BOOL, NSMenu::KIND_HEADER, Value(), true);
+            for (NSPhysical::Physics* effect : getPhysics())
+                list.emplace_back(nullptr, "", NSMenu::TYPE_STRING, NSMenu::KIND_TEXT,
+                                  Value::ofString(" - " + NSPhysical::ControllerPhysics::instance().physicsName(
+                                                              effect->classId())),
+                                  true);
+        }
+        separator();
+        if (!getProperties().empty()) {
+            list.emplace_back(nullptr, "AFFECTED BY", NSMenu::TYPE_BOOL, NSMenu::KIND_HEADER, Value(), true);
+            for (NSPhysical::PhysicsProperty* property : getProperties())
+                list.emplace_back(nullptr, "", NSMenu::TYPE_STRING, NSMenu::KIND_TEXT,
+                                  Value::ofString(" - " + NSPhysical::ControllerPhysics::instance().propertyName(
+                                                              property->classId())),
+                                  true);
+        }
+        return;
+    }
+
+    if (flags & MENU_SELECTABLE)
+        addBool("Selectable");
+    separator();
+    if (flags & MENU_MASS) {
+        addFloat("Mass", NSMenu::KIND_INPUT, getMass(), new ValueConstraintRange(0, 9999));
+        addFloat("Elastic Bounce", NSMenu::KIND_SLIDER, getElasticBounce(), new ValueConstraintRange(0, 1));
+        addFloat("Bounce Friction", NSMenu::KIND_SLIDER, getBounceFriction(), new ValueConstraintRange(0, 1));
+        add("Enable Bounce Friction", NSMenu::TYPE_BOOL, NSMenu::KIND_BOOL, Value::ofBool(isBounceFrictionEnabled()));
+    }
+    if (flags & MENU_MOVEABLE) {
+        add("Moveable", NSMenu::TYPE_BOOL, NSMenu::KIND_BOOL, Value::ofBool(isMoveable()));
+        add("Rotateable", NSMenu::TYPE_BOOL, NSMenu::KIND_BOOL, Value::ofBool(isRotateable()));
+    }
+    separator();
+    if (flags & MENU_EDIT_POSITION)
+        for (const char* axis : kAxes)
+            addBool(std::string("Edit Position ") + axis);
+    if (flags & MENU_EDIT_ROTATION)
+        for (const char* axis : kAxes)
+            addBool(std::string("Edit Rotation ") + axis);
+    if (flags & MENU_EDIT_SCALING)
+        addBool("Edit Scaling");
+    separator();
+    if (flags & MENU_COLOR)
+        addColour("Color ", 1);
+    separator();
+    if (flags & MENU_MATERIAL) {
+        addBool("Enable Ambient");
+        addColour("Mat. Ambient ", 1);
+        addBool("Enable Diffuse");
+        addColour("Mat. Diffuse ", 1);
+        addBool("Enable Specular");
+        addColour("Mat. Specular ", 1);
+        addColour("Mat. Shininess ", 5);
+        addBool("Enable Emissive");
+        addColour("Mat. Emissive ", 1);
+    }
+    separator();
+    if (flags & MENU_NAME) {
+        add("Object Name", NSMenu::TYPE_STRING, NSMenu::KIND_INPUT, Value::ofString(nameInput));
+        add("Set Name", NSMenu::TYPE_BOOL, NSMenu::KIND_BUTTON, Value());
+    }
+    separator();
+    if (flags & MENU_PICTURE) {
+        add("Menu Picture", NSMenu::TYPE_STRING, NSMenu::KIND_INPUT, Value::ofString(pictureInput));
+        add("Set Picture", NSMenu::TYPE_BOOL, NSMenu::KIND_BUTTON, Value());
+    }
+    separator();
+}
+
+bool NodeGraphic::setMenuValue(std::string label, Value value) {
+    const float f = value.floatValue;
+    int axis = axisOf(label, "Position ");
+    if (axis >= 0) {
+        const Vector3 old = getPosition();
+        Vector3 moved = old;
+        component(moved, axis) += f * kPositionStep;
+        setPosition(moved);
+        if (isRegistered() && overlapsOthers())
+            setPosition(old);
+        return true;
+    }
+    axis = axisOf(label, "Position ", " ");
+    if (axis >= 0) {
+        Vector3 p = getPosition();
+        component(p, axis) = f;
+        setPosition(p);
+        return true;
+    }
+    axis = axisOf(label, "Rotation ");
+    if (axis >= 0) {
+        const Vector3 old = getRotation();
+        Vector3 turned = old;
+        component(turned, axis) = f * kFullTurn;
+        setRotation(turned);
+        if (isRegistered() && overlapsOthers())
+            setRotation(old);
+        return true;
+    }
+    if (label == "Scaling") {
+        const float old = getScaleFactor();
+        setScale(f);
+        if (overlapsOthers())
+            setScale(old);
+        return true;
+    }
+    if (bool* flag = flagByLabel(label)) {
+        *flag = value.boolValue;
+        return true;
+    }
+    if (float* channel = colorByLabel(label)) {
+        *channel = f;
+        return true;
+    }
+    if (label == "Mass")
+        setMass(f);
+    else if (label == "Elastic Bounce")
+        setElasticBounce(f);
+    else if (label == "Bounce Friction")
+        setBounceFriction(f);
+    else if (label == "Enable Bounce Friction")
+        setBounceFrictionEnabled(value.boolValue);
+    else if (label == "Moveable")
+        setMoveable(value.boolValue);
+    else if (label == "Rotateable")
+        setRotateable(value.boolValue);
+    else if (label == "Object Name")
+        nameInput = value.stringValue;
+    else if (label == "Menu Picture")
+        pictureInput = value.stringValue;
+    else if (label == "Set Name") {
+        setName(nameInput);
+        touchMenu();
+    } else if (label == "Set Picture") {
+        FILE* file = std::fopen((NSLoader::modelsFolder + NSLoader::localPath(pictureInput)).c_str(), "rb");
+        if (!file) {
+            setPicture("");
+        } else {
+            std::fclose(file);
+            setPicture(pictureInput);
+            touchMenu();
+        }
+    } else {
+        return false;
+    }
+    return true;
+}
+
+Value NodeGraphic::getMenuValue(std::string label) {
+    if (label == "ID")
+        return Value::ofInt(getId());
+    int axis = axisOf(label, "Position ");
+    if (axis < 0)
+        axis = axisOf(label, "Position ", " ");
+    if (axis >= 0)
+        return Value::ofFloat(component(getPosition(), axis));
+    axis = axisOf(label, "Rotation ");
+    if (axis >= 0)
+        return Value::ofFloat(turnFraction(component(getRotation(), axis)));
+    if (label == "Scaling")
+        return Value::ofFloat(getScaleFactor());
+    if (bool* flag = flagByLabel(label))
+        return Value::ofBool(*flag);
+    if (float* channel = colorByLabel(label))
+        return Value::ofFloat(*channel);
+    if (label == "Mass")
+        return Value::ofFloat(getMass());
+    if (label == "Elastic Bounce")
+        return Value::ofFloat(getElasticBounce());
+    if (label == "Bounce Friction")
+        return Value::ofFloat(getBounceFriction());
+    if (label == "Enable Bounce Friction")
+        return Value::ofBool(isBounceFrictionEnabled());
+    if (label == "Moveable")
+        return Value::ofBool(isMoveable());
+    if (label == "Rotateable")
+        return Value::ofBool(isRotateable());
+    if (label == "Object Name")
+        return Value::ofString(nameInput);
+    if (label == "Menu Picture")
+        return Value::ofString(pictureInput);
+    return Value();
+}
+
+} // namespace NSNode
