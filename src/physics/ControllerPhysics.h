@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "physics/CollisionWork.h"
 #include "physics/Physics.h"
 #include "physics/PhysicsProperty.h"
 
@@ -47,6 +48,11 @@ public:
     // The name an effect or property class goes by in the tables ("" if none).
     std::string physicsName(int classId) const;
     std::string propertyName(int classId) const;
+    // The contact search's broad phase and candidate lists.
+    CollisionWork& collisionWork() { return collisions; }
+    // Tests: the contact search starts afresh (broad phase on, rebuilt at
+    // the next move; no move under way).
+    void resetCollisionWork() { collisions = CollisionWork(); }
 
 private:
     ControllerPhysics();
@@ -55,6 +61,7 @@ private:
     TypeTable physicsTypes;
     TypeTable propertyTypes;
     ContactListener* contactListener = nullptr;
+    CollisionWork collisions;
 };
 
 } // namespace NSPhysical

@@ -54,8 +54,6 @@ namespace {
 Host& windowHost() { return Window::instance(); }
 const bool hostRegistered = (setHostProvider(&windowHost), true);
 
-bool wireframe = false;
-
 // Whether the point lies in the area, edges included.
 bool inside(const ItemLayout& a, int x, int y) {
     return x >= a.x && x <= a.x + a.width && y >= a.y && y <= a.y + a.height;
@@ -85,9 +83,6 @@ void idleCallback() {
 }
 
 } // namespace
-
-bool isWireframe() { return wireframe; }
-void setWireframe(bool on) { wireframe = on; }
 
 Window& Window::instance() {
     static Window window;

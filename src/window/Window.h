@@ -18,12 +18,6 @@ class WindowHelpTechnical;
 // The technical help text, shown by SHIFT+F1 and logged at start.
 extern const std::string technicalHelpText;
 
-// Wireframe display (SHIFT+F3), one flag for the whole process. The scene
-// view is drawn with polygon outlines while it is on; the 2D items stay
-// filled so that the menu and the messages remain readable.
-bool isWireframe();
-void setWireframe(bool on);
-
 // The one GLUT window. It is the root window item: it owns the item tree,
 // receives every GLUT callback and turns it into a call on the tree.
 class Window : public WindowItem, public Host {
@@ -83,6 +77,11 @@ public:
     // Where the driver offers it the buffer swap also waits for the
     // display's refresh (not when uncapped).
     void setFrameCap(int framesPerSecond);
+    // Wireframe display (SHIFT+F3): the scene view is drawn with polygon
+    // outlines while it is on; the 2D items stay filled so that the menu and
+    // the messages remain readable.
+    bool isWireframe() const { return wireframe; }
+    void setWireframe(bool on) { wireframe = on; }
     int getFrameCap() const { return pacer.getCap(); }
     const FramePacer& getPacer() const { return pacer; }
     // The pacing clock: seconds on a steady clock.
@@ -132,6 +131,7 @@ private:
     bool saveCurrentRequested = false;
     bool loadCurrentRequested = false;
     int modifiers = 0;
+    bool wireframe = false;
 
     bool initialised = false;
     bool firstFrameLogged = false;

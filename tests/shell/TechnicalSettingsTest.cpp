@@ -62,7 +62,7 @@ protected:
         scene = window.getScene();
     }
     void TearDown() override {
-        NSWindow::setWireframe(false);
+        window.setWireframe(false);
         glDisableClientState(GL_VERTEX_ARRAY);
         glDisableClientState(GL_NORMAL_ARRAY);
         if (previous[0]) {
@@ -140,7 +140,7 @@ TEST_F(Technical, TheOtherSwitchesToggleTheirTechniqueAndSayWhatIsNowOn) {
         std::function<bool()> state;
         const char *onMessage, *offMessage;
     } cases[] = {
-        {GLUT_KEY_F3, [] { return NSWindow::isWireframe(); }, "Wireframe Anzeige ein", "Wireframe Anzeige aus"},
+        {GLUT_KEY_F3, [this] { return window.isWireframe(); }, "Wireframe Anzeige ein", "Wireframe Anzeige aus"},
         {GLUT_KEY_F6, [this] { return scene->isVertexArrays(); }, "Render Mode: Vertex Array",
          "Render Mode: Immediate Mode"},
         {GLUT_KEY_F7, [this] { return scene->isDisplayLists(); }, "Display List on", "Display List off"},
