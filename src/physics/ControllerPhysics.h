@@ -48,6 +48,8 @@ public:
     // The name an effect or property class goes by in the tables ("" if none).
     std::string physicsName(int classId) const;
     std::string propertyName(int classId) const;
+    // The list the body being stepped collects its effects in.
+    std::vector<PhysicsEffect>& effectList() { return effects; }
     // The contact search's broad phase and candidate lists.
     CollisionWork& collisionWork() { return collisions; }
     // Tests: the contact search starts afresh (broad phase on, rebuilt at
@@ -62,6 +64,7 @@ private:
     TypeTable propertyTypes;
     ContactListener* contactListener = nullptr;
     CollisionWork collisions;
+    std::vector<PhysicsEffect> effects;
 };
 
 } // namespace NSPhysical

@@ -86,7 +86,7 @@ Vector3 NodePhysical::modifyForce(const Vector3& force, int, float) { return for
 
 void NodePhysical::applyForces(float dt) {
     // One list for every body: the step is single-threaded and not reentrant.
-    static std::vector<NSPhysical::PhysicsEffect> entries;
+    std::vector<NSPhysical::PhysicsEffect>& entries = ControllerPhysics::instance().effectList();
     entries.clear();
     ControllerPhysics::instance().collectEffects(this, entries);
     if (entries.empty())
