@@ -7,7 +7,6 @@
 #include <thread>
 
 #include "audio/SoundControl.h"
-#include "level/ControllerLevel.h"
 #include "shell/LevelControl.h"
 #include "shell/Log.h"
 #include "shell/SwapControl.h"
@@ -156,7 +155,6 @@ void Window::init(bool enterMainLoop) {
 
     if (levelControlFactory)
         levelController = levelControlFactory();
-    menu->setLevelController(dynamic_cast<NSLevel::ControllerLevel*>(levelController));
 
     // Last, so that it lies over everything and takes the input first.
     helpTechnical = new WindowHelpTechnical();
