@@ -16,7 +16,7 @@
 #include "level/LevelCustom.h"
 #include "objects/ObjectCatalogue.h"
 #include "scene/Scene.h"
-#include "scenegraph/NodeGraphic.h"
+#include "objects/NodeGraphic.h"
 
 namespace fs = std::filesystem;
 

@@ -26,7 +26,7 @@
 #include "level/Level.h"
 #include "scene/Scene.h"
 #include "shell/Log.h"
-#include "shell/Window.h"
+#include "window/Window.h"
 
 namespace {
 

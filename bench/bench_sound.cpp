@@ -23,10 +23,10 @@
 #include "level/ControllerLevel.h"
 #include "level/Level.h"
 #include "persistence/ClassIds.h"
-#include "scenegraph/NodeGraphic.h"
+#include "objects/NodeGraphic.h"
 #include "scene/Scene.h"
 #include "shell/Log.h"
-#include "shell/Window.h"
+#include "window/Window.h"
 
 namespace fs = std::filesystem;
 

@@ -16,7 +16,7 @@
 #include "resources/LoaderGLTexture.h"
 #include "resources/LoaderModelObject_MD2.h"
 #include "shell/Log.h"
-#include "shell/Window.h"
+#include "window/Window.h"
 
 namespace {
 
@@ -116,7 +116,13 @@ int main(int argc, char** argv) {
     };
     NSLoader::LoaderModelObject_MD2::instance().setFailureNotice(notice);
     NSLoader::LoaderGLTexture::instance().setFailureNotice(notice);
-    NSWindow::Window::instance().setLevelControlFactory([] { return &NSLevel::ControllerLevel::instance(); });
+    // The level controller is the window's LevelControl and the menu's
+    // source of levels.
+    NSWindow::Window::instance().setLevelControlFactory([] {
+        NSLevel::ControllerLevel& levels = NSLevel::ControllerLevel::instance();
+        NSWindow::Window::instance().getMenu()->setLevelController(&levels);
+        return &levels;
+    });
     NSWindow::Window::instance().init();
     return 0;
 }

@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-#include "scenegraph/Vector3.h"
+#include "math/Vector3.h"
 
 namespace NSAudio {
 

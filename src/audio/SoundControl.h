@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "menu/MenuConfigureable.h"
+#include "editable/MenuConfigureable.h"
 
 namespace NSAudio {
 

@@ -6,7 +6,7 @@
 #include "level/ProgressKeeper.h"
 #include "scene/Scene.h"
 #include "shell/Log.h"
-#include "shell/Window.h"
+#include "shell/Host.h"
 
 namespace NSLevel {
 
@@ -17,7 +17,7 @@ const NSWindow::ItemLayout kFullWindow(0, 0, 0, 0, 1, 1, 2, 2);
 } // namespace
 
 ControllerLevel& ControllerLevel::instance() {
-    static ControllerLevel controller(makeBuiltInLevels(), new LevelCustom(), &NSWindow::Window::instance(),
+    static ControllerLevel controller(makeBuiltInLevels(), new LevelCustom(), nullptr,
                                       new ProgressKeeper("progress.txt"));
     return controller;
 }
@@ -39,6 +39,8 @@ ControllerLevel::ControllerLevel(std::vector<Level*> builtIn, Level* customLevel
         screen->setVisible(false);
         if (screenParent)
             screenParent->addChildLater(screen);
+        else
+            NSWindow::host().addOverlay(screen);
     }
     // A scene name that cannot be read as a scene file is tried as the
     // current level's level file.

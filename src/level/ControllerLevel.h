@@ -27,7 +27,7 @@ public:
     static ControllerLevel& instance();
 
     // levels are owned; custom (may be null) is the editor's level; the
-    // screens are added to screenParent; keeper (owned, may be null) keeps
+    // screens are added to screenParent (null: laid over the game's window); keeper (owned, may be null) keeps
     // the player's progress, and the game starts at the level played last.
     ControllerLevel(std::vector<Level*> levels, Level* custom, NSWindow::WindowItem* screenParent,
                     ProgressKeeper* keeper = nullptr);

@@ -5,11 +5,11 @@
 #include <iterator>
 
 #include "level/ControllerLevel.h"
-#include "menu/EditorMode.h"
+#include "editable/EditorMode.h"
 #include "persistence/SerialStream.h"
 #include "scene/Scene.h"
 #include "shell/Log.h"
-#include "shell/Window.h"
+#include "shell/Host.h"
 
 namespace NSLevel {
 
@@ -36,7 +36,7 @@ NSScene::Scene* GameState::scene() const { return Level::scene(); }
 
 Level* GameState::currentLevel() const { return levels_.currentLevel(); }
 
-void GameState::popUp(const std::string& text) const { NSWindow::Window::instance().showTempPopUp(text); }
+void GameState::popUp(const std::string& text) const { NSWindow::host().showTempPopUp(text); }
 
 Machine GameState::machine() const {
     NSScene::Scene* s = scene();

@@ -8,7 +8,7 @@
 #include "level/GameState.h"
 #include "persistence/SerialStream.h"
 #include "scene/Scene.h"
-#include "scenegraph/NodeGraphic.h"
+#include "objects/NodeGraphic.h"
 #include "shell/Log.h"
 
 namespace NSLevel {

@@ -10,7 +10,7 @@
 #include "scene/Scene.h"
 #include "scenegraph/ControllerNode.h"
 #include "shell/Log.h"
-#include "shell/Window.h"
+#include "shell/Host.h"
 
 namespace NSLevel {
 
@@ -77,7 +77,7 @@ bool isSafeFileName(const std::string& name) {
 NSScene::Scene* Level::scene() {
     if (injectedScene)
         return injectedScene;
-    return dynamic_cast<NSScene::Scene*>(NSWindow::Window::instance().getScene());
+    return NSWindow::host().shownScene();
 }
 
 void Level::setScene(NSScene::Scene* s) { injectedScene = s; }

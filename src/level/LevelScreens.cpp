@@ -4,7 +4,7 @@
 
 #include "level/ControllerLevel.h"
 #include "level/Progress.h"
-#include "menu/EditorMode.h"
+#include "editable/EditorMode.h"
 #include "resources/GLFont.h"
 #include "shell/Language.h"
 

@@ -4,8 +4,8 @@
 // custom level's name or description ("SAVE").
 #include <string>
 
-#include "shell/WindowButton.h"
-#include "shell/WindowItem.h"
+#include "ui/WindowButton.h"
+#include "ui/WindowItem.h"
 
 namespace NSLevel {
 

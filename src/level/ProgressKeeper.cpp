@@ -5,7 +5,7 @@
 #include "level/Level.h"
 #include "scene/Scene.h"
 #include "shell/Log.h"
-#include "shell/Window.h"
+#include "shell/Host.h"
 
 namespace NSLevel {
 
@@ -58,9 +58,9 @@ void ProgressKeeper::forgetLayout(unsigned index) {
 }
 
 void ProgressKeeper::watch(const NSScene::Scene* scene, bool won) {
-    if (damaged && !damageTold && NSWindow::Window::instance().getScreenArea().width > 0) {
+    if (damaged && !damageTold && NSWindow::host().hasScreen()) {
         damageTold = true;
-        NSWindow::Window::instance().showTempPopUp(kDamagedMessage);
+        NSWindow::host().showTempPopUp(kDamagedMessage);
     }
     const bool running = scene && scene->isRunning();
     if (!active) {

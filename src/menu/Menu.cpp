@@ -6,7 +6,7 @@
 
 #include "level/ControllerLevel.h"
 #include "level/LevelScreens.h"
-#include "menu/EditorMode.h"
+#include "editable/EditorMode.h"
 #include "menu/MenuItem.h"
 #include "menu/MenuSlider.h"
 #include "menu/TextFit.h"
@@ -14,8 +14,8 @@
 #include "resources/LoaderGLFont.h"
 #include "shell/Language.h"
 #include "scene/Scene.h"
-#include "scenegraph/NodeGraphic.h"
-#include "shell/Window.h"
+#include "objects/NodeGraphic.h"
+#include "shell/Host.h"
 
 namespace NSMenu {
 
@@ -369,6 +369,6 @@ void Menu::noteModeChange() {
 
 NSLevel::Level* Menu::currentLevel() const { return levels ? levels->currentLevel() : nullptr; }
 
-void Menu::popUp(const std::string& text) const { NSWindow::Window::instance().showTempPopUp(text); }
+void Menu::popUp(const std::string& text) const { NSWindow::host().showTempPopUp(text); }
 
 } // namespace NSMenu

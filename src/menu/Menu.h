@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "menu/MenuEntry.h"
+#include "editable/MenuEntry.h"
 #include "menu/MenuItemHost.h"
-#include "shell/WindowItem.h"
+#include "ui/WindowItem.h"
 
 namespace NSGraphic {
 class GLFont;

@@ -9,10 +9,10 @@
 #include <memory>
 #include <string>
 
-#include "menu/MenuConfigureable.h"
-#include "menu/MenuEntry.h"
+#include "editable/MenuConfigureable.h"
+#include "editable/MenuEntry.h"
 #include "menu/MenuItemHost.h"
-#include "shell/WindowItem.h"
+#include "ui/WindowItem.h"
 
 namespace NSGraphic {
 class GLFont;

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "menu/MenuEntry.h"
+#include "editable/MenuEntry.h"
 
 namespace NSGraphic {
 class GLFont;

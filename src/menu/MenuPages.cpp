@@ -16,7 +16,7 @@
 #include "physics/Physics.h"
 #include "physics/PhysicsProperty.h"
 #include "scene/Scene.h"
-#include "scenegraph/NodeGraphic.h"
+#include "objects/NodeGraphic.h"
 #include "shell/Log.h"
 
 namespace NSMenu {

@@ -3,7 +3,7 @@
 // that appears when the items are taller than the window. Dragging its thumb
 // sets the pixel offset by which the menu shifts its items.
 
-#include "shell/WindowItem.h"
+#include "ui/WindowItem.h"
 
 namespace NSMenu {
 

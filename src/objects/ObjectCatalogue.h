@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "scenegraph/NodeGraphic.h"
+#include "objects/NodeGraphic.h"
 
 namespace NSObjects {
 

@@ -3,7 +3,7 @@
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 
-#include "menu/EditorMode.h"
+#include "editable/EditorMode.h"
 #include "persistence/ClassIds.h"
 
 namespace NSObjects {

@@ -3,7 +3,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "menu/EditorMode.h"
+#include "editable/EditorMode.h"
 #include "objects/ObjectSupport.h"
 #include "persistence/ClassIds.h"
 

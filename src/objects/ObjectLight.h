@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "scenegraph/NodeGraphic.h"
+#include "objects/NodeGraphic.h"
 #include "scenegraph/NodeLight.h"
 
 namespace NSObjects {

@@ -3,7 +3,7 @@
 // three boards and the robot figure. Each fixes its name, model, picture,
 // physical values, properties and body in setupObject, run by its full
 // constructor; a non-full object waits for its record or copyFrom.
-#include "scenegraph/NodeGraphic.h"
+#include "objects/NodeGraphic.h"
 
 namespace NSObjects {
 

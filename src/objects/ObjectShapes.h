@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "objects/ObjectSupport.h"
-#include "scenegraph/NodeGraphic.h"
+#include "objects/NodeGraphic.h"
 
 namespace NSObjects {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "scenegraph/NodeGraphic.h"
+#include "objects/NodeGraphic.h"
 
 namespace NSObjects {
 

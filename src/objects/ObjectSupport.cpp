@@ -4,9 +4,9 @@
 
 #include <utility>
 
-#include "menu/EditorMode.h"
+#include "editable/EditorMode.h"
 #include "resources/ModelObject.h"
-#include "shell/Window.h"
+#include "shell/Host.h"
 
 namespace NSObjects {
 
@@ -38,8 +38,7 @@ void appendIfEditable(std::vector<NSMenu::MenuEntry>& list, bool detailed, bool 
 }
 
 void rebuildMenu() {
-    if (NSWindow::WindowItem* menu = NSWindow::Window::instance().getMenu())
-        menu->setTouched();
+    NSWindow::host().touchMenu();
 }
 
 bool pushPickName(const NSNode::NodeGraphic& node) {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "menu/MenuEntry.h"
-#include "scenegraph/NodeGraphic.h"
+#include "editable/MenuEntry.h"
+#include "objects/NodeGraphic.h"
 
 namespace NSObjects {
 

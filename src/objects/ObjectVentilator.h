@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "scenegraph/NodeGraphic.h"
+#include "objects/NodeGraphic.h"
 
 namespace NSObjects {
 

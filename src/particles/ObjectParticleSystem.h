@@ -14,11 +14,11 @@
 #include <type_traits>
 #include <vector>
 
-#include "menu/EditorMode.h"
+#include "editable/EditorMode.h"
 #include "particles/ParticleSupport.h"
 #include "persistence/ClassIds.h"
 #include "scene/Scene.h"
-#include "scenegraph/NodeGraphic.h"
+#include "objects/NodeGraphic.h"
 
 namespace NSParticle {
 

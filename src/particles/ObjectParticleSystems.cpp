@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "resources/LoaderGLTexture.h"
-#include "shell/Window.h"
+#include "shell/Host.h"
 
 using NSMenu::MenuEntry;
 using NSMenu::Value;
@@ -32,8 +32,7 @@ NSNode::NodeTransform* treeTop(NSNode::NodeTransform* node) {
 }
 
 void touchSideMenu() {
-    if (NSWindow::WindowItem* menu = NSWindow::Window::instance().getMenu())
-        menu->setTouched();
+    NSWindow::host().touchMenu();
 }
 
 const char* interactionName(int mode) {

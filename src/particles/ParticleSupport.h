@@ -4,8 +4,8 @@
 // and a word when the node goes away before the system does.
 #include <cstdlib>
 
-#include "scenegraph/Matrix4.h"
-#include "scenegraph/Vector3.h"
+#include "math/Matrix4.h"
+#include "math/Vector3.h"
 
 namespace NSScene {
 class Scene;

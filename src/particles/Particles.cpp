@@ -9,7 +9,6 @@
 
 #include "scene/Scene.h"
 #include "scenegraph/BoundingVolume.h"
-#include "shell/Window.h"
 
 namespace NSParticle {
 

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "scenegraph/Vector3.h"
+#include "math/Vector3.h"
 
 namespace NSSerialize {
 

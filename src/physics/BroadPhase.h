@@ -33,8 +33,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "scenegraph/Matrix4.h"
-#include "scenegraph/Vector3.h"
+#include "math/Matrix4.h"
+#include "math/Vector3.h"
 
 namespace NSNode {
 class NodeTransform;

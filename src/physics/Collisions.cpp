@@ -18,7 +18,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <deque>
 #include <vector>
 
 #include "physics/BroadPhase.h"
@@ -64,22 +63,13 @@ float speedAlong(const Vector3& v, const Vector3& n) {
     return length(v) * dot(direction, n);
 }
 
-BroadPhase& broadPhase() {
-    static BroadPhase phase;
-    return phase;
-}
-
-bool broadPhaseEnabled = true;
-// How many moves are walking the registered nodes right now.
-size_t walkDepth = 0;
-// The candidates of every move under way, one list per depth: a move made
-// while another walks its list must not overwrite that list. A deque keeps
-// the lists in place while it grows.
-std::deque<std::vector<std::uint32_t>> candidateLists;
+// The broad phase and the candidate lists belong to the physics controller.
+NSPhysical::CollisionWork& work() { return NSPhysical::ControllerPhysics::instance().collisionWork(); }
+BroadPhase& broadPhase() { return work().phase; }
 
 struct WalkDepthGuard {
-    WalkDepthGuard() { ++walkDepth; }
-    ~WalkDepthGuard() { --walkDepth; }
+    WalkDepthGuard() { ++work().walkDepth; }
+    ~WalkDepthGuard() { --work().walkDepth; }
     WalkDepthGuard(const WalkDepthGuard&) = delete;
     WalkDepthGuard& operator=(const WalkDepthGuard&) = delete;
 };
@@ -198,7 +188,7 @@ bool withinReach(const BroadPhase::Reach& reach, NodeTransform* node) {
 namespace NSPhysical {
 
 void setCollisionBroadPhase(bool enabled) {
-    broadPhaseEnabled = enabled;
+    work().broadPhaseEnabled = enabled;
     broadPhase().markStale();
 }
 
@@ -295,11 +285,12 @@ bool NodePhysical::moveWithCollisions(MotionRecord& r) {
         const std::vector<NodeTransform*>& registered = ControllerNode::instance().nodes();
         BroadPhase& phase = broadPhase();
         const std::vector<std::uint32_t>* candidates = nullptr;
-        if (broadPhaseEnabled) {
+        NSPhysical::CollisionWork& w = work();
+        if (w.broadPhaseEnabled) {
             phase.update();
-            if (candidateLists.size() < walkDepth)
-                candidateLists.resize(walkDepth);
-            std::vector<std::uint32_t>& list = candidateLists[walkDepth - 1];
+            if (w.candidateLists.size() < w.walkDepth)
+                w.candidateLists.resize(w.walkDepth);
+            std::vector<std::uint32_t>& list = w.candidateLists[w.walkDepth - 1];
             phase.candidates(phase.reachOf(body, delta), list);
             candidates = &list;
         }

@@ -5,7 +5,7 @@
 // whose normal has length 0, or is not a number, blocks the move for the
 // step without any response.
 #include "physics/MotionRecord.h"
-#include "scenegraph/Vector3.h"
+#include "math/Vector3.h"
 
 namespace NSPhysical {
 

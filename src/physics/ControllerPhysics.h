@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "physics/CollisionWork.h"
 #include "physics/Physics.h"
 #include "physics/PhysicsProperty.h"
 
@@ -51,6 +52,13 @@ public:
     // a moving body has nobody to wake.
     void countSleeper(int change) { sleepers += change; }
     long sleeperCount() const { return sleepers; }
+    // The list the body being stepped collects its effects in.
+    std::vector<PhysicsEffect>& effectList() { return effects; }
+    // The contact search's broad phase and candidate lists.
+    CollisionWork& collisionWork() { return collisions; }
+    // Tests: the contact search starts afresh (broad phase on, rebuilt at
+    // the next move; no move under way).
+    void resetCollisionWork() { collisions = CollisionWork(); }
 
 private:
     ControllerPhysics();
@@ -60,6 +68,8 @@ private:
     TypeTable propertyTypes;
     ContactListener* contactListener = nullptr;
     long sleepers = 0;
+    CollisionWork collisions;
+    std::vector<PhysicsEffect> effects;
 };
 
 } // namespace NSPhysical

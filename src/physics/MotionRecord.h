@@ -1,5 +1,5 @@
 #pragma once
-#include "scenegraph/Vector3.h"
+#include "math/Vector3.h"
 
 namespace NSNode {
 class NodePhysical;

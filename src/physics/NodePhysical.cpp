@@ -91,7 +91,7 @@ Vector3 NodePhysical::modifyForce(const Vector3& force, int, float) { return for
 
 Vector3 NodePhysical::sumForces(float dt) {
     // One list for every body: the step is single-threaded and not reentrant.
-    static std::vector<NSPhysical::PhysicsEffect> entries;
+    std::vector<NSPhysical::PhysicsEffect>& entries = ControllerPhysics::instance().effectList();
     entries.clear();
     ControllerPhysics::instance().collectEffects(this, entries);
     effectTouches = entries.size();

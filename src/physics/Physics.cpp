@@ -8,7 +8,7 @@
 #include "persistence/ClassIds.h"
 #include "physics/NodePhysical.h"
 #include "physics/PhysicsProperty.h"
-#include "shell/Window.h"
+#include "shell/Host.h"
 
 namespace NSPhysical {
 
@@ -328,8 +328,7 @@ unsigned Physics::getMenuFlags() { return 65535; }
 std::string Physics::getMenuPicture() { return std::string(); }
 
 void Physics::markMenuForRebuild() {
-    if (NSWindow::WindowItem* menu = NSWindow::Window::instance().getMenu())
-        menu->setTouched();
+    NSWindow::host().touchMenu();
 }
 
 } // namespace NSPhysical

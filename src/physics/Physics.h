@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "menu/MenuConfigureable.h"
+#include "editable/MenuConfigureable.h"
 #include "scenegraph/NodeTransform.h"
 
 namespace NSNode {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "menu/MenuConfigureable.h"
+#include "editable/MenuConfigureable.h"
 #include "persistence/Cloneable.h"
 #include "persistence/Serializeable.h"
 

@@ -1,7 +1,6 @@
 #include "resources/LoaderModelObject_MD2.h"
 
 #include "resources/ResourcePath.h"
-#include "shell/Window.h"
 
 namespace NSLoader {
 
@@ -27,7 +26,7 @@ NSGraphic::ModelObject_MD2* LoaderModelObject_MD2::fallbackFor(const std::string
 }
 
 std::string LoaderModelObject_MD2::filePath(const std::string& name) const {
-    return NSWindow::modelsFolder + localPath(name);
+    return NSLoader::modelsFolder + localPath(name);
 }
 
 NSGraphic::ModelObject_MD2* LoaderModelObject_MD2::fallback() {

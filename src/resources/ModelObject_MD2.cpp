@@ -15,7 +15,6 @@
 #include "resources/Md2Normals.h"
 #include "resources/ResourcePath.h"
 #include "shell/Log.h"
-#include "shell/Window.h"
 
 QBN_REGISTER_CLASS(CLASS_MODEL_OBJECT_MD2, NSGraphic::ModelObject_MD2)
 
@@ -300,7 +299,7 @@ bool ModelObject_MD2::load(const std::string& newModelName, const std::string& n
     modelName = newModelName;
     textureName = newTextureName;
 
-    const std::string path = NSWindow::modelsFolder + NSLoader::localPath(modelName);
+    const std::string path = NSLoader::modelsFolder + NSLoader::localPath(modelName);
     std::vector<unsigned char> bytes;
     Md2Contents contents;
     std::string error;
@@ -324,7 +323,7 @@ bool ModelObject_MD2::load(const std::string& newModelName, const std::string& n
 
     std::string skin = !textureName.empty() ? textureName : contents.skin;
     if (!skin.empty())
-        texture_ = *NSLoader::LoaderGLTexture::instance().get(NSWindow::modelsFolder + NSLoader::localPath(skin));
+        texture_ = *NSLoader::LoaderGLTexture::instance().get(NSLoader::modelsFolder + NSLoader::localPath(skin));
 
     setAnimation(0);
     // The old display list went with the old geometry.

@@ -6,6 +6,9 @@
 
 namespace NSLoader {
 
+// Where the models and their skins live.
+inline const std::string modelsFolder = "md2_objects/";
+
 inline std::string localPath(std::string path) {
     for (char& c : path)
         if (c == '\\')

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "persistence/RecordIO.h"
-#include "scenegraph/Matrix4.h"
+#include "math/Matrix4.h"
 
 namespace NSScene {
 

@@ -5,7 +5,7 @@
 // continuous motions that the scene buttons switch on and off and that
 // update() applies with the frame's time.
 
-#include "scenegraph/Vector3.h"
+#include "math/Vector3.h"
 
 namespace NSSerialize {
 class SerialStream;

@@ -5,8 +5,8 @@
 
 #include <functional>
 
-#include "scenegraph/Matrix4.h"
-#include "scenegraph/Vector3.h"
+#include "math/Matrix4.h"
+#include "math/Vector3.h"
 
 namespace NSScene {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "scenegraph/Matrix4.h"
+#include "math/Matrix4.h"
 
 namespace {
 

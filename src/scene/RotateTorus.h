@@ -9,7 +9,7 @@
 
 #include <array>
 
-#include "scenegraph/NodeGraphic.h"
+#include "objects/NodeGraphic.h"
 
 class RotateTorus : public NSNode::NodeGraphic {
 public:

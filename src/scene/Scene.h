@@ -19,12 +19,12 @@
 
 #include "scene/Camera.h"
 #include "scenegraph/BoundingVolume.h"
-#include "scenegraph/Matrix4.h"
-#include "scenegraph/NodeGraphic.h"
+#include "math/Matrix4.h"
+#include "objects/NodeGraphic.h"
 #include "scenegraph/NodeTransform.h"
 #include "physics/StepClock.h"
 #include "shell/Timer.h"
-#include "shell/WindowItem.h"
+#include "ui/WindowItem.h"
 
 namespace NSSerialize {
 class SerialStream;
@@ -144,6 +144,9 @@ public:
     // camera stays.
     void clearScene();
     static void setLevelFileLookup(LevelFileLookup lookup);
+    // The 'm' key: turns the sound off or on and answers whether it is off
+    // now (the window connects the sound; without it the key does nothing).
+    void setMuteToggle(std::function<bool()> toggle) { muteToggle = std::move(toggle); }
 
     // Technical settings; each setter confirms the change with a message.
     void setCulling(bool on);
@@ -174,8 +177,8 @@ public:
     // The handles around the selection, shared by every view and made on
     // first use: the arrows along and the rings about X, Y and Z (axis 0 to
     // 2). They are placed, sized and coloured whenever the view draws.
-    static TranslatePfeil* gizmoArrow(int axis);
-    static RotateTorus* gizmoRing(int axis);
+    TranslatePfeil* gizmoArrow(int axis);
+    RotateTorus* gizmoRing(int axis);
     // Whether a handle drag is moving or turning the selection.
     bool isTranslating() const { return translating; }
     bool isRotating() const { return rotating; }
@@ -201,6 +204,19 @@ public:
     void step(float dtSim, float dtCam);
 
 private:
+    // The six handles, made at the first selection drawn.
+    struct HandleSet {
+        HandleSet();
+        ~HandleSet();
+        std::unique_ptr<TranslatePfeil> arrows[3];
+        std::unique_ptr<RotateTorus> rings[3];
+    };
+    HandleSet& handles();
+
+    std::function<bool()> muteToggle;
+    std::unique_ptr<HandleSet> handleSet;
+    // One buffer for every pick; a record handed out stays valid until the next.
+    std::array<GLuint, kSelectBufferSize> selectBuffer{};
     struct DeferredEntry {
         Matrix4 modelview;
         NSNode::NodeTransform* node;

@@ -9,7 +9,7 @@
 //
 // Every button consumes every mouse button event it receives.
 
-#include "shell/WindowButton.h"
+#include "ui/WindowButton.h"
 
 namespace NSScene {
 

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "scene/Scene.h"
-#include "scenegraph/ControllerNode.h"
+#include "scene/SceneSupport.h"
 
 namespace NSScene {
 
@@ -18,13 +18,6 @@ constexpr float kDropDepth = 2000.0f;
 constexpr int kRefineSteps = 8;
 constexpr int kRingSegments = 24;
 
-bool touchesOther(NSNode::NodeTransform* node) {
-    for (NSNode::NodeTransform* other : NSNode::ControllerNode::instance().nodes())
-        if (other != node && node->overlaps(other, Vector3()))
-            return true;
-    return false;
-}
-
 } // namespace
 
 Vector3 Scene::dropPoint() {
@@ -34,10 +27,10 @@ Vector3 Scene::dropPoint() {
     // last free place is narrowed down; it goes back where it was.
     float free = 0.0f;
     float blocked = -1.0f;
-    if (!touchesOther(node)) {
+    if (!touchesAnother(node)) {
         for (float d = kDropStep; d <= kDropDepth; d += kDropStep) {
             node->setPosition(start - Vector3(0.0f, d, 0.0f));
-            if (touchesOther(node)) {
+            if (touchesAnother(node)) {
                 blocked = d;
                 break;
             }
@@ -46,7 +39,7 @@ Vector3 Scene::dropPoint() {
         for (int i = 0; blocked > 0.0f && i < kRefineSteps; ++i) {
             const float mid = 0.5f * (free + blocked);
             node->setPosition(start - Vector3(0.0f, mid, 0.0f));
-            (touchesOther(node) ? blocked : free) = mid;
+            (touchesAnother(node) ? blocked : free) = mid;
         }
         node->setPosition(start);
     }

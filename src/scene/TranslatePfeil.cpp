@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <array>
 
-#include "scenegraph/Matrix4.h"
+#include "math/Matrix4.h"
 
 namespace {
 

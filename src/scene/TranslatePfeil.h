@@ -8,7 +8,7 @@
 // The scene keeps the handles outside the scene tree and places, sizes and
 // colours them every frame.
 
-#include "scenegraph/NodeGraphic.h"
+#include "objects/NodeGraphic.h"
 
 class TranslatePfeil : public NSNode::NodeGraphic {
 public:

@@ -19,8 +19,8 @@
 #include "persistence/Cloneable.h"
 #include "persistence/Serializeable.h"
 #include "scenegraph/HitResult.h"
-#include "scenegraph/Matrix4.h"
-#include "scenegraph/Vector3.h"
+#include "math/Matrix4.h"
+#include "math/Vector3.h"
 
 namespace NSNode {
 

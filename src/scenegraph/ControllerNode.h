@@ -39,6 +39,16 @@ public:
     // Empties the list and releases its storage.
     void clearHits();
 
+    // The change stamps: the latest one, and the node of each of the latest
+    // ones at the stamp modulo the log's size (kept by NodeTransform).
+    struct ChangeLog {
+        std::uint64_t lastStamp = 0;
+        std::vector<NodeTransform*> nodes;
+    };
+    ChangeLog& changeLog() { return changes_; }
+    // Which OpenGL light slots the light nodes hold (kept by NodeLight).
+    std::vector<bool>& lightSlots() { return lightSlots_; }
+
 private:
     ControllerNode() = default;
     ControllerNode(const ControllerNode&) = delete;
@@ -49,6 +59,8 @@ private:
     int lastId_ = 0;
     std::uint64_t version_ = 0;
     bool exhaustedLogged_ = false;
+    ChangeLog changes_;
+    std::vector<bool> lightSlots_;
 };
 
 } // namespace NSNode

@@ -3,7 +3,7 @@
 // directions that both point from the second volume towards the first (the
 // way the first would have to move to get free).
 
-#include "scenegraph/Vector3.h"
+#include "math/Vector3.h"
 
 namespace NSNode {
 

@@ -2,8 +2,11 @@
 
 #include <GL/gl.h>
 
+#include <vector>
+
 #include "persistence/ClassIds.h"
 #include "persistence/SerialStream.h"
+#include "scenegraph/ControllerNode.h"
 #include "shell/Log.h"
 
 namespace NSNode {
@@ -12,12 +15,19 @@ QBN_REGISTER_CLASS(CLASS_NODE_LIGHT, NodeLight)
 
 namespace {
 
-bool slotTaken[NodeLight::kPoolSize] = {};
+// Which slots are taken: kept by the node registry.
+std::vector<bool>& slotTaken() {
+    std::vector<bool>& slots = ControllerNode::instance().lightSlots();
+    if (slots.size() != static_cast<size_t>(NodeLight::kPoolSize))
+        slots.assign(NodeLight::kPoolSize, false);
+    return slots;
+}
 
 int takeSlot() {
+    std::vector<bool>& taken = slotTaken();
     for (int i = 0; i < NodeLight::kPoolSize; ++i) {
-        if (!slotTaken[i]) {
-            slotTaken[i] = true;
+        if (!taken[i]) {
+            taken[i] = true;
             return i;
         }
     }
@@ -26,7 +36,7 @@ int takeSlot() {
 
 void returnSlot(int i) {
     if (i >= 0 && i < NodeLight::kPoolSize)
-        slotTaken[i] = false;
+        slotTaken()[i] = false;
 }
 
 // The lights the OpenGL implementation offers. Asked once a context answers;
@@ -80,7 +90,7 @@ NodeLight::~NodeLight() {
 
 int NodeLight::slotsInUse() {
     int n = 0;
-    for (bool taken : slotTaken)
+    for (bool taken : slotTaken())
         n += taken ? 1 : 0;
     return n;
 }

@@ -17,10 +17,13 @@ namespace {
 
 DeferredDrawSink* drawSink = nullptr;
 
-// The change stamps: the latest one, and the node of each of the latest
-// ones at the stamp modulo the log size.
-std::uint64_t lastStamp = 0;
-NodeTransform* changeLog[NodeTransform::kChangeLogSize] = {};
+// The change stamps, kept by the node registry.
+ControllerNode::ChangeLog& changes() {
+    ControllerNode::ChangeLog& log = ControllerNode::instance().changeLog();
+    if (log.nodes.size() != NodeTransform::kChangeLogSize)
+        log.nodes.assign(NodeTransform::kChangeLogSize, nullptr);
+    return log;
+}
 
 std::uint64_t logSlot(std::uint64_t s) { return s % NodeTransform::kChangeLogSize; }
 
@@ -49,8 +52,9 @@ NodeTransform::NodeTransform(bool full) {
 
 NodeTransform::~NodeTransform() {
     // Only the latest stamps can still name this node.
-    if (lastStamp - stamp < kChangeLogSize)
-        for (NodeTransform*& logged : changeLog)
+    ControllerNode::ChangeLog& log = changes();
+    if (log.lastStamp - stamp < kChangeLogSize)
+        for (NodeTransform*& logged : log.nodes)
             if (logged == this)
                 logged = nullptr;
     delete boundingVolume;
@@ -64,16 +68,18 @@ int NodeTransform::setId(int newId) {
 }
 
 void NodeTransform::noteChange() {
-    stamp = ++lastStamp;
-    changeLog[logSlot(stamp)] = this;
+    ControllerNode::ChangeLog& log = changes();
+    stamp = ++log.lastStamp;
+    log.nodes[logSlot(stamp)] = this;
 }
 
-std::uint64_t NodeTransform::lastChangeStamp() { return lastStamp; }
+std::uint64_t NodeTransform::lastChangeStamp() { return changes().lastStamp; }
 
 NodeTransform* NodeTransform::changedNode(std::uint64_t s) {
-    if (s == 0 || s > lastStamp || lastStamp - s >= kChangeLogSize)
+    ControllerNode::ChangeLog& log = changes();
+    if (s == 0 || s > log.lastStamp || log.lastStamp - s >= kChangeLogSize)
         return nullptr;
-    return changeLog[logSlot(s)];
+    return log.nodes[logSlot(s)];
 }
 
 NodeTransform* NodeTransform::setParent(NodeTransform* p) {

@@ -22,9 +22,9 @@
 #include "persistence/Serializeable.h"
 #include "scenegraph/BoundingVolume.h"
 #include "scenegraph/HitResult.h"
-#include "scenegraph/Matrix4.h"
+#include "math/Matrix4.h"
 #include "scenegraph/Node.h"
-#include "scenegraph/Vector3.h"
+#include "math/Vector3.h"
 
 namespace NSNode {
 

@@ -22,7 +22,7 @@
 #include "level/BuiltInLevels.h"
 #include "level/ControllerLevel.h"
 #include "level/Simulator.h"
-#include "menu/EditorMode.h"
+#include "editable/EditorMode.h"
 #include "objects/ObjectRollband.h"
 #include "scene/Scene.h"
 #include "scenegraph/ControllerNode.h"

@@ -7,13 +7,13 @@
 #include "level/GameState.h"
 #include "level/LevelCustom.h"
 #include "level/LevelSceneTest.h"
-#include "menu/EditorMode.h"
+#include "editable/EditorMode.h"
 #include "menu/Menu.h"
 #include "menu/MenuItem.h"
 #include "objects/ObjectModels.h"
 #include "objects/ObjectShapes.h"
-#include "shell/Window.h"
-#include "shell/WindowTempPopUp.h"
+#include "window/Window.h"
+#include "window/WindowTempPopUp.h"
 
 namespace qbntest {
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "level/Level.h"
-#include "menu/EditorMode.h"
+#include "editable/EditorMode.h"
 #include "scene/Scene.h"
 #include "scenegraph/ControllerNode.h"
 #include "support/GameFolder.h"

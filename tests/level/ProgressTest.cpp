@@ -14,8 +14,8 @@
 #include "level/ProgressKeeper.h"
 #include "level/LevelSceneTest.h"
 #include "scenegraph/BoundingVolume.h"
-#include "shell/Window.h"
-#include "shell/WindowTempPopUp.h"
+#include "window/Window.h"
+#include "window/WindowTempPopUp.h"
 
 using namespace NSLevel;
 namespace fs = std::filesystem;

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <vector>
 
-#include "menu/MenuConfigureable.h"
-#include "menu/MenuEntry.h"
+#include "editable/MenuConfigureable.h"
+#include "editable/MenuEntry.h"
 
 using namespace NSMenu;
 

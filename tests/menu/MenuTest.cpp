@@ -18,7 +18,7 @@
 #include "level/ControllerLevel.h"
 #include "level/LevelCustom.h"
 #include "level/LevelScreens.h"
-#include "menu/EditorMode.h"
+#include "editable/EditorMode.h"
 #include "menu/Menu.h"
 #include "menu/MenuItem.h"
 #include "menu/MenuItemInput.h"
@@ -31,8 +31,8 @@
 #include "persistence/SerialStream.h"
 #include "physics/ControllerPhysics.h"
 #include "scene/Scene.h"
-#include "shell/Window.h"
-#include "shell/WindowTempPopUp.h"
+#include "window/Window.h"
+#include "window/WindowTempPopUp.h"
 #include "level/GameStateFixture.h"
 
 using NSMenu::Menu;

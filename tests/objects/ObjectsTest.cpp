@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "menu/EditorMode.h"
+#include "editable/EditorMode.h"
 #include "objects/ObjectCatalogue.h"
 #include "objects/ObjectHitZones.h"
 #include "objects/ObjectLight.h"

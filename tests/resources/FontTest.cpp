@@ -10,8 +10,8 @@
 #include "resources/FontFace.h"
 #include "resources/GLFont.h"
 #include "resources/LoaderGLFont.h"
-#include "shell/WindowFrameRate.h"
-#include "shell/WindowTempPopUp.h"
+#include "window/WindowFrameRate.h"
+#include "window/WindowTempPopUp.h"
 #include "support/GlContext.h"
 #include "support/LogCapture.h"
 

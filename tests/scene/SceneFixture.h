@@ -11,10 +11,10 @@
 #include <filesystem>
 #include <string>
 
-#include "menu/EditorMode.h"
+#include "editable/EditorMode.h"
 #include "scene/Scene.h"
 #include "scenegraph/BoundingVolume.h"
-#include "scenegraph/NodeGraphic.h"
+#include "objects/NodeGraphic.h"
 #include "support/GameFolder.h"
 #include "support/GlContext.h"
 

@@ -12,13 +12,13 @@
 #include <fstream>
 #include <string>
 
-#include "menu/EditorMode.h"
+#include "editable/EditorMode.h"
 #include "physics/StepClock.h"
 #include "objects/ObjectShapes.h"
 #include "scene/CameraRoom.h"
 #include "scene/Scene.h"
-#include "scenegraph/NodeGraphic.h"
-#include "shell/WindowTempPopUp.h"
+#include "objects/NodeGraphic.h"
+#include "window/WindowTempPopUp.h"
 #include "persistence/FileScratch.h"
 #include "support/GlContext.h"
 #include "scene/SceneFixture.h"

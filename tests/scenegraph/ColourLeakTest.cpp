@@ -8,10 +8,10 @@
 #include <memory>
 #include <vector>
 
-#include "menu/EditorMode.h"
+#include "editable/EditorMode.h"
 #include "objects/ObjectShapes.h"
 #include "scenegraph/BoundingVolume.h"
-#include "scenegraph/NodeGraphic.h"
+#include "objects/NodeGraphic.h"
 #include "support/GlContext.h"
 
 using NSNode::NodeGraphic;

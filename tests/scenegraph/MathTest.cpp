@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "scenegraph/Matrix4.h"
+#include "math/Matrix4.h"
 #include "shell/Log.h"
 
 namespace {

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "menu/EditorMode.h"
+#include "editable/EditorMode.h"
 #include "persistence/FileScratch.h"
 #include "persistence/RecordIO.h"
 #include "physics/ControllerPhysics.h"
 #include "resources/LoaderModelObject_MD2.h"
 #include "scenegraph/ControllerNode.h"
-#include "scenegraph/NodeGraphic.h"
+#include "objects/NodeGraphic.h"
 #include "support/GlContext.h"
 #include "support/LogCapture.h"
 

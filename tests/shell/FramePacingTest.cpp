@@ -13,8 +13,8 @@
 
 #include "scene/Scene.h"
 #include "shell/FramePacer.h"
-#include "shell/Window.h"
-#include "shell/WindowTempPopUp.h"
+#include "window/Window.h"
+#include "window/WindowTempPopUp.h"
 #include "support/GameFolder.h"
 #include "support/GlContext.h"
 

@@ -12,18 +12,18 @@
 
 #include "level/ControllerLevel.h"
 #include "level/LevelCustom.h"
-#include "menu/EditorMode.h"
+#include "editable/EditorMode.h"
 #include "menu/Menu.h"
 #include "menu/MenuItem.h"
 #include "objects/ObjectCatalogue.h"
 #include "physics/ControllerPhysics.h"
 #include "resources/GLFont.h"
 #include "scene/Scene.h"
-#include "scenegraph/NodeGraphic.h"
+#include "objects/NodeGraphic.h"
 #include "shell/Language.h"
 #include "shell/Log.h"
-#include "shell/Window.h"
-#include "shell/WindowTempPopUp.h"
+#include "window/Window.h"
+#include "window/WindowTempPopUp.h"
 #include "level/GameStateFixture.h"
 
 namespace fs = std::filesystem;

@@ -14,11 +14,11 @@
 #include "objects/ObjectModels.h"
 #include "objects/ObjectShapes.h"
 #include "scene/Scene.h"
-#include "shell/Window.h"
-#include "shell/WindowCullingGraph.h"
-#include "shell/WindowFrameRate.h"
-#include "shell/WindowHelpTechnical.h"
-#include "shell/WindowTempPopUp.h"
+#include "window/Window.h"
+#include "window/WindowCullingGraph.h"
+#include "window/WindowFrameRate.h"
+#include "window/WindowHelpTechnical.h"
+#include "window/WindowTempPopUp.h"
 #include "support/GameFolder.h"
 #include "support/GlContext.h"
 
@@ -56,7 +56,7 @@ protected:
         scene = window.getScene();
     }
     void TearDown() override {
-        NSWindow::setWireframe(false);
+        window.setWireframe(false);
         glDisableClientState(GL_VERTEX_ARRAY);
         glDisableClientState(GL_NORMAL_ARRAY);
     }
@@ -102,7 +102,7 @@ TEST_F(Technical, TheOtherSwitchesToggleTheirTechniqueAndSayWhatIsNowOn) {
         std::function<bool()> state;
         const char *onMessage, *offMessage;
     } cases[] = {
-        {GLUT_KEY_F3, [] { return NSWindow::isWireframe(); }, "Wireframe Anzeige ein", "Wireframe Anzeige aus"},
+        {GLUT_KEY_F3, [this] { return window.isWireframe(); }, "Wireframe Anzeige ein", "Wireframe Anzeige aus"},
         {GLUT_KEY_F6, [this] { return scene->isVertexArrays(); }, "Render Mode: Vertex Array",
          "Render Mode: Immediate Mode"},
         {GLUT_KEY_F7, [this] { return scene->isDisplayLists(); }, "Display List on", "Display List off"},

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "shell/WindowItem.h"
+#include "ui/WindowItem.h"
 #include "support/RecordingItem.h"
 
 using NSWindow::ItemLayout;

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "shell/LevelControl.h"
-#include "shell/Window.h"
-#include "shell/WindowFrameRate.h"
-#include "shell/WindowTempPopUp.h"
+#include "window/Window.h"
+#include "window/WindowFrameRate.h"
+#include "window/WindowTempPopUp.h"
 #include "support/GlContext.h"
 #include "support/LogCapture.h"
 #include "support/RecordingItem.h"

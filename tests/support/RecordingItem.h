@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/WindowItem.h"
+#include "ui/WindowItem.h"
 
 namespace qbntest {
 

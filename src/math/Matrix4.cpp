@@ -1,4 +1,4 @@
-#include "scenegraph/Matrix4.h"
+#include "math/Matrix4.h"
 
 #include <algorithm>
 #include <cmath>

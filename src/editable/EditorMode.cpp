@@ -1,4 +1,4 @@
-#include "menu/EditorMode.h"
+#include "editable/EditorMode.h"
 
 namespace NSMenu {
 

@@ -1,10 +1,10 @@
-#include "shell/WindowHelpTechnical.h"
+#include "window/WindowHelpTechnical.h"
 
 #include <GL/gl.h>
 
 #include "resources/GLFont.h"
 #include "shell/Language.h"
-#include "shell/Window.h"
+#include "window/Window.h"
 
 namespace NSWindow {
 

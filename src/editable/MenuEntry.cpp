@@ -1,6 +1,6 @@
-#include "menu/MenuEntry.h"
+#include "editable/MenuEntry.h"
 
-#include "menu/MenuConfigureable.h"
+#include "editable/MenuConfigureable.h"
 
 namespace NSMenu {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "menu/MenuEntry.h"
+#include "editable/MenuEntry.h"
 
 namespace NSMenu {
 

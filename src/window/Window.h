@@ -5,7 +5,8 @@
 #include "menu/Menu.h"
 #include "scene/Scene.h"
 #include "shell/FramePacer.h"
-#include "shell/WindowItem.h"
+#include "shell/Host.h"
+#include "ui/WindowItem.h"
 
 namespace NSWindow {
 
@@ -16,18 +17,10 @@ class WindowHelpTechnical;
 
 // The technical help text, shown by SHIFT+F1 and logged at start.
 extern const std::string technicalHelpText;
-// Where the models and their skins live.
-extern const std::string modelsFolder;
-
-// Wireframe display (SHIFT+F3), one flag for the whole process. The scene
-// view is drawn with polygon outlines while it is on; the 2D items stay
-// filled so that the menu and the messages remain readable.
-bool isWireframe();
-void setWireframe(bool on);
 
 // The one GLUT window. It is the root window item: it owns the item tree,
 // receives every GLUT callback and turns it into a call on the tree.
-class Window : public WindowItem {
+class Window : public WindowItem, public Host {
 public:
     static Window& instance();
 
@@ -46,7 +39,11 @@ public:
     void shutdown();
 
     // Shows text across the window for four seconds (fade in, hold, fade out).
-    void showTempPopUp(const std::string& text);
+    void showTempPopUp(const std::string& text) override;
+    void touchMenu() override;
+    bool hasScreen() const override { return getScreenArea().width > 0; }
+    void addOverlay(WindowItem* item) override { addChildLater(item); }
+    NSScene::Scene* shownScene() const override { return scene; }
 
     // Clears, draws the item tree and swaps the buffers.
     void draw() override;
@@ -80,6 +77,11 @@ public:
     // Where the driver offers it the buffer swap also waits for the
     // display's refresh (not when uncapped).
     void setFrameCap(int framesPerSecond);
+    // Wireframe display (SHIFT+F3): the scene view is drawn with polygon
+    // outlines while it is on; the 2D items stay filled so that the menu and
+    // the messages remain readable.
+    bool isWireframe() const { return wireframe; }
+    void setWireframe(bool on) { wireframe = on; }
     int getFrameCap() const { return pacer.getCap(); }
     const FramePacer& getPacer() const { return pacer; }
     // The pacing clock: seconds on a steady clock.
@@ -136,6 +138,7 @@ private:
     int modifiers = 0;
     // The mouse buttons held down, a bit for each.
     unsigned buttonsHeld = 0;
+    bool wireframe = false;
 
     bool initialised = false;
     bool firstFrameLogged = false;

@@ -2,7 +2,7 @@
 #include <string>
 
 #include "shell/Timer.h"
-#include "shell/WindowItem.h"
+#include "ui/WindowItem.h"
 
 namespace NSWindow {
 

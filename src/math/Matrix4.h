@@ -5,7 +5,7 @@
 // Points are column vectors multiplied from the right, and every builder
 // post-multiplies, like the fixed-function matrix stack does.
 
-#include "scenegraph/Vector3.h"
+#include "math/Vector3.h"
 
 struct Matrix4 {
     float m[16];

@@ -1,4 +1,4 @@
-#include "shell/WindowItem.h"
+#include "ui/WindowItem.h"
 
 #include <GL/gl.h>
 

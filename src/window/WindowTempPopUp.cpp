@@ -1,4 +1,4 @@
-#include "shell/WindowTempPopUp.h"
+#include "window/WindowTempPopUp.h"
 
 #include <GL/gl.h>
 

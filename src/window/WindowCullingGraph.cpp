@@ -1,4 +1,4 @@
-#include "shell/WindowCullingGraph.h"
+#include "window/WindowCullingGraph.h"
 
 #include <GL/gl.h>
 

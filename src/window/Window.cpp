@@ -1,4 +1,4 @@
-#include "shell/Window.h"
+#include "window/Window.h"
 
 #include <GL/freeglut.h>
 
@@ -6,14 +6,14 @@
 #include <csignal>
 #include <thread>
 
-#include "level/ControllerLevel.h"
+#include "audio/SoundControl.h"
 #include "shell/LevelControl.h"
 #include "shell/Log.h"
 #include "shell/SwapControl.h"
-#include "shell/WindowCullingGraph.h"
-#include "shell/WindowFrameRate.h"
-#include "shell/WindowHelpTechnical.h"
-#include "shell/WindowTempPopUp.h"
+#include "window/WindowCullingGraph.h"
+#include "window/WindowFrameRate.h"
+#include "window/WindowHelpTechnical.h"
+#include "window/WindowTempPopUp.h"
 
 namespace NSWindow {
 
@@ -47,11 +47,11 @@ const std::string technicalHelpText =
     "4 / 6 ...... the slider clicked last a quarter step left/right\n"
     "wheel ...... zoom the view / scroll the menu\n";
 
-const std::string modelsFolder = "md2_objects/";
-
 namespace {
 
-bool wireframe = false;
+// The game's window answers the lower layers' calls.
+Host& windowHost() { return Window::instance(); }
+const bool hostRegistered = (setHostProvider(&windowHost), true);
 
 // Whether the point lies in the area, edges included.
 bool inside(const ItemLayout& a, int x, int y) {
@@ -82,9 +82,6 @@ void idleCallback() {
 }
 
 } // namespace
-
-bool isWireframe() { return wireframe; }
-void setWireframe(bool on) { wireframe = on; }
 
 Window& Window::instance() {
     static Window window;
@@ -134,6 +131,11 @@ void Window::init(bool enterMainLoop) {
 
     // The scene view fills the window but for the menu strip at the right edge.
     scene = new NSScene::Scene();
+    scene->setMuteToggle([] {
+        NSAudio::SoundControl& sound = NSAudio::SoundControl::instance();
+        sound.toggleMute();
+        return sound.isMuted();
+    });
     addChildLater(scene);
     scene->setLayout(ItemLayout(0, 0, -170, 0, 1, 1, 2, 2));
 
@@ -153,7 +155,6 @@ void Window::init(bool enterMainLoop) {
 
     if (levelControlFactory)
         levelController = levelControlFactory();
-    menu->setLevelController(dynamic_cast<NSLevel::ControllerLevel*>(levelController));
 
     // Last, so that it lies over everything and takes the input first.
     helpTechnical = new WindowHelpTechnical();
@@ -185,6 +186,11 @@ void Window::showTempPopUp(const std::string& text) {
     int w = getScreenArea().width;
     popUp->setLayout(ItemLayout(-(w / 2), -15, w, 30, 2, 2, 0, 0));
     addChildLater(popUp);
+}
+
+void Window::touchMenu() {
+    if (menu)
+        menu->setTouched();
 }
 
 void Window::draw() {

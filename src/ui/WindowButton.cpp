@@ -1,4 +1,4 @@
-#include "shell/WindowButton.h"
+#include "ui/WindowButton.h"
 
 #include <GL/gl.h>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "shell/WindowItem.h"
+#include "ui/WindowItem.h"
 
 namespace NSWindow {
 

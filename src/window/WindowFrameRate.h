@@ -1,6 +1,6 @@
 #pragma once
 #include "shell/Timer.h"
-#include "shell/WindowItem.h"
+#include "ui/WindowItem.h"
 
 namespace NSWindow {
 

@@ -1,4 +1,4 @@
-#include "shell/WindowFrameRate.h"
+#include "window/WindowFrameRate.h"
 
 #include <GL/gl.h>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "menu/MenuConfigureable.h"
+#include "editable/MenuConfigureable.h"
 #include "physics/NodePhysical.h"
 #include "resources/ModelObject.h"
 

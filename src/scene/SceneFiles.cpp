@@ -1,0 +1,158 @@
+// The scene's files: where they live, and writing and reading the scene
+// record (the node tree and the camera) atomically and all or nothing.
+#include "scene/Scene.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "persistence/RecordIO.h"
+#include "persistence/SerialStream.h"
+#include "resources/ResourcePath.h"
+#include "shell/Log.h"
+
+using NSNode::BoundingVolume;
+using NSNode::NodeGraphic;
+using NSNode::NodeTransform;
+using NSSerialize::SerialStream;
+
+namespace NSScene {
+
+namespace {
+
+Scene::LevelFileLookup levelFileLookup;
+
+constexpr const char* kLevelsFolder = "levels";
+
+bool ensureFolder(const std::filesystem::path& folder) {
+    std::error_code error;
+    if (folder.empty() || std::filesystem::is_directory(folder, error))
+        return true;
+    if (std::filesystem::create_directories(folder, error) || std::filesystem::is_directory(folder, error))
+        return true;
+    log(LOG_ERROR, "Scene: cannot create the folder \"%s\" (%s)\n", folder.string().c_str(), error.message().c_str());
+    return false;
+}
+
+} // namespace
+
+std::string sceneFilePath(const std::string& name) {
+    const std::string local = NSLoader::localPath(name);
+    const std::string folder = std::string(kLevelsFolder) + "/";
+    if (local.size() > 4 && local.compare(local.size() - 4, 4, ".lvs") == 0)
+        return folder + local;
+    return folder + local + ".lvs";
+}
+
+bool ensureLevelsFolder() { return ensureFolder(kLevelsFolder); }
+
+void Scene::setLevelFileLookup(LevelFileLookup lookup) { levelFileLookup = std::move(lookup); }
+
+bool Scene::saveScene(const std::string& name) {
+    const std::string path = sceneFilePath(name);
+    // Without its folder the stream fails and says so.
+    ensureFolder(std::filesystem::path(path).parent_path());
+    SerialStream stream(path, true);
+    if (!stream.failed())
+        serialize(stream);
+    return stream.close();
+}
+
+bool Scene::loadScene(const std::string& name) {
+    if (readSceneFile(sceneFilePath(name), false))
+        return true;
+    if (!levelFileLookup)
+        return false;
+    const std::string levelPath = levelFileLookup(name);
+    return !levelPath.empty() && readSceneFile(levelPath, true);
+}
+
+bool Scene::readSceneFile(const std::string& path, bool levelFile) {
+    SerialStream stream(path, false);
+    if (stream.failed())
+        return false;
+    if (levelFile) {
+        stream.readString(); // the level file's head
+        stream.skipBlock();  // the level record
+    }
+    if (!readScene(stream))
+        return false;
+    running = false;
+    return true;
+}
+
+bool Scene::serialize(SerialStream& stream) { return stream.isWriting() ? writeScene(stream) : readScene(stream); }
+
+bool Scene::writeScene(SerialStream& stream) {
+    if (!stream.isWriting())
+        return false;
+    stream.writeString("[QBN-SCENE]");
+    stream.beginBlock();
+    stream.writeString(stream.version());
+    // The root: a children list of exactly one element, without a count.
+    stream.writeString("[nodT]");
+    stream.beginBlock();
+    NSSerialize::writeElement(stream, "[nodO]", *root);
+    stream.endBlock();
+    camera.serialize(stream);
+    stream.endBlock();
+    return !stream.failed();
+}
+
+bool Scene::readScene(SerialStream& stream) {
+    if (!stream.isReading() || stream.failed())
+        return false;
+    stream.readString(); // the head
+    const long sceneEnd = stream.readBlockEnd();
+    if (sceneEnd < 0)
+        return false;
+    stream.setVersion(stream.readString());
+    if (!stream.isCurrentVersion()) {
+        log(LOG_ERROR, "Scene: \"%s\" has the format version \"%s\" and is not read\n", stream.fileName().c_str(),
+            stream.version().c_str());
+        return false;
+    }
+    NodeTransform* newRoot = nullptr;
+    stream.readString(); // the tree head
+    const long treeEnd = stream.readBlockEnd();
+    if (treeEnd >= 0) {
+        newRoot = NSSerialize::readElement<NodeTransform>(stream);
+        stream.leaveBlock(treeEnd);
+    }
+    Camera newCamera;
+    const bool cameraRead = newCamera.serialize(stream);
+    stream.leaveBlock(sceneEnd);
+    if (!newRoot || !cameraRead || stream.failed() || stream.ended()) {
+        delete newRoot;
+        log(LOG_ERROR, "Scene: \"%s\" is damaged; the scene stays as it was\n", stream.fileName().c_str());
+        return false;
+    }
+    adopt(newRoot, newCamera);
+    return true;
+}
+
+void Scene::clearScene() {
+    if (selected)
+        selected->setSelected(false);
+    selected = nullptr;
+    hovered = nullptr;
+    hoveredGizmo = 0;
+    translating = false;
+    rotating = false;
+    deferred.clear();
+    root->clear();
+}
+
+void Scene::adopt(NodeTransform* newRoot, const Camera& newCamera) {
+    selected = nullptr;
+    hovered = nullptr;
+    hoveredGizmo = 0;
+    translating = false;
+    rotating = false;
+    deferred.clear();
+    NodeTransform* old = root;
+    root = newRoot;
+    delete old;
+    camera.copyPose(newCamera);
+}
+
+} // namespace NSScene

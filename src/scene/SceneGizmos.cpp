@@ -1,0 +1,267 @@
+// The handles around the selection: three arrows that move it along the
+// axes of its parent's frame and three rings that turn it about its own,
+// and the drags on them, which stop where the object would touch another.
+#include "scene/Scene.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+
+#include "editable/EditorMode.h"
+#include "scene/DragSweep.h"
+#include "scene/RotateTorus.h"
+#include "scene/SceneSupport.h"
+#include "scene/TranslatePfeil.h"
+#include "shell/Log.h"
+
+using NSNode::BoundingVolume;
+using NSNode::NodeGraphic;
+using NSNode::NodeTransform;
+
+namespace NSScene {
+
+namespace {
+
+// Handles: their size as a share of the distance from the eye, and how far
+// outside the object they sit.
+constexpr float kHandleSizePerDistance = 0.1f;
+constexpr float kHandleClearance = 1.1f;
+// Handle drags: units moved per pixel and per unit of distance from the
+// eye; radians turned per pixel.
+constexpr float kHandleMovePerPixel = 0.0015f;
+constexpr float kHandleTurnPerPixel = 0.05f;
+// Pick names of the handles: arrows 1 to 3, rings 4 to 6.
+constexpr int kFirstArrow = 1;
+constexpr int kFirstRing = 4;
+
+const char kAxisName[3] = {'X', 'Y', 'Z'};
+
+Vector3 unitAxis(int axis) {
+    return Vector3(axis == 0 ? 1.0f : 0.0f, axis == 1 ? 1.0f : 0.0f, axis == 2 ? 1.0f : 0.0f);
+}
+
+// Turns the current matrix so that a handle's local +z runs along axis, at
+// distance from the origin.
+void placeHandle(int axis, float distance) {
+    switch (axis) {
+    case 0:
+        glTranslatef(distance, 0.0f, 0.0f);
+        glRotatef(90.0f, 0.0f, 1.0f, 0.0f);
+        break;
+    case 1:
+        glTranslatef(0.0f, distance, 0.0f);
+        glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
+        break;
+    default:
+        glTranslatef(0.0f, 0.0f, distance);
+        break;
+    }
+}
+
+} // namespace
+
+Scene::HandleSet::HandleSet() {
+    for (int axis = 0; axis < 3; ++axis) {
+        arrows[axis] = std::make_unique<TranslatePfeil>();
+        arrows[axis]->setPart(kFirstArrow + axis);
+        rings[axis] = std::make_unique<RotateTorus>();
+        rings[axis]->setPart(kFirstRing + axis);
+        for (NodeGraphic* handle :
+             {static_cast<NodeGraphic*>(arrows[axis].get()), static_cast<NodeGraphic*>(rings[axis].get())}) {
+            handle->setMaterialEnables(true, true, false, false);
+            handle->setAmbient(Vector3(0.2f, 0.2f, 0.2f));
+            handle->setDiffuse(Vector3(0.7f, 0.7f, 0.7f));
+        }
+    }
+}
+
+Scene::HandleSet::~HandleSet() = default;
+
+Scene::HandleSet& Scene::handles() {
+    if (!handleSet)
+        handleSet = std::make_unique<HandleSet>();
+    return *handleSet;
+}
+
+TranslatePfeil* Scene::gizmoArrow(int axis) { return (axis >= 0 && axis < 3) ? handles().arrows[axis].get() : nullptr; }
+
+RotateTorus* Scene::gizmoRing(int axis) { return (axis >= 0 && axis < 3) ? handles().rings[axis].get() : nullptr; }
+
+// The handles keep one size on the screen (a tenth of the distance from the
+// eye) and sit just outside the object. Arrows lie in the frame of the
+// object's parent, since they move it along its position's axes; rings lie
+// in the object's own frame, since they turn it about its own axes.
+void Scene::drawGizmos() {
+    HandleSet& set = handles();
+    const Vector3 at = selected->worldPosition();
+    const float size = kHandleSizePerDistance * length(at - camera.getEye());
+    float radius = 0.0f;
+    if (BoundingVolume* volume = selected->getBoundingVolume()) {
+        volume->setTransform(selected->worldMatrix());
+        radius = volume->getOuterSphere().getWorldRadius();
+    }
+    const float distance = kHandleClearance * std::max(size, radius);
+
+    static const Vector3 axisColour[3] = {Vector3(0.5f, 0.0f, 0.0f), Vector3(0.0f, 0.5f, 0.0f),
+                                          Vector3(0.0f, 0.0f, 0.5f)};
+    const bool held = leftHeld || rightHeld || middleHeld;
+    const Vector3 highlight = held ? Vector3(1.0f, 1.0f, 0.0f) : Vector3(0.0f, 0.8f, 0.8f);
+    const int id = selected->getId();
+    for (int axis = 0; axis < 3; ++axis) {
+        RotateTorus* ring = set.rings[axis].get();
+        ring->setRadius(size);
+        ring->setTube(0.1f * size);
+        ring->setNodeId(id);
+        ring->setColor(hoveredGizmo == kFirstRing + axis ? highlight : axisColour[axis]);
+        TranslatePfeil* arrow = set.arrows[axis].get();
+        arrow->setLength(size);
+        arrow->setNodeId(id);
+        arrow->setColor(hoveredGizmo == kFirstArrow + axis ? highlight : axisColour[axis]);
+    }
+
+    const bool designer = NSMenu::isDesignerEditing();
+    glPushMatrix();
+    glTranslatef(at.x, at.y, at.z);
+    glPushMatrix();
+    if (const NodeTransform* parent = selected->getParent())
+        glMultMatrixf(parent->worldRotation().data());
+    for (int axis = 0; axis < 3; ++axis) {
+        if (!designer && !selected->canEditPosition(axis))
+            continue;
+        glPushMatrix();
+        placeHandle(axis, distance);
+        addDeferred(set.arrows[axis].get());
+        glPopMatrix();
+    }
+    glPopMatrix();
+    glPushMatrix();
+    glMultMatrixf(selected->worldRotation().data());
+    for (int axis = 0; axis < 3; ++axis) {
+        if (!designer && !selected->canEditRotation(axis))
+            continue;
+        glPushMatrix();
+        placeHandle(axis, distance);
+        addDeferred(set.rings[axis].get());
+        glPopMatrix();
+    }
+    glPopMatrix();
+    glPopMatrix();
+}
+
+Vector3 Scene::projectDirection(const Vector3& at, const Vector3& d) {
+    begin3D(false);
+    camera.apply();
+    GLdouble modelview[16], projection[16];
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const Vector3 to = at + d;
+    GLdouble ax = 0, ay = 0, az = 0, bx = 0, by = 0, bz = 0;
+    gluProject(at.x, at.y, at.z, modelview, projection, viewport, &ax, &ay, &az);
+    gluProject(to.x, to.y, to.z, modelview, projection, viewport, &bx, &by, &bz);
+    return Vector3(static_cast<float>(bx - ax), static_cast<float>(by - ay), static_cast<float>(bz - az));
+}
+
+// A press on a handle: its second pick name tells which. Handles of another
+// object, or for an axis the object may not use, start nothing.
+void Scene::startGizmoDrag(const GLuint* record, int x, int y) {
+    translating = false;
+    rotating = false;
+    if (!selected || running || !record || record[0] < 2 || static_cast<int>(record[3]) != selected->getId())
+        return;
+    const bool designer = NSMenu::isDesignerEditing();
+    const int part = static_cast<int>(record[4]);
+    if (part >= kFirstArrow && part < kFirstArrow + 3) {
+        const int axis = part - kFirstArrow;
+        if (!designer && !selected->canEditPosition(axis))
+            return;
+        // The arrow points along the axis of the parent's frame.
+        Vector3 shown = unitAxis(axis);
+        if (const NodeTransform* parent = selected->getParent())
+            shown = parent->worldRotation().transformPoint(shown);
+        Vector3 onScreen = projectDirection(selected->worldPosition(), shown);
+        onScreen.z = 0.0f;
+        translateScreenAxis = onScreen.normalize();
+        translateWorldAxis = unitAxis(axis);
+        translateStartX = x;
+        translateStartY = y;
+        translateStartPosition = selected->getPosition();
+        translateLastFree = translateStartPosition;
+        translating = true;
+        const Vector3& p = translateStartPosition;
+        log(LOG_GAME, "Scene: moving %d along %c from (%.2f, %.2f, %.2f)\n", selected->getId(), kAxisName[axis], p.x,
+            p.y, p.z);
+    } else if (part >= kFirstRing && part < kFirstRing + 3) {
+        const int axis = part - kFirstRing;
+        if (!designer && !selected->canEditRotation(axis))
+            return;
+        const Vector3 shown = selected->worldRotation().transformPoint(unitAxis(axis));
+        // A diagonal drag turns the object; the sense follows whether the
+        // axis points towards the eye or away from it.
+        const Vector3 onScreen = projectDirection(selected->worldPosition(), shown);
+        rotateScreenDirection = onScreen.z >= 0.0f ? Vector3(-1.0f, -1.0f, 0.0f) : Vector3(1.0f, 1.0f, 0.0f);
+        rotateScreenDirection.normalize();
+        rotateAxis = selected->getRotationMatrix().transformPoint(unitAxis(axis));
+        rotateStartX = x;
+        rotateStartY = y;
+        rotateStartMatrix = selected->getRotationMatrix();
+        rotating = true;
+        log(LOG_GAME, "Scene: turning %d about %c\n", selected->getId(), kAxisName[axis]);
+    }
+}
+
+void Scene::endGizmoDrag() {
+    if ((translating || rotating) && selected) {
+        const Vector3& p = selected->getPosition();
+        const Vector3& r = selected->getRotation();
+        log(LOG_GAME, "Scene: %d now at (%.2f, %.2f, %.2f), turned (%.3f, %.3f, %.3f)\n", selected->getId(), p.x, p.y,
+            p.z, r.x, r.y, r.z);
+    }
+    translating = false;
+    rotating = false;
+}
+
+// Always measured from the press, so dragging back to it puts the object
+// back exactly; the object sweeps from where it is towards the pointer's
+// place and stops at the last place free of contact.
+void Scene::dragTranslation(int x, int y) {
+    if (!selected) {
+        translating = false;
+        return;
+    }
+    const Vector3 v(static_cast<float>(x - translateStartX), static_cast<float>(y - translateStartY), 0.0f);
+    const float amount =
+        dot(v, translateScreenAxis) * length(selected->worldPosition() - camera.getEye()) * kHandleMovePerPixel;
+    NodeGraphic* node = selected;
+    node->setPosition(translateStartPosition);
+    node->translate(translateWorldAxis * amount);
+    const Vector3 wanted = node->getPosition();
+    sweepMove(translateLastFree, wanted, [node](const Vector3& p) { node->setPosition(p); },
+              [node]() { return touchesAnother(node); });
+    translateLastFree = node->getPosition();
+}
+
+// Incremental: the turn sweeps from the last accepted pose and stops at the
+// last pose free of contact, which becomes the start of the next step.
+void Scene::dragRotation(int x, int y) {
+    if (!selected) {
+        rotating = false;
+        return;
+    }
+    const Vector3 v(static_cast<float>(x - rotateStartX), static_cast<float>(y - rotateStartY), 0.0f);
+    const float angle = dot(v, rotateScreenDirection) * kHandleTurnPerPixel;
+    NodeGraphic* node = selected;
+    const Matrix4 start = rotateStartMatrix;
+    const Vector3 axis = rotateAxis;
+    sweepTurn(
+        angle,
+        [&](float f) { node->setRotation(zerlegeMatrixinAchsenMatrizen(Matrix4::rotation(-angle * f, axis) * start)); },
+        [node]() { return touchesAnother(node); });
+    rotateStartMatrix = node->getRotationMatrix();
+    rotateStartX = x;
+    rotateStartY = y;
+}
+
+} // namespace NSScene

@@ -1,0 +1,41 @@
+#include "scene/SceneSupport.h"
+
+#include <GL/glu.h>
+
+#include "scenegraph/ControllerNode.h"
+#include "shell/Host.h"
+#include "shell/Log.h"
+
+namespace NSScene {
+
+namespace {
+
+constexpr float kFieldOfView = 45.0f;
+constexpr float kNearPlane = 0.1f;
+constexpr float kFarPlane = 10000.0f;
+
+} // namespace
+
+void popUp(const std::string& text) { NSWindow::host().showTempPopUp(text); }
+
+void perspective(const NSWindow::ItemLayout& area) {
+    const float aspect =
+        area.height > 0 ? static_cast<float>(area.width) / static_cast<float>(area.height) : 1.0f;
+    gluPerspective(kFieldOfView, aspect, kNearPlane, kFarPlane);
+}
+
+void logSelection(const NSNode::NodeGraphic* node) {
+    if (node)
+        log(LOG_GAME, "Scene: selected %d \"%s\"\n", node->getId(), node->getName().c_str());
+    else
+        log(LOG_GAME, "Scene: nothing selected\n");
+}
+
+bool touchesAnother(NSNode::NodeTransform* node) {
+    for (NSNode::NodeTransform* other : NSNode::ControllerNode::instance().nodes())
+        if (other != node && node->overlaps(other, Vector3()))
+            return true;
+    return false;
+}
+
+} // namespace NSScene
