@@ -18,6 +18,8 @@ struct CollisionWork {
     // How many moves are walking the registered nodes right now.
     std::size_t walkDepth = 0;
     std::deque<std::vector<std::uint32_t>> candidateLists;
+    // The neighbours of the body being separated at the end of a step.
+    std::vector<std::uint32_t> separationList;
 };
 
 } // namespace NSPhysical

@@ -394,21 +394,22 @@ void NodePhysical::settleContacts() {
     if (self && (!isFinite(c) || !std::isfinite(r)))
         self = nullptr;
     const float m = effectiveMass();
-    static std::vector<std::uint32_t> list;
+    NSPhysical::CollisionWork& w = work();
+    std::vector<std::uint32_t>& list = w.separationList;
     const std::vector<NodeTransform*>& registered = ControllerNode::instance().nodes();
-    BroadPhase& phase = broadPhase();
+    BroadPhase& phase = w.phase;
     BroadPhase::Reach reach = BroadPhase::reachOf(this, Vector3());
     reach.radius += kWakeMargin;
-    if (broadPhaseEnabled) {
+    if (w.broadPhaseEnabled) {
         phase.update();
         phase.candidates(reach, list);
     }
-    const size_t count = broadPhaseEnabled ? list.size() : registered.size();
+    const size_t count = w.broadPhaseEnabled ? list.size() : registered.size();
     const Vector3 start = c;
     const BoundingVolume::Room* room = nullptr;
     for (size_t k = 0; k < count; ++k) {
-        NodeTransform* other = broadPhaseEnabled ? phase.node(list[k]) : registered[k];
-        if (other == this || (!broadPhaseEnabled && !withinReach(reach, other)))
+        NodeTransform* other = w.broadPhaseEnabled ? phase.node(list[k]) : registered[k];
+        if (other == this || (!w.broadPhaseEnabled && !withinReach(reach, other)))
             continue;
         auto* partner = dynamic_cast<NodePhysical*>(other);
         if (waking && partner && partner->isAsleep())
