@@ -1,8 +1,12 @@
 #include "particles/ObjectParticleSystems.h"
 
+#include <GL/gl.h>
+
 #include <algorithm>
 
+#include "persistence/ClassIds.h"
 #include "resources/LoaderGLTexture.h"
+#include "scene/Scene.h"
 #include "shell/Window.h"
 
 using NSMenu::MenuEntry;
@@ -64,7 +68,7 @@ const char* const kShapes[3] = {"Sphere", "Cube", "Tetraeder"};
 // The base gets the full flag too: a full system is a full node, with its
 // own id and the drawable node's defaults. The base's constructor could only
 // reach its own part of setDefaults, so it runs once more here, whole.
-ObjectParticleSystemSimple::ObjectParticleSystemSimple(bool full) : ObjectParticleSystem(full) {
+ObjectParticleSystemSimple::ObjectParticleSystemSimple(bool full) : ObjectParticleSystem(full, true) {
     if (full)
         setDefaults();
 }
@@ -80,7 +84,7 @@ void ObjectParticleSystemSimple::setDefaults() {
     setPicture("particlesimple_pic.bmp");
 }
 
-SimpleParticle* ObjectParticleSystemSimple::makeParticleNode() {
+NSNode::NodePhysical* ObjectParticleSystemSimple::makeParticleNode() {
     const float s = varied(particleSize, particleSizeVar);
     if (shape == 1)
         return new SimpleParticleCube(s);
@@ -177,7 +181,7 @@ void ObjectParticleSystemSimple::copyFrom(const NSClone::Cloneable* source) {
 
 // --- texture ---
 
-ObjectParticleSystemTexture::ObjectParticleSystemTexture(bool full) : ObjectParticleSystem(full) {
+ObjectParticleSystemTexture::ObjectParticleSystemTexture(bool full) : ObjectParticleSystem(full, true) {
     if (full)
         setDefaults();
 }
@@ -193,7 +197,7 @@ void ObjectParticleSystemTexture::setDefaults() {
     setDeferredDraw(true);
 }
 
-TextureParticle* ObjectParticleSystemTexture::makeParticleNode() {
+NSNode::NodePhysical* ObjectParticleSystemTexture::makeParticleNode() {
     return new TextureParticle(varied(particleSize, particleSizeVar), texture);
 }
 
@@ -252,7 +256,7 @@ void ObjectParticleSystemTexture::drawSprites() {
     applySpriteFilters(scene);
     glBegin(GL_QUADS);
     for (const Sprite& sprite : sprites) {
-        const TextureParticle* node = sprite.particle->node;
+        const TextureParticle* node = of(sprite.particle->node);
         const Matrix4 place = node->localMatrix() * spriteTurn(eye, node->worldPosition());
         const Vector3& c = node->getColor();
         bool fading = false;
@@ -332,7 +336,7 @@ void ObjectParticleSystemTexture::copyFrom(const NSClone::Cloneable* source) {
 
 // --- complex ---
 
-ObjectParticleSystemComplex::ObjectParticleSystemComplex(bool full) : ObjectParticleSystem(full) {
+ObjectParticleSystemComplex::ObjectParticleSystemComplex(bool full) : ObjectParticleSystem(full, false) {
     if (full)
         setDefaults();
 }
@@ -357,7 +361,7 @@ void ObjectParticleSystemComplex::initEmitter() {
     }
 }
 
-NSNode::NodeGraphic* ObjectParticleSystemComplex::makeParticleNode() {
+NSNode::NodePhysical* ObjectParticleSystemComplex::makeParticleNode() {
     if (!prototype)
         return nullptr;
     auto* copy = dynamic_cast<NSNode::NodeGraphic*>(prototype->clone());
