@@ -4,7 +4,7 @@
 
 #include "persistence/ClassIds.h"
 #include "physics/NodePhysical.h"
-#include "physics/properties/PhysicsPropertyFriction.h"
+#include "physics/PhysicsProperty.h"
 
 namespace NSPhysics {
 
@@ -16,7 +16,7 @@ PhysicsFriction::PhysicsFriction(float linearFriction, float quadraticFriction)
 int PhysicsFriction::kind() const { return NSPhysical::KIND_FRICTION; }
 
 Vector3 PhysicsFriction::computeForce(NSNode::NodePhysical* body, NSPhysical::PhysicsProperty* property) {
-    if (!body || !dynamic_cast<NSPhysicsProperty::PhysicsPropertyFriction*>(property))
+    if (!body || !property || property->kind() != kind())
         return Vector3();
     const Vector3 v = body->getVelocity();
     const float s = v.length();

@@ -2,7 +2,7 @@
 
 #include "persistence/ClassIds.h"
 #include "physics/NodePhysical.h"
-#include "physics/properties/PhysicsPropertyGravity.h"
+#include "physics/PhysicsProperty.h"
 
 namespace NSPhysics {
 
@@ -19,7 +19,7 @@ PhysicsGravity::PhysicsGravity(float dx, float dy, float dz, float acceleration)
 int PhysicsGravity::kind() const { return NSPhysical::KIND_GRAVITY; }
 
 Vector3 PhysicsGravity::computeForce(NSNode::NodePhysical* body, NSPhysical::PhysicsProperty* property) {
-    if (!body || !dynamic_cast<NSPhysicsProperty::PhysicsPropertyGravity*>(property))
+    if (!body || !property || property->kind() != kind())
         return Vector3();
     const float strength = property->getEffectivity() * body->effectiveMass() * value * 10.0f;
     return pointOrDirection(body, strength);

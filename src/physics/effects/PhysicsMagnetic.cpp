@@ -2,7 +2,7 @@
 
 #include "persistence/ClassIds.h"
 #include "physics/NodePhysical.h"
-#include "physics/properties/PhysicsPropertyMagnetic.h"
+#include "physics/PhysicsProperty.h"
 
 namespace NSPhysics {
 
@@ -14,7 +14,7 @@ PhysicsMagnetic::PhysicsMagnetic(bool full) : PhysicsPointOrDirection(full, "Mag
 int PhysicsMagnetic::kind() const { return NSPhysical::KIND_MAGNETIC; }
 
 Vector3 PhysicsMagnetic::computeForce(NSNode::NodePhysical* body, NSPhysical::PhysicsProperty* property) {
-    if (!body || !dynamic_cast<NSPhysicsProperty::PhysicsPropertyMagnetic*>(property))
+    if (!body || !property || property->kind() != kind())
         return Vector3();
     const float factor = property->getEffectivity() * value * 10.0f;
     return pointOrDirection(body, factor);
