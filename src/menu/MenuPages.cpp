@@ -59,16 +59,6 @@ bool isCreationName(const std::string& label) {
     return std::any_of(names.begin(), names.end(), [&](const auto& e) { return e.first == label; });
 }
 
-NSNode::NodeTransform* findBelow(NSNode::NodeTransform* node, int id) {
-    for (NSNode::NodeTransform* child : node->getChildren()) {
-        if (child->getId() == id)
-            return child;
-        if (NSNode::NodeTransform* found = findBelow(child, id))
-            return found;
-    }
-    return nullptr;
-}
-
 void collectIds(NSNode::NodeTransform* node, std::vector<unsigned>& ids) {
     ids.push_back(static_cast<unsigned>(node->getId()));
     for (NSNode::NodeTransform* child : node->getChildren())
@@ -369,8 +359,8 @@ bool Menu::objectCommand(const std::string& label, const Value& value) {
         if (isCreationName(label)) {
             if (NSNode::NodeGraphic* child = NSObjects::createObject(label))
                 selected->addChildLater(child);
-        } else if (NSNode::NodeTransform* child = findBelow(selected, value.intValue)) {
-            if (scene)
+        } else if (NSNode::NodeTransform* child = selected->findById(value.intValue)) {
+            if (scene && child != selected)
                 scene->select(child);
         }
     } else if (page.physicsOpen) {

@@ -13,8 +13,6 @@
 
 namespace NSParticle {
 
-// The node with this id at or below node, or null.
-NSNode::NodeTransform* findInTree(NSNode::NodeTransform* node, int id);
 // The top of the tree node hangs in.
 NSNode::NodeTransform* treeTop(NSNode::NodeTransform* node);
 // Marks the side menu for rebuilding, when there is one.

@@ -11,23 +11,13 @@
 
 using NSMenu::MenuEntry;
 using NSMenu::Value;
+using NSClone::cloneOf;
 
 namespace NSParticle {
 
 QBN_REGISTER_CLASS(CLASS_PARTICLE_SYSTEM_SIMPLE, ObjectParticleSystemSimple)
 QBN_REGISTER_CLASS(CLASS_PARTICLE_SYSTEM_TEXTURE, ObjectParticleSystemTexture)
 QBN_REGISTER_CLASS(CLASS_PARTICLE_SYSTEM_COMPLEX, ObjectParticleSystemComplex)
-
-NSNode::NodeTransform* findInTree(NSNode::NodeTransform* node, int id) {
-    if (!node)
-        return nullptr;
-    if (node->getId() == id)
-        return node;
-    for (NSNode::NodeTransform* child : node->getChildren())
-        if (NSNode::NodeTransform* found = findInTree(child, id))
-            return found;
-    return nullptr;
-}
 
 NSNode::NodeTransform* treeTop(NSNode::NodeTransform* node) {
     while (node->getParent())
@@ -49,13 +39,6 @@ const char* colorModeName(int mode) {
 }
 
 namespace {
-
-template <class S>
-NSClone::Cloneable* cloneOf(const S& source) {
-    S* copy = new S(false);
-    copy->copyFrom(&source);
-    return copy;
-}
 
 float varied(float base, float variation) { return base * (1.0f + uniformSigned() * variation); }
 
@@ -352,7 +335,7 @@ void ObjectParticleSystemComplex::setDefaults() {
 
 void ObjectParticleSystemComplex::initEmitter() {
     ObjectParticleSystem::initEmitter();
-    prototype = dynamic_cast<NSNode::NodeGraphic*>(findInTree(treeTop(this), prototypeId));
+    prototype = dynamic_cast<NSNode::NodeGraphic*>(treeTop(this)->findById(prototypeId));
     if (prototype == this)
         prototype = nullptr;
     if (prototype) {
@@ -394,7 +377,7 @@ bool ObjectParticleSystemComplex::setMenuValue(std::string label, Value value) {
         return ObjectParticleSystem::setMenuValue(label, value);
     NSScene::Scene* scene = currentScene();
     NSNode::NodeTransform* found =
-        scene ? scene->findNode(particleId) : findInTree(treeTop(this), particleId);
+        scene ? scene->findNode(particleId) : treeTop(this)->findById(particleId);
     if (label == "Set Particle") {
         if (dynamic_cast<NSNode::NodeGraphic*>(found)) {
             if (prototypeId == 0)

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "persistence/LittleEndian.h"
 #include "resources/LoaderGLTexture.h"
 #include "resources/Md2Normals.h"
 #include "resources/ResourcePath.h"
@@ -60,28 +61,11 @@ struct Md2Contents {
     std::string skin;
 };
 
-uint32_t le32(const unsigned char* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
-
-int32_t le32s(const unsigned char* p) {
-    uint32_t raw = le32(p);
-    int32_t value;
-    std::memcpy(&value, &raw, 4);
-    return value;
-}
-
-float le32f(const unsigned char* p) {
-    uint32_t raw = le32(p);
-    float value;
-    std::memcpy(&value, &raw, 4);
-    return value;
-}
-
-unsigned le16(const unsigned char* p) { return static_cast<unsigned>(p[0] | (p[1] << 8)); }
-
-int le16s(const unsigned char* p) { return static_cast<int16_t>(static_cast<uint16_t>(le16(p))); }
+using NSSerialize::le16;
+using NSSerialize::le16s;
+using NSSerialize::le32;
+using NSSerialize::le32f;
+using NSSerialize::le32s;
 
 // A fixed-size name field; it need not end with a 0 byte.
 std::string fixedString(const unsigned char* p, size_t size) {

@@ -156,15 +156,6 @@ void logSelection(const NodeGraphic* node) {
 
 const char kAxisName[3] = {'X', 'Y', 'Z'};
 
-NodeTransform* findIn(NodeTransform* node, int id) {
-    if (node->getId() == id)
-        return node;
-    for (NodeTransform* child : node->getChildren())
-        if (NodeTransform* found = findIn(child, id))
-            return found;
-    return nullptr;
-}
-
 } // namespace
 
 std::string sceneFilePath(const std::string& name) {
@@ -230,7 +221,7 @@ void Scene::select(NodeTransform* node) {
         selected->setSelected(true);
 }
 
-NodeTransform* Scene::findNode(int id) const { return findIn(root, id); }
+NodeTransform* Scene::findNode(int id) const { return root->findById(id); }
 
 void Scene::forgetNode(NodeGraphic* node) {
     if (selected == node) {

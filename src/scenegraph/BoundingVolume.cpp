@@ -271,11 +271,7 @@ void BoundingVolume::Box::serialize(SerialStream& stream) {
     }
 }
 
-Cloneable* BoundingVolume::Box::clone() const {
-    Box* copy = new Box(false);
-    copy->copyFrom(this);
-    return copy;
-}
+Cloneable* BoundingVolume::Box::clone() const { return NSClone::cloneOf(*this); }
 
 void BoundingVolume::Box::copyFrom(const Cloneable* source) {
     const Box* b = dynamic_cast<const Box*>(source);
@@ -370,11 +366,7 @@ void BoundingVolume::Sphere::serialize(SerialStream& stream) {
     }
 }
 
-Cloneable* BoundingVolume::Sphere::clone() const {
-    Sphere* copy = new Sphere(false);
-    copy->copyFrom(this);
-    return copy;
-}
+Cloneable* BoundingVolume::Sphere::clone() const { return NSClone::cloneOf(*this); }
 
 void BoundingVolume::Sphere::copyFrom(const Cloneable* source) {
     const Sphere* s = dynamic_cast<const Sphere*>(source);
@@ -447,11 +439,7 @@ void BoundingVolume::Room::serialize(SerialStream& stream) {
     }
 }
 
-Cloneable* BoundingVolume::Room::clone() const {
-    Room* copy = new Room(false);
-    copy->copyFrom(this);
-    return copy;
-}
+Cloneable* BoundingVolume::Room::clone() const { return NSClone::cloneOf(*this); }
 
 void BoundingVolume::Room::copyFrom(const Cloneable* source) {
     const Room* r = dynamic_cast<const Room*>(source);
@@ -492,11 +480,7 @@ void BoundingVolume::Plane::serialize(SerialStream& stream) {
     stream.transfer(mode);
 }
 
-Cloneable* BoundingVolume::Plane::clone() const {
-    Plane* copy = new Plane(false);
-    copy->copyFrom(this);
-    return copy;
-}
+Cloneable* BoundingVolume::Plane::clone() const { return NSClone::cloneOf(*this); }
 
 void BoundingVolume::Plane::copyFrom(const Cloneable* source) {
     const Plane* p = dynamic_cast<const Plane*>(source);
@@ -647,11 +631,7 @@ void BoundingVolume::serialize(SerialStream& stream) {
     stream.leaveBlock(end);
 }
 
-Cloneable* BoundingVolume::clone() const {
-    BoundingVolume* copy = new BoundingVolume(false);
-    copy->copyFrom(this);
-    return copy;
-}
+Cloneable* BoundingVolume::clone() const { return NSClone::cloneOf(*this); }
 
 void BoundingVolume::copyFrom(const Cloneable* source) {
     const BoundingVolume* b = dynamic_cast<const BoundingVolume*>(source);

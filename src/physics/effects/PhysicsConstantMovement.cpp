@@ -66,11 +66,7 @@ void PhysicsConstantMovement::serialize(NSSerialize::SerialStream& stream) {
     stream.transfer(speed);
 }
 
-NSClone::Cloneable* PhysicsConstantMovement::clone() const {
-    auto* copy = new PhysicsConstantMovement(false);
-    copy->copyFrom(this);
-    return copy;
-}
+NSClone::Cloneable* PhysicsConstantMovement::clone() const { return NSClone::cloneOf(*this); }
 
 void PhysicsConstantMovement::copyFrom(const NSClone::Cloneable* source) {
     auto* src = dynamic_cast<const PhysicsConstantMovement*>(source);

@@ -69,11 +69,7 @@ void PhysicsFriction::serialize(NSSerialize::SerialStream& stream) {
     stream.transfer(quadraticFriction);
 }
 
-NSClone::Cloneable* PhysicsFriction::clone() const {
-    auto* copy = new PhysicsFriction(false);
-    copy->copyFrom(this);
-    return copy;
-}
+NSClone::Cloneable* PhysicsFriction::clone() const { return NSClone::cloneOf(*this); }
 
 void PhysicsFriction::copyFrom(const NSClone::Cloneable* source) {
     auto* src = dynamic_cast<const PhysicsFriction*>(source);

@@ -31,11 +31,7 @@ std::string PhysicsGravity::getMenuPicture() { return "physicsgravity_pic.bmp"; 
 
 int PhysicsGravity::classId() const { return CLASS_PHYSICS_GRAVITY; }
 
-NSClone::Cloneable* PhysicsGravity::clone() const {
-    auto* copy = new PhysicsGravity(false);
-    copy->copyFrom(this);
-    return copy;
-}
+NSClone::Cloneable* PhysicsGravity::clone() const { return NSClone::cloneOf(*this); }
 
 void PhysicsGravity::copyFrom(const NSClone::Cloneable* source) {
     if (dynamic_cast<const PhysicsGravity*>(source))

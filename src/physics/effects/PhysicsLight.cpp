@@ -28,11 +28,7 @@ std::string PhysicsLight::getMenuPicture() { return "physicslight_pic.bmp"; }
 
 int PhysicsLight::classId() const { return CLASS_PHYSICS_LIGHT; }
 
-NSClone::Cloneable* PhysicsLight::clone() const {
-    auto* copy = new PhysicsLight(false);
-    copy->copyFrom(this);
-    return copy;
-}
+NSClone::Cloneable* PhysicsLight::clone() const { return NSClone::cloneOf(*this); }
 
 void PhysicsLight::copyFrom(const NSClone::Cloneable* source) {
     if (dynamic_cast<const PhysicsLight*>(source))

@@ -26,11 +26,7 @@ std::string PhysicsMagnetic::getMenuPicture() { return "physicsmagnetic_pic.bmp"
 
 int PhysicsMagnetic::classId() const { return CLASS_PHYSICS_MAGNETIC; }
 
-NSClone::Cloneable* PhysicsMagnetic::clone() const {
-    auto* copy = new PhysicsMagnetic(false);
-    copy->copyFrom(this);
-    return copy;
-}
+NSClone::Cloneable* PhysicsMagnetic::clone() const { return NSClone::cloneOf(*this); }
 
 void PhysicsMagnetic::copyFrom(const NSClone::Cloneable* source) {
     if (dynamic_cast<const PhysicsMagnetic*>(source))

@@ -28,11 +28,7 @@ std::string PhysicsWind::getMenuPicture() { return "physicswind_pic.bmp"; }
 
 int PhysicsWind::classId() const { return CLASS_PHYSICS_WIND; }
 
-NSClone::Cloneable* PhysicsWind::clone() const {
-    auto* copy = new PhysicsWind(false);
-    copy->copyFrom(this);
-    return copy;
-}
+NSClone::Cloneable* PhysicsWind::clone() const { return NSClone::cloneOf(*this); }
 
 void PhysicsWind::copyFrom(const NSClone::Cloneable* source) {
     if (dynamic_cast<const PhysicsWind*>(source))
