@@ -4,15 +4,15 @@
 #include <fstream>
 #include <iterator>
 
+#include "persistence/LittleEndian.h"
+
 namespace NSAudio {
 
 namespace {
 
-uint32_t u32(const std::vector<uint8_t>& b, size_t at) {
-    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
-}
+uint32_t u32(const std::vector<uint8_t>& b, size_t at) { return NSSerialize::le32(b.data() + at); }
 
-uint16_t u16(const std::vector<uint8_t>& b, size_t at) { return static_cast<uint16_t>(b[at] | (b[at + 1] << 8)); }
+uint16_t u16(const std::vector<uint8_t>& b, size_t at) { return NSSerialize::le16(b.data() + at); }
 
 bool tagAt(const std::vector<uint8_t>& b, size_t at, const char* tag) {
     return at + 4 <= b.size() && std::equal(tag, tag + 4, b.begin() + static_cast<std::ptrdiff_t>(at));

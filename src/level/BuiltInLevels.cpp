@@ -10,7 +10,7 @@
 #include "particles/ObjectParticleSystems.h"
 #include "physics/effects/PhysicsFriction.h"
 #include "physics/effects/PhysicsGravity.h"
-#include "physics/properties/PhysicsPropertyGravity.h"
+#include "physics/properties/PhysicsPropertyOfKind.h"
 #include "scene/Scene.h"
 #include "scenegraph/BoundingVolume.h"
 #include "scenegraph/ControllerNode.h"

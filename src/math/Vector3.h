@@ -61,3 +61,6 @@ inline Vector3 cross(const Vector3& a, const Vector3& b) {
 }
 
 inline float length(const Vector3& a) { return a.length(); }
+
+// Whether every component is a finite number (no NaN, no infinity).
+inline bool isFinite(const Vector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }

@@ -1,7 +1,6 @@
 // The pages of the side menu and the commands behind their buttons: the level
-// mode page, the editor's main, management and goal pages, and the page of
-// the selected object with its attach, physics, property and constraint
-// sub-pages.
+// mode page and the editor's main, management and goal pages. The selected
+// object's page is in MenuObjectPage.cpp.
 
 #include <algorithm>
 
@@ -11,17 +10,16 @@
 #include "level/Progress.h"
 #include "menu/Menu.h"
 #include "objects/ObjectCatalogue.h"
-#include "persistence/ClassIds.h"
-#include "physics/ControllerPhysics.h"
 #include "physics/Physics.h"
-#include "physics/PhysicsProperty.h"
 #include "scene/Scene.h"
 #include "objects/NodeGraphic.h"
 #include "shell/Log.h"
 
+#include "menu/MenuPageLines.h"
+
 namespace NSMenu {
 
-namespace {
+namespace pageLines {
 
 MenuEntry header(const std::string& label) {
     return MenuEntry(nullptr, label, TYPE_BOOL, KIND_HEADER, Value(), true);
@@ -59,21 +57,11 @@ bool isCreationName(const std::string& label) {
     return std::any_of(names.begin(), names.end(), [&](const auto& e) { return e.first == label; });
 }
 
-NSNode::NodeTransform* findBelow(NSNode::NodeTransform* node, int id) {
-    for (NSNode::NodeTransform* child : node->getChildren()) {
-        if (child->getId() == id)
-            return child;
-        if (NSNode::NodeTransform* found = findBelow(child, id))
-            return found;
-    }
-    return nullptr;
-}
+} // namespace pageLines
 
-void collectIds(NSNode::NodeTransform* node, std::vector<unsigned>& ids) {
-    ids.push_back(static_cast<unsigned>(node->getId()));
-    for (NSNode::NodeTransform* child : node->getChildren())
-        collectIds(child, ids);
-}
+using namespace pageLines;
+
+namespace {
 
 // The level page's account of the player's progress: the won levels.
 void progressLines(std::vector<MenuEntry>& list, const NSLevel::ControllerLevel* levels) {
@@ -115,85 +103,6 @@ void Menu::dropStalePointers() {
     const auto& constraints = selected->getConstraints();
     if (std::find(constraints.begin(), constraints.end(), page.editedConstraint) == constraints.end())
         page.editedConstraint = nullptr;
-}
-
-void Menu::objectPage(std::vector<MenuEntry>& list) {
-    const bool editing = !isLevelMode() && !isTestMode();
-    const NSPhysical::ControllerPhysics& physics = NSPhysical::ControllerPhysics::instance();
-
-    if (page.attachOpen) {
-        footer(list);
-        list.push_back(header("ATTACHED OBJECTS"));
-        const auto& children = selected->getChildren();
-        for (size_t i = 0; i < children.size(); ++i)
-            list.push_back(intButton(numbered(i, NSObjects::creationName(children[i]->classId())),
-                                     children[i]->getId()));
-        list.push_back(MenuEntry());
-        list.push_back(header("CREATE OBJECT"));
-        creationButtons(list);
-        return;
-    }
-    if (page.physicsOpen) {
-        footer(list);
-        if (page.editedPhysics) {
-            list.push_back(header("PHYSICS"));
-            list.push_back(button("Delete Physics"));
-            list.push_back(MenuEntry());
-            page.editedPhysics->getMenuEntries(list, !isLevelMode());
-            return;
-        }
-        list.push_back(header("EDIT PHYSICS"));
-        const auto& effects = selected->getPhysics();
-        for (size_t i = 0; i < effects.size(); ++i)
-            list.push_back(intButton(numbered(i, physics.physicsName(effects[i]->classId())), static_cast<int>(i)));
-        list.push_back(MenuEntry());
-        list.push_back(header("CREATE PHYSICS"));
-        for (const auto& type : physics.getPhysicsTypes())
-            list.push_back(button(type.first));
-        return;
-    }
-    if (page.propertiesOpen) {
-        footer(list);
-        if (page.editedProperty) {
-            list.push_back(header("PROPERTY"));
-            list.push_back(button("Delete Property"));
-            list.push_back(MenuEntry());
-            page.editedProperty->getMenuEntries(list, !isLevelMode());
-            return;
-        }
-        list.push_back(header("EDIT PROPERTY"));
-        const auto& properties = selected->getProperties();
-        for (size_t i = 0; i < properties.size(); ++i)
-            list.push_back(
-                intButton(numbered(i, physics.propertyName(properties[i]->classId())), static_cast<int>(i)));
-        list.push_back(MenuEntry());
-        list.push_back(header("CREATE PROPERTY"));
-        for (const auto& type : physics.getPropertyTypes())
-            list.push_back(button(type.first));
-        return;
-    }
-    if (page.constraintsOpen) {
-        // There are no constraint kinds to create yet.
-        list.push_back(button("Back"));
-        list.push_back(MenuEntry());
-        return;
-    }
-
-    list.emplace_back(nullptr, selected->getName(), TYPE_STRING, KIND_PICTURE,
-                      Value::ofString(selected->getMenuPicture()), true);
-    if (editing) {
-        list.push_back(intInput("ID", selected->getMenuValue("ID").intValue, false));
-        list.push_back(MenuEntry());
-        list.push_back(header("ELEMENT OPTIONS"));
-        list.push_back(button("Attach Object..."));
-        if (selected->classId() != CLASS_OBJECT_ROOM)
-            list.push_back(button("Delete Object"));
-        list.push_back(button("Physics..."));
-        list.push_back(button("Properties..."));
-        list.push_back(button("Constraints..."));
-    }
-    list.push_back(MenuEntry());
-    selected->getMenuEntries(list, editing);
 }
 
 void Menu::mainPage(std::vector<MenuEntry>& list) {
@@ -287,123 +196,6 @@ bool Menu::itemChanged(const std::string& label, const Value& value) {
     if (selected)
         return objectCommand(label, value);
     return mainCommand(label, value);
-}
-
-void Menu::deleteSelected() {
-    NSNode::NodeGraphic* victim = selected;
-    // The room holds everything else: neither the button nor the Delete key
-    // takes it away.
-    if (!victim || !scene || victim->classId() == CLASS_OBJECT_ROOM)
-        return;
-    if (NSLevel::Level* level = currentLevel()) {
-        // A goal must not name an object that is gone, nor one of the
-        // objects attached to it.
-        std::vector<unsigned> ids;
-        collectIds(victim, ids);
-        auto gone = [&](unsigned id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); };
-        const size_t before = level->getGoals().size();
-        for (size_t i = level->getGoals().size(); i-- > 0;) {
-            const NSLevel::LevelGoal& goal = level->getGoals()[i];
-            if (gone(goal.id1) || gone(goal.id2))
-                level->removeGoal(i);
-        }
-        if (level->getGoals().size() != before)
-            popUp("Goals of the deleted object removed");
-    }
-    clearObjectPages();
-    if (victim->getParent()) {
-        scene->removeObject(victim);
-    } else {
-        scene->forgetNode(victim);
-        delete victim;
-    }
-    selected = nullptr;
-    setTouched();
-}
-
-void Menu::selectById(int id) {
-    if (!scene)
-        return;
-    if (NSNode::NodeTransform* node = scene->findNode(id))
-        scene->select(node);
-}
-
-bool Menu::objectCommand(const std::string& label, const Value& value) {
-    NSPhysical::ControllerPhysics& physics = NSPhysical::ControllerPhysics::instance();
-    if (label == "Back") {
-        if (page.editedPhysics)
-            page.editedPhysics = nullptr;
-        else if (page.editedProperty)
-            page.editedProperty = nullptr;
-        else if (page.editedConstraint)
-            page.editedConstraint = nullptr;
-        else
-            clearObjectPages();
-        selected->setSelected(true);
-    } else if (label == "Attach Object...") {
-        page.attachOpen = true;
-    } else if (label == "Physics...") {
-        page.physicsOpen = true;
-        page.editedPhysics = nullptr;
-    } else if (label == "Properties...") {
-        page.propertiesOpen = true;
-        page.editedProperty = nullptr;
-    } else if (label == "Constraints...") {
-        page.constraintsOpen = true;
-        page.editedConstraint = nullptr;
-    } else if (label == "Delete Object") {
-        if (selected->classId() == CLASS_OBJECT_ROOM)
-            return false;
-        deleteSelected();
-        return true;
-    } else if (label == "Delete Physics" && page.editedPhysics) {
-        selected->removePhysics(page.editedPhysics);
-        delete page.editedPhysics;
-        page.editedPhysics = nullptr;
-    } else if (label == "Delete Property" && page.editedProperty) {
-        selected->removeProperty(page.editedProperty);
-        delete page.editedProperty;
-        page.editedProperty = nullptr;
-    } else if (label == "Delete Constraint" && page.editedConstraint) {
-        selected->removeConstraint(page.editedConstraint);
-        page.editedConstraint = nullptr;
-    } else if (page.attachOpen) {
-        if (isCreationName(label)) {
-            if (NSNode::NodeGraphic* child = NSObjects::createObject(label))
-                selected->addChildLater(child);
-        } else if (NSNode::NodeTransform* child = findBelow(selected, value.intValue)) {
-            if (scene)
-                scene->select(child);
-        }
-    } else if (page.physicsOpen) {
-        if (page.editedPhysics)
-            return page.editedPhysics->setMenuValue(label, value);
-        if (NSPhysical::Physics* effect = physics.createPhysics(label)) {
-            selected->addPhysics(effect);
-            page.editedPhysics = effect;
-        } else {
-            const auto& effects = selected->getPhysics();
-            if (value.intValue < 0 || static_cast<size_t>(value.intValue) >= effects.size())
-                return false;
-            page.editedPhysics = effects[static_cast<size_t>(value.intValue)];
-        }
-    } else if (page.propertiesOpen) {
-        if (page.editedProperty)
-            return page.editedProperty->setMenuValue(label, value);
-        if (NSPhysical::PhysicsProperty* property = physics.createProperty(label)) {
-            selected->addProperty(property);
-            page.editedProperty = property;
-        } else {
-            const auto& properties = selected->getProperties();
-            if (value.intValue < 0 || static_cast<size_t>(value.intValue) >= properties.size())
-                return false;
-            page.editedProperty = properties[static_cast<size_t>(value.intValue)];
-        }
-    } else {
-        return selected->setMenuValue(label, value);
-    }
-    setTouched();
-    return true;
 }
 
 bool Menu::mainCommand(const std::string& label, const Value& value) {

@@ -2,10 +2,7 @@
 
 #include "objects/ObjectSupport.h"
 #include "persistence/ClassIds.h"
-#include "physics/properties/PhysicsPropertyConstantMovement.h"
-#include "physics/properties/PhysicsPropertyFriction.h"
-#include "physics/properties/PhysicsPropertyGravity.h"
-#include "physics/properties/PhysicsPropertyWind.h"
+#include "physics/properties/PhysicsPropertyOfKind.h"
 #include "resources/ModelObject.h"
 
 using NSNode::BoundingVolume;

@@ -54,12 +54,6 @@ public:
 // lighting shows on large walls.
 void drawBoxFaces(const Vector3& half, bool inward, int divisions = 1);
 
-// The clone pattern: a non-full object of the same class filled by copyFrom.
-template <class T>
-NSClone::Cloneable* cloneOf(const T& source) {
-    T* copy = new T(false);
-    copy->copyFrom(&source);
-    return copy;
-}
+using NSClone::cloneOf;
 
 } // namespace NSObjects

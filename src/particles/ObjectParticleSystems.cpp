@@ -1,29 +1,23 @@
 #include "particles/ObjectParticleSystems.h"
 
+#include <GL/gl.h>
+
 #include <algorithm>
 
+#include "persistence/ClassIds.h"
 #include "resources/LoaderGLTexture.h"
+#include "scene/Scene.h"
 #include "shell/Host.h"
 
 using NSMenu::MenuEntry;
 using NSMenu::Value;
+using NSClone::cloneOf;
 
 namespace NSParticle {
 
 QBN_REGISTER_CLASS(CLASS_PARTICLE_SYSTEM_SIMPLE, ObjectParticleSystemSimple)
 QBN_REGISTER_CLASS(CLASS_PARTICLE_SYSTEM_TEXTURE, ObjectParticleSystemTexture)
 QBN_REGISTER_CLASS(CLASS_PARTICLE_SYSTEM_COMPLEX, ObjectParticleSystemComplex)
-
-NSNode::NodeTransform* findInTree(NSNode::NodeTransform* node, int id) {
-    if (!node)
-        return nullptr;
-    if (node->getId() == id)
-        return node;
-    for (NSNode::NodeTransform* child : node->getChildren())
-        if (NSNode::NodeTransform* found = findInTree(child, id))
-            return found;
-    return nullptr;
-}
 
 NSNode::NodeTransform* treeTop(NSNode::NodeTransform* node) {
     while (node->getParent())
@@ -45,13 +39,6 @@ const char* colorModeName(int mode) {
 
 namespace {
 
-template <class S>
-NSClone::Cloneable* cloneOf(const S& source) {
-    S* copy = new S(false);
-    copy->copyFrom(&source);
-    return copy;
-}
-
 float varied(float base, float variation) { return base * (1.0f + uniformSigned() * variation); }
 
 const char* const kShapes[3] = {"Sphere", "Cube", "Tetraeder"};
@@ -63,7 +50,7 @@ const char* const kShapes[3] = {"Sphere", "Cube", "Tetraeder"};
 // The base gets the full flag too: a full system is a full node, with its
 // own id and the drawable node's defaults. The base's constructor could only
 // reach its own part of setDefaults, so it runs once more here, whole.
-ObjectParticleSystemSimple::ObjectParticleSystemSimple(bool full) : ObjectParticleSystem(full) {
+ObjectParticleSystemSimple::ObjectParticleSystemSimple(bool full) : ObjectParticleSystem(full, true) {
     if (full)
         setDefaults();
 }
@@ -79,7 +66,7 @@ void ObjectParticleSystemSimple::setDefaults() {
     setPicture("particlesimple_pic.bmp");
 }
 
-SimpleParticle* ObjectParticleSystemSimple::makeParticleNode() {
+NSNode::NodePhysical* ObjectParticleSystemSimple::makeParticleNode() {
     const float s = varied(particleSize, particleSizeVar);
     if (shape == 1)
         return new SimpleParticleCube(s);
@@ -176,7 +163,7 @@ void ObjectParticleSystemSimple::copyFrom(const NSClone::Cloneable* source) {
 
 // --- texture ---
 
-ObjectParticleSystemTexture::ObjectParticleSystemTexture(bool full) : ObjectParticleSystem(full) {
+ObjectParticleSystemTexture::ObjectParticleSystemTexture(bool full) : ObjectParticleSystem(full, true) {
     if (full)
         setDefaults();
 }
@@ -192,7 +179,7 @@ void ObjectParticleSystemTexture::setDefaults() {
     setDeferredDraw(true);
 }
 
-TextureParticle* ObjectParticleSystemTexture::makeParticleNode() {
+NSNode::NodePhysical* ObjectParticleSystemTexture::makeParticleNode() {
     return new TextureParticle(varied(particleSize, particleSizeVar), texture);
 }
 
@@ -251,7 +238,7 @@ void ObjectParticleSystemTexture::drawSprites() {
     applySpriteFilters(scene);
     glBegin(GL_QUADS);
     for (const Sprite& sprite : sprites) {
-        const TextureParticle* node = sprite.particle->node;
+        const TextureParticle* node = of(sprite.particle->node);
         const Matrix4 place = node->localMatrix() * spriteTurn(eye, node->worldPosition());
         const Vector3& c = node->getColor();
         bool fading = false;
@@ -331,7 +318,7 @@ void ObjectParticleSystemTexture::copyFrom(const NSClone::Cloneable* source) {
 
 // --- complex ---
 
-ObjectParticleSystemComplex::ObjectParticleSystemComplex(bool full) : ObjectParticleSystem(full) {
+ObjectParticleSystemComplex::ObjectParticleSystemComplex(bool full) : ObjectParticleSystem(full, false) {
     if (full)
         setDefaults();
 }
@@ -347,7 +334,7 @@ void ObjectParticleSystemComplex::setDefaults() {
 
 void ObjectParticleSystemComplex::initEmitter() {
     ObjectParticleSystem::initEmitter();
-    prototype = dynamic_cast<NSNode::NodeGraphic*>(findInTree(treeTop(this), prototypeId));
+    prototype = dynamic_cast<NSNode::NodeGraphic*>(treeTop(this)->findById(prototypeId));
     if (prototype == this)
         prototype = nullptr;
     if (prototype) {
@@ -356,7 +343,7 @@ void ObjectParticleSystemComplex::initEmitter() {
     }
 }
 
-NSNode::NodeGraphic* ObjectParticleSystemComplex::makeParticleNode() {
+NSNode::NodePhysical* ObjectParticleSystemComplex::makeParticleNode() {
     if (!prototype)
         return nullptr;
     auto* copy = dynamic_cast<NSNode::NodeGraphic*>(prototype->clone());
@@ -389,7 +376,7 @@ bool ObjectParticleSystemComplex::setMenuValue(std::string label, Value value) {
         return ObjectParticleSystem::setMenuValue(label, value);
     NSScene::Scene* scene = currentScene();
     NSNode::NodeTransform* found =
-        scene ? scene->findNode(particleId) : findInTree(treeTop(this), particleId);
+        scene ? scene->findNode(particleId) : treeTop(this)->findById(particleId);
     if (label == "Set Particle") {
         if (dynamic_cast<NSNode::NodeGraphic*>(found)) {
             if (prototypeId == 0)

@@ -9,13 +9,20 @@
 
 namespace NSParticle {
 
-class ObjectParticleSystemSimple : public ObjectParticleSystem<SimpleParticle> {
+class ObjectParticleSystemSimple : public ObjectParticleSystem {
 public:
     explicit ObjectParticleSystemSimple(bool full);
     void setDefaults() override;
-    SimpleParticle* makeParticleNode() override;
+    NSNode::NodePhysical* makeParticleNode() override;
+    Vector3 nodeColor(const NSNode::NodePhysical* node) const override { return of(node)->getColor(); }
+    void setNodeColor(NSNode::NodePhysical* node, const Vector3& c) override { of(node)->setColor(c); }
     void onParticleCreated(Particle* p) override;
-    void setParticleSize(Particle* p, float s) override { p->node->setSize(s); }
+    void setParticleSize(Particle* p, float s) override { of(p->node)->setSize(s); }
+    // The particle node this system made.
+    static SimpleParticle* of(NSNode::NodePhysical* node) { return static_cast<SimpleParticle*>(node); }
+    static const SimpleParticle* of(const NSNode::NodePhysical* node) {
+        return static_cast<const SimpleParticle*>(node);
+    }
     void appendObjectMenuEntries(std::vector<NSMenu::MenuEntry>& list, bool detailed) override;
     bool setMenuValue(std::string label, NSMenu::Value value) override;
     NSMenu::Value getMenuValue(std::string label) override;
@@ -31,12 +38,19 @@ public:
     int sphereDetail = 6;
 };
 
-class ObjectParticleSystemTexture : public ObjectParticleSystem<TextureParticle> {
+class ObjectParticleSystemTexture : public ObjectParticleSystem {
 public:
     explicit ObjectParticleSystemTexture(bool full);
     void setDefaults() override;
-    TextureParticle* makeParticleNode() override;
-    void setParticleSize(Particle* p, float s) override { p->node->setSize(s); }
+    NSNode::NodePhysical* makeParticleNode() override;
+    Vector3 nodeColor(const NSNode::NodePhysical* node) const override { return of(node)->getColor(); }
+    void setNodeColor(NSNode::NodePhysical* node, const Vector3& c) override { of(node)->setColor(c); }
+    void setParticleSize(Particle* p, float s) override { of(p->node)->setSize(s); }
+    // The particle node this system made.
+    static TextureParticle* of(NSNode::NodePhysical* node) { return static_cast<TextureParticle*>(node); }
+    static const TextureParticle* of(const NSNode::NodePhysical* node) {
+        return static_cast<const TextureParticle*>(node);
+    }
     // The node and the emitter, then every live sprite: all in one batch,
     // back to front, in the scene's pass for see-through nodes.
     void draw() override;
@@ -62,12 +76,19 @@ private:
     std::string loadedFile;
 };
 
-class ObjectParticleSystemComplex : public ObjectParticleSystem<NSNode::NodeGraphic> {
+class ObjectParticleSystemComplex : public ObjectParticleSystem {
 public:
     explicit ObjectParticleSystemComplex(bool full);
     void setDefaults() override;
     void initEmitter() override;
-    NSNode::NodeGraphic* makeParticleNode() override;
+    NSNode::NodePhysical* makeParticleNode() override;
+    Vector3 nodeColor(const NSNode::NodePhysical* node) const override { return of(node)->getColor(); }
+    void setNodeColor(NSNode::NodePhysical* node, const Vector3& c) override { of(node)->setColor(c); }
+    // The particle node this system made: a copy of its prototype.
+    static NSNode::NodeGraphic* of(NSNode::NodePhysical* node) { return static_cast<NSNode::NodeGraphic*>(node); }
+    static const NSNode::NodeGraphic* of(const NSNode::NodePhysical* node) {
+        return static_cast<const NSNode::NodeGraphic*>(node);
+    }
     void appendObjectMenuEntries(std::vector<NSMenu::MenuEntry>& list, bool detailed) override;
     bool setMenuValue(std::string label, NSMenu::Value value) override;
     NSMenu::Value getMenuValue(std::string label) override;

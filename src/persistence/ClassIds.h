@@ -35,7 +35,7 @@ enum ClassId : int {
     CLASS_OBJECT_ROOM_HIT = 232,
     CLASS_OBJECT_TESLA_SPULE = 233,
 
-    CLASS_PARTICLE_SYSTEM = 250, // the template, every instantiation; abstract
+    CLASS_PARTICLE_SYSTEM = 250, // the emitter every system shares; abstract
     CLASS_PARTICLE_SYSTEM_SIMPLE = 251,
     CLASS_PARTICLE_SYSTEM_TEXTURE = 252,
     CLASS_PARTICLE_SYSTEM_COMPLEX = 253,

@@ -16,4 +16,13 @@ public:
     virtual void copyFrom(const Cloneable* source) = 0;
 };
 
+// The clone of the pattern above: a new T made with the full flag false,
+// filled by its copyFrom.
+template <class T>
+Cloneable* cloneOf(const T& source) {
+    T* copy = new T(false);
+    copy->copyFrom(&source);
+    return copy;
+}
+
 } // namespace NSClone

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "persistence/LittleEndian.h"
 #include "shell/Log.h"
 
 namespace NSSerialize {
@@ -296,8 +297,7 @@ bool SerialStream::readBytes(unsigned char* bytes, size_t count) {
 unsigned SerialStream::readRaw32() {
     unsigned char bytes[4];
     readBytes(bytes, 4);
-    return static_cast<unsigned>(bytes[0]) | (static_cast<unsigned>(bytes[1]) << 8) |
-           (static_cast<unsigned>(bytes[2]) << 16) | (static_cast<unsigned>(bytes[3]) << 24);
+    return le32(bytes);
 }
 
 bool SerialStream::readBool() {

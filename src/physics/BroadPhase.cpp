@@ -48,8 +48,6 @@ bool changedSince(const NodeTransform* node, std::uint64_t stamp) {
     return false;
 }
 
-bool isFinite(const Vector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
-
 } // namespace
 
 // As BoundingVolume::setTransform places the outer sphere.

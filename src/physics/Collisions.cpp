@@ -45,8 +45,6 @@ constexpr int kMaxContactsPerStep = 2;
 // Halvings of the move that look for where a contact begins.
 constexpr int kContactHalvings = 10;
 
-bool isFinite(const Vector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
-
 // A normal that gives a direction to answer along.
 bool isUsableNormal(const Vector3& n) { return isFinite(n) && length(n) != 0.0f; }
 

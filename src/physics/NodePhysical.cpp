@@ -29,8 +29,6 @@ void removeAll(std::vector<T*>& list, T* item) {
     list.erase(std::remove(list.begin(), list.end(), item), list.end());
 }
 
-bool isFinite(const Vector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
-
 } // namespace
 
 NodePhysical::NodePhysical(bool full) : NodeTransform(full) {
@@ -291,11 +289,7 @@ void NodePhysical::serialize(NSSerialize::SerialStream& stream) {
     });
 }
 
-NSClone::Cloneable* NodePhysical::clone() const {
-    auto* copy = new NodePhysical(false);
-    copy->copyFrom(this);
-    return copy;
-}
+NSClone::Cloneable* NodePhysical::clone() const { return NSClone::cloneOf(*this); }
 
 void NodePhysical::copyFrom(const NSClone::Cloneable* source) {
     auto* other = dynamic_cast<const NodePhysical*>(source);

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "persistence/LittleEndian.h"
 #include "resources/ResourcePath.h"
 
 namespace NSLoader {
@@ -21,19 +22,9 @@ constexpr uint32_t kCompressionAlphaBitFields = 6; // BI_ALPHABITFIELDS
 constexpr long kFileHeaderSize = 14;
 constexpr long kInfoHeaderSize = 40;
 
-uint16_t le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-
-uint32_t le32(const unsigned char* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
-
-int32_t le32s(const unsigned char* p) {
-    uint32_t raw = le32(p);
-    int32_t value;
-    std::memcpy(&value, &raw, 4);
-    return value;
-}
+using NSSerialize::le16;
+using NSSerialize::le32;
+using NSSerialize::le32s;
 
 // Closes the file on every way out of readBmp.
 struct FileCloser {

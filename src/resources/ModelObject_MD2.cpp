@@ -1,10 +1,7 @@
 #include "resources/ModelObject_MD2.h"
 
 #include <GL/gl.h>
-#include <sys/stat.h>
 
-#include <cctype>
-#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -12,7 +9,7 @@
 #include <iterator>
 
 #include "resources/LoaderGLTexture.h"
-#include "resources/Md2Normals.h"
+#include "resources/Md2File.h"
 #include "resources/ResourcePath.h"
 #include "shell/Log.h"
 
@@ -21,242 +18,6 @@ QBN_REGISTER_CLASS(CLASS_MODEL_OBJECT_MD2, NSGraphic::ModelObject_MD2)
 namespace NSGraphic {
 
 namespace {
-
-constexpr int32_t kMd2Ident = 0x32504449; // "IDP2"
-constexpr int32_t kMd2Version = 8;
-constexpr long long kHeaderSize = 68;
-constexpr long long kSkinNameSize = 64;
-constexpr long long kTexCoordSize = 4;  // two 16-bit values
-constexpr long long kTriangleSize = 12; // six 16-bit indices
-constexpr long long kFrameHeaderSize = 40; // scale, translate, name
-constexpr long long kFrameNameSize = 16;
-
-// Limits far above any real model; a file beyond them is taken for damaged
-// rather than allowed to ask for gigabytes.
-constexpr long long kMaxFileSize = 64LL << 20;
-constexpr int32_t kMaxVertices = 65536; // triangles index them with 16 bits
-constexpr int32_t kMaxTexCoords = 65536;
-constexpr int32_t kMaxTriangles = 1 << 20;
-constexpr int32_t kMaxFrames = 1 << 16;
-constexpr int32_t kMaxSkins = 1 << 12;
-constexpr long long kMaxFrameVertices = 1LL << 22; // frames x vertices
-
-// The fields of the 68-byte file header, in file order.
-struct Md2Header {
-    int32_t ident, version;
-    int32_t skinWidth, skinHeight, frameSize;
-    int32_t numSkins, numVertices, numTexCoords, numTriangles, numGlCommands, numFrames;
-    int32_t ofsSkins, ofsTexCoords, ofsTriangles, ofsFrames, ofsGlCommands, ofsEnd;
-};
-
-// What a successful read of a file gives; the model takes it over whole.
-struct Md2Contents {
-    unsigned vertexCount = 0;
-    std::vector<unsigned> triangles;
-    std::vector<float> texCoords;
-    std::vector<Md2Frame> frames;
-    std::vector<Md2Animation> animations;
-    std::string skin;
-};
-
-uint32_t le32(const unsigned char* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
-
-int32_t le32s(const unsigned char* p) {
-    uint32_t raw = le32(p);
-    int32_t value;
-    std::memcpy(&value, &raw, 4);
-    return value;
-}
-
-float le32f(const unsigned char* p) {
-    uint32_t raw = le32(p);
-    float value;
-    std::memcpy(&value, &raw, 4);
-    return value;
-}
-
-unsigned le16(const unsigned char* p) { return static_cast<unsigned>(p[0] | (p[1] << 8)); }
-
-int le16s(const unsigned char* p) { return static_cast<int16_t>(static_cast<uint16_t>(le16(p))); }
-
-// A fixed-size name field; it need not end with a 0 byte.
-std::string fixedString(const unsigned char* p, size_t size) {
-    const char* text = reinterpret_cast<const char*>(p);
-    return std::string(text, strnlen(text, size));
-}
-
-// "run12" gives "run" and 12; a name without trailing digits keeps number 0,
-// and a name of digits only stays whole with number 1.
-void splitFrameName(const std::string& full, std::string& name, unsigned char& number) {
-    size_t end = full.size();
-    while (end > 0 && std::isdigit(static_cast<unsigned char>(full[end - 1])))
-        --end;
-    if (end == full.size()) {
-        name = full;
-        number = 0;
-    } else if (end == 0) {
-        name = full;
-        number = 1;
-    } else {
-        name = full.substr(0, end);
-        unsigned value = 0;
-        for (size_t i = end; i < full.size(); ++i)
-            value = value * 10u + static_cast<unsigned>(full[i] - '0');
-        number = static_cast<unsigned char>(value);
-    }
-}
-
-bool readWholeFile(const std::string& path, std::vector<unsigned char>& bytes, std::string& error) {
-    struct stat info;
-    if (::stat(path.c_str(), &info) != 0) {
-        error = std::strerror(errno);
-        return false;
-    }
-    // Only plain files: a folder reads as garbage and a pipe could block.
-    if (!S_ISREG(info.st_mode)) {
-        error = "not a plain file";
-        return false;
-    }
-    if (info.st_size > kMaxFileSize) {
-        error = "file too large for a model";
-        return false;
-    }
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        error = std::strerror(errno);
-        return false;
-    }
-    bytes.resize(static_cast<size_t>(info.st_size));
-    size_t got = bytes.empty() ? 0 : std::fread(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
-    if (got != bytes.size()) {
-        error = "cannot read the whole file";
-        return false;
-    }
-    return true;
-}
-
-// A section of count items of itemSize bytes at offset lies inside the file.
-bool sectionFits(int32_t offset, long long count, long long itemSize, long long fileSize) {
-    if (count == 0)
-        return true;
-    return offset >= kHeaderSize && offset <= fileSize && count * itemSize <= fileSize - offset;
-}
-
-bool parseMd2(const std::vector<unsigned char>& file, Md2Contents& out, std::string& error) {
-    const long long fileSize = static_cast<long long>(file.size());
-    if (fileSize < kHeaderSize) {
-        error = "too short for a model header";
-        return false;
-    }
-    Md2Header h;
-    int32_t* fields = &h.ident;
-    for (int i = 0; i < 17; ++i)
-        fields[i] = le32s(file.data() + 4 * i);
-    if (h.ident != kMd2Ident || h.version != kMd2Version) {
-        error = "not an MD2 model (IDP2, version 8)";
-        return false;
-    }
-
-    auto inRange = [](int32_t value, int32_t limit) { return value >= 0 && value <= limit; };
-    if (!inRange(h.numSkins, kMaxSkins) || !inRange(h.numVertices, kMaxVertices) ||
-        !inRange(h.numTexCoords, kMaxTexCoords) || !inRange(h.numTriangles, kMaxTriangles) ||
-        !inRange(h.numFrames, kMaxFrames)) {
-        error = "header counts out of range";
-        return false;
-    }
-    if (h.numFrames < 1) {
-        error = "the model has no frames";
-        return false;
-    }
-    if (static_cast<long long>(h.numFrames) * h.numVertices > kMaxFrameVertices) {
-        error = "too many frames and vertices";
-        return false;
-    }
-    if (h.frameSize < kFrameHeaderSize + 4LL * h.numVertices) {
-        error = "frame size too small for its vertices";
-        return false;
-    }
-    if (!sectionFits(h.ofsSkins, h.numSkins, kSkinNameSize, fileSize) ||
-        !sectionFits(h.ofsTexCoords, h.numTexCoords, kTexCoordSize, fileSize) ||
-        !sectionFits(h.ofsTriangles, h.numTriangles, kTriangleSize, fileSize) ||
-        !sectionFits(h.ofsFrames, h.numFrames, h.frameSize, fileSize)) {
-        error = "a section lies outside the file";
-        return false;
-    }
-
-    // Texture coordinates are fractions of the skin; t runs the other way
-    // in OpenGL. A skin size of 0 would divide by zero.
-    const float skinWidth = h.skinWidth > 0 ? static_cast<float>(h.skinWidth) : 1.0f;
-    const float skinHeight = h.skinHeight > 0 ? static_cast<float>(h.skinHeight) : 1.0f;
-    const unsigned char* st = file.data() + h.ofsTexCoords;
-    const unsigned char* tris = file.data() + h.ofsTriangles;
-    out.triangles.resize(static_cast<size_t>(h.numTriangles) * 3);
-    out.texCoords.resize(static_cast<size_t>(h.numTriangles) * 6);
-    for (int32_t t = 0; t < h.numTriangles; ++t) {
-        const unsigned char* tri = tris + kTriangleSize * t;
-        for (int c = 0; c < 3; ++c) {
-            unsigned vertex = le16(tri + 2 * c);
-            unsigned coord = le16(tri + 6 + 2 * c);
-            if (vertex >= static_cast<unsigned>(h.numVertices) || coord >= static_cast<unsigned>(h.numTexCoords)) {
-                error = "triangle " + std::to_string(t) + " uses a vertex or texture coordinate that does not exist";
-                return false;
-            }
-            out.triangles[3 * t + c] = vertex;
-            out.texCoords[6 * t + 2 * c] = static_cast<float>(le16s(st + kTexCoordSize * coord)) / skinWidth;
-            out.texCoords[6 * t + 2 * c + 1] =
-                1.0f - static_cast<float>(le16s(st + kTexCoordSize * coord + 2)) / skinHeight;
-        }
-    }
-
-    out.vertexCount = static_cast<unsigned>(h.numVertices);
-    out.frames.resize(static_cast<size_t>(h.numFrames));
-    size_t animationCount = 0;
-    for (int32_t f = 0; f < h.numFrames; ++f) {
-        const unsigned char* raw = file.data() + h.ofsFrames + static_cast<long long>(h.frameSize) * f;
-        Md2Frame& frame = out.frames[f];
-        float scale[3], translate[3];
-        for (int a = 0; a < 3; ++a) {
-            scale[a] = le32f(raw + 4 * a);
-            translate[a] = le32f(raw + 12 + 4 * a);
-        }
-        splitFrameName(fixedString(raw + 24, kFrameNameSize), frame.name, frame.number);
-        if (f == 0 || frame.name != out.frames[f - 1].name)
-            ++animationCount;
-        frame.positions.resize(static_cast<size_t>(h.numVertices) * 3);
-        frame.normals.resize(static_cast<size_t>(h.numVertices) * 3);
-        const unsigned char* vertex = raw + kFrameHeaderSize;
-        for (int32_t v = 0; v < h.numVertices; ++v, vertex += 4) {
-            // A normal index past the table is damage; the first normal
-            // stands in for it.
-            int normal = vertex[3] < kMd2NormalCount ? vertex[3] : 0;
-            for (int a = 0; a < 3; ++a) {
-                frame.positions[3 * v + a] = vertex[a] * scale[a] + translate[a];
-                frame.normals[3 * v + a] = md2Normals[normal][a];
-            }
-        }
-    }
-
-    // Adjacent frames of one name make an animation; the same name further
-    // on starts another animation of that name.
-    out.animations.reserve(animationCount);
-    for (int32_t f = 0; f < h.numFrames; ++f) {
-        if (f == 0 || out.frames[f].name != out.frames[f - 1].name) {
-            Md2Animation animation;
-            animation.name = out.frames[f].name;
-            animation.firstFrame = f;
-            out.animations.push_back(animation);
-        }
-        ++out.animations.back().frameCount;
-    }
-
-    if (h.numSkins > 0)
-        out.skin = fixedString(file.data() + h.ofsSkins, kSkinNameSize);
-    return true;
-}
 
 // The geometry of a model without a file: one frame named "std" without
 // vertices.
@@ -300,14 +61,12 @@ bool ModelObject_MD2::load(const std::string& newModelName, const std::string& n
     textureName = newTextureName;
 
     const std::string path = NSLoader::modelsFolder + NSLoader::localPath(modelName);
-    std::vector<unsigned char> bytes;
     Md2Contents contents;
     std::string error;
-    if (!readWholeFile(path, bytes, error) || !parseMd2(bytes, contents, error)) {
+    if (!readMd2File(path, contents, error)) {
         log(LOG_RESOURCE, "ModelObject_MD2: %s: %s\n", path.c_str(), error.c_str());
         return false;
     }
-    bytes = std::vector<unsigned char>();
 
     release();
     auto geometry = std::make_shared<Md2Geometry>();

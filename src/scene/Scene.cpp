@@ -26,15 +26,6 @@ float frameTime(float dt) {
     return std::min(dt, Scene::kMaxFrameTime);
 }
 
-NodeTransform* findIn(NodeTransform* node, int id) {
-    if (node->getId() == id)
-        return node;
-    for (NodeTransform* child : node->getChildren())
-        if (NodeTransform* found = findIn(child, id))
-            return found;
-    return nullptr;
-}
-
 } // namespace
 
 Scene::Scene() : WindowItem(true), root(new NodeTransform(true)) {
@@ -88,7 +79,7 @@ void Scene::select(NodeTransform* node) {
         selected->setSelected(true);
 }
 
-NodeTransform* Scene::findNode(int id) const { return findIn(root, id); }
+NodeTransform* Scene::findNode(int id) const { return root->findById(id); }
 
 void Scene::forgetNode(NodeGraphic* node) {
     if (selected == node) {

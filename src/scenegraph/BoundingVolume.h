@@ -24,6 +24,12 @@
 
 namespace NSNode {
 
+// The corner of the box centre +- e[0] +- e[1] +- e[2] whose signs are the
+// bits of i (bit set: plus).
+inline Vector3 boxCorner(const Vector3& c, const Vector3 e[3], int i) {
+    return c + ((i & 1) ? e[0] : -e[0]) + ((i & 2) ? e[1] : -e[1]) + ((i & 4) ? e[2] : -e[2]);
+}
+
 class BoundingVolume : public NSSerialize::Serializeable, public NSClone::Cloneable {
 public:
     class Box;

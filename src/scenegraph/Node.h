@@ -42,6 +42,16 @@ public:
     const std::vector<T*>& getChildren() const { return children; }
     bool isClean() const { return clean; }
 
+    // This node or the first below it (depth first) with this id, or null.
+    T* findById(int wanted) {
+        if (id == wanted)
+            return self();
+        for (T* child : children)
+            if (T* found = asNode(child)->findById(wanted))
+                return found;
+        return nullptr;
+    }
+
     // Attaches child at once; onAttach is not called.
     void addChild(T* child) {
         children.push_back(child);

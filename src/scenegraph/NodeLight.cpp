@@ -222,11 +222,7 @@ void NodeLight::serialize(NSSerialize::SerialStream& stream) {
     setEnabled(stream.readBool());
 }
 
-NSClone::Cloneable* NodeLight::clone() const {
-    auto* copy = new NodeLight(false);
-    copy->copyFrom(this);
-    return copy;
-}
+NSClone::Cloneable* NodeLight::clone() const { return NSClone::cloneOf(*this); }
 
 void NodeLight::copyFrom(const NSClone::Cloneable* source) {
     auto* other = dynamic_cast<const NodeLight*>(source);

@@ -301,11 +301,7 @@ void NodeTransform::serialize(SerialStream& stream) {
     NSSerialize::readList<NodeTransform>(stream, [this](NodeTransform* child) { addChild(child); });
 }
 
-Cloneable* NodeTransform::clone() const {
-    NodeTransform* copy = new NodeTransform(false);
-    copy->copyFrom(this);
-    return copy;
-}
+Cloneable* NodeTransform::clone() const { return NSClone::cloneOf(*this); }
 
 void NodeTransform::copyFrom(const Cloneable* source) {
     const NodeTransform* src = dynamic_cast<const NodeTransform*>(source);

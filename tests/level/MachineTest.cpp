@@ -11,7 +11,7 @@
 #include "level/LevelSceneTest.h"
 #include "objects/ObjectCatalogue.h"
 #include "physics/NodePhysical.h"
-#include "physics/properties/PhysicsPropertyGravity.h"
+#include "physics/properties/PhysicsPropertyOfKind.h"
 #include "scene/Scene.h"
 
 using NSNode::NodeGraphic;

@@ -118,16 +118,14 @@ Extent extentOf(int x0, int y0, int w, int h, Test pass) {
     X(alphaFadeEnd, 0.9f) X(editEmitSpeed, true) X(editPartLifespan, true) X(editStartRotation, true)             \
     X(editEmitAngle, true) X(editEmitterBox, true)
 
-template <class T>
-void changeEverySetting(ObjectParticleSystem<T>& s) {
+void changeEverySetting(ObjectParticleSystem& s) {
 #define SET(field, value) s.field = value;
     PARTICLE_SETTINGS(SET)
 #undef SET
     s.setColor(Vector3(0.9f, 0.8f, 0.7f));
 }
 
-template <class T>
-void expectSameSettings(const ObjectParticleSystem<T>& a, const ObjectParticleSystem<T>& b) {
+void expectSameSettings(const ObjectParticleSystem& a, const ObjectParticleSystem& b) {
 #define EXPECT_SAME(field, value) EXPECT_EQ(a.field, b.field) << #field;
     PARTICLE_SETTINGS(EXPECT_SAME)
 #undef EXPECT_SAME
@@ -354,7 +352,7 @@ TEST_F(ParticleTest, AppearanceFollowsTheLife) {
     rig.system->partsPerSec = 0.2f; // one particle at 5 s
     rig.run(121);                   // 1 s after it came
     ASSERT_EQ(rig.system->getParticles().size(), 1u);
-    const Vector3 mid = rig.system->getParticles()[0]->node->getColor();
+    const Vector3 mid = rig.system->nodeColor(rig.system->getParticles()[0]->node);
     EXPECT_NEAR(mid.x, 0.75f, 0.03f);
     EXPECT_NEAR(mid.y, 0.6f, 0.03f);
     EXPECT_NEAR(mid.z, 0.25f, 0.03f);
@@ -372,7 +370,7 @@ TEST_F(ParticleTest, ResurrectionSplitsUpToTheIterationCount) {
         most = std::max(most, rig.liveNodes());
         for (auto* p : rig.system->getParticles()) {
             oldest = std::max(oldest, p->generation);
-            missized += p->node->getSize() != (p->generation ? 0.5f : 3.0f);
+            missized += ObjectParticleSystemSimple::of(p->node)->getSize() != (p->generation ? 0.5f : 3.0f);
         }
     }
     EXPECT_EQ(most, 4);
@@ -423,7 +421,7 @@ TEST_F(ParticleTest, ParticleNodesLookAndTouchAsDrawn) {
         // stands elsewhere, turned) or on its own.
         rig.system->setPosition(Vector3(50, 20, -30));
         rig.system->setRotation(Vector3(0.5f, 1.0f, 0.2f));
-        TextureParticle* node = rig.system->getParticles()[0]->node;
+        TextureParticle* node = ObjectParticleSystemTexture::of(rig.system->getParticles()[0]->node);
         node->setPosition(Vector3(0, -100, 0));
         node->setSize(40.0f);
         TextureParticle lone(40.0f, 0);
@@ -464,7 +462,7 @@ TEST_F(ParticleTest, ComplexSystemSendsCopiesOfItsPrototype) {
     EXPECT_FALSE(prototype->isVisible());
     EXPECT_FALSE(prototype->isRegistered());
     ASSERT_EQ(rig.system->getParticles().size(), 1u);
-    NodeGraphic* copy = rig.system->getParticles()[0]->node;
+    NodeGraphic* copy = ObjectParticleSystemComplex::of(rig.system->getParticles()[0]->node);
     EXPECT_NE(copy, prototype);
     EXPECT_NE(copy->getId(), prototype->getId());
     EXPECT_EQ(copy->getParent(), rig.root.get());

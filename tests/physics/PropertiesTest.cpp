@@ -12,8 +12,7 @@
 #include "physics/effects/PhysicsGravity.h"
 #include "physics/effects/PhysicsWind.h"
 #include "physics/properties/PhysicsPropertyElectricity.h"
-#include "physics/properties/PhysicsPropertyGravity.h"
-#include "physics/properties/PhysicsPropertyWind.h"
+#include "physics/properties/PhysicsPropertyOfKind.h"
 #include "scenegraph/BoundingVolume.h"
 
 using NSMenu::MenuEntry;

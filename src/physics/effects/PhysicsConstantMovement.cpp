@@ -4,7 +4,7 @@
 
 #include "persistence/ClassIds.h"
 #include "physics/NodePhysical.h"
-#include "physics/properties/PhysicsPropertyConstantMovement.h"
+#include "physics/PhysicsProperty.h"
 
 namespace NSPhysics {
 
@@ -19,7 +19,7 @@ PhysicsConstantMovement::PhysicsConstantMovement(float dx, float dy, float dz, f
 int PhysicsConstantMovement::kind() const { return NSPhysical::KIND_CONSTANT_MOVEMENT; }
 
 Vector3 PhysicsConstantMovement::computeForce(NSNode::NodePhysical* body, NSPhysical::PhysicsProperty* property) {
-    if (!body || !dynamic_cast<NSPhysicsProperty::PhysicsPropertyConstantMovement*>(property))
+    if (!body || !property || property->kind() != kind())
         return Vector3();
     const Vector3 d = world(Vector3(forceDirection).normalize());
     const Vector3 u = world(Vector3(0.0f, 1.0f, 0.0f));
@@ -66,11 +66,7 @@ void PhysicsConstantMovement::serialize(NSSerialize::SerialStream& stream) {
     stream.transfer(speed);
 }
 
-NSClone::Cloneable* PhysicsConstantMovement::clone() const {
-    auto* copy = new PhysicsConstantMovement(false);
-    copy->copyFrom(this);
-    return copy;
-}
+NSClone::Cloneable* PhysicsConstantMovement::clone() const { return NSClone::cloneOf(*this); }
 
 void PhysicsConstantMovement::copyFrom(const NSClone::Cloneable* source) {
     auto* src = dynamic_cast<const PhysicsConstantMovement*>(source);

@@ -166,11 +166,7 @@ void PhysicsElectricity::serialize(NSSerialize::SerialStream& stream) {
         resetRun();
 }
 
-NSClone::Cloneable* PhysicsElectricity::clone() const {
-    auto* copy = new PhysicsElectricity(false);
-    copy->copyFrom(this);
-    return copy;
-}
+NSClone::Cloneable* PhysicsElectricity::clone() const { return NSClone::cloneOf(*this); }
 
 void PhysicsElectricity::copyFrom(const NSClone::Cloneable* source) {
     auto* src = dynamic_cast<const PhysicsElectricity*>(source);

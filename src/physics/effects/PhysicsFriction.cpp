@@ -4,7 +4,7 @@
 
 #include "persistence/ClassIds.h"
 #include "physics/NodePhysical.h"
-#include "physics/properties/PhysicsPropertyFriction.h"
+#include "physics/PhysicsProperty.h"
 
 namespace NSPhysics {
 
@@ -16,7 +16,7 @@ PhysicsFriction::PhysicsFriction(float linearFriction, float quadraticFriction)
 int PhysicsFriction::kind() const { return NSPhysical::KIND_FRICTION; }
 
 Vector3 PhysicsFriction::computeForce(NSNode::NodePhysical* body, NSPhysical::PhysicsProperty* property) {
-    if (!body || !dynamic_cast<NSPhysicsProperty::PhysicsPropertyFriction*>(property))
+    if (!body || !property || property->kind() != kind())
         return Vector3();
     const Vector3 v = body->getVelocity();
     const float s = v.length();
@@ -69,11 +69,7 @@ void PhysicsFriction::serialize(NSSerialize::SerialStream& stream) {
     stream.transfer(quadraticFriction);
 }
 
-NSClone::Cloneable* PhysicsFriction::clone() const {
-    auto* copy = new PhysicsFriction(false);
-    copy->copyFrom(this);
-    return copy;
-}
+NSClone::Cloneable* PhysicsFriction::clone() const { return NSClone::cloneOf(*this); }
 
 void PhysicsFriction::copyFrom(const NSClone::Cloneable* source) {
     auto* src = dynamic_cast<const PhysicsFriction*>(source);

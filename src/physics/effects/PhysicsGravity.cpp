@@ -2,7 +2,7 @@
 
 #include "persistence/ClassIds.h"
 #include "physics/NodePhysical.h"
-#include "physics/properties/PhysicsPropertyGravity.h"
+#include "physics/PhysicsProperty.h"
 
 namespace NSPhysics {
 
@@ -19,7 +19,7 @@ PhysicsGravity::PhysicsGravity(float dx, float dy, float dz, float acceleration)
 int PhysicsGravity::kind() const { return NSPhysical::KIND_GRAVITY; }
 
 Vector3 PhysicsGravity::computeForce(NSNode::NodePhysical* body, NSPhysical::PhysicsProperty* property) {
-    if (!body || !dynamic_cast<NSPhysicsProperty::PhysicsPropertyGravity*>(property))
+    if (!body || !property || property->kind() != kind())
         return Vector3();
     const float strength = property->getEffectivity() * body->effectiveMass() * value * 10.0f;
     return pointOrDirection(body, strength);
@@ -31,11 +31,7 @@ std::string PhysicsGravity::getMenuPicture() { return "physicsgravity_pic.bmp"; 
 
 int PhysicsGravity::classId() const { return CLASS_PHYSICS_GRAVITY; }
 
-NSClone::Cloneable* PhysicsGravity::clone() const {
-    auto* copy = new PhysicsGravity(false);
-    copy->copyFrom(this);
-    return copy;
-}
+NSClone::Cloneable* PhysicsGravity::clone() const { return NSClone::cloneOf(*this); }
 
 void PhysicsGravity::copyFrom(const NSClone::Cloneable* source) {
     if (dynamic_cast<const PhysicsGravity*>(source))

@@ -2,7 +2,7 @@
 
 #include "persistence/ClassIds.h"
 #include "physics/NodePhysical.h"
-#include "physics/properties/PhysicsPropertyLight.h"
+#include "physics/PhysicsProperty.h"
 
 namespace NSPhysics {
 
@@ -14,7 +14,7 @@ PhysicsLight::PhysicsLight(bool full) : PhysicsSingleValue(full, "Light Intensit
 int PhysicsLight::kind() const { return NSPhysical::KIND_LIGHT; }
 
 Vector3 PhysicsLight::computeForce(NSNode::NodePhysical* body, NSPhysical::PhysicsProperty* property) {
-    if (!body || !dynamic_cast<NSPhysicsProperty::PhysicsPropertyLight*>(property))
+    if (!body || !property || property->kind() != kind())
         return Vector3();
     const float d = length(ownerPosition() - body->worldPosition());
     if (!(d >= kMinPointDistance)) // on the owner itself: see kMinPointDistance
@@ -28,11 +28,7 @@ std::string PhysicsLight::getMenuPicture() { return "physicslight_pic.bmp"; }
 
 int PhysicsLight::classId() const { return CLASS_PHYSICS_LIGHT; }
 
-NSClone::Cloneable* PhysicsLight::clone() const {
-    auto* copy = new PhysicsLight(false);
-    copy->copyFrom(this);
-    return copy;
-}
+NSClone::Cloneable* PhysicsLight::clone() const { return NSClone::cloneOf(*this); }
 
 void PhysicsLight::copyFrom(const NSClone::Cloneable* source) {
     if (dynamic_cast<const PhysicsLight*>(source))

@@ -2,7 +2,7 @@
 
 #include "persistence/ClassIds.h"
 #include "physics/NodePhysical.h"
-#include "physics/properties/PhysicsPropertyMagnetic.h"
+#include "physics/PhysicsProperty.h"
 
 namespace NSPhysics {
 
@@ -14,7 +14,7 @@ PhysicsMagnetic::PhysicsMagnetic(bool full) : PhysicsPointOrDirection(full, "Mag
 int PhysicsMagnetic::kind() const { return NSPhysical::KIND_MAGNETIC; }
 
 Vector3 PhysicsMagnetic::computeForce(NSNode::NodePhysical* body, NSPhysical::PhysicsProperty* property) {
-    if (!body || !dynamic_cast<NSPhysicsProperty::PhysicsPropertyMagnetic*>(property))
+    if (!body || !property || property->kind() != kind())
         return Vector3();
     const float factor = property->getEffectivity() * value * 10.0f;
     return pointOrDirection(body, factor);
@@ -26,11 +26,7 @@ std::string PhysicsMagnetic::getMenuPicture() { return "physicsmagnetic_pic.bmp"
 
 int PhysicsMagnetic::classId() const { return CLASS_PHYSICS_MAGNETIC; }
 
-NSClone::Cloneable* PhysicsMagnetic::clone() const {
-    auto* copy = new PhysicsMagnetic(false);
-    copy->copyFrom(this);
-    return copy;
-}
+NSClone::Cloneable* PhysicsMagnetic::clone() const { return NSClone::cloneOf(*this); }
 
 void PhysicsMagnetic::copyFrom(const NSClone::Cloneable* source) {
     if (dynamic_cast<const PhysicsMagnetic*>(source))

@@ -2,7 +2,7 @@
 
 #include "persistence/ClassIds.h"
 #include "physics/NodePhysical.h"
-#include "physics/properties/PhysicsPropertyWind.h"
+#include "physics/PhysicsProperty.h"
 
 namespace NSPhysics {
 
@@ -16,7 +16,7 @@ PhysicsWind::PhysicsWind(float strength) : PhysicsSingleValue(1.0f, 0.0f, 0.0f, 
 int PhysicsWind::kind() const { return NSPhysical::KIND_WIND; }
 
 Vector3 PhysicsWind::computeForce(NSNode::NodePhysical* body, NSPhysical::PhysicsProperty* property) {
-    if (!body || !dynamic_cast<NSPhysicsProperty::PhysicsPropertyWind*>(property))
+    if (!body || !property || property->kind() != kind())
         return Vector3();
     Vector3 direction = forceDirection;
     return world(direction.normalize() * static_cast<float>(property->getEffectivity() * value * 0.2));
@@ -28,11 +28,7 @@ std::string PhysicsWind::getMenuPicture() { return "physicswind_pic.bmp"; }
 
 int PhysicsWind::classId() const { return CLASS_PHYSICS_WIND; }
 
-NSClone::Cloneable* PhysicsWind::clone() const {
-    auto* copy = new PhysicsWind(false);
-    copy->copyFrom(this);
-    return copy;
-}
+NSClone::Cloneable* PhysicsWind::clone() const { return NSClone::cloneOf(*this); }
 
 void PhysicsWind::copyFrom(const NSClone::Cloneable* source) {
     if (dynamic_cast<const PhysicsWind*>(source))

@@ -50,11 +50,7 @@ NSMenu::Value PhysicsPropertyElectricity::getMenuValue(std::string label) {
 
 std::string PhysicsPropertyElectricity::getMenuPicture() { return "physicspropertyelectricity_pic.bmp"; }
 
-NSClone::Cloneable* PhysicsPropertyElectricity::clone() const {
-    auto* copy = new PhysicsPropertyElectricity(false);
-    copy->copyFrom(this);
-    return copy;
-}
+NSClone::Cloneable* PhysicsPropertyElectricity::clone() const { return NSClone::cloneOf(*this); }
 
 void PhysicsPropertyElectricity::copyFrom(const NSClone::Cloneable* source) {
     auto* src = dynamic_cast<const PhysicsPropertyElectricity*>(source);
