@@ -137,6 +137,9 @@ constexpr float kQuarter = 1.57f;
 constexpr float kHalf = 3.14f;
 // The height at which a springboard stands on the floor of a room 300 high.
 constexpr float kFloorRest = -141.0f;
+// The height at which a tennis ball of twice the size rests on level 5's
+// cabinet top (its surface at -50, the ball's radius 6.6).
+constexpr float kBigBallRest = -43.4f;
 
 } // namespace
 
@@ -375,10 +378,18 @@ void Level05::build() {
         leg->setPhysical(false, false, 10.0f, 1.0f, 0.0f, false);
         add(leg);
     }
+    // The three balls on the bowling ball's diagonal are twice the size and
+    // lie still on the top: the rolling bowling ball meets them at their
+    // middle instead of pressing them into the top. The two on the other
+    // corners drop onto the top, where the springboards catch them.
     std::vector<NodeGraphic*> balls;
-    for (const Vector3& at : {Vector3(0.0f, -40.0f, 0.0f), Vector3(30.0f, -40.0f, 30.0f), Vector3(30.0f, -40.0f, -30.0f),
-                              Vector3(-30.0f, -40.0f, 30.0f), Vector3(-30.0f, -40.0f, -30.0f)}) {
-        auto* ball = put(new ObjectTennisball(true), at, kSelect);
+    for (const Vector3& at : {Vector3(10.0f, kBigBallRest, 10.0f), Vector3(30.0f, kBigBallRest, 30.0f),
+                              Vector3(30.0f, -40.0f, -30.0f), Vector3(-30.0f, -40.0f, 30.0f),
+                              Vector3(-10.0f, kBigBallRest, -10.0f)}) {
+        auto* ball = new ObjectTennisball(true);
+        if (at.y == kBigBallRest)
+            ball->setScale(2.0f);
+        put(ball, at, kSelect);
         ball->setPhysical(true, false, ball->getMass(), 1.0f, 0.0f, false);
         balls.push_back(add(ball));
     }

@@ -104,7 +104,7 @@ inline const std::vector<Solution>& solutions() {
           // off their corners as they first come down.
           place(kSpringboard, 1, Vector3(-90.0f, -150.0f, 0.0f)), line(kSpringboard, 1, "Position Z", -0.3f, 20),
           line(kSpringboard, 1, "Position Y", 0.3f, 10), line(kSpringboard, 1, "Rotation Y", -0.125f),
-          line(kSpringboard, 1, "Rotation Z", -0.04f), line(kSpringboard, 1, "Jump Power", 2.0f),
+          line(kSpringboard, 1, "Rotation Z", -12.0f / 352), line(kSpringboard, 1, "Jump Power", 2.0f),
           place(kSpringboard, 2, Vector3(66.1f, -150.0f, -16.6f)), line(kSpringboard, 2, "Position Y", 0.3f, 32),
           line(kSpringboard, 2, "Rotation Y", 0.125f), line(kSpringboard, 2, "Rotation Z", -0.1667f),
           line(kSpringboard, 2, "Jump Power", 2.0f), line(kSpringboard, 2, "Position X", -0.3f, 10),
