@@ -12,7 +12,7 @@
 
 namespace NSParticle {
 
-NSScene::Scene* currentScene() { return dynamic_cast<NSScene::Scene*>(NSNode::NodeGraphic::modelDrawer()); }
+NSScene::Scene* currentScene() { return NSScene::Scene::current(); }
 
 int emitterExtentCount(const Vector3& half) {
     return (half.x != 0.0f ? 1 : 0) + (half.y != 0.0f ? 1 : 0) + (half.z != 0.0f ? 1 : 0);

@@ -26,11 +26,21 @@ float frameTime(float dt) {
     return std::min(dt, Scene::kMaxFrameTime);
 }
 
+// The scene that last became the drawer of models (see Scene::current).
+Scene* currentScene = nullptr;
+
 } // namespace
 
-Scene::Scene() : WindowItem(true), root(new NodeTransform(true)) {
+Scene* Scene::current() { return currentScene; }
+
+void Scene::becomeDrawer() {
     NodeGraphic::setModelDrawer(this);
     NodeTransform::setDeferredDrawSink(this);
+    currentScene = this;
+}
+
+Scene::Scene() : WindowItem(true), root(new NodeTransform(true)) {
+    becomeDrawer();
     addSceneButtons(*this);
 }
 
@@ -44,6 +54,8 @@ Scene::~Scene() {
         NodeGraphic::setModelDrawer(nullptr);
     if (NodeTransform::deferredDrawSink() == this)
         NodeTransform::setDeferredDrawSink(nullptr);
+    if (currentScene == this)
+        currentScene = nullptr;
 }
 
 // --- objects and selection ---------------------------------------------------

@@ -144,6 +144,9 @@ public:
     // camera stays.
     void clearScene();
     static void setLevelFileLookup(LevelFileLookup lookup);
+    // The scene that draws (and was made or drawn last): the one the
+    // particle emitters follow for the camera, culling and the machine.
+    static Scene* current();
     // The 'm' key: turns the sound off or on and answers whether it is off
     // now (the window connects the sound; without it the key does nothing).
     void setMuteToggle(std::function<bool()> toggle) { muteToggle = std::move(toggle); }
@@ -204,6 +207,9 @@ public:
     void step(float dtSim, float dtCam);
 
 private:
+    // Makes this scene the drawer of models, the sink of the transparent
+    // pass and the current scene.
+    void becomeDrawer();
     // The six handles, made at the first selection drawn.
     struct HandleSet {
         HandleSet();

@@ -112,8 +112,7 @@ void Scene::drawCoordinateCross() const {
 
 void Scene::drawContent() {
     deferred.clear();
-    NodeGraphic::setModelDrawer(this);
-    NodeTransform::setDeferredDrawSink(this);
+    becomeDrawer();
     glPushMatrix();
     root->draw();
     glPopMatrix();
