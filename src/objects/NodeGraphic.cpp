@@ -4,6 +4,7 @@
 
 #include "editable/EditorMode.h"
 #include "persistence/ClassIds.h"
+#include "persistence/Cloneable.h"
 #include "physics/Physics.h"
 #include "resources/LoaderModelObject_MD2.h"
 #include "resources/ModelObject_MD2.h"
@@ -291,11 +292,7 @@ void NodeGraphic::serialize(NSSerialize::SerialStream& s) {
     }
 }
 
-NSClone::Cloneable* NodeGraphic::clone() const {
-    auto* copy = new NodeGraphic(false);
-    copy->copyFrom(this);
-    return copy;
-}
+NSClone::Cloneable* NodeGraphic::clone() const { return NSClone::cloneOf(*this); }
 
 void NodeGraphic::copyFrom(const NSClone::Cloneable* source) {
     auto* other = dynamic_cast<const NodeGraphic*>(source);
