@@ -44,7 +44,7 @@ bool allFinite(NSNode::NodeTransform* node) {
 const char* const kCommands[] = {"frames", "F2", "F3", "F5", "F6", "Custom Mode", "Level Mode", "Start Test",
                                  "Stop Test", "start", "pause", "stop", "menu click", "create", "delete", "select",
                                  "scene mouse", "Save Level", "Load Level", "Save Scene", "Load Scene", "New Level",
-                                 "level slider"};
+                                 "level slider", "undo", "redo"};
 
 } // namespace
 
@@ -114,6 +114,11 @@ public:
         } else if (c == "Load Scene") state().loadScene("monkey");
         else if (c == "New Level") state().newCustomLevel();
         else if (c == "level slider") state().selectLevel(static_cast<unsigned>(pick(8)));
+        else if (c == "undo") keys.undo();
+        else if (c == "redo") keys.redo();
+        // As the window does once a command has ended: what it changed
+        // becomes a step to undo.
+        keys.commandEnded();
         return "";
     }
 
