@@ -416,33 +416,6 @@ TEST_F(MenuGl, TheDesignerBuildsALevelThroughTheMenu) {
     EXPECT_EQ(scene->findNode(ballId), nullptr);
     EXPECT_TRUE(levels->currentLevel()->getGoals().empty());
     EXPECT_NE(popUpText().find("removed"), std::string::npos);
-
-    // A fresh editor loads the saved level back: same goal, same objects.
-    press("Level Mode");
-    frame();
-    EXPECT_TRUE(shows("LEVEL MODE"));
-    EXPECT_FALSE(NSMenu::isCustomMode());
-    press("Custom Mode");
-    frame();
-    press("Management...");
-    type("Levelname", "mine");
-    press("Load Level");
-    EXPECT_EQ(popUpText(), "Level loaded successfully");
-    ASSERT_EQ(levels->currentLevel()->getGoals().size(), 1u);
-    EXPECT_EQ(levels->currentLevel()->getGoals()[0].id1, unsigned(ballId));
-    EXPECT_EQ(levels->currentLevel()->getName(), "Mine");
-    ASSERT_NE(scene->findNode(ballId), nullptr);
-    EXPECT_EQ(scene->findNode(ballId)->getChildren().size(), 1u);
-}
-
-TEST_F(MenuGl, DeleteKeyOnlyWorksForTheDesigner) {
-    scene->select(level->board);
-    frame();
-    const int id = level->board->getId();
-    menu->keyPressed(127, 0, false);
-    frame();
-    EXPECT_NE(scene->findNode(id), nullptr) << "level mode";
-    EXPECT_EQ(menu->findItem("Delete Object"), nullptr);
 }
 
 } // namespace
