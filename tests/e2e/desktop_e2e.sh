@@ -28,6 +28,12 @@ done <<'CASES'
 --version|0|Quibbleton 0.
 --no-such-option|2|Try 'quibbleton --help'
 --fps-cap 3|2|from 10 to 1000
+--fps-cap 60fps|2|not '60fps'
+--lang|2|option '--lang' needs a value
+-display|2|option '-display' needs a value
+level.lvl|2|unexpected argument 'level.lvl'
+--seconds 3|2|works only with --simulate
+--uncapped=1|2|option '--uncapped' takes no value
 CASES
 
 warnings=$(groff -ww -z -man "$P/quibbleton.6" 2>&1)

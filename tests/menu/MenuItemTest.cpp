@@ -146,28 +146,6 @@ TEST_F(MenuItemFixture, InputLimitsRefusalsAndModifiers) {
     EXPECT_TRUE(menu.changes.empty());
 }
 
-// Middle, right and the wheel (buttons 1 to 4, and 5 for a tilt) change no
-// kind of item, pressed, dragged and released where the left button would.
-TEST_F(MenuItemFixture, OnlyTheLeftButtonChangesItems) {
-    std::vector<MenuItem*> all = {make<MenuItemBool>(TYPE_BOOL, "B"), make<MenuItemButton>(TYPE_INT, "Go"),
-                                  make<MenuItemSlider>(TYPE_FLOAT, "S"), make<MenuItemAccelerator>(TYPE_FLOAT, "A"),
-                                  make<MenuItemInput>(TYPE_INT, "I")};
-    for (MenuItem* item : all) {
-        for (int button = 1; button <= 5; ++button) {
-            for (int x : {30, 60, 100, 120}) {
-                item->mouseButton(button, 0, 0, x, 25);
-                item->update();
-                item->mouseButton(button, 1, 0, x, 25);
-                item->update();
-            }
-        }
-        EXPECT_TRUE(menu.changes.empty()) << item->getLabel();
-    }
-    EXPECT_TRUE(static_cast<MenuItemBool*>(all[0])->getState());
-    EXPECT_FALSE(static_cast<MenuItemButton*>(all[1])->isPressed());
-    EXPECT_FALSE(static_cast<MenuItemAccelerator*>(all[3])->isPressed());
-}
-
 TEST_F(MenuItemFixture, BoolTogglesOnlyToTheOtherState) {
     auto* flag = make<MenuItemBool>(TYPE_BOOL, "Fixed");
     flag->setValue(Value::ofBool(true));

@@ -333,13 +333,12 @@ TEST_F(ParticleTest, ParticlesLeaveTheEmitterAreaWithinTheirSpreads) {
 TEST_F(ParticleTest, AppearanceFollowsTheLife) {
     ObjectParticleSystemSimple s(true);
     s.lifespan = 3.0f;
-    s.alphaFading = true;
-    EXPECT_NEAR(colourAt(s, 2.85f)[3], 0.25f, 1e-3); // 0.15 s into the 0.6 s fade in
-    EXPECT_NEAR(colourAt(s, 2.4f)[3], 1.0f, 1e-3);   // fully in
-    EXPECT_NEAR(colourAt(s, 0.3f)[3], 0.5f, 1e-3);   // half way out
-    s.alphaFading = false;
-    EXPECT_NEAR(colourAt(s, 0.3f)[3], 1.0f, 1e-3);
-    EXPECT_NEAR(colourAt(s, 2.95f)[3], 1.0f, 1e-3);
+    // Fading: 0.15 s into the 0.6 s fade in, fully in, half way out; else opaque.
+    const float alphas[][3] = {{1, 2.85f, 0.25f}, {1, 2.4f, 1}, {1, 0.3f, 0.5f}, {0, 0.3f, 1}, {0, 2.95f, 1}};
+    for (const auto& a : alphas) {
+        s.alphaFading = a[0] != 0;
+        EXPECT_NEAR(colourAt(s, a[1])[3], a[2], 1e-3) << a[0] << " " << a[1];
+    }
     const std::vector<float> c = colourAt(s, 1.0f);
     EXPECT_NEAR(c[0], 0.5f, 1e-3);
     EXPECT_NEAR(c[1], 0.2f, 1e-3);

@@ -122,7 +122,9 @@ void expectUpToDate(BroadPhase& phase, Crowd& crowd) {
 
 } // namespace
 
-TEST(BroadPhase, CandidatesAreTheNodesInReachInRegistrationOrder) {
+// The candidates are the nodes in reach, in registration order, and every
+// way a node can change where it stands is followed by the next update.
+TEST(BroadPhase, FollowsEveryChangeOfTheNodes) {
     Crowd crowd;
     BroadPhase phase;
     expectUpToDate(phase, crowd);
@@ -130,13 +132,6 @@ TEST(BroadPhase, CandidatesAreTheNodesInReachInRegistrationOrder) {
     const std::uint64_t before = phase.recomputed() + phase.kept();
     phase.update();
     EXPECT_EQ(phase.recomputed() + phase.kept(), before);
-}
-
-// Every way a node can change where it stands, followed by the next update.
-TEST(BroadPhase, FollowsEveryChangeOfTheNodes) {
-    Crowd crowd;
-    BroadPhase phase;
-    phase.update();
     std::vector<NodeTransform*>& n = crowd.nodes;
 
     n[0]->translate(Vector3(3, 0, 0));

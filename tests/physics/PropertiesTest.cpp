@@ -10,7 +10,6 @@
 #include "physics/ControllerPhysics.h"
 #include "physics/NodePhysical.h"
 #include "physics/effects/PhysicsGravity.h"
-#include "physics/effects/PhysicsWind.h"
 #include "physics/properties/PhysicsPropertyElectricity.h"
 #include "physics/properties/PhysicsPropertyOfKind.h"
 #include "scenegraph/BoundingVolume.h"
@@ -23,21 +22,15 @@ using NSPhysical::ControllerPhysics;
 using NSPhysical::PhysicsProperty;
 using NSPhysicsProperty::PhysicsPropertyElectricity;
 using NSPhysicsProperty::PhysicsPropertyGravity;
-using NSPhysicsProperty::PhysicsPropertyWind;
 
 namespace {
 
-// A room with an ordinary downward gravity everywhere (and optionally a wind along x).
+// A room with an ordinary downward gravity everywhere.
 struct Room {
-    explicit Room(bool windy) {
+    Room() {
         auto* gravity = new NSPhysics::PhysicsGravity(0, -1, 0, 9.81f);
         gravity->setBoundingVolume(BoundingVolume::makeUnboundedVolume());
         node.addPhysics(gravity);
-        if (windy) {
-            auto* wind = new NSPhysics::PhysicsWind(1.0f);
-            wind->setBoundingVolume(BoundingVolume::makeUnboundedVolume());
-            node.addPhysics(wind);
-        }
     }
     NodePhysical node{true};
 };
@@ -52,7 +45,7 @@ std::unique_ptr<NodePhysical> ball(float mass, float radius) {
 } // namespace
 
 TEST(PropertyEffectivity, GravityEffectivityScalesTheFall) {
-    Room room(false);
+    Room room;
     const struct {
         std::vector<float> effectivities;
         float fall; // after one second
@@ -65,23 +58,6 @@ TEST(PropertyEffectivity, GravityEffectivityScalesTheFall) {
         EXPECT_NEAR(c.fall, body->getVelocity().y, 1e-3f) << c.effectivities.size();
         EXPECT_EQ(0.0f, body->getVelocity().x);
     }
-}
-
-TEST(PropertyEffectivity, TennisBallDriftsInTheWindWhileTheBasketballDoesNot) {
-    Room room(true);
-    auto tennis = ball(0.06f, 3.3f);
-    tennis->addProperty(new PhysicsPropertyGravity(1.0f));
-    tennis->addProperty(new PhysicsPropertyWind(0.5f));
-    auto basket = ball(1.0f, 11.5f);
-    basket->addProperty(new PhysicsPropertyGravity(1.0f));
-    for (int i = 0; i < 10; ++i) {
-        tennis->applyForces(0.1f);
-        basket->applyForces(0.1f);
-    }
-    // 0.5 x 1 x 0.2 pushes 0.06 by 5/3 per second squared; both fall alike.
-    EXPECT_NEAR(0.1f / 0.06f, tennis->getVelocity().x, 1e-3f);
-    EXPECT_EQ(0.0f, basket->getVelocity().x);
-    EXPECT_NEAR(basket->getVelocity().y, tennis->getVelocity().y, 1e-3f);
 }
 
 TEST(PropertyClasses, ElectricityCarriesItsTwoUses) {

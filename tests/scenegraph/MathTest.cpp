@@ -1,12 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
-#include <sstream>
-#include <string>
 
 #include "math/Matrix4.h"
-#include "shell/Log.h"
 
 namespace {
 
@@ -25,13 +21,6 @@ constexpr float EPS = 1e-5f;
 void expectSameAngle(float expected, float actual) {
     float d = std::remainder(actual - expected, 2.0f * PI);
     EXPECT_NEAR(0.0f, d, 1e-4f) << "expected " << expected << ", got " << actual;
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 } // namespace
@@ -115,35 +104,4 @@ TEST(MathDecomposeTest, RecoversNodeRotationAngles) {
         expectSameAngle(quarter, angles.y);
         expectSameAngle(quarter, angles.z);
     }
-}
-
-TEST(MathDecomposeTest, QuarterTurnAboutXFallsBackAndLogsOnce) {
-    const std::string path = testing::TempDir() + "math_decompose_log.txt";
-    const unsigned oldMask = logFileMask();
-    openLogFile(path.c_str());
-    setLogFileMask(0xFFFFFFFFu);
-
-    // Rx(+-pi/2) * Rz(az) written out exactly, so m[9] is exactly -+1.
-    auto build = [](float xSign, float az) {
-        Matrix4 m;
-        const float s = std::sin(az), c = std::cos(az);
-        m.m[0] = c;          m.m[4] = -s;         m.m[8] = 0;
-        m.m[1] = 0;          m.m[5] = 0;          m.m[9] = -xSign;
-        m.m[2] = xSign * s;  m.m[6] = xSign * c;  m.m[10] = 0;
-        return m;
-    };
-    Vector3 up = zerlegeMatrixinAchsenMatrizen(build(1.0f, 2.5f));
-    closeLogFile();
-    setLogFileMask(oldMask);
-
-    EXPECT_EQ("zerlegeMatrixinAchsenMatrizen: Division durch 0\n\talternative Berechnung wird angewendet\n",
-              readFile(path));
-    EXPECT_NEAR(PI / 2, up.x, EPS);
-    EXPECT_EQ(0.0f, up.y);
-    expectSameAngle(2.5f, up.z);
-
-    Vector3 down = zerlegeMatrixinAchsenMatrizen(build(-1.0f, 0.8f));
-    EXPECT_NEAR(-PI / 2, down.x, EPS);
-    EXPECT_EQ(0.0f, down.y);
-    expectSameAngle(0.8f, down.z);
 }

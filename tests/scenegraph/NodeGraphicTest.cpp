@@ -124,12 +124,7 @@ TEST_F(NodeGraphicTest, VisibilityReachesDownAndSelectionShowsTheEffectVolumes) 
     EXPECT_FALSE(effect->getShowVolume());
 }
 
-TEST_F(NodeGraphicTest, FactoryAndClones) {
-    std::unique_ptr<NodeGraphic> empty(NSSerialize::Serializeable::factorySerializeClass<NodeGraphic>(102, false));
-    ASSERT_TRUE(empty);
-    EXPECT_EQ(102, empty->classId());
-    EXPECT_FALSE(empty->isVisible());
-
+TEST_F(NodeGraphicTest, ClonesAreOpaqueCopiesWithAModelOfTheirOwn) {
     NodeGraphic source(true);
     source.setName("Board");
     source.setModel(NodeGraphic::MODEL_MD2, "graphic_clone_absent.md2", "skin.bmp");

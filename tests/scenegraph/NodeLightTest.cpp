@@ -1,13 +1,8 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <memory>
-#include <string>
 #include <vector>
 
-#include "persistence/RecordIO.h"
-#include "persistence/SerialStream.h"
 #include "scenegraph/NodeLight.h"
 #include "support/GlContext.h"
 
@@ -86,43 +81,4 @@ TEST_F(NodeLightTest, DrawingPlacesTheLightWhereItsNodeIs) {
     EXPECT_NEAR(along[0], 1.0f, 1e-5f);
     EXPECT_NEAR(along[2], 0.0f, 1e-5f);
     EXPECT_EQ(along[3], 0.0f);
-}
-
-TEST_F(NodeLightTest, RecordsAndCopiesKeepEverythingButTheSlot) {
-    const std::string path = testing::TempDir() + "light.rec";
-    NodeLight original(Vector3(4, 5, 6), Vector3(0.1f, 0.2f, 0.3f), Vector3(0.4f, 0.5f, 0.6f),
-                       Vector3(0.7f, 0.8f, 0.9f));
-    original.setAttenuation(1.5f, 0.25f, 0.125f);
-    original.setSpot(true, 0.75f, 2.0f);
-    original.setEnabled(false);
-    {
-        NSSerialize::SerialStream out(path, true);
-        NSSerialize::writeElement(out, "[nodO]", original);
-        ASSERT_TRUE(out.close());
-    }
-    NSSerialize::SerialStream in(path, false);
-    std::unique_ptr<NodeLight> loaded(NSSerialize::readElement<NodeLight>(in));
-    std::remove(path.c_str());
-    ASSERT_NE(loaded, nullptr);
-    std::unique_ptr<NodeLight> copy(dynamic_cast<NodeLight*>(original.clone()));
-    ASSERT_NE(copy, nullptr);
-
-    for (const NodeLight* light : {loaded.get(), copy.get()}) {
-        EXPECT_NE(light->getLightIndex(), original.getLightIndex());
-        EXPECT_EQ(light->getPosition(), Vector3(4, 5, 6));
-        EXPECT_EQ(light->getAmbient(), Vector3(0.1f, 0.2f, 0.3f));
-        EXPECT_EQ(light->getDiffuse(), Vector3(0.4f, 0.5f, 0.6f));
-        EXPECT_EQ(light->getSpecular(), Vector3(0.7f, 0.8f, 0.9f));
-        EXPECT_FALSE(light->isDirectional());
-        EXPECT_EQ(light->getConstantAttenuation(), 1.5f);
-        EXPECT_EQ(light->getLinearAttenuation(), 0.25f);
-        EXPECT_EQ(light->getQuadraticAttenuation(), 0.125f);
-        EXPECT_TRUE(light->isSpot());
-        EXPECT_EQ(light->getSpotCutoff(), 0.75f);
-        EXPECT_EQ(light->getSpotExponent(), 2.0f);
-        // Switched off in the file: stays off after the load.
-        EXPECT_FALSE(light->isEnabled());
-        EXPECT_FALSE(glIsEnabled(glLight(*light)));
-        EXPECT_EQ(lightValue(*light, GL_SPOT_CUTOFF, 1)[0], 67.5f);
-    }
 }

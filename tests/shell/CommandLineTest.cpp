@@ -70,34 +70,3 @@ TEST(CommandLine, GameOptionsAreReadAndGlutsOwnAreLeftForGlut) {
     EXPECT_FALSE(plain.options.simulate);
     EXPECT_EQ(parse({"--fps-cap", "90", "--uncapped"}).options.frameCap, 0); // the last one counts
 }
-
-TEST(CommandLine, HelpVersionAndBadCommandLinesEndTheProgramWithTheirCode) {
-    const struct {
-        std::vector<std::string> args;
-        int exitCode;
-        const char* says; // on standard output for 0, on standard error otherwise
-    } cases[] = {
-        {{"--help"}, 0, "--fps-cap N"},
-        {{"-h", "--bogus"}, 0, "Usage: quibbleton [OPTION]"},
-        {{"--version"}, 0, "Quibbleton "},
-        {{"--bogus"}, 2, "quibbleton: unknown option '--bogus'\nTry 'quibbleton --help' for more information.\n"},
-        {{"-q"}, 2, "unknown option '-q'"},
-        {{"--lang"}, 2, "option '--lang' needs a value"},
-        {{"-display"}, 2, "option '-display' needs a value"},
-        {{"level.lvl"}, 2, "unexpected argument 'level.lvl'"},
-        {{"--fps-cap", "5"}, 2, "from 10 to 1000, not '5'"},
-        {{"--fps-cap", "60fps"}, 2, "not '60fps'"},
-        {{"--fps-cap", "99999999999999"}, 2, "not '99999999999999'"},
-        {{"--seconds", "3"}, 2, "option '--seconds' works only with --simulate"},
-        {{"--uncapped=1"}, 2, "option '--uncapped' takes no value"},
-        {{"--bogus=3"}, 2, "unknown option '--bogus'"},
-    };
-    for (const auto& c : cases) {
-        const Parsed p = parse(c.args);
-        SCOPED_TRACE(c.args.front());
-        EXPECT_EQ(p.options.exitCode, c.exitCode);
-        const std::string& text = c.exitCode == 0 ? p.out : p.err;
-        EXPECT_NE(text.find(c.says), std::string::npos) << text;
-        EXPECT_EQ((c.exitCode == 0 ? p.err : p.out), "");
-    }
-}

@@ -1,5 +1,5 @@
-// SHIFT+F1 to F9: display settings, their messages, the culling graph, the
-// technical help; and the three ways of drawing models giving one picture.
+// SHIFT+F1 to F9: display settings, their messages, the culling graph;
+// and the three ways of drawing models giving one picture.
 #include <gtest/gtest.h>
 
 #include <GL/freeglut.h>
@@ -17,7 +17,6 @@
 #include "window/Window.h"
 #include "window/WindowCullingGraph.h"
 #include "window/WindowFrameRate.h"
-#include "window/WindowHelpTechnical.h"
 #include "window/WindowTempPopUp.h"
 #include "support/GameFolder.h"
 #include "support/GlContext.h"
@@ -31,17 +30,7 @@ std::string message() {
     return popUp ? popUp->getText() : "";
 }
 
-struct Rgb {
-    int r, g, b;
-};
-
 bool isBackground(const unsigned char* p) { return p[0] == 0 && p[1] == 0 && p[2] == 128; }
-
-// Window pixel (x, y), counted from the top left as GLUT does.
-Rgb pixelAt(int x, int y) {
-    std::vector<unsigned char> p = qbntest::readPixels(x, 600 - 1 - y, 1, 1);
-    return {p[0], p[1], p[2]};
-}
 
 // The game's window at 800 x 600, in a scratch working folder with the game's models.
 class Technical : public qbntest::GlTest {
@@ -62,11 +51,6 @@ protected:
     }
 
     void shift(int key) { window.onSpecial(key, GLUT_ACTIVE_SHIFT); }
-    void rightDrag() {
-        window.onMouse(GLUT_RIGHT_BUTTON, GLUT_DOWN, 300, 300, 0);
-        window.onMotion(360, 260);
-        window.onMouse(GLUT_RIGHT_BUTTON, GLUT_UP, 360, 260, 0);
-    }
     void add(NSNode::NodeGraphic* node, const Vector3& at) {
         node->translate(at);
         scene->addObject(node);
@@ -76,13 +60,6 @@ protected:
         scene->getCamera().setPosition(eye);
         scene->getCamera().setTarget(target);
         scene->getCamera().update(0.0f);
-    }
-    // The help screen's grey veil, seen over the empty scene.
-    void expectVeil() {
-        const Rgb veil = pixelAt(550, 450);
-        EXPECT_NEAR(veil.r, 71, 3);
-        EXPECT_NEAR(veil.g, 71, 3);
-        EXPECT_NEAR(veil.b, 110, 3);
     }
     // The scene view alone, as its pixels.
     std::vector<unsigned char> sceneShot() {
@@ -102,6 +79,7 @@ TEST_F(Technical, TheOtherSwitchesToggleTheirTechniqueAndSayWhatIsNowOn) {
         std::function<bool()> state;
         const char *onMessage, *offMessage;
     } cases[] = {
+        {GLUT_KEY_F2, [this] { return window.getFrameRate()->isVisible(); }, "FPS Anzeige ein", "FPS Anzeige aus"},
         {GLUT_KEY_F3, [this] { return window.isWireframe(); }, "Wireframe Anzeige ein", "Wireframe Anzeige aus"},
         {GLUT_KEY_F6, [this] { return scene->isVertexArrays(); }, "Render Mode: Vertex Array",
          "Render Mode: Immediate Mode"},
@@ -119,6 +97,7 @@ TEST_F(Technical, TheOtherSwitchesToggleTheirTechniqueAndSayWhatIsNowOn) {
         EXPECT_EQ(c.state(), before);
         EXPECT_EQ(message(), before ? c.onMessage : c.offMessage);
     }
+    EXPECT_FALSE(window.isSaveCurrentRequested()) << "SHIFT+F2 is no quick save";
 
     // The vertex arrays the models draw from are switched with the mode.
     shift(GLUT_KEY_F6);
@@ -134,79 +113,6 @@ TEST_F(Technical, TheOtherSwitchesToggleTheirTechniqueAndSayWhatIsNowOn) {
         EXPECT_EQ(graph->isVisible(), on);
         EXPECT_EQ(scene->isCulling(), on);
     }
-}
-
-TEST_F(Technical, TheHelpScreenCoversTheWindowAndSwallowsEveryClickUntilShiftF1) {
-    NSWindow::WindowHelpTechnical* help = window.getHelpTechnical();
-    ASSERT_FALSE(help->isVisible());
-    EXPECT_EQ(window.getChildren().back(), help);
-    look(Vector3(0, 0, 150), Vector3());
-    const Vector3 eye = scene->getCamera().getEye();
-
-    shift(GLUT_KEY_F1);
-    EXPECT_TRUE(help->isVisible());
-    EXPECT_EQ(help->getArea().width, 800);
-    EXPECT_EQ(help->getArea().height, 600);
-
-    // A right drag would turn the camera; a click would give the scene the keys ('c': coordinate cross).
-    rightDrag();
-    window.onKeyboard('c', 0);
-    window.onMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 700, 100, 0); // the menu
-    window.onMouse(GLUT_LEFT_BUTTON, GLUT_UP, 700, 100, 0);
-    EXPECT_EQ(window.getFocus(), help);
-    EXPECT_EQ(scene->getCamera().getEye(), eye);
-    EXPECT_FALSE(scene->isCoordinateCrossShown());
-
-    // Drawn: a grey veil over everything, the help text in green.
-    window.drawFrame();
-    expectVeil();
-    bool green = false;
-    std::vector<unsigned char> text = qbntest::readPixels(100, 600 - 120, 300, 90);
-    for (size_t i = 0; i + 2 < text.size(); i += 3)
-        green = green || (text[i + 1] > 200 && text[i] < 60);
-    EXPECT_TRUE(green);
-
-    // The display settings still work meanwhile; SHIFT+F1 hides it and the scene takes the mouse again.
-    shift(GLUT_KEY_F2);
-    EXPECT_FALSE(window.getFrameRate()->isVisible());
-    shift(GLUT_KEY_F1);
-    EXPECT_FALSE(help->isVisible());
-    rightDrag();
-    EXPECT_NE(scene->getCamera().getEye().x, eye.x);
-    window.onKeyboard('c', 0);
-    EXPECT_TRUE(scene->isCoordinateCrossShown());
-}
-
-TEST_F(Technical, WireframeOutlinesTheSceneButLeavesTheItemsFilled) {
-    look(Vector3(0, 0, 60), Vector3());
-    scene->setDefaultLight(true);
-    add(new NSObjects::ObjectBasketball(true), Vector3(0, 0, 0));
-    // Pixels of the ball: everything in the middle of the view that is not the background.
-    auto ballPixels = [this] {
-        window.drawFrame();
-        std::vector<unsigned char> shot = qbntest::readPixels(115, 100, 400, 400);
-        size_t n = 0;
-        for (size_t i = 0; i + 2 < shot.size(); i += 3)
-            n += !isBackground(&shot[i]);
-        return n;
-    };
-    const size_t filled = ballPixels();
-    shift(GLUT_KEY_F3);
-    const size_t outlined = ballPixels();
-    EXPECT_GT(outlined, 0u);
-    EXPECT_LT(outlined, filled * 3 / 4) << outlined << " of " << filled;
-    // Picking and everything after the scene see filled polygons.
-    GLint mode[2];
-    glGetIntegerv(GL_POLYGON_MODE, mode);
-    EXPECT_EQ(mode[0], GL_FILL);
-
-    // The help veil is a 2D item: still a filled grey over the background.
-    shift(GLUT_KEY_F1);
-    window.drawFrame();
-    expectVeil();
-    shift(GLUT_KEY_F1);
-    shift(GLUT_KEY_F3);
-    EXPECT_EQ(ballPixels(), filled);
 }
 
 // Immediate mode, vertex arrays and display lists, with culling on and off, show the same scene:

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "ui/WindowItem.h"
 #include "support/RecordingItem.h"
 
@@ -21,35 +23,34 @@ struct Root : WindowItem {
     }
 };
 
-void expectArea(const ItemLayout& a, int x, int y, int w, int h) {
-    EXPECT_EQ(a.x, x);
-    EXPECT_EQ(a.y, y);
-    EXPECT_EQ(a.width, w);
-    EXPECT_EQ(a.height, h);
+std::string area(const ItemLayout& a) {
+    return std::to_string(a.x) + " " + std::to_string(a.y) + " " + std::to_string(a.width) + "x" +
+           std::to_string(a.height);
 }
 
 } // namespace
 
+// Anchors and size modes: a menu column on the right, the view left of it,
+// a centred band (half the parent plus the offset; size mode 1 is half the
+// parent plus the value), an unknown anchor, a plain corner. The window
+// measures y downward, so screen y counts from the bottom.
 TEST(ItemLayoutTest, AnchorsAndSizeModesPlaceItemsInTheParent) {
-    Root root;
-    auto* menu = root.attach(new WindowItem(false), ItemLayout(-170, 0, 170, 0, 3, 1, 0, 2));
-    expectArea(menu->getArea(), 630, 0, 170, 600);
-    expectArea(menu->getScreenArea(), 630, 0, 170, 600);
-
-    auto* scene = root.attach(new WindowItem(false), ItemLayout(0, 0, -170, 0, 1, 1, 2, 2));
-    expectArea(scene->getArea(), 0, 0, 630, 600);
-
-    // Centred band: half the parent plus the offset; size mode 1 is half the parent plus the value.
-    auto* band = root.attach(new WindowItem(true), ItemLayout(-400, -15, 0, 30, 2, 2, 1, 0));
-    expectArea(band->getArea(), 0, 285, 400, 30);
-    // The window measures y downward, so screen y (from the bottom) is 600 - 30 - 285.
-    expectArea(band->getScreenArea(), 0, 285, 400, 30);
-
-    auto* nowhere = root.attach(new WindowItem(false), ItemLayout(50, 60, 10, 10, 7, 0, 0, 0));
-    expectArea(nowhere->getArea(), 0, 0, 10, 10);
-
-    auto* corner = root.attach(new WindowItem(false), ItemLayout(10, 10, 60, 20));
-    expectArea(corner->getScreenArea(), 10, 570, 60, 20);
+    const struct {
+        ItemLayout layout;
+        const char *area, *screen;
+    } rows[] = {
+        {ItemLayout(-170, 0, 170, 0, 3, 1, 0, 2), "630 0 170x600", "630 0 170x600"},
+        {ItemLayout(0, 0, -170, 0, 1, 1, 2, 2), "0 0 630x600", "0 0 630x600"},
+        {ItemLayout(-400, -15, 0, 30, 2, 2, 1, 0), "0 285 400x30", "0 285 400x30"},
+        {ItemLayout(50, 60, 10, 10, 7, 0, 0, 0), "0 0 10x10", "0 590 10x10"},
+        {ItemLayout(10, 10, 60, 20), "10 10 60x20", "10 570 60x20"},
+    };
+    for (const auto& row : rows) {
+        Root root;
+        auto* item = root.attach(new WindowItem(false), row.layout);
+        EXPECT_EQ(area(item->getArea()), row.area);
+        EXPECT_EQ(area(item->getScreenArea()), row.screen);
+    }
 }
 
 TEST(Routing, TopmostLiveChildGetsThePressAndRefusalFallsThrough) {

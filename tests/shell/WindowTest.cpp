@@ -167,22 +167,6 @@ TEST(TempPopUp, ANewExclusiveMessageReplacesTheOldOne) {
 
 class WindowGl : public qbntest::GlTest {};
 
-TEST_F(WindowGl, ShiftF2TogglesTheFrameRateDisplayWithAMessage) {
-    Window window;
-    window.onReshape(800, 600);
-    window.init(false);
-    window.applyPendingChanges();
-    window.onSpecial(GLUT_KEY_F2, GLUT_ACTIVE_SHIFT);
-    window.applyPendingChanges();
-    EXPECT_FALSE(window.getFrameRate()->isVisible());
-    EXPECT_FALSE(window.isSaveCurrentRequested());
-    EXPECT_EQ(WindowTempPopUp::current()->getText(), "FPS Anzeige aus");
-    window.onSpecial(GLUT_KEY_F2, GLUT_ACTIVE_SHIFT);
-    window.applyPendingChanges();
-    EXPECT_TRUE(window.getFrameRate()->isVisible());
-    EXPECT_EQ(WindowTempPopUp::current()->getText(), "FPS Anzeige ein");
-}
-
 // The view's keys work after a click in the view or in the menu alike;
 // SHIFT, CTRL and ALT alone are no keys at all.
 TEST_F(WindowGl, ViewKeysWorkWhereverTheLastClickWentAndModifiersAloneAreIgnored) {
