@@ -1,5 +1,4 @@
-# Shared steps of the end-to-end tests: an X server of their own, the game in
-# a scratch working directory, screenshots and pixel checks.
+# Shared steps of the end-to-end tests: their own X server, the game in a scratch folder, screenshots, pixels.
 
 CONVERT=/usr/bin/convert
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -13,7 +12,6 @@ fail() {
 
 cleanup() {
     if [ -n "${GAME_PID:-}" ] && kill "$GAME_PID" 2>/dev/null; then
-        # A game stuck in a long frame never reads its quit flag.
         for _ in $(seq 50); do
             kill -0 "$GAME_PID" 2>/dev/null || break
             sleep 0.1
@@ -35,16 +33,11 @@ e2e_start() {
     for dir in levels md2_objects particletextures sounds; do
         if [ -d "$(dirname "$bin")/$dir" ]; then cp -r "$(dirname "$bin")/$dir" "$RUN/"; fi
     done
-    # A new player: no layouts kept from games played in the run folder.
-    rm -f "$RUN"/levels/_layout*.lvl
-    # Files a test puts into the player's folder before the start (E2E_FILES="a b").
-    for file in ${E2E_FILES:-}; do cp "$file" "$RUN/"; done
-    # A test may change the copied data before the game starts.
+    rm -f "$RUN"/levels/_layout*.lvl  # a new player
+    for file in ${E2E_FILES:-}; do cp "$file" "$RUN/"; done  # E2E_FILES="a b": files in the player's folder
     if declare -F e2e_prepare >/dev/null; then e2e_prepare; fi
 
-    # A game built with sanitizers writes its reports beside the log, where
-    # e2e_finish reads them; a leak report alone does not change the exit
-    # status, as e2e_finish sorts the game's leaks from the system's.
+    # Sanitizer reports go beside the log; e2e_finish sorts the game's leaks from the system's.
     export ASAN_OPTIONS="log_path=$RUN/sanitizer:detect_leaks=1"
     export UBSAN_OPTIONS="log_path=$RUN/sanitizer:print_stacktrace=1:halt_on_error=1"
     export LSAN_OPTIONS="exitcode=0"
@@ -63,8 +56,7 @@ e2e_start() {
     launch_game
 }
 
-# launch_game [COMMAND...]: starts the game (again, or COMMAND instead) in RUN
-# on the test's display; sets WIN.
+# launch_game [COMMAND...]: starts the game (again, or COMMAND instead) in RUN; sets WIN.
 launch_game() {
     [ $# -gt 0 ] || set -- "$GAME_BIN"
     (cd "$RUN" && exec "$@" >"$RUN/console.txt" 2>&1) &
@@ -81,8 +73,7 @@ launch_game() {
     sleep 0.5
 }
 
-# stop_game: asks the game to end as the desktop would (SIGTERM) and waits
-# for it to finish cleanly.
+# stop_game: SIGTERM, as the desktop ends it, and a clean exit within a minute.
 stop_game() {
     kill -TERM "$GAME_PID" 2>/dev/null || fail "the game was gone before it was asked to end"
     for _ in $(seq 600); do
@@ -96,9 +87,7 @@ stop_game() {
     [ "$status" -eq 0 ] || fail "the game ended with status $status: $(tail -n 20 "$RUN/console.txt")"
 }
 
-# own_leaks REPORT: the leaks of a LeakSanitizer report allocated on a path
-# through the game's own sources. The graphics driver and the X and font
-# libraries keep buffers until exit, and their frames carry no source path.
+# own_leaks REPORT: the leaks allocated through the game's own sources (driver and X leaks carry no source path).
 own_leaks() {
     awk -v src="$E2E_ROOT/src/" -v tools="$E2E_ROOT/tools/" '
         /^(Direct|Indirect) leak/ { block = $0; inleak = 1; next }
@@ -149,7 +138,6 @@ expect_pixel() {
     got=$(pixel "$1" "$2" "$3")
     near "$got" "$4" || fail "$5: pixel ($2, $3) of $1 is ($got), want ($4)"
 }
-
 expect_pixel_not() {
     local got
     got=$(pixel "$1" "$2" "$3")
@@ -170,13 +158,10 @@ expect_pixel_any() {
     fail "$4: none of$seen is ($3)"
 }
 
-# wait_for_log TEXT: waits up to three seconds for TEXT in log.txt.
+# wait_for_log_for SECONDS TEXT (wait_for_log TEXT: three seconds): waits for TEXT in log.txt.
 wait_for_log() { wait_for_log_for 3 "$1"; }
-
-# wait_for_log_for SECONDS TEXT: waits up to SECONDS for TEXT in log.txt.
 wait_for_log_for() {
-    local tries=$(($1 * 10))
-    for _ in $(seq "$tries"); do
+    for _ in $(seq $(($1 * 10))); do
         grep -qF "$2" "$RUN/log.txt" 2>/dev/null && return 0
         sleep 0.1
     done
@@ -186,8 +171,13 @@ wait_for_log_for() {
 # log_lines TEXT: how many lines of log.txt hold TEXT so far.
 log_lines() { grep -cF "$1" "$RUN/log.txt" 2>/dev/null || true; }
 
-# wait_for_pixel SECONDS NAME X Y "r g b": takes screenshot NAME until its
-# pixel (X, Y) is near that colour, for up to SECONDS.
+# wait_more SECONDS TEXT COUNT: waits up to SECONDS until more than COUNT lines of log.txt hold TEXT.
+wait_more() {
+    for _ in $(seq $(($1 * 10))); do [ "$(log_lines "$2")" -gt "$3" ] && return 0; sleep 0.1; done
+    return 1
+}
+
+# wait_for_pixel SECONDS NAME X Y "r g b": screenshot NAME until its pixel (X, Y) is near that colour.
 wait_for_pixel() {
     local end=$((SECONDS + $1))
     while :; do
@@ -198,8 +188,7 @@ wait_for_pixel() {
     done
 }
 
-# diff_pixels A B GEOMETRY: how many pixels in that part of two screenshots
-# differ clearly.
+# diff_pixels A B GEOMETRY: how many pixels in that part of two screenshots differ clearly.
 diff_pixels() {
     "$CONVERT" "$RUN/$1.png" "$RUN/$2.png" -crop "$3" +repage -compose difference -composite \
         -colorspace gray -threshold 12% -format '%[fx:int(mean * w * h + 0.5)]' info:
@@ -208,9 +197,31 @@ diff_pixels() {
 # click X Y: a left click at that window position.
 click() { xdotool mousemove --window "$WIN" "$1" "$2" click 1; }
 
-# count_pixels NAME GEOMETRY AWK-CONDITION: how many pixels of that part of a
-# screenshot meet the condition (r, g, b in $3, $4, $5).
+# count_pixels NAME GEOMETRY AWK-CONDITION: how many pixels there meet the condition (r, g, b in $3, $4, $5).
 count_pixels() {
     "$CONVERT" "$RUN/$1.png" -crop "$2" +repage -depth 8 txt:- |
         awk -F'[(),: ]+' "NR > 1 && ($3) { n++ } END { print n + 0 }"
+}
+
+# drag_handle ID AXIS X Y DX DY: drags the AXIS arrow of ID at (X, Y) by (DX, DY); prints "before after" coordinate.
+drag_handle() {
+    local id=$1 axis=$2 x=$3 y=$4 dx=$5 dy=$6 field moves ends i
+    field=$(expr index XYZ "$axis")
+    moves=$(log_lines "Scene: moving $id along $axis")
+    ends=$(log_lines "Scene: $id now at")
+    xdotool mousemove --window "$WIN" "$x" "$y"
+    sleep 0.3
+    xdotool mousedown 1
+    for i in $(seq 1 10); do
+        xdotool mousemove --window "$WIN" $((x + dx * i / 10)) $((y + dy * i / 10))
+        sleep 0.05
+    done
+    sleep 0.2
+    xdotool mouseup 1
+    wait_more 5 "Scene: $id now at" "$ends" || true
+    [ "$(log_lines "Scene: moving $id along $axis")" -gt "$moves" ] || fail "no $axis arrow of $id at ($x, $y)"
+    [ "$(log_lines "Scene: $id now at")" -gt "$ends" ] || fail "the move of $id did not end with the release"
+    echo "$(grep -F "Scene: moving $id along $axis" "$RUN/log.txt" | tail -n 1 | sed 's/.* from (\([^)]*\)).*/\1/' |
+        cut -d, -f"$field" | tr -d ' ') $(grep -F "Scene: $id now at" "$RUN/log.txt" | tail -n 1 |
+        sed 's/.* at (\([^)]*\)).*/\1/' | cut -d, -f"$field" | tr -d ' ')"
 }

@@ -1,15 +1,11 @@
 #!/usr/bin/env bash
-# The editor as a new user meets it, with mouse and keys only: switch to
-# custom mode, build a small level (a ball raised above a board and a hit
-# zone), make "ball touches hit zone" its goal, save it, quit the game, start
-# it again, load the level and win it.
+# The editor by mouse and keys: custom mode, a ball (undone and redone) above a board and a hit zone, the goal
+# "ball touches hit zone", saved, the game restarted, the level loaded and won.
 # Usage: editor_e2e.sh path/to/quibbleton
 set -euo pipefail
 source "$(dirname "$0")/e2e_lib.sh"
 
 click() { xdotool mousemove --window "$WIN" "$1" "$2" click 1; sleep 0.3; }
-# The menu column starts at x = 630; its buttons are 40 pixels apart and are
-# pressed at their middle, x = 700.
 menu() { click 700 "$1"; }
 # type_into Y TEXT: clicks the input field at Y and replaces its text.
 type_into() {
@@ -18,8 +14,7 @@ type_into() {
     xdotool type --window "$WIN" --delay 20 "$2"
     sleep 0.2
 }
-# created NAME: the id the game gave the object made with the button whose
-# label starts with NAME.
+# created NAME: the id of the object made by the button whose label starts with NAME.
 created() {
     wait_for_log "Menu: created \"$1" || fail "the button \"$1\" made nothing"
     sed -n "s/^Menu: created \"$1[^\"]*\", id \([0-9]*\)$/\1/p" "$RUN/log.txt" | tail -n 1
@@ -39,7 +34,6 @@ wait_for_log "registerWinConditonHit" || true
 shot custom
 expect_pixel_not custom 700 47 "0 0 0" "custom mode page"
 
-# A ball, raised by holding the right end of its "Position Y" bar.
 menu $((FIRST_OBJECT + 0 * 40))
 ball=$(created "Basketball")
 
@@ -58,6 +52,7 @@ shot redone
 [ "$(diff_pixels made undone 630x560+0+40)" -ge 50 ] || fail "the undone ball still shows"
 [ "$(diff_pixels made redone 630x560+0+40)" -lt 50 ] || fail "the ball came back elsewhere"
 echo "e2e: ball $ball undone and redone at $place"
+# The ball raised by holding the right end of its "Position Y" bar.
 xdotool mousemove --window "$WIN" 757 $POSITION_Y mousedown 1
 sleep 1
 xdotool mouseup 1
@@ -65,8 +60,7 @@ sleep 0.3
 xdotool key --window "$WIN" space
 sleep 0.3
 
-# A big board ("Brett gro\xDF", the sixth object) and a hit zone box (the
-# fourteenth: the column is scrolled to its end first), both at the centre.
+# A big board (the sixth object) and a hit zone box (the fourteenth, at the column's scrolled end).
 menu $((FIRST_OBJECT + 5 * 40))
 created "Brett gro" >/dev/null
 xdotool key --window "$WIN" space
@@ -112,8 +106,7 @@ shot loaded
 # The start button runs the machine; the ball falls onto the zone.
 click 27 574
 wait_for_log "Scene: the machine runs" || fail "the machine did not start"
-for _ in $(seq 50); do grep -qF "won" "$RUN/log.txt" && break; sleep 0.1; done
-grep -qF "won" "$RUN/log.txt" || fail "the level was not won"
+wait_for_log_for 5 "won" || fail "the level was not won"
 sleep 0.5
 shot won
 e2e_finish

@@ -1,33 +1,14 @@
 #!/usr/bin/env bash
-# Drives the scene view of the real game: the start button runs the machine
-# (things move between two screenshots) and the stop button puts everything
-# back; then an object is selected with a click and moved up by dragging its
-# Y handle. The level's content is not assumed: objects are found by
-# clicking and by what the game writes to its log.
+# The scene view: start runs the machine (things move), stop puts everything back; an object found by clicking
+# is moved up by dragging its Y handle. The level's content is not assumed.
 # Usage: scene_e2e.sh path/to/quibbleton
 set -euo pipefail
 source "$(dirname "$0")/e2e_lib.sh"
 
 e2e_start "$1"
 
-# Window pixels of the view's buttons (the view fills the 630 pixels left of
-# the menu; its buttons are placed from its bottom edge).
-START_X=27 STOP_X=62 BUTTON_Y=574
-
-
-# wait_for_more TEXT COUNT: waits up to three seconds for more than COUNT
-# lines with TEXT.
-wait_for_more() {
-    for _ in $(seq 30); do
-        [ "$(log_lines "$1")" -gt "$2" ] && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-
-# The level opens with its information panel; its PLAY button closes it.
-click 50 95
+START_X=27 STOP_X=62 BUTTON_Y=574  # the view's buttons
+click 50 95  # PLAY on the information panel
 sleep 1
 
 # --- the machine ----------------------------------------------------------------
@@ -56,10 +37,7 @@ echo "e2e: machine ran ($moved pixels moved) and came back ($left pixels differ)
 
 # --- moving an object up with its Y handle -----------------------------------
 
-# Whatever the level allows, every object the player may select gets its Y
-# moves: a quick save, the flag set in the file, a quick load. In an object's
-# record the picture name ("..._pic.bmp") is followed by visible, the three
-# position flags, the three rotation flags, scaling and selectable.
+# Every selectable object gets its Y moves: quick save, the flag after "_pic.bmp", visible and X set, quick load.
 rm -f "$RUN/levels/_current.lvl"
 xdotool key F2
 for _ in $(seq 30); do [ -s "$RUN/levels/_current.lvl" ] && break; sleep 0.1; done
@@ -84,8 +62,7 @@ wait_for_log "loaded from \"_current\"" || true
 sleep 4.5 # until the message band is gone
 shot loaded
 
-# Select an object: click the view from its middle outwards until the log
-# tells of a selection.
+# Clicks from the view's middle outwards until the log tells of a selection.
 selected=""
 before_sel=$(log_lines "Scene: selected ")
 while read -r x y; do
@@ -102,9 +79,7 @@ done < <(for y in $(seq 80 30 520); do for x in $(seq 80 30 560); do
 sleep 0.5
 shot selected
 
-# The Y arrow stands above the object's centre: from the clicked point (and
-# columns beside it) move the pointer up until the log says it is over
-# handle 2, and take the middle of the stretch where it stays so.
+# The Y arrow stands above the object: the middle of the stretch above the click where the pointer is over handle 2.
 over_handle() { grep -F "Scene: pointer over handle" "$RUN/log.txt" | tail -n 1 | awk '{print $NF}' || true; }
 handle_y=""
 for dx in 0 -12 12 -24 24 -36 36; do
@@ -124,23 +99,8 @@ for dx in 0 -12 12 -24 24 -36 36; do
 done
 [ -n "$handle_y" ] || fail "no Y handle above object $selected (clicked at $sel_x, $sel_y)"
 
-# Drag it 60 pixels up.
-xdotool mousemove --window "$WIN" "$handle_x" "$handle_y"
-sleep 0.3
-shot hover
-starts=$(log_lines "Scene: moving $selected along Y")
-xdotool mousedown 1
-for i in $(seq 1 12); do
-    xdotool mousemove --window "$WIN" "$handle_x" $((handle_y - 5 * i))
-    sleep 0.04
-done
-sleep 0.3
-shot dragging
-xdotool mouseup 1
-wait_for_more "Scene: moving $selected along Y" "$starts" || fail "pressing the Y handle started no move"
-wait_for_log "Scene: $selected now at" || fail "the move did not end with the release"
-from_y=$(grep -F "Scene: moving $selected along Y" "$RUN/log.txt" | tail -n 1 | sed 's/.*from (//; s/).*//' | awk -F', ' '{print $2}')
-to_y=$(grep -F "Scene: $selected now at" "$RUN/log.txt" | tail -n 1 | sed 's/.* at (//; s/).*//' | awk -F', ' '{print $2}')
+moved=$(drag_handle "$selected" Y "$handle_x" "$handle_y" 0 -60)
+read -r from_y to_y <<<"$moved"
 awk -v a="$from_y" -v b="$to_y" 'BEGIN { exit !(b > a + 1) }' ||
     fail "object $selected did not move up: y $from_y -> $to_y"
 sleep 0.3
