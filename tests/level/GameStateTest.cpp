@@ -16,15 +16,6 @@ using NSLevel::Mode;
 
 namespace {
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
 using qbntest::GameStateTest;
 
 // --- the state table, row by row ------------------------------------------------
@@ -195,7 +186,7 @@ TEST_F(GameStateTest, SavesDuringARunWriteTheLayoutFromBeforeIt) {
         ASSERT_TRUE(scene->setRunning(true));
         disturb();
         row.save(*this);
-        const std::string written = readFile(row.file), pre = readFile(snapshot);
+        const std::string written = qbntest::fileBytes(row.file), pre = qbntest::fileBytes(snapshot);
         ASSERT_GE(written.size(), pre.size());
         // The scene part is the snapshot, byte for byte.
         EXPECT_EQ(written.substr(written.size() - pre.size()), pre);
@@ -271,7 +262,7 @@ TEST_F(GameStateTest, TheEditorsLevelSurvivesLevelModeAndARestart) {
 TEST_F(GameStateTest, LoadsSayWhatTheyCouldNotTake) {
     ASSERT_TRUE(state().saveLevel("good"));
     ASSERT_TRUE(state().saveScene("good"));
-    const std::string level = readFile("levels/good.lvl"), sceneBytes = readFile("levels/good.lvs");
+    const std::string level = qbntest::fileBytes("levels/good.lvl"), sceneBytes = qbntest::fileBytes("levels/good.lvs");
     // The ball's record with a class id no version of the game has.
     auto unknownBall = [](std::string bytes) {
         const std::string id("\xd2\x00\x00\x00", 4); // CLASS_OBJECT_BASKETBALL
@@ -301,7 +292,7 @@ TEST_F(GameStateTest, LoadsSayWhatTheyCouldNotTake) {
         SCOPED_TRACE(row.what);
         std::filesystem::remove("levels/a.lvl");
         std::filesystem::remove("levels/a.lvs");
-        writeFile(row.file, row.bytes);
+        qbntest::writeBytes(row.file, row.bytes);
         levels->currentLevel()->setName("Before");
         const bool isScene = row.file.back() == 's';
         const bool loaded = isScene ? state().loadScene("a") : state().loadLevel("a");

@@ -1,8 +1,6 @@
 #pragma once
-// The built-in levels' solutions as a player plays them (menu lines, clicks
-// into the view), and a fixture that builds a level into the scratch scene,
-// plays a solution and runs the machine. Shared by the level tests and the
-// solvability sweep.
+// The built-in levels' solutions as a player plays them (menu lines, clicks into the view), and a fixture
+// that builds a level, plays a solution and runs the machine.
 #include <gtest/gtest.h>
 
 #include <GL/freeglut.h>
@@ -34,10 +32,7 @@ inline const char* const kFan = "Ventilator";
 inline const char* const kLongBelt = "Flie\xDF" "band lang";
 inline const char* const kShortBelt = "Flie\xDF" "band kurz";
 
-// One thing the player does: a line of an object's menu page, `times` times
-// over (a position line moves by steps of at most 4.5), or without a label a
-// CTRL+click that puts the object onto the surface at `at`. Objects are named
-// as the menu names them; nth counts objects of that name in the scene.
+// A menu line of the nth object of that name, `times` over, or without a label a CTRL+click onto `at`.
 struct Step {
     const char* object;
     int nth;
@@ -60,35 +55,26 @@ struct Solution {
     float limit; // simulated seconds
 };
 
-// Ways to win the levels, as a player plays them through the menus.
-// Level 5's springboards lie on the floor by the left wall: its solution
-// picks each with a click in the view and CTRL+clicks it onto the floor
-// where it is wanted.
 inline const std::vector<Solution>& solutions() {
     static const std::vector<Solution> table = {
         {"Level01", [] { return new NSLevel::Level01(); },
-         {// Board 4 turned across and tilted down to the left; board 5 moved
-          // in to stop the ball above the grate.
+         {// Board 4 turned across and tilted; board 5 stops the ball above the grate.
           line(kMiddleBoard, 2, "Rotation X", -0.07f), line(kMiddleBoard, 2, "Rotation Y", 0.25f),
           line(kSmallBoard, 1, "Position X", 0.3f, 6)},
          15.0f},
         {"Level02", [] { return new NSLevel::Level02(); },
-         {// The second springboard tilted back a little, the third tilted
-          // toward the bomb and raised into the path of the ball.
+         {// Springboard 2 tilted back, 3 tilted toward the bomb and raised into the ball's path.
           line(kSpringboard, 2, "Rotation Z", -10.0f / 352), line(kSpringboard, 3, "Rotation X", -4.0f / 88),
           line(kSpringboard, 3, "Rotation Z", -14.0f / 352), line(kSpringboard, 3, "Position Y", 0.3f, 6)},
          10.0f},
         {"Level03", [] { return new NSLevel::Level03(); },
-         {// From higher up the ball bounces off the middle springboard to
-          // the top one, which throws it at full power against the loose board.
+         {// The raised ball bounces off springboard 2 onto 3, which throws it against the loose board.
           line(kTennisball, 1, "Position Y", 0.3f, 8), line(kSpringboard, 2, "Rotation X", -7.0f / 352),
           line(kSpringboard, 2, "Rotation Z", 7.0f / 352), line(kSpringboard, 3, "Rotation X", 13.0f / 352),
           line(kSpringboard, 3, "Rotation Z", -12.0f / 352), line(kSpringboard, 3, "Jump Power", 2.0f)},
          35.0f},
         {"Level04", [] { return new NSLevel::Level04(); },
-         {// The springboard sends the ball onto the middle belt, which runs it
-          // onto the back belt; that one carries it to the short belt, moved
-          // next to the creature's springboard.
+         {// Springboard, middle belt, back belt, and the short belt moved next to the creature's springboard.
           line(kSpringboard, 1, "Rotation X", -0.04f), line(kSpringboard, 1, "Rotation Z", 0.05f),
           line(kBasketball, 1, "Position Y", 0.3f, 15), line(kLongBelt, 1, "Rotation Y", -0.25f),
           line(kLongBelt, 1, "Rollband Speed", 50.0f), line(kLongBelt, 1, "Position Z", -0.3f, 3),
@@ -97,11 +83,8 @@ inline const std::vector<Solution>& solutions() {
           line(kShortBelt, 2, "Position X", -0.3f, 34), line(kShortBelt, 2, "Position Y", -0.3f, 6)},
          15.0f},
         {"Level05", [] { return new NSLevel::Level05(); },
-         {// Each springboard is put onto the floor, then raised, turned and
-          // moved. The first, under the bowling ball and tilted toward the
-          // cabinet, throws it diagonally across the top through three balls;
-          // the other two, set steeply beside the other two balls, kick them
-          // off their corners as they first come down.
+         {// Springboards CTRL+clicked onto the floor, raised and turned: the first throws the bowling ball
+          // across the top, the other two kick the corner balls off as they come down.
           place(kSpringboard, 1, Vector3(-90.0f, -150.0f, 0.0f)), line(kSpringboard, 1, "Position Z", -0.3f, 20),
           line(kSpringboard, 1, "Position Y", 0.3f, 10), line(kSpringboard, 1, "Rotation Y", -0.125f),
           line(kSpringboard, 1, "Rotation Z", -12.0f / 352), line(kSpringboard, 1, "Jump Power", 2.0f),
@@ -115,9 +98,7 @@ inline const std::vector<Solution>& solutions() {
           line(kSpringboard, 3, "Position Y", -0.3f, 8), line(kSpringboard, 3, "Position X", -0.3f)},
          20.0f},
         {"Level06", [] { return new NSLevel::Level06(); },
-         {// The fans lift the ball over the gap, the first small board stops it
-          // above the third section, the second sends it back onto the belts,
-          // which run slowly enough to drop it into the basket.
+         {// Fans lift the ball over the gap, two small boards turn it back onto slow belts into the basket.
           line(kFan, 1, "Rotation X", -0.25f), line(kFan, 1, "Rotation Z", 0.075f),
           line(kFan, 1, "Turning Speed", 50.0f), line(kFan, 2, "Rotation X", -0.25f),
           line(kFan, 2, "Rotation Z", -0.075f), line(kFan, 2, "Turning Speed", 50.0f),
@@ -130,7 +111,6 @@ inline const std::vector<Solution>& solutions() {
     return table;
 }
 
-// The built-in levels in the scratch scene, played as the player would.
 class LevelPlayTest : public LevelSceneTest {
 protected:
     NodeGraphic* object(const std::string& name, int nth = 1) {
@@ -141,29 +121,7 @@ protected:
         return nullptr;
     }
 
-    std::vector<NodeGraphic*> selectable() {
-        std::vector<NodeGraphic*> out;
-        for (NSNode::NodeTransform* child : scene->getRoot()->getChildren())
-            if (auto* node = dynamic_cast<NodeGraphic*>(child))
-                if (node->isSelectable())
-                    out.push_back(node);
-        return out;
-    }
-
-    // The labels of an object's menu page in level mode.
-    static std::vector<std::string> menuLines(NodeGraphic* node) {
-        std::vector<MenuEntry> page;
-        node->getMenuEntries(page, false);
-        std::vector<std::string> labels;
-        for (const MenuEntry& entry : page)
-            if (entry.owner == node && !entry.label.empty())
-                labels.push_back(entry.label);
-        return labels;
-    }
-
-    // Does what the player does: only with a selectable object, only through
-    // a line its level-mode page shows enabled and within the line's range,
-    // and each step must be taken (a move into another object is refused).
+    // Only a selectable object, a line its level-mode page shows enabled, within range; each step taken.
     void play(const Step& step) {
         NodeGraphic* node = object(step.object, step.nth);
         ASSERT_NE(node, nullptr) << step.object << " #" << step.nth;
@@ -211,16 +169,14 @@ protected:
         scene->mouseButton(GLUT_LEFT_BUTTON, GLUT_UP, modifiers, pixel.first, pixel.second);
     }
 
-    // Selects the object with a click where it shows in the level's view,
-    // through the scene's own picking.
+    // Selects the object with a click where it shows, through the scene's own picking.
     void clickOn(NodeGraphic* node) {
         scene->select(nullptr);
         click(pixelOf(node->worldPosition()), 0);
         EXPECT_EQ(scene->getSelected(), node) << node->getName() << " was not picked by a click";
     }
 
-    // Selects the object with a click and CTRL+clicks the pixel where `at`
-    // shows in the level's view.
+    // Selects the object with a click and CTRL+clicks where `at` shows.
     void putOnSurface(NodeGraphic* node, const Vector3& at) {
         clickOn(node);
         click(pixelOf(at), GLUT_ACTIVE_CTRL);
@@ -229,9 +185,7 @@ protected:
         EXPECT_NEAR(node->getPosition().z, at.z, 2.0f) << node->getName() << " was not placed";
     }
 
-    // Runs the machine with frames of the given lengths and checks the goals
-    // after every step, as the level controller does; the simulated time
-    // until the level was won, or -1. The machine is stopped again afterwards.
+    // Runs the machine with these frames, checking the goals every step; the simulated time of the win, or -1.
     float runUntilWon(Level& level, const std::function<float()>& frame, float limit) {
         EXPECT_TRUE(scene->setRunning(true));
         double won = -1.0;
@@ -254,7 +208,6 @@ protected:
         return runUntilWon(level, [dt] { return dt; }, limit);
     }
 
-    // Builds the level and plays the solution's steps.
     void setUp(Level& level, const std::vector<Step>& steps) {
         level.build();
         for (const Step& step : steps) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "level/ControllerLevel.h"
@@ -29,13 +30,7 @@ using NSNode::NodeTransform;
 
 namespace {
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
+using qbntest::fileBytes;
 std::string le32(int v) {
     std::string out(4, '\0');
     for (int i = 0; i < 4; ++i)
@@ -44,6 +39,7 @@ std::string le32(int v) {
 }
 
 std::string str(const char* s) { return std::string(s, std::strlen(s) + 1); }
+unsigned id(const NodeTransform* n) { return static_cast<unsigned>(n->getId()); }
 
 // A level that puts two balls into the scene, 3 apart, registered for hits.
 class TwoBalls : public Level {
@@ -65,8 +61,7 @@ public:
     NodeTransform* b = nullptr;
 };
 
-// Runs each test in a fresh working directory with a "levels/" folder and a
-// scene of its own.
+// A fresh working directory with a "levels/" folder and a scene of its own.
 class LevelFiles : public qbntest::GlTest {
 protected:
     qbntest::GameFolder folder; // first in, last out
@@ -98,7 +93,7 @@ TEST_F(LevelFiles, BytesFollowTheLayoutWithAndWithoutGoals) {
     TwoBalls level;
     level.build();
     ASSERT_TRUE(level.save("plain"));
-    std::string bytes = readFile("levels/plain.lvl");
+    std::string bytes = fileBytes("levels/plain.lvl");
     std::string head = str("[QBN-LEVEL]");
     std::string body = str("1.0") + str("Two balls") + str("Make them touch") + str("[wchL]") + le32(8) + le32(0);
     EXPECT_EQ(bytes.substr(0, head.size()), head);
@@ -106,10 +101,9 @@ TEST_F(LevelFiles, BytesFollowTheLayoutWithAndWithoutGoals) {
     EXPECT_EQ(bytes.substr(head.size() + 4, body.size()), body);
     EXPECT_EQ(bytes.substr(head.size() + 4 + body.size(), 12), str("[QBN-SCENE]"));
 
-    ASSERT_TRUE(level.registerWinConditonHit(static_cast<unsigned>(level.a->getId()),
-                                             static_cast<unsigned>(level.b->getId())));
+    ASSERT_TRUE(level.registerWinConditonHit(id(level.a), id(level.b)));
     ASSERT_TRUE(level.save("goal"));
-    bytes = readFile("levels/goal.lvl");
+    bytes = fileBytes("levels/goal.lvl");
     std::string goal = str("[wchO]") + le32(4 + 4 + 4 + 3) + le32(level.a->getId()) + le32(level.b->getId()) +
                        std::string("\x01\x01\x00", 3);
     std::string list = str("[wchL]") + le32(4 + 4 + static_cast<int>(goal.size())) + le32(1) + goal;
@@ -120,7 +114,7 @@ TEST_F(LevelFiles, SaveThenLoadRestoresTextGoalsAndObjects) {
     TwoBalls level;
     level.build();
     int idA = level.a->getId(), idB = level.b->getId();
-    level.registerWinConditonHit(static_cast<unsigned>(idA), static_cast<unsigned>(idB));
+    level.registerWinConditonHit(id(level.a), id(level.b));
     ASSERT_TRUE(level.save("round"));
 
     TwoBalls other("Other");
@@ -132,8 +126,7 @@ TEST_F(LevelFiles, SaveThenLoadRestoresTextGoalsAndObjects) {
     ASSERT_NE(scene->findNode(idB), nullptr);
     EXPECT_EQ(scene->findNode(idB)->getPosition(), Vector3(3, 0, 0));
 
-    // With a level active, the scene part of a level file serves as a scene
-    // of the same name.
+    // With a level active, the scene part of a level file serves as a scene of the same name.
     NSScene::Scene::setLevelFileLookup([](const std::string& n) { return levelFilePath(n); });
     scene->clearScene();
     ASSERT_EQ(scene->findNode(idB), nullptr);
@@ -142,7 +135,7 @@ TEST_F(LevelFiles, SaveThenLoadRestoresTextGoalsAndObjects) {
     ASSERT_NE(scene->findNode(idB), nullptr);
 
     // A damaged file changes nothing and says so.
-    std::string bytes = readFile("levels/round.lvl");
+    std::string bytes = fileBytes("levels/round.lvl");
     std::ofstream("levels/broken.lvl", std::ios::binary) << bytes.substr(0, bytes.size() / 2);
     EXPECT_FALSE(other.load("broken"));
     EXPECT_EQ(other.getName(), "Two balls");
@@ -159,9 +152,8 @@ TEST_F(LevelFiles, GoalsAreReachedInOrderOnly) {
     TwoBalls level;
     level.build();
     NodeTransform* c = level.ball(Vector3(20, 0, 0));
-    int a = level.a->getId(), b = level.b->getId(), cId = c->getId();
-    level.registerWinConditonHit(static_cast<unsigned>(a), static_cast<unsigned>(b));
-    level.registerWinConditonHit(static_cast<unsigned>(b), static_cast<unsigned>(cId));
+    level.registerWinConditonHit(id(level.a), id(level.b));
+    level.registerWinConditonHit(id(level.b), id(c));
     ControllerNode& registry = ControllerNode::instance();
 
     registry.clearHits();
@@ -185,10 +177,10 @@ TEST_F(LevelFiles, GoalsAreReachedInOrderOnly) {
     EXPECT_FALSE(level.getGoals()[0].reached);
     registry.clearHits();
 
-    EXPECT_FALSE(level.registerWinConditonHit(static_cast<unsigned>(a), 999999u));
+    EXPECT_FALSE(level.registerWinConditonHit(id(level.a), 999999u));
     EXPECT_EQ(level.getGoals().size(), 2u);
     // A goal is a pair: naming it the other way round removes it too.
-    EXPECT_TRUE(level.removeGoal(static_cast<unsigned>(cId), static_cast<unsigned>(b)));
+    EXPECT_TRUE(level.removeGoal(id(c), id(level.b)));
     EXPECT_EQ(level.getGoals().size(), 1u);
 }
 
@@ -198,12 +190,18 @@ TEST_F(LevelFiles, ControllerShowsTheScreensAndWinsOnce) {
     auto* second = new TwoBalls("Second");
     ControllerLevel controller({first, second}, nullptr, &root);
     root.applyPendingChanges();
+    auto win = [&](TwoBalls* level) { // the level's goal reached while the machine runs
+        level->registerWinConditonHit(id(level->a), id(level->b));
+        ASSERT_TRUE(scene->setRunning(true));
+        ControllerNode::instance().clearHits();
+        ControllerNode::instance().addHit(level->a, level->b);
+        controller.update();
+    };
 
     controller.update(); // the first frame loads the first level
     EXPECT_EQ(controller.currentLevel(), first);
-    EXPECT_TRUE(controller.getInfo()->isVisible());
-    EXPECT_FALSE(controller.getWinScreen()->isVisible());
-    EXPECT_FALSE(controller.getInputScreen()->isVisible());
+    EXPECT_EQ(std::make_tuple(controller.getInfo()->isVisible(), controller.getWinScreen()->isVisible(),
+                              controller.getInputScreen()->isVisible()), std::make_tuple(true, false, false));
     // The panel takes every click; only a left one on "PLAY" closes it.
     EXPECT_TRUE(controller.getInfo()->mouseButton(0, 0, 0, 400, 300));
     controller.getInfo()->getButton()->mouseButton(2, 0, 0, 5, 5);
@@ -211,12 +209,7 @@ TEST_F(LevelFiles, ControllerShowsTheScreensAndWinsOnce) {
     controller.getInfo()->getButton()->mouseButton(0, 0, 0, 5, 5); // "PLAY"
     EXPECT_FALSE(controller.getInfo()->isVisible());
 
-    first->registerWinConditonHit(static_cast<unsigned>(first->a->getId()),
-                                  static_cast<unsigned>(first->b->getId()));
-    ASSERT_TRUE(scene->setRunning(true));
-    ControllerNode::instance().clearHits();
-    ControllerNode::instance().addHit(first->a, first->b);
-    controller.update();
+    win(first);
     EXPECT_TRUE(first->isWon());
     controller.update();
     EXPECT_TRUE(controller.getWinScreen()->isVisible());
@@ -234,12 +227,7 @@ TEST_F(LevelFiles, ControllerShowsTheScreensAndWinsOnce) {
     EXPECT_EQ(controller.currentIndex(), 1u);
 
     // "BACK" stops the machine and resets the goals.
-    second->registerWinConditonHit(static_cast<unsigned>(second->a->getId()),
-                                   static_cast<unsigned>(second->b->getId()));
-    ASSERT_TRUE(scene->setRunning(true));
-    ControllerNode::instance().clearHits();
-    ControllerNode::instance().addHit(second->a, second->b);
-    controller.update();
+    win(second);
     controller.getWinScreen()->getBack()->mouseButton(0, 0, 0, 5, 5);
     EXPECT_FALSE(scene->isRunning());
     EXPECT_FALSE(second->isWon());

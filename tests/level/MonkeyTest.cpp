@@ -24,11 +24,7 @@ namespace {
 
 constexpr int kStepsPerSeed = 150;
 
-std::string fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
+using qbntest::fileBytes;
 std::string withoutCamera(const std::string& scene) { return scene.substr(0, scene.rfind("[camO]")); }
 
 bool allFinite(NSNode::NodeTransform* node) {

@@ -22,13 +22,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void spit(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
+using qbntest::fileBytes;
+using qbntest::writeBytes;
 // A level of one ball at the origin.
 class OneBall : public Level {
 public:
@@ -91,19 +86,19 @@ TEST_F(ProgressFile, DamagedFilesAreSetAsideAndTheGameStartsFresh) {
     }
     for (const std::string& bytes : damaged) {
         SCOPED_TRACE(testing::PrintToString(bytes));
-        spit("progress.txt", bytes);
+        writeBytes("progress.txt", bytes);
         fs::remove("progress.txt.bad");
         ProgressKeeper keeper("progress.txt");
         EXPECT_TRUE(keeper.wasDamaged());
         EXPECT_EQ(keeper.progress().lastLevel(), 0u);
         EXPECT_EQ(keeper.progress().wonList(), "");
         EXPECT_FALSE(fs::exists("progress.txt"));
-        EXPECT_EQ(slurp("progress.txt.bad"), bytes) << "the damaged file is kept aside as it was";
+        EXPECT_EQ(fileBytes("progress.txt.bad"), bytes) << "the damaged file is kept aside as it was";
     }
 }
 
 TEST_F(ProgressFile, TheControllerTellsOfADamagedFileAndStartsAtTheFirstLevel) {
-    spit("progress.txt", "quibbleton-progress 1\nlast 2\nlevel 1 1 1 3.0");
+    writeBytes("progress.txt", "quibbleton-progress 1\nlast 2\nlevel 1 1 1 3.0");
     NSWindow::Window& window = NSWindow::Window::instance();
     const NSWindow::ItemLayout before = window.getLayout();
     window.onReshape(800, 600);

@@ -38,11 +38,7 @@ std::string nameOf(NodeTransform* node) {
     return (graphic ? graphic->getName() : std::string("node")) + " " + std::to_string(node->getId());
 }
 
-std::string fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
+using qbntest::fileBytes;
 class Soak : public qbntest::LevelSceneTest {
 protected:
     void SetUp() override {

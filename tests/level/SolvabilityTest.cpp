@@ -1,13 +1,6 @@
-// How forgiving each level's solution is: every value the solution edits is
-// swept over the settings the mouse can reach around it (a slider by the
-// quarter pixel the keys '4' and '6' move it, 1/352 of its range; a position
-// by one unit, about a pixel of handle drag), the other values staying at the
-// solution, and the test prints
-// how many adjacent settings win. A player who is near the solution must not
-// need to hit a single point: at least five adjacent settings win.
-//
-// The quick run sweeps levels 1 and 2 four settings either side; the full
-// sweep (QBN_FULL_SWEEP=1, CTest's level.solvability, labelled slow) eight.
+// How forgiving each solution is: every edited value swept over the settings the mouse reaches around it (a
+// slider by a quarter pixel, 1/352 of its range; a position by one unit), printing how many adjacent settings
+// win: at least five must. Quick run: levels 1 and 2, four either side; QBN_FULL_SWEEP=1: all, eight.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -25,14 +18,12 @@ using namespace qbntest;
 
 namespace {
 
-// A slider's track is 88 pixels; a click sets it to a whole pixel, the keys
-// '4' and '6' move it a quarter pixel.
+// A slider's track is 88 pixels; keys '4' and '6' move it a quarter pixel.
 constexpr float kFineSteps = 88.0f * 4.0f;
 
 class Solvability : public LevelPlayTest {
 protected:
-    // How a line's value is swept: by slider clicks within its range, by
-    // units of position, or not at all (a switch, a CTRL+click).
+    // A line swept by slider steps within its range, by units of position, or not at all (size 0).
     struct Sweep {
         float size = 0.0f; // 0: not swept
         bool position = false;
@@ -61,8 +52,7 @@ protected:
         return sweep;
     }
 
-    // Takes one line of the solution as the menu would, `times` over;
-    // false when the object refuses it (it would push into another).
+    // One line of the solution, `times` over; false when the object refuses it.
     bool apply(const Step& step, float value) {
         NodeGraphic* node = object(step.object, step.nth);
         for (int i = 0; i < step.times; ++i) {
@@ -76,9 +66,7 @@ protected:
         return true;
     }
 
-    // Plays the solution with the value of step `swept` moved k steps (a
-    // slider's value on the grid its clicks reach); false when that setting
-    // is out of the line's range or refused.
+    // The solution with step `swept` moved k steps; false when that is out of range or refused.
     bool playWith(const Solution& solution, size_t swept, const Sweep& sweep, int k) {
         for (size_t i = 0; i < solution.steps.size(); ++i) {
             const Step& step = solution.steps[i];
@@ -104,8 +92,7 @@ protected:
         return true;
     }
 
-    // Sweeps every edited value of the solution `reach` settings either
-    // side; the window of adjacent winning settings of each value.
+    // The window of adjacent winning settings of every edited value, swept `reach` settings either side.
     std::map<std::string, int> sweep(const Solution& solution, int reach) {
         std::unique_ptr<Level> level(solution.make());
         std::set<std::string> seen;
@@ -166,8 +153,6 @@ bool skipped(const Solution& solution) {
 
 } // namespace
 
-// Every level: at least five adjacent settings win along every edited
-// value (four settings either side in the quick run).
 TEST_F(Solvability, EveryEditedValueHasAWindowOfAtLeastFiveSettings) {
     const int reach = fullSweep() ? 8 : 4;
     for (const Solution& solution : solutions()) {
@@ -178,12 +163,8 @@ TEST_F(Solvability, EveryEditedValueHasAWindowOfAtLeastFiveSettings) {
     }
 }
 
-// The difficulty figure of each level (full sweep only): the share of
-// random settings that win, every edited slider drawn from the positions
-// its clicks reach over the whole track, every edited position from the
-// solution's within 20 units either way. A level that more than one random
-// setting in five wins is too easy. The full sweep draws 200 settings per
-// level; QBN_DIFFICULTY_SAMPLES=2000 gives the figures docs/levels.md holds.
+// The share of random settings that win (sliders anywhere on their clicks, positions within 20 units): at most
+// one in five. 200 settings per level, QBN_DIFFICULTY_SAMPLES=2000 for the figures in docs/levels.md.
 TEST_F(Solvability, DifficultyFigures) {
     if (!fullSweep())
         GTEST_SKIP() << "QBN_FULL_SWEEP=1 measures the difficulty figures";

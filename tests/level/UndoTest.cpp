@@ -19,8 +19,7 @@ class Undo : public qbntest::GameStateTest {
 protected:
     std::string saved() {
         EXPECT_TRUE(levels->currentLevel()->save("undo"));
-        std::ifstream in("levels/undo.lvl", std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        return qbntest::fileBytes("levels/undo.lvl");
     }
     int selectedId() const { return scene->getSelected() ? scene->getSelected()->getId() : -1; }
     // Commands split by '|', each after a frame: a menu label ("Mass=42" with
