@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The game as a Linux program: --help and --version answer without a display
-# and write nothing, a bad option ends with status 2, the manual page renders
-# without a warning, and the AppStream metadata and the desktop entry pass
-# their validators.
+# --help and --version answer without a display, a bad option exits 2, the manual page renders cleanly, and
+# the AppStream metadata and the desktop entry pass their validators.
 # Usage: desktop_e2e.sh GAME_BINARY
 set -euo pipefail
 source "$(dirname "$0")/e2e_lib.sh"

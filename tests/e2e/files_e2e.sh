@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# A damaged model: the first level's boards come from md2_objects/brett1.md2,
-# cut here to 10 bytes. The log gives the loader's error line, the screen
-# names the file once in a pop-up, and the level still plays.
+# The first level's board model cut to 10 bytes: the log gives the error, a pop-up names the file once, the
+# level still plays.
 # Usage: files_e2e.sh path/to/quibbleton
 set -euo pipefail
 source "$(dirname "$0")/e2e_lib.sh"
@@ -29,8 +28,7 @@ for _ in $(seq 30); do # it fades after a few seconds
 done
 [ "$(count_pixels later 800x40+0+280 "$yellow")" -lt 30 ] || fail "the pop-up did not go away"
 
-# The boards are still there (only without their model): the level saves
-# and loads with them.
+# The boards (without their model) save and load with the level.
 xdotool key --window "$WIN" F2
 for _ in $(seq 50); do [ -s "$RUN/levels/_current.lvl" ] && break; sleep 0.1; done
 grep -qa "brett1.md2" "$RUN/levels/_current.lvl" || fail "the boards were saved without their model"

@@ -1,8 +1,5 @@
 #!/usr/bin/env bash
-# The game in three languages: its own texts in the C locale, English with
-# --lang en (level 1's information panel), German with --lang de and with
-# LANGUAGE=de (the editor's menu page).
-# Screenshots: en_info.png, de_menu.png (kept with E2E_SHOTS=dir).
+# Three languages: the C locale, --lang en (level 1's panel), --lang de and LANGUAGE=de (the editor's page).
 # Usage: language_e2e.sh path/to/quibbleton
 set -euo pipefail
 source "$(dirname "$0")/e2e_lib.sh"

@@ -1,15 +1,12 @@
 #!/usr/bin/env bash
-# Steps through the seven built-in levels of the real game with F6: each opens
-# with its information panel (F1 closes it) and shows a room of its own.
-# Screenshots: levelN_info.png and levelN_room.png (kept with E2E_SHOTS=dir).
+# F6 through the seven built-in levels: each opens with its panel (F1 closes it) and a room of its own.
 # Usage: levels_e2e.sh path/to/quibbleton
 set -euo pipefail
 source "$(dirname "$0")/e2e_lib.sh"
 
 e2e_start "$1"
 
-# scene_pixels NAME: the pixels of the scene view (left of the menu, below
-# the frame-rate box) that are neither background blue nor black.
+# scene_pixels NAME: the pixels of the scene view that are neither background blue nor black.
 scene_pixels() {
     "$CONVERT" "$RUN/$1.png" -crop 630x540+0+60 +repage -depth 8 txt:- |
         awk -F'[(),: ]+' 'NR > 1 {

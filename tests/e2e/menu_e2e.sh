@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# The side menu in play: a click on an object in the first level shows the
-# object's page with its picture; dragging the page's "Rotation Y" slider
-# turns the object on screen. In the editor, other buttons than the left
-# leave the menu alone, the wheel scrolls it, and a typed number replaces a
-# field's value.
+# The side menu: a clicked object's page with its picture, its "Rotation Y" slider dragged turns it on screen;
+# in the editor only the left button acts, the wheel scrolls, a typed number replaces a field's value.
 # Usage: menu_e2e.sh path/to/quibbleton
 set -euo pipefail
 source "$(dirname "$0")/e2e_lib.sh"
@@ -13,8 +10,7 @@ click 50 95  # PLAY
 sleep 1
 shot level
 
-# The board the player may turn is "Brett mittel"; click the view from its
-# middle outwards until the log tells of its selection.
+# Clicks the view from its middle outwards until the log tells of "Brett mittel" selected.
 selected=""
 while read -r x y; do
     before=$(log_lines "Scene: selected ")
@@ -33,13 +29,11 @@ xdotool mousemove --window "$WIN" 300 590
 sleep 0.5
 shot selected
 
-# Its page: the menu picture (a framed, textured square at the top of the
-# column) where the level page had its buttons.
+# Its page: the menu picture at the top of the column.
 pictured=$(diff_pixels level selected 128x128+650+29)
 [ "$pictured" -ge 2000 ] || fail "no picture on the object's page ($pictured pixels changed)"
 
-# The page is: picture, gap, "Rotation X", "Rotation Y", "Rotation Z". The
-# slider's track spans x 655..743 of the window; its middle is no turn.
+# Picture, gap, "Rotation X", "Rotation Y", "Rotation Z"; a track spans x 655..743, its middle no turn.
 TRACK_Y=232
 xdotool mousemove --window "$WIN" 699 $TRACK_Y mousedown 1
 for x in $(seq 703 4 723); do
@@ -54,8 +48,6 @@ turned=$(diff_pixels selected turned 630x560+0+40)
 [ "$turned" -ge 100 ] || fail "the board did not turn on screen ($turned pixels changed)"
 echo "e2e: board $selected turned a quarter ($turned pixels changed)"
 
-# The editor: only the left button acts on the menu, the wheel scrolls it,
-# and a number typed into a field replaces the value.
 button_at() { xdotool mousemove --window "$WIN" "$1" "$2" click "$3"; sleep 0.3; }
 xdotool key --window "$WIN" Escape
 sleep 0.3

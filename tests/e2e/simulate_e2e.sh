@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# The level simulator from the command line: level 1 saved with a solution
-# (data/level1_solved.lvl, written by the BuiltInLevels simulator test with
-# QBN_KEEP_SOLVED_LEVEL=path) wins at every frame rate and with jitter, each
-# run ending with the same bodies; bad input exits with 2 and one line on
-# standard error, and nothing on standard output.
+# The level simulator: data/level1_solved.lvl (QBN_KEEP_SOLVED_LEVEL=path of the BuiltInLevels simulator test)
+# wins at every frame rate and jitter with the same bodies; bad input exits 2 with one line on stderr only.
 set -euo pipefail
 source "$(dirname "$0")/e2e_lib.sh"
 BIN=$(readlink -f "$1")

@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# Drives the real game in its own X server: finds the window, checks its size,
-# sends keys and clicks, takes screenshots and checks pixels and the log.
+# The window: its size and pixels, keys and clicks reaching it, the log.
 # Usage: window_e2e.sh path/to/quibbleton
 set -euo pipefail
 source "$(dirname "$0")/e2e_lib.sh"
@@ -11,8 +10,7 @@ e2e_start "$1"
 geometry=$(xdotool getwindowgeometry "$WIN" | awk '/Geometry/ {print $2}')
 [ "$geometry" = "800x600" ] || fail "window is $geometry, want 800x600"
 
-# The level opens with its information panel: a grey veil over the room, the
-# level's text in green and a red "PLAY" button that closes the panel.
+# The information panel: a grey veil, green text, a red "PLAY" that closes it.
 shot info
 expect_pixel_not info 600 150 "0 0 128" "information panel veil"
 play=$(count_pixels info 64x24+20+83 '$3 > 150 && $4 < 80 && $5 < 80')
@@ -31,7 +29,6 @@ expect_pixel_any start "9 20;10 20;11 20" "0 0 255" "frame-rate box outline"
 count=$(count_pixels start 56x16+12+12 '$3 > 100 || $4 > 100') # red or green fps text
 [ "$count" -ge 20 ] || fail "no fps text inside the frame-rate box ($count text pixels)"
 
-# Selecting and moving objects is driven by the scene and menu tests.
 
 # The log starts with the readme notice and the technical help text.
 expected=$'Bitte Readme.doc lesen!!!\n\n\nTECHNICAL HELP\n\n\n\n\nSHIFT F1 ... shows/hides this screen\nSHIFT F2 ... shows/hides fps\nSHIFT F3 ... wireframe on/off\nSHIFT F4 ... change texture quality\nSHIFT F5 ... change mipmapping settings\nSHIFT F6 ... immediate mode vs vertex array\nSHIFT F7 ... use display lists on/off\nSHIFT F8 ... culling on/off\nSHIFT F9 ... transparency on/off\nSHIFT F11 .. frame cap 120/60/30/off\n\n4 / 6 ...... the slider clicked last a quarter step left/right\nwheel ...... zoom the view / scroll the menu\n'

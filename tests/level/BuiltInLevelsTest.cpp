@@ -1,46 +1,24 @@
-// The built-in levels: what each lets the player touch, its goals, and ways
-// to win them, played through the side menu and the view with the machine
-// run at 15 to 144 frames per second and with jittered frames, the same runs
-// ending bit for bit the same at any frame rate, and level 3's board falling.
+// The built-in levels won through the side menu and the view at 15 to 144 fps and jittered frames, the same
+// runs ending bit for bit the same at any frame rate, and level 3's board falling.
 #include <gtest/gtest.h>
 
-#include <GL/freeglut.h>
-#include <GL/glu.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "level/BuiltInLevels.h"
-#include "level/ControllerLevel.h"
-#include "level/Simulator.h"
-#include "editable/EditorMode.h"
-#include "objects/ObjectRollband.h"
-#include "scene/Scene.h"
-#include "scenegraph/ControllerNode.h"
 #include "level/LevelSolutions.h"
+#include "level/Simulator.h"
 
 using namespace NSLevel;
-using NSMenu::MenuEntry;
-using NSMenu::Value;
-using NSNode::NodeGraphic;
-using NSLevel::FrameTimes;
-using NSLevel::MachineRun;
-
-namespace {
-
 using namespace qbntest;
 
+namespace {
 class BuiltInLevels : public LevelPlayTest {};
-
 } // namespace
 
 // Frames of 1/15 to 1/144 s, drawn reproducibly from a seed (splitmix64).
@@ -77,8 +55,7 @@ TEST_F(BuiltInLevels, LevelsAreWonByWhatAPlayerCanDoAtAnyFrameRate) {
     }
 }
 
-// Level 3: the loose board hangs still until the ball hits it, then falls,
-// and the level is won as it comes down, not when it is merely pushed.
+// Level 3's loose board hangs still until the ball hits it; the level is won as it falls, not when pushed.
 TEST_F(BuiltInLevels, Level3BoardFallsOnceTheBallHitsIt) {
     const Solution& solution = solutions()[2];
     std::unique_ptr<Level> level(solution.make());
@@ -101,8 +78,7 @@ TEST_F(BuiltInLevels, Level3BoardFallsOnceTheBallHitsIt) {
         if (loose < 0.0) {
             EXPECT_EQ(board->getPosition().y, hanging) << "the board moved before the hit, at " << at;
         }
-        // Falling: lower now than a tenth of a second ago (the touch itself
-        // may already have stopped it).
+        // Falling: lower now than a tenth of a second ago.
         heights.emplace_back(at, board->getPosition().y);
         if (won < 0.0 && level->isWon()) {
             won = at;
@@ -125,10 +101,8 @@ TEST_F(BuiltInLevels, Level3BoardFallsOnceTheBallHitsIt) {
     RecordProperty("won_at", std::to_string(won));
 }
 
-// The machine takes fixed steps: every solution ends bit for bit the same,
-// and is won at the same step, at 20, 30, 60 and 144 frames per second and
-// with frames jittered between 1/60 and 1/15 s or between 1/15 and 4/15 s
-// (beyond the frame cap).
+// Fixed steps: every solution ends bit for bit the same, won at the same step, at 20 to 144 fps and with
+// frames jittered between 1/60 and 1/15 s or 1/15 and 4/15 s (beyond the frame cap).
 TEST_F(BuiltInLevels, RunsEndBitIdenticalAtAnyFrameRate) {
     const unsigned long seeds[] = {7, 11};
     const std::vector<std::pair<int, const unsigned long*>> rates = {
@@ -154,10 +128,7 @@ TEST_F(BuiltInLevels, RunsEndBitIdenticalAtAnyFrameRate) {
     }
 }
 
-// The level simulator on level 1 saved with its solution: one line per frame
-// rate, each won at the same step with the same bodies; and every kind of bad
-// input ends with exit code 2, one line on the error stream and nothing else.
-// Bad input to the simulator is checked through the command line (e2e simulate).
+// The level simulator on level 1 saved with its solution: one line per frame rate, all alike but the rate.
 TEST_F(BuiltInLevels, TheSimulatorRunsALevelFileTheSameAtAnyFrameRate) {
     const Solution& solution = solutions()[0];
     std::unique_ptr<Level> level(solution.make());

@@ -52,10 +52,8 @@ protected:
 
 } // namespace
 
-// A tennis ball (radius 3.3) shot down at 80 to 400 units a second onto a
-// small board (3 units thick), from start heights a fraction of a step
-// apart, at 5, 15 and 60 frames per second: its centre never gets below the
-// board's top.
+// A tennis ball shot down at 80 to 400 units/s onto a small board, from heights a fraction of a step apart, at
+// 5, 15 and 60 fps: its centre never gets below the board's top.
 TEST_F(Machine, ATennisBallNeverPassesThroughABoard) {
     for (int fps : {5, 15, 60})
         for (float speed = 80.0f; speed <= 400.0f; speed += 40.0f)
@@ -74,10 +72,8 @@ TEST_F(Machine, ATennisBallNeverPassesThroughABoard) {
             }
 }
 
-// Two boxes and a basketball stacked 20 units off the middle of a large
-// board (boxes given gravity, as an author would): for ten simulated minutes
-// at 30, 60 and 120 frames per second nothing moves more than half a unit
-// from where it came to rest in the first second.
+// Two boxes (given gravity) and a basketball stacked off-centre on a large board: for ten minutes at 30, 60 and
+// 120 fps nothing drifts half a unit from where it rested after the first second.
 TEST_F(Machine, AnOffCentreStackStaysOnABoard) {
     for (int fps : {30, 60, 120}) {
         NodeGraphic* board = add("Brett gro\xDF", Vector3(0.0f, -100.0f, 0.0f));

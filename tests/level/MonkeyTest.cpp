@@ -1,12 +1,6 @@
-// The "monkey": seeded random command sequences against the game's own
-// levels, the menu, the scene and the keys, in process. After every step it
-// checks what a player would notice: bodies at finite places, goals that name
-// existing objects, the menu showing the state's mode, saves during a run
-// holding the layout from before it, and a stop bringing the objects back
-// byte for byte.
-//
-// It runs only when QBN_MONKEY_SECONDS is set (CTest's "monkey" sets 60);
-// QBN_MONKEY_SEED=N replays one seed, the one a failure names.
+// The monkey: seeded random commands in process; after each, finite bodies, goals naming existing objects, the
+// menu showing the mode, saves during a run holding the layout from before it, and stops restoring it byte for
+// byte. Runs only with QBN_MONKEY_SECONDS set; QBN_MONKEY_SEED=N replays the seed a failure names.
 #include <chrono>
 #include <cmath>
 #include <cstdio>

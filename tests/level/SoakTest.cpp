@@ -1,6 +1,4 @@
-// Long runs of the machine: every built-in level for ten simulated minutes,
-// shaken up first, and a thousand starts and stops that must each bring the
-// layout back byte for byte.
+// Long runs: every built-in level shaken for ten simulated minutes; a thousand starts and stops, each restoring.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -73,8 +71,7 @@ protected:
         return nullptr;
     }
 
-    // The first broken body, described, or "" when all are sound: finite
-    // numbers everywhere and every centre inside the room.
+    // The first broken body (not finite, or outside the room), described, or "".
     std::string brokenBody() const {
         const NSObjects::ObjectRoom* r = room();
         if (!r)
@@ -98,10 +95,8 @@ protected:
 
 } // namespace
 
-// Ten simulated minutes per level at 30, 60 and 120 frames per second, every
-// moving body first thrown in its own direction at up to 400 units a second:
-// nothing turns into a non-number, nothing leaves the room, and memory stays
-// put after the first minute.
+// Ten minutes per level at 30, 60 and 120 fps, every body thrown at up to 400 units/s: all finite, all in the
+// room, memory steady after the first minute.
 TEST_F(Soak, EveryLevelRunsTenMinutesSoundly) {
     unsigned seed = 12345;
     auto random = [&seed] { // -1 .. 1
@@ -134,8 +129,7 @@ TEST_F(Soak, EveryLevelRunsTenMinutesSoundly) {
         }
 }
 
-// A thousand runs of one to forty frames over all the levels: each stop
-// brings back exactly the layout that was saved at the first start.
+// A thousand runs of one to forty frames: each stop brings back the layout saved at the first start.
 TEST_F(Soak, AThousandStartsAndStopsRestoreTheLayout) {
     const int cycles = 1000;
     const int perLevel = cycles / static_cast<int>(levels.size()) + 1;
