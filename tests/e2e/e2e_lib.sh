@@ -225,3 +225,32 @@ drag_handle() {
         cut -d, -f"$field" | tr -d ' ') $(grep -F "Scene: $id now at" "$RUN/log.txt" | tail -n 1 |
         sed 's/.* at (\([^)]*\)).*/\1/' | cut -d, -f"$field" | tr -d ' ')"
 }
+
+# park: the pointer onto the menu's empty lower part. key KEY: a key to the window.
+park() { xdotool mousemove --window "$WIN" 700 585; }
+key() { xdotool key --window "$WIN" "$1"; }
+
+# last_selected: "id name" of the latest selection.
+last_selected() {
+    grep -F "Scene: selected " "$RUN/log.txt" | tail -n 1 | sed 's/^Scene: selected \([0-9]*\) "\(.*\)"$/\1 \2/'
+}
+
+# select_object NAME X Y [NOT_ID]: clicks at and around (X, Y) until the log names NAME (not NOT_ID); prints its id.
+select_object() {
+    local name=$1 x0=$2 y0=$3 other=${4:-} before x y
+    while read -r x y; do
+        before=$(log_lines "Scene: selected ")
+        click "$x" "$y"
+        if wait_more 2 "Scene: selected " "$before"; then
+            if [ "$(last_selected | cut -d' ' -f2-)" = "$name" ] && [ "$(last_selected | cut -d' ' -f1)" != "$other" ]; then
+                last_selected | cut -d' ' -f1
+                park
+                return 0
+            fi
+            key Escape
+            sleep 0.2
+        fi
+    done < <(for dy in 0 -10 10 -20 20 -30 30; do for dx in 0 -10 10 -20 20 -30 30; do
+            echo "$((dx * dx + dy * dy)) $((x0 + dx)) $((y0 + dy))"; done; done | sort -n | cut -d' ' -f2-)
+    fail "no click around ($x0, $y0) selected \"$name\""
+}

@@ -10,21 +10,7 @@ click 50 95  # PLAY
 sleep 1
 shot level
 
-# Clicks the view from its middle outwards until the log tells of "Brett mittel" selected.
-selected=""
-while read -r x y; do
-    before=$(log_lines "Scene: selected ")
-    click "$x" "$y"
-    sleep 0.12
-    [ "$(log_lines "Scene: selected ")" -gt "$before" ] || continue
-    if grep -F "Scene: selected " "$RUN/log.txt" | tail -n 1 | grep -qF '"Brett mittel"'; then
-        selected=$(grep -F "Scene: selected " "$RUN/log.txt" | tail -n 1 | awk '{print $3}')
-        break
-    fi
-    xdotool key --window "$WIN" Escape
-done < <(for y in $(seq 80 20 520); do for x in $(seq 80 20 560); do
-        echo "$(( (x - 315) * (x - 315) + (y - 300) * (y - 300) )) $x $y"; done; done | sort -n | cut -d' ' -f2-)
-[ -n "$selected" ] || fail "no click selected the board that may turn"
+selected=$(select_object "Brett mittel" 333 320)
 xdotool mousemove --window "$WIN" 300 590
 sleep 0.5
 shot selected

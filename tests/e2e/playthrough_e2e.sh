@@ -18,8 +18,6 @@ ROTATION_X_Y=198 ROTATION_Y_Y=238 POSITION_X_Y=198
 KNOB_GREY="204 204 204" KNOB_FOCUS="255 255 0" TRACK_GREY="153 153 153"
 POPUP_EDGE="400 285" POPUP_BLUE="0 0 255"
 
-park() { xdotool mousemove --window "$WIN" 700 585; }
-key() { xdotool key --window "$WIN" "$1"; }
 step() { echo "e2e: $* ($SECONDS s)"; }
 
 level_knob_x() { echo $((630 + (25 * 6 + 88 * ($1 - 1)) / 6)); }
@@ -35,30 +33,6 @@ shot_stable() {
         [ "$(diff_pixels "$1.before" "$1" "$VIEW")" -lt 20 ] && return 0
         [ "$SECONDS" -lt "$end" ] || fail "the view of $1 does not come to rest"
     done
-}
-
-last_selected() {
-    grep -F "Scene: selected " "$RUN/log.txt" | tail -n 1 | sed 's/^Scene: selected \([0-9]*\) "\(.*\)"$/\1 \2/'
-}
-
-# select_object NAME X Y [NOT_ID]: clicks at and around (X, Y) until the log names NAME (not NOT_ID); prints its id.
-select_object() {
-    local name=$1 x0=$2 y0=$3 other=${4:-} before x y
-    while read -r x y; do
-        before=$(log_lines "Scene: selected ")
-        click "$x" "$y"
-        if wait_more 2 "Scene: selected " "$before"; then
-            if [ "$(last_selected | cut -d' ' -f2-)" = "$name" ] && [ "$(last_selected | cut -d' ' -f1)" != "$other" ]; then
-                last_selected | cut -d' ' -f1
-                park
-                return 0
-            fi
-            key Escape
-            sleep 0.2
-        fi
-    done < <(for dy in 0 -10 10 -20 20 -30 30; do for dx in 0 -10 10 -20 20 -30 30; do
-            echo "$((dx * dx + dy * dy)) $((x0 + dx)) $((y0 + dy))"; done; done | sort -n | cut -d' ' -f2-)
-    fail "no click around ($x0, $y0) selected \"$name\""
 }
 
 # red_centre PLAIN SELECTED: "x y", the middle of the red pixels (the X arrow) the selection added.
