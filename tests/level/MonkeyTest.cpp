@@ -106,14 +106,38 @@ public:
         else if (c == "level slider") state().selectLevel(static_cast<unsigned>(pick(8)));
         else if (c == "undo") keys.undo();
         else if (c == "redo") keys.redo();
-        // As the window does once a command has ended: what it changed
-        // becomes a step to undo.
+        // As the window does once a command has ended: what it changed becomes a step to undo.
         keys.commandEnded();
         return "";
     }
 
-    // One seed's sequence; false (with the failure reported) at the first
-    // broken invariant.
+    // What a player would notice after the step, or "".
+    std::string brokenAfter(const std::string& command, const std::string& saved, const std::string& layout,
+                            const std::string& preRun, bool wasRunning, NSLevel::Mode mode) {
+        if (!allFinite(scene->getRoot()))
+            return "a body left the finite numbers";
+        if (!saved.empty() && (wasRunning || mode == NSLevel::Mode::CustomTest)) {
+            const std::string bytes = fileBytes(saved), pre = fileBytes(layout);
+            if (bytes.size() < pre.size() || bytes.compare(bytes.size() - pre.size(), pre.size(), pre) != 0)
+                return "a save during a run or a test wrote another layout";
+        }
+        if (command == "stop" && wasRunning && !scene->isRunning() && mode == state().mode()) {
+            scene->saveScene("_monkey");
+            // The objects, not the camera, which keeps itself upright by a rounding step every frame.
+            if (withoutCamera(fileBytes("levels/_monkey.lvs")) != withoutCamera(preRun))
+                return "stop did not restore the layout from before the run";
+        }
+        if (NSLevel::Level* level = levels->currentLevel())
+            for (const NSLevel::LevelGoal& goal : level->getGoals())
+                if (!scene->findNode(int(goal.id1)) || !scene->findNode(int(goal.id2)))
+                    return "a goal names a missing object";
+        if (NSMenu::isCustomMode() != (state().mode() != NSLevel::Mode::Level) ||
+            NSMenu::isDesignerEditing() != (state().mode() == NSLevel::Mode::Custom))
+            return "the menu's mode is not the state's";
+        return "";
+    }
+
+    // One seed's sequence; false (with the failure reported) at the first broken invariant.
     bool runSeed(unsigned seed, long& commands) {
         rng.seed(seed);
         std::error_code ignored;
@@ -135,35 +159,9 @@ public:
                                       command + "); replay with QBN_MONKEY_SEED=" + std::to_string(seed);
             if (!wasRunning && scene->isRunning())
                 preRun = fileBytes("levels/_current.lvs");
-            if (!allFinite(scene->getRoot())) {
-                ADD_FAILURE() << "a body left the finite numbers at " << where;
-                return false;
-            }
-            if (!saved.empty() && (wasRunning || mode == NSLevel::Mode::CustomTest)) {
-                const std::string bytes = fileBytes(saved), pre = fileBytes(layout);
-                if (bytes.size() < pre.size() || bytes.compare(bytes.size() - pre.size(), pre.size(), pre) != 0) {
-                    ADD_FAILURE() << "a save during a run or a test wrote another layout at " << where;
-                    return false;
-                }
-            }
-            if (command == "stop" && wasRunning && !scene->isRunning() && mode == state().mode()) {
-                scene->saveScene("_monkey");
-                // The objects, not the camera: the view keeps itself upright
-                // every frame, which moves its up point by a rounding step.
-                if (withoutCamera(fileBytes("levels/_monkey.lvs")) != withoutCamera(preRun)) {
-                    ADD_FAILURE() << "stop did not restore the layout from before the run at " << where;
-                    return false;
-                }
-            }
-            if (NSLevel::Level* level = levels->currentLevel())
-                for (const NSLevel::LevelGoal& goal : level->getGoals())
-                    if (!scene->findNode(int(goal.id1)) || !scene->findNode(int(goal.id2))) {
-                        ADD_FAILURE() << "a goal names a missing object at " << where;
-                        return false;
-                    }
-            if (NSMenu::isCustomMode() != (state().mode() != NSLevel::Mode::Level) ||
-                NSMenu::isDesignerEditing() != (state().mode() == NSLevel::Mode::Custom)) {
-                ADD_FAILURE() << "the menu's mode is not the state's at " << where;
+            const std::string broken = brokenAfter(command, saved, layout, preRun, wasRunning, mode);
+            if (!broken.empty()) {
+                ADD_FAILURE() << broken << " at " << where;
                 return false;
             }
         }
