@@ -50,8 +50,7 @@ public:
     virtual std::vector<NSLevel::Level*> makeLevels() {
         return {new BallLevel("One"), new BallLevel("Two"), new BallLevel("Three")};
     }
-    // A fresh game (also after a "restart": the files in levels/ stay),
-    // with the test's levels or the game's own.
+    // A fresh game (also a "restart": the files in levels/ stay), with the test's levels or the game's own.
     void start(bool builtIn = false) {
         menu.reset();
         levels.reset();

@@ -1,6 +1,5 @@
 #pragma once
-// A scene of 800 x 600 pixels that the levels build into, in a scratch
-// working folder with the game's models and particle textures.
+// An 800 x 600 scene that the levels build into, in a scratch game folder.
 #include <gtest/gtest.h>
 
 #include <unistd.h>

@@ -19,8 +19,7 @@
 #include "scenegraph/BoundingVolume.h"
 #include "scenegraph/ControllerNode.h"
 #include "scenegraph/NodeTransform.h"
-#include "support/GameFolder.h"
-#include "support/GlContext.h"
+#include "level/LevelSceneTest.h"
 #include "support/LogCapture.h"
 
 using namespace NSLevel;
@@ -61,21 +60,7 @@ public:
     NodeTransform* b = nullptr;
 };
 
-// A fresh working directory with a "levels/" folder and a scene of its own.
-class LevelFiles : public qbntest::GlTest {
-protected:
-    qbntest::GameFolder folder; // first in, last out
-    void SetUp() override {
-        qbntest::GlTest::SetUp();
-        scene = std::make_unique<NSScene::Scene>();
-        Level::setScene(scene.get());
-    }
-    void TearDown() override {
-        Level::setScene(nullptr);
-        scene.reset();
-    }
-    std::unique_ptr<NSScene::Scene> scene;
-};
+using LevelFiles = qbntest::LevelSceneTest;
 
 } // namespace
 

@@ -1,7 +1,5 @@
 #pragma once
-// A scratch working folder laid out like the game's run folder (levels/, and
-// the models and particle textures linked in), entered for the life of the
-// object and removed with everything in it afterwards.
+// A scratch run folder (levels/, models and particle textures linked in), entered for the object's life.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>

@@ -19,10 +19,8 @@ bool ensureGlContext() {
         return true;
     if (!std::getenv("DISPLAY"))
         return false;
-    // GLUT ends the process when the display cannot be opened. An X server
-    // that lost its last client resets and refuses connections for a moment,
-    // so try first, and keep this connection open for the life of the
-    // process so that the server does not reset under GLUT.
+    // GLUT ends the process without a display, and an X server that lost its last client resets for a moment:
+    // try first, and keep this connection open so the server does not reset under GLUT.
     Display* probe = nullptr;
     for (int attempt = 0; attempt < 50 && !probe; ++attempt) {
         probe = XOpenDisplay(nullptr);

@@ -1,7 +1,5 @@
 #pragma once
-// A current GL context for tests that draw: one hidden 800 x 600 freeglut
-// window, made once per test run. Needs an X display (the suite runs under
-// Xvfb).
+// A current GL context for tests that draw: one hidden 800 x 600 freeglut window (needs an X display).
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -11,9 +9,7 @@ namespace qbntest {
 // Makes the context current; false (with a message) when there is no display.
 bool ensureGlContext();
 
-// Puts the context back into OpenGL's initial state (attribute and matrix
-// stacks emptied, the usual switches off, line width 1, ...), so that no test
-// sees what an earlier one left behind.
+// Puts the context back into OpenGL's initial state, so no test sees what an earlier one left behind.
 void resetGlState();
 
 // Reads back the back buffer as RGB bytes, rows from the bottom.

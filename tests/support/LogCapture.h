@@ -3,12 +3,10 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "shell/Log.h"
+#include "support/GameFolder.h"
 
 namespace qbntest {
 
@@ -34,12 +32,7 @@ public:
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;
 
-    std::string text() const {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    std::string text() const { return fileBytes(path); }
     const std::string& filePath() const { return path; }
 
 private:
