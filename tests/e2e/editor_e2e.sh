@@ -57,19 +57,16 @@ xdotool mousemove --window "$WIN" 757 $POSITION_Y mousedown 1
 sleep 1
 xdotool mouseup 1
 sleep 0.3
-xdotool key --window "$WIN" space
-sleep 0.3
+key space && sleep 0.3
 
 # A big board (the sixth object) and a hit zone box (the fourteenth, at the column's scrolled end).
 menu $((FIRST_OBJECT + 5 * 40))
 created "Brett gro" >/dev/null
-xdotool key --window "$WIN" space
-sleep 0.3
+key space && sleep 0.3
 click 792 590  # the scroll bar's lowest point
 click 700 182
 zone=$(created "Hitzone-Box")
-xdotool key --window "$WIN" space
-sleep 0.3
+key space && sleep 0.3
 shot built
 echo "e2e: ball $ball, hit zone $zone"
 

@@ -277,9 +277,7 @@ shot_stable sandbox_selected
 FLOOR_X=140 FLOOR_Y=530
 xdotool mousemove --window "$WIN" $FLOOR_X $FLOOR_Y
 sleep 0.2
-xdotool keydown ctrl
-xdotool click 1
-xdotool keyup ctrl
+xdotool keydown ctrl click 1 keyup ctrl
 park
 release || true
 shot_stable placed
