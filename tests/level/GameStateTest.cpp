@@ -3,10 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
-#include <memory>
 
 #include "level/GameStateFixture.h"
 #include "persistence/ClassIds.h"

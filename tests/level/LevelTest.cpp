@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <fstream>
-#include <memory>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>

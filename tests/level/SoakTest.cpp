@@ -5,7 +5,6 @@
 
 #include <cmath>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>

@@ -110,26 +110,19 @@ protected:
             level->unload();
             if (how.size == 0.0f)
                 continue;
-            std::vector<bool> wins;
+            std::string marks; // '#' for a setting that wins
             for (int k = -reach; k <= reach; ++k) {
                 level->build();
-                bool won = false;
-                if (playWith(solution, i, how, k))
-                    won = runUntilWon(*level, 1.0f / 60.0f, solution.limit) > 0.0f;
+                marks += playWith(solution, i, how, k) && runUntilWon(*level, 1.0f / 60.0f, solution.limit) > 0.0f
+                             ? '#' : '.';
                 level->unload();
-                wins.push_back(won);
             }
             int lo = reach, hi = reach;
-            if (wins[reach]) {
-                while (lo > 0 && wins[lo - 1])
-                    --lo;
-                while (hi < 2 * reach && wins[hi + 1])
-                    ++hi;
-            }
-            const int window = wins[reach] ? hi - lo + 1 : 0;
-            std::string marks;
-            for (bool w : wins)
-                marks += w ? '#' : '.';
+            while (marks[reach] == '#' && lo > 0 && marks[lo - 1] == '#')
+                --lo;
+            while (marks[reach] == '#' && hi < 2 * reach && marks[hi + 1] == '#')
+                ++hi;
+            const int window = marks[reach] == '#' ? hi - lo + 1 : 0;
             std::printf("%s  %-34s step %.4f  window %2d (%+d..%+d)  %s\n", solution.level, name.c_str(),
                         static_cast<double>(how.size), window, lo - reach, hi - reach,
                         marks.c_str());

@@ -5,8 +5,6 @@
 
 #include <GL/freeglut.h>
 
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <sstream>
 
