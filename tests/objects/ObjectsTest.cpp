@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "editable/EditorMode.h"
@@ -168,13 +170,10 @@ TEST_F(ObjectsTest, TheFanBlowsTennisBallsButNotBasketballs) {
     auto* wind = effectOf<NSPhysics::PhysicsWind>(*fan);
     ASSERT_TRUE(wind);
     fan->setMenuValue("Enable Ventilator", Value::ofBool(false));
-    EXPECT_FLOAT_EQ(0.0f, wind->getStrength());
-    EXPECT_FLOAT_EQ(0.0f, animationSpeed(*fan));
     fan->setTurningSpeed(30.0f);
-    EXPECT_FLOAT_EQ(0.0f, wind->getStrength()) << "still off";
+    EXPECT_EQ(std::make_pair(0.0f, 0.0f), std::make_pair(wind->getStrength(), animationSpeed(*fan))) << "still off";
     fan->setEnabled(true);
-    EXPECT_FLOAT_EQ(30.0f, wind->getStrength());
-    EXPECT_FLOAT_EQ(90.0f, animationSpeed(*fan));
+    EXPECT_EQ(std::make_pair(30.0f, 90.0f), std::make_pair(wind->getStrength(), animationSpeed(*fan)));
 }
 
 TEST_F(ObjectsTest, ABeltCarriesABallAndBrakesItWhenSwitchedOff) {
@@ -190,9 +189,8 @@ TEST_F(ObjectsTest, ABeltCarriesABallAndBrakesItWhenSwitchedOff) {
     auto* drive = effectOf<NSPhysics::PhysicsConstantMovement>(*belt);
     ASSERT_TRUE(drive);
     belt->setMenuValue("Enable Rollband", Value::ofBool(false));
-    EXPECT_FLOAT_EQ(0.0f, drive->getSpeed());
-    EXPECT_FLOAT_EQ(0.0f, animationSpeed(*belt));
-    EXPECT_FLOAT_EQ(14.0f, belt->getSpeed()) << "the speed is kept for later";
+    EXPECT_EQ(std::make_tuple(0.0f, 0.0f, 14.0f), std::make_tuple(drive->getSpeed(), animationSpeed(*belt), belt->getSpeed()))
+        << "stopped, the speed kept for later";
     run(6.0f);
     EXPECT_LT(ball->getVelocity().length(), 0.2f) << "at rest on the switched-off belt";
     EXPECT_LT(ball->getPosition().z, 50.0f) << "still on the belt";
@@ -264,13 +262,11 @@ TEST_F(ObjectsTest, EveryFactoryClassSurvivesItsRecordAndACopy) {
         for (NSClone::Cloneable* copy : {static_cast<NSClone::Cloneable*>(read.get()), cloned.get()}) {
             auto* graphic = dynamic_cast<NodeGraphic*>(copy);
             ASSERT_TRUE(graphic);
-            EXPECT_EQ(c.id, graphic->classId());
-            EXPECT_EQ("Copy me", graphic->getName());
-            EXPECT_EQ(Vector3(1, 2, 3), graphic->getPosition());
-            EXPECT_EQ(original->isRegistered(), graphic->isRegistered());
-            EXPECT_EQ(original->getPhysics().size(), graphic->getPhysics().size());
-            EXPECT_EQ(original->getProperties().size(), graphic->getProperties().size());
-            EXPECT_EQ(original->getChildren().size(), graphic->getChildren().size());
+            auto summary = [](NodeGraphic* n) {
+                return std::make_tuple(n->classId(), n->getName(), n->getPosition(), n->isRegistered(),
+                                       n->getPhysics().size(), n->getProperties().size(), n->getChildren().size());
+            };
+            EXPECT_EQ(summary(original.get()), summary(graphic));
             if (c.label) {
                 EXPECT_FLOAT_EQ(c.value, graphic->getMenuValue(c.label).floatValue) << c.label;
             }
