@@ -48,6 +48,7 @@ class ObjectsTest : public qbntest::GlTest {
 protected:
     void SetUp() override {
         qbntest::GlTest::SetUp();
+        glPushAttrib(GL_LIGHTING_BIT | GL_ENABLE_BIT); // the lamps set up GL lights; later tests expect the defaults
         if (!getcwd(previous, sizeof previous))
             previous[0] = 0;
         ASSERT_EQ(0, chdir(QBN_RUN_DIR)) << "no run folder at " << QBN_RUN_DIR;
@@ -55,7 +56,7 @@ protected:
     }
     void TearDown() override {
         NSMenu::setDesignerEditing(false);
-        resetGlLights();
+        glPopAttrib();
         if (previous[0] && chdir(previous) != 0)
             ADD_FAILURE() << "cannot go back to " << previous;
     }
@@ -86,28 +87,6 @@ protected:
     }
 
 private:
-    // The lamps leave their settings in the GL lights; later tests expect OpenGL's defaults.
-    static void resetGlLights() {
-        const GLfloat black[4] = {0, 0, 0, 1}, white[4] = {1, 1, 1, 1}, position[4] = {0, 0, 1, 0};
-        const GLfloat down[3] = {0, 0, -1};
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        for (GLenum light = GL_LIGHT0; light < GL_LIGHT0 + 8; ++light) {
-            glLightfv(light, GL_AMBIENT, black);
-            glLightfv(light, GL_DIFFUSE, light == GL_LIGHT0 ? white : black);
-            glLightfv(light, GL_SPECULAR, light == GL_LIGHT0 ? white : black);
-            glLightfv(light, GL_POSITION, position);
-            glLightfv(light, GL_SPOT_DIRECTION, down);
-            const std::pair<GLenum, float> values[] = {{GL_SPOT_CUTOFF, 180}, {GL_SPOT_EXPONENT, 0},
-                {GL_CONSTANT_ATTENUATION, 1}, {GL_LINEAR_ATTENUATION, 0}, {GL_QUADRATIC_ATTENUATION, 0}};
-            for (const auto& [name, value] : values)
-                glLightf(light, name, value);
-            glDisable(light);
-        }
-        for (GLenum cap : {GL_LIGHTING, GL_DEPTH_TEST, GL_COLOR_MATERIAL})
-            glDisable(cap);
-    }
-
     char previous[4096] = {};
 };
 
