@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "editable/EditorMode.h"
@@ -46,6 +48,7 @@ class ObjectsTest : public qbntest::GlTest {
 protected:
     void SetUp() override {
         qbntest::GlTest::SetUp();
+        glPushAttrib(GL_LIGHTING_BIT | GL_ENABLE_BIT); // the lamps set up GL lights; later tests expect the defaults
         if (!getcwd(previous, sizeof previous))
             previous[0] = 0;
         ASSERT_EQ(0, chdir(QBN_RUN_DIR)) << "no run folder at " << QBN_RUN_DIR;
@@ -53,7 +56,7 @@ protected:
     }
     void TearDown() override {
         NSMenu::setDesignerEditing(false);
-        resetGlLights();
+        glPopAttrib();
         if (previous[0] && chdir(previous) != 0)
             ADD_FAILURE() << "cannot go back to " << previous;
     }
@@ -84,28 +87,6 @@ protected:
     }
 
 private:
-    // The lamps leave their settings in the GL lights; later tests expect OpenGL's defaults.
-    static void resetGlLights() {
-        const GLfloat black[4] = {0, 0, 0, 1}, white[4] = {1, 1, 1, 1}, position[4] = {0, 0, 1, 0};
-        const GLfloat down[3] = {0, 0, -1};
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        for (GLenum light = GL_LIGHT0; light < GL_LIGHT0 + 8; ++light) {
-            glLightfv(light, GL_AMBIENT, black);
-            glLightfv(light, GL_DIFFUSE, light == GL_LIGHT0 ? white : black);
-            glLightfv(light, GL_SPECULAR, light == GL_LIGHT0 ? white : black);
-            glLightfv(light, GL_POSITION, position);
-            glLightfv(light, GL_SPOT_DIRECTION, down);
-            const std::pair<GLenum, float> values[] = {{GL_SPOT_CUTOFF, 180}, {GL_SPOT_EXPONENT, 0},
-                {GL_CONSTANT_ATTENUATION, 1}, {GL_LINEAR_ATTENUATION, 0}, {GL_QUADRATIC_ATTENUATION, 0}};
-            for (const auto& [name, value] : values)
-                glLightf(light, name, value);
-            glDisable(light);
-        }
-        for (GLenum cap : {GL_LIGHTING, GL_DEPTH_TEST, GL_COLOR_MATERIAL})
-            glDisable(cap);
-    }
-
     char previous[4096] = {};
 };
 
@@ -168,13 +149,10 @@ TEST_F(ObjectsTest, TheFanBlowsTennisBallsButNotBasketballs) {
     auto* wind = effectOf<NSPhysics::PhysicsWind>(*fan);
     ASSERT_TRUE(wind);
     fan->setMenuValue("Enable Ventilator", Value::ofBool(false));
-    EXPECT_FLOAT_EQ(0.0f, wind->getStrength());
-    EXPECT_FLOAT_EQ(0.0f, animationSpeed(*fan));
     fan->setTurningSpeed(30.0f);
-    EXPECT_FLOAT_EQ(0.0f, wind->getStrength()) << "still off";
+    EXPECT_EQ(std::make_pair(0.0f, 0.0f), std::make_pair(wind->getStrength(), animationSpeed(*fan))) << "still off";
     fan->setEnabled(true);
-    EXPECT_FLOAT_EQ(30.0f, wind->getStrength());
-    EXPECT_FLOAT_EQ(90.0f, animationSpeed(*fan));
+    EXPECT_EQ(std::make_pair(30.0f, 90.0f), std::make_pair(wind->getStrength(), animationSpeed(*fan)));
 }
 
 TEST_F(ObjectsTest, ABeltCarriesABallAndBrakesItWhenSwitchedOff) {
@@ -190,9 +168,8 @@ TEST_F(ObjectsTest, ABeltCarriesABallAndBrakesItWhenSwitchedOff) {
     auto* drive = effectOf<NSPhysics::PhysicsConstantMovement>(*belt);
     ASSERT_TRUE(drive);
     belt->setMenuValue("Enable Rollband", Value::ofBool(false));
-    EXPECT_FLOAT_EQ(0.0f, drive->getSpeed());
-    EXPECT_FLOAT_EQ(0.0f, animationSpeed(*belt));
-    EXPECT_FLOAT_EQ(14.0f, belt->getSpeed()) << "the speed is kept for later";
+    EXPECT_EQ(std::make_tuple(0.0f, 0.0f, 14.0f), std::make_tuple(drive->getSpeed(), animationSpeed(*belt), belt->getSpeed()))
+        << "stopped, the speed kept for later";
     run(6.0f);
     EXPECT_LT(ball->getVelocity().length(), 0.2f) << "at rest on the switched-off belt";
     EXPECT_LT(ball->getPosition().z, 50.0f) << "still on the belt";
@@ -264,13 +241,11 @@ TEST_F(ObjectsTest, EveryFactoryClassSurvivesItsRecordAndACopy) {
         for (NSClone::Cloneable* copy : {static_cast<NSClone::Cloneable*>(read.get()), cloned.get()}) {
             auto* graphic = dynamic_cast<NodeGraphic*>(copy);
             ASSERT_TRUE(graphic);
-            EXPECT_EQ(c.id, graphic->classId());
-            EXPECT_EQ("Copy me", graphic->getName());
-            EXPECT_EQ(Vector3(1, 2, 3), graphic->getPosition());
-            EXPECT_EQ(original->isRegistered(), graphic->isRegistered());
-            EXPECT_EQ(original->getPhysics().size(), graphic->getPhysics().size());
-            EXPECT_EQ(original->getProperties().size(), graphic->getProperties().size());
-            EXPECT_EQ(original->getChildren().size(), graphic->getChildren().size());
+            auto summary = [](NodeGraphic* n) {
+                return std::make_tuple(n->classId(), n->getName(), n->getPosition(), n->isRegistered(),
+                                       n->getPhysics().size(), n->getProperties().size(), n->getChildren().size());
+            };
+            EXPECT_EQ(summary(original.get()), summary(graphic));
             if (c.label) {
                 EXPECT_FLOAT_EQ(c.value, graphic->getMenuValue(c.label).floatValue) << c.label;
             }

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "particles/ObjectParticleSystems.h"
@@ -84,25 +85,14 @@ void pixelView() {
     glClear(GL_COLOR_BUFFER_BIT);
 }
 
-// Where in a region of the frame the pixels that pass a test lie.
-struct Extent {
-    int count = 0, left = INT_MAX, right = -1, bottom = INT_MAX, top = -1;
-    int width() const { return right - left + 1; }
-    int height() const { return top - bottom + 1; }
-};
-
-template <class Test>
-Extent extentOf(int x0, int y0, int w, int h, Test pass) {
-    const std::vector<unsigned char> px = qbntest::readPixels(x0, y0, w, h);
-    Extent e;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            if (pass(&px[(y * w + x) * 3])) {
-                ++e.count;
-                e.left = std::min(e.left, x), e.right = std::max(e.right, x);
-                e.bottom = std::min(e.bottom, y), e.top = std::max(e.top, y);
-            }
-    return e;
+// The box {left, bottom, right, top} round the pixels of an 800x600 frame whose green passes 30.
+std::vector<int> litBox() {
+    const std::vector<unsigned char> px = qbntest::readPixels(0, 0, 800, 600);
+    std::vector<int> box = {INT_MAX, INT_MAX, -1, -1};
+    for (int i = 0; i < 800 * 600; ++i)
+        if (px[i * 3 + 1] > 30)
+            box = {std::min(box[0], i % 800), std::min(box[1], i / 800), std::max(box[2], i % 800), std::max(box[3], i / 800)};
+    return box;
 }
 
 // Every setting of the emitter, with a value away from its default.
@@ -151,13 +141,6 @@ std::unique_ptr<S> throughRecord(S& s) {
     return std::unique_ptr<S>(r);
 }
 
-// Runs the body in a scratch working folder with "levels/" and the game's particle textures.
-template <class F>
-void inGameFolder(F body) {
-    qbntest::GameFolder here;
-    body();
-}
-
 } // namespace
 
 // The GL context is shared by the whole suite: every test leaves the state
@@ -201,6 +184,13 @@ TEST_F(ParticleTest, EmitsStrictlyAfterEachTenthOfASecond) {
     EXPECT_EQ(rig.system->getParticles().size(), 1u);
     rig.run(17); // clock 1.0
     EXPECT_NEAR(rig.liveNodes(), 9, 1);
+    // Hidden, the system neither emits nor ages its particles.
+    const size_t shown = rig.system->getParticles().size();
+    const float life = rig.system->getParticles()[0]->life;
+    rig.system->setVisible(false);
+    rig.run(20);
+    EXPECT_EQ(rig.system->getParticles().size(), shown);
+    EXPECT_FLOAT_EQ(rig.system->getParticles()[0]->life, life);
 
     // Without a positive rate nothing comes, and the step still ends.
     for (float rate : {0.0f, -5.0f, NAN}) {
@@ -239,44 +229,22 @@ TEST_F(ParticleTest, PartsLimitCountsOnlyCreatedParticles) {
     EXPECT_EQ(empty.liveNodes(), 0);
     EXPECT_EQ(empty.system->getGeneratedCount(), 0);
 
-    // Nor does one whose every placement is blocked: once the way is clear it still makes its 20.
+    // Nor does one inside a solid while it interacts (and no failed particle stays registered);
+    // without interaction the solid is no obstacle, and it still makes its 20.
     Rig<ObjectParticleSystemSimple> blocked;
-    NodeGraphic* wall = blocked.addBlock(Vector3(), Vector3(200, 200, 200));
+    blocked.addBlock(Vector3(), Vector3(200, 200, 200));
+    NSNode::ControllerNode& nodes = NSNode::ControllerNode::instance();
+    const size_t registered = nodes.nodes().size();
     limit(blocked);
     blocked.system->interactionMode = 1;
     blocked.system->emitterSize = Vector3(180, 0, 180);
     blocked.run(10);
     EXPECT_EQ(blocked.system->getGeneratedCount(), 0);
-    wall->unregisterForHits();
+    EXPECT_EQ(nodes.nodes().size(), registered);
+    blocked.system->interactionMode = 0;
     blocked.run(40);
     EXPECT_EQ(blocked.system->getGeneratedCount(), 20);
     EXPECT_EQ(blocked.liveNodes(), 21);
-}
-
-TEST_F(ParticleTest, EmitterInsideASolidEmitsNothingWhenInteracting) {
-    Rig<ObjectParticleSystemSimple> rig;
-    NodeGraphic* wall = rig.addBlock(Vector3(), Vector3(200, 200, 200));
-    NSNode::ControllerNode& nodes = NSNode::ControllerNode::instance();
-    const size_t registered = nodes.nodes().size();
-    rig.system->interactionMode = 1;
-    rig.system->emitterSize = Vector3(30, 0, 30);
-    rig.run(20);
-    EXPECT_EQ(rig.liveNodes(), 1); // only the wall
-    EXPECT_EQ(rig.system->getGeneratedCount(), 0);
-    EXPECT_EQ(nodes.nodes().size(), registered); // no failed particle stays
-
-    // One emission: five tries, each touching the wall.
-    nodes.clearHits();
-    rig.step(0.1f);
-    int touches = 0;
-    for (const auto& hit : nodes.hits())
-        touches += hit.second == wall->getId();
-    EXPECT_EQ(touches, 5);
-
-    // Without interaction the wall is no obstacle.
-    rig.system->interactionMode = 0;
-    rig.run(5);
-    EXPECT_GT(rig.liveNodes(), 1);
 }
 
 TEST_F(ParticleTest, ParticlesLeaveTheEmitterAreaWithinTheirSpreads) {
@@ -352,9 +320,7 @@ TEST_F(ParticleTest, AppearanceFollowsTheLife) {
     rig.run(121);                   // 1 s after it came
     ASSERT_EQ(rig.system->getParticles().size(), 1u);
     const Vector3 mid = rig.system->nodeColor(rig.system->getParticles()[0]->node);
-    EXPECT_NEAR(mid.x, 0.75f, 0.03f);
-    EXPECT_NEAR(mid.y, 0.6f, 0.03f);
-    EXPECT_NEAR(mid.z, 0.25f, 0.03f);
+    EXPECT_LT(length(mid - Vector3(0.75f, 0.6f, 0.25f)), 0.05f);
 }
 
 TEST_F(ParticleTest, ResurrectionSplitsUpToTheIterationCount) {
@@ -379,19 +345,6 @@ TEST_F(ParticleTest, ResurrectionSplitsUpToTheIterationCount) {
     EXPECT_EQ(rig.liveNodes(), 0);
 }
 
-TEST_F(ParticleTest, InvisibleSystemNeitherEmitsNorAges) {
-    Rig<ObjectParticleSystemSimple> rig;
-    rig.system->lifespan = 2.0f;
-    rig.run(5);
-    ASSERT_EQ(rig.system->getParticles().size(), 1u);
-    const float life = rig.system->getParticles()[0]->life;
-    rig.system->setVisible(false);
-    rig.run(20);
-    EXPECT_EQ(rig.system->getParticles().size(), 1u);
-    EXPECT_EQ(rig.system->getGeneratedCount(), 1);
-    EXPECT_FLOAT_EQ(rig.system->getParticles()[0]->life, life);
-}
-
 TEST_F(ParticleTest, ParticleNodesLookAndTouchAsDrawn) {
     // A sphere particle touches with its size as radius; a cube of the same size reaches half as far.
     Rig<ObjectParticleSystemSimple> rig;
@@ -400,7 +353,8 @@ TEST_F(ParticleTest, ParticleNodesLookAndTouchAsDrawn) {
     EXPECT_FALSE(SimpleParticleCube(3.0f).hitTest(block, Vector3()).hit);
 
     // A sprite made before its system was drawn shows its texture: bright centre, dark corners.
-    inGameFolder([] {
+    {
+        qbntest::GameFolder here; // levels/ and the game's particle textures
         Rig<ObjectParticleSystemTexture> rig;
         rig.system->setColor(Vector3(1, 1, 1));
         rig.system->particleSize = 200.0f;
@@ -435,13 +389,13 @@ TEST_F(ParticleTest, ParticleNodesLookAndTouchAsDrawn) {
             glPushMatrix();
             shown->draw();
             glPopMatrix();
-            const Extent e = extentOf(0, 0, 800, 600, [](const unsigned char* p) { return p[1] > 30; });
-            ASSERT_GT(e.right, e.left);
-            EXPECT_NEAR(static_cast<float>(e.top - e.bottom) / static_cast<float>(e.right - e.left), 1.0f, 0.15f);
-            EXPECT_NEAR((e.left + e.right) / 2.0, 400, 3);
-            EXPECT_NEAR((e.bottom + e.top) / 2.0, 300, 3);
+            const std::vector<int> e = litBox(); // square and centred
+            ASSERT_GT(e[2], e[0]);
+            EXPECT_NEAR(static_cast<float>(e[3] - e[1]) / static_cast<float>(e[2] - e[0]), 1.0f, 0.15f);
+            EXPECT_NEAR((e[0] + e[2]) / 2.0, 400, 3);
+            EXPECT_NEAR((e[1] + e[3]) / 2.0, 300, 3);
         }
-    });
+    }
 }
 
 TEST_F(ParticleTest, ComplexSystemSendsCopiesOfItsPrototype) {
@@ -458,14 +412,11 @@ TEST_F(ParticleTest, ComplexSystemSendsCopiesOfItsPrototype) {
     ASSERT_EQ(rig.system->prototypeId, prototype->getId());
 
     rig.run(5);
-    EXPECT_FALSE(prototype->isVisible());
-    EXPECT_FALSE(prototype->isRegistered());
+    EXPECT_FALSE(prototype->isVisible() || prototype->isRegistered());
     ASSERT_EQ(rig.system->getParticles().size(), 1u);
     NodeGraphic* copy = ObjectParticleSystemComplex::of(rig.system->getParticles()[0]->node);
-    EXPECT_NE(copy, prototype);
-    EXPECT_NE(copy->getId(), prototype->getId());
-    EXPECT_EQ(copy->getParent(), rig.root.get());
-    EXPECT_TRUE(copy->isVisible());
+    EXPECT_TRUE(copy != prototype && copy->getId() != prototype->getId() && copy->getParent() == rig.root.get() &&
+                copy->isVisible());
     EXPECT_NEAR(length(copy->getVelocity()), 30.0f, 1e-3f);
 
     // The prototype id survives a record.
@@ -484,11 +435,8 @@ TEST_F(ParticleTest, SystemsKeepAllSettingsThroughARecordAndACopy) {
     for (ObjectParticleSystemSimple* r : {read.get(), copy}) {
         ASSERT_NE(r, nullptr);
         expectSameSettings(s, *r);
-        EXPECT_EQ(r->shape, 2);
-        EXPECT_EQ(r->sphereDetail, 11);
-        EXPECT_EQ(r->particleSize, 7.5f);
-        EXPECT_EQ(r->particleSizeVar, 0.6f);
-        EXPECT_TRUE(r->editParticleSize);
+        EXPECT_EQ(std::make_tuple(r->shape, r->sphereDetail, r->particleSize, r->particleSizeVar, r->editParticleSize),
+                  std::make_tuple(2, 11, 7.5f, 0.6f, true));
     }
     EXPECT_EQ(read->getId(), s.getId());
     EXPECT_GT(copy->getId(), s.getId()); // a copy is a node of its own
@@ -499,7 +447,6 @@ TEST_F(ParticleTest, SystemsKeepAllSettingsThroughARecordAndACopy) {
     auto rt = throughRecord(t);
     ASSERT_NE(rt, nullptr);
     expectSameSettings(t, *rt);
-    EXPECT_EQ(rt->textureFile, "spark.bmp");
-    EXPECT_EQ(rt->particleSize, 9.5f);
-    EXPECT_EQ(rt->particleSizeVar, 0.2f);
+    EXPECT_EQ(std::make_tuple(rt->textureFile, rt->particleSize, rt->particleSizeVar),
+              std::make_tuple(std::string("spark.bmp"), 9.5f, 0.2f));
 }

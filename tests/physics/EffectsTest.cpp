@@ -58,10 +58,8 @@ PhysicsProperty* matchingProperty(Physics* effect, float effectivity) {
 }
 
 void expectNear(const Vector3& expected, const Vector3& actual, const std::string& what) {
-    const float tolerance = 1e-4f * (1.0f + expected.length());
-    EXPECT_NEAR(expected.x, actual.x, tolerance) << what;
-    EXPECT_NEAR(expected.y, actual.y, tolerance) << what;
-    EXPECT_NEAR(expected.z, actual.z, tolerance) << what;
+    EXPECT_LE((expected - actual).length(), 1e-4f * (1.0f + expected.length()))
+        << what << ": got " << actual.x << ", " << actual.y << ", " << actual.z;
 }
 
 template <class T>
@@ -181,25 +179,8 @@ TEST(EffectForceLaws, EveryEffectActsOnlyInsideAVolumeItWasGiven) {
     }
 }
 
-TEST(EffectForceLaws, GravityGivesEveryMassTheSameAcceleration) {
-    NodePhysical room(true);
-    auto* gravity = new PhysicsGravity(0, -1, 0, 9.81f);
-    gravity->setBoundingVolume(BoundingVolume::makeUnboundedVolume());
-    room.addPhysics(gravity);
-    for (float mass : {0.06f, 1.0f, 7.5f, 0.0f}) {
-        auto body = bodyAt(Vector3(0, 50, 0), mass);
-        body->addProperty(matchingProperty(gravity, 1.0f));
-        body->applyForces(1.0f);
-        EXPECT_NEAR(-98.1f, body->getVelocity().y, 1e-3f) << mass;
-    }
-}
-
 TEST(EffectForceLaws, ConstantMovementReachesItsSpeedAndKeepsTheFall) {
-    const struct {
-        Vector3 ownerRotation;
-        float effectivity;
-        Vector3 finalVelocity; // the upward 5 is never touched
-    } cases[] = {
+    const struct { Vector3 ownerRotation; float effectivity; Vector3 finalVelocity; } cases[] = { // the upward 5 stays
         {Vector3(), 1.0f, Vector3(0, 5, 1)},
         {Vector3(), 0.5f, Vector3(0, 5, 0.5f)},
         {Vector3(0, kQuarterTurn, 0), 1.0f, Vector3(1, 5, 0)}, // z turned onto x
@@ -311,9 +292,7 @@ TEST(EffectElectricity, OverloadBreaksTheStoreDownOnlyWhenAskedTo) {
         EXPECT_EQ(breakdown, store.computeForce(&a, &uses30) == Vector3()) << breakdown;
         // A file or a copy brings a working store back.
         std::unique_ptr<PhysicsElectricity> copy(static_cast<PhysicsElectricity*>(store.clone()));
-        EXPECT_FALSE(copy->isBrokenDown());
-        EXPECT_TRUE(copy->getConsumers().empty());
-        EXPECT_EQ(0.0f, copy->getUsed());
+        EXPECT_TRUE(!copy->isBrokenDown() && copy->getConsumers().empty() && copy->getUsed() == 0.0f);
     }
 }
 
@@ -355,9 +334,8 @@ TEST(EffectRecords, EveryEffectKeepsItsValuesThroughFilesAndCopies) {
             EXPECT_EQ(nullptr, other->getOwner());
             for (const auto& s : shown) {
                 Value v = other->getMenuValue(s.first);
-                EXPECT_EQ(s.second.floatValue, v.floatValue) << type.first << " " << s.first;
-                EXPECT_EQ(s.second.boolValue, v.boolValue) << type.first << " " << s.first;
-                EXPECT_EQ(s.second.stringValue, v.stringValue) << type.first << " " << s.first;
+                EXPECT_TRUE(v.floatValue == s.second.floatValue && v.boolValue == s.second.boolValue &&
+                            v.stringValue == s.second.stringValue) << type.first << " " << s.first;
             }
             ASSERT_EQ(1u, other->getBoundingVolume()->getVolumes().size());
             EXPECT_NE(nullptr, dynamic_cast<BoundingVolume::Box*>(other->getBoundingVolume()->getVolumes()[0]));

@@ -92,20 +92,15 @@ TEST(PhysicsStep, ForcesOfMatchingEffectsChangeTheVelocity) {
     NodePhysical source(true);
     source.addPhysics(globalPush(Vector3(10, 0, 0)));
 
-    std::unique_ptr<NodePhysical> deaf(body(2.0f));
-    deaf->applyForces(0.5f);
-    EXPECT_EQ(deaf->getVelocity(), Vector3()); // no property: no effect, no damping either
-
-    std::unique_ptr<NodePhysical> one(body(2.0f));
-    one->addProperty(new TestReceptor(true));
-    one->applyForces(0.5f);
-    EXPECT_FLOAT_EQ(one->getVelocity().x, 2.5f);
-
-    std::unique_ptr<NodePhysical> two(body(2.0f));
-    two->addProperty(new TestReceptor(true));
-    two->addProperty(new TestReceptor(true));
-    two->applyForces(0.5f);
-    EXPECT_FLOAT_EQ(two->getVelocity().x, 5.0f);
+    // One push per matching property; none without (and no damping either).
+    std::unique_ptr<NodePhysical> one;
+    for (int properties : {0, 2, 1}) {
+        one.reset(body(2.0f));
+        for (int i = 0; i < properties; ++i)
+            one->addProperty(new TestReceptor(true));
+        one->applyForces(0.5f);
+        EXPECT_EQ(one->getVelocity(), Vector3(2.5f * static_cast<float>(properties), 0, 0)) << properties;
+    }
 
     // Every effect found acting records the touching pair for the goal check.
     ControllerNode::instance().clearHits();
@@ -214,7 +209,6 @@ TEST(PhysicsRecords, BodyRoundTripsWithItsEffectsAndProperties) {
     EXPECT_FALSE(in.failed());
     // Every value, the effect's and the property's too, comes back.
     EXPECT_EQ(write(*copy), bytes);
-    EXPECT_EQ(copy->getVelocity(), Vector3(1, 2, 3));
     ASSERT_EQ(copy->getPhysics().size(), 1u);
     Physics* push = copy->getPhysics()[0];
     EXPECT_EQ(push->getOwner(), copy.get());

@@ -51,8 +51,8 @@ protected:
     // the middle of the room looking at its far wall; the colour of the
     // wall's centre in the second comes back.
     std::vector<int> wallColour() {
-        drawFrame();
-        drawFrame();
+        for (int frame = 0; frame < 2; ++frame)
+            drawFrame();
         const std::vector<unsigned char> px = qbntest::readPixels(100, 100, 1, 1);
         return {px[0], px[1], px[2]};
     }

@@ -34,22 +34,17 @@ TEST(Vector3Test, CrossIsRightHandedAndAZeroVectorStaysZeroWhenNormalized) {
 }
 
 TEST(Matrix4Test, RotateFollowsGlRotate) {
-    Matrix4 m;
-    m.rotate(PI / 2, Vector3(0, 0, 5)); // axis length does not matter
-    EXPECT_VEC_NEAR(Vector3(0, 1, 0), m.transformPoint(Vector3(1, 0, 0)), EPS);
-
-    Matrix4 about_x;
-    about_x.rotate(PI / 2, Vector3(1, 0, 0));
-    EXPECT_VEC_NEAR(Vector3(0, 0, 1), about_x.transformPoint(Vector3(0, 1, 0)), EPS);
-
-    Matrix4 about_y;
-    about_y.rotate(PI / 2, Vector3(0, 1, 0));
-    EXPECT_VEC_NEAR(Vector3(1, 0, 0), about_y.transformPoint(Vector3(0, 0, 1)), EPS);
-
-    // A third of a turn about the diagonal cycles the axes.
-    Matrix4 diag;
-    diag.rotate(2 * PI / 3, Vector3(1, 1, 1));
-    EXPECT_VEC_NEAR(Vector3(0, 1, 0), diag.transformPoint(Vector3(1, 0, 0)), EPS);
+    // {angle, axis (its length does not matter), point, where it goes}; a third of a turn about the diagonal cycles the axes.
+    const struct { float angle; Vector3 axis, from, to; } turns[] = {
+        {PI / 2, Vector3(0, 0, 5), Vector3(1, 0, 0), Vector3(0, 1, 0)},
+        {PI / 2, Vector3(1, 0, 0), Vector3(0, 1, 0), Vector3(0, 0, 1)},
+        {PI / 2, Vector3(0, 1, 0), Vector3(0, 0, 1), Vector3(1, 0, 0)},
+        {2 * PI / 3, Vector3(1, 1, 1), Vector3(1, 0, 0), Vector3(0, 1, 0)}};
+    for (const auto& t : turns) {
+        Matrix4 m;
+        m.rotate(t.angle, t.axis);
+        EXPECT_VEC_NEAR(t.to, m.transformPoint(t.from), EPS);
+    }
 
     // The per-axis builders agree with the general one.
     const float a = 0.83f;

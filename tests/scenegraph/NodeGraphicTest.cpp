@@ -1,8 +1,6 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -16,7 +14,6 @@
 #include "scenegraph/ControllerNode.h"
 #include "objects/NodeGraphic.h"
 #include "support/GlContext.h"
-#include "support/LogCapture.h"
 
 using NSMenu::MenuEntry;
 using NSMenu::Value;
@@ -31,13 +28,6 @@ struct Gravity : NSPhysical::Physics {
     Vector3 computeForce(NSNode::NodePhysical*, NSPhysical::PhysicsProperty*) override { return Vector3(); }
     Vector3 getColour() const override { return Vector3(); }
     Cloneable* clone() const override { return new Gravity(); }
-};
-
-struct Heat : NSPhysical::PhysicsProperty {
-    Heat() : PhysicsProperty(true) {}
-    int kind() const override { return NSPhysical::KIND_HEAT; }
-    int classId() const override { return CLASS_PHYSICS_PROPERTY_HEAT; }
-    Cloneable* clone() const override { return new Heat(); }
 };
 
 // Works in another folder for one test.
@@ -60,25 +50,6 @@ protected:
         NSMenu::setDesignerEditing(false);
         NodeGraphic::setModelDrawer(nullptr);
         NSNode::ControllerNode::instance().clearHits();
-    }
-    // Draws node into a 200 x 200 view of -20..20; the number of pixels of colour rgb.
-    int draw(NodeGraphic& node, int r, int g, int b) {
-        glViewport(0, 0, 200, 200);
-        glClearColor(0, 0, 0, 0);
-        glClear(GL_COLOR_BUFFER_BIT);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(-20, 20, -20, 20, -100, 100);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        for (GLenum cap : {GL_LIGHTING, GL_TEXTURE_2D, GL_DEPTH_TEST, GL_BLEND})
-            glDisable(cap);
-        node.draw();
-        std::vector<unsigned char> px = qbntest::readPixels(0, 0, 200, 200);
-        int count = 0;
-        for (size_t i = 0; i < px.size(); i += 3)
-            count += std::abs(px[i] - r) < 8 && std::abs(px[i + 1] - g) < 8 && std::abs(px[i + 2] - b) < 8;
-        return count;
     }
 };
 
@@ -133,10 +104,8 @@ TEST_F(NodeGraphicTest, ClonesAreOpaqueCopiesWithAModelOfTheirOwn) {
     source.setAlpha(0.3f);
     std::unique_ptr<NodeGraphic> copy(dynamic_cast<NodeGraphic*>(source.clone()));
     ASSERT_TRUE(copy);
-    EXPECT_NE(source.getId(), copy->getId());
-    EXPECT_EQ("Board", copy->getMenuValue("Object Name").stringValue);
-    EXPECT_TRUE(copy->canEditRotation(1) && copy->isSelected() && copy->isVisible());
-    EXPECT_FLOAT_EQ(1.0f, copy->getAlpha());
+    EXPECT_TRUE(source.getId() != copy->getId() && copy->getMenuValue("Object Name").stringValue == "Board");
+    EXPECT_TRUE(copy->canEditRotation(1) && copy->isSelected() && copy->isVisible() && copy->getAlpha() == 1.0f);
     ASSERT_TRUE(copy->getModel());
     EXPECT_NE(source.getModel(), copy->getModel());
     EXPECT_EQ("skin.bmp", copy->getModel()->getTextureName());
@@ -145,6 +114,12 @@ TEST_F(NodeGraphicTest, ClonesAreOpaqueCopiesWithAModelOfTheirOwn) {
 TEST_F(NodeGraphicTest, RecordRoundTripWithAndWithoutModel) {
     qbntest::ScratchDir dir;
     InFolder here(QBN_RUN_DIR);
+    auto write = [&](NodeGraphic& n) {
+        NSSerialize::SerialStream out(dir.path("node.bin"), true);
+        NSSerialize::writeElement(out, "[nodO]", n);
+        EXPECT_TRUE(out.close());
+        return qbntest::readFileBytes(dir.path("node.bin"));
+    };
     for (bool withModel : {false, true}) {
         NodeGraphic node(true);
         node.setName("Ball");
@@ -156,27 +131,16 @@ TEST_F(NodeGraphicTest, RecordRoundTripWithAndWithoutModel) {
             node.getModel()->setAnimationSpeed(0, 3.5f);
             node.getModel()->setCompiled(true);
         }
-        {
-            NSSerialize::SerialStream out(dir.path("node.bin"), true);
-            NSSerialize::writeElement(out, "[nodO]", node);
-            ASSERT_TRUE(out.close());
-        }
+        const qbntest::Bytes bytes = write(node);
         NSSerialize::SerialStream in(dir.path("node.bin"), false);
         std::unique_ptr<NodeGraphic> read(NSSerialize::readElement<NodeGraphic>(in));
         ASSERT_TRUE(read && !in.failed());
         EXPECT_EQ(0, in.remaining());
-        EXPECT_EQ("Ball", read->getMenuValue("Object Name").stringValue);
-        EXPECT_TRUE(read->canEditPosition(2) && !read->canEditPosition(1));
-        EXPECT_TRUE(read->isEmissiveEnabled() && !read->isAmbientEnabled());
-        EXPECT_FLOAT_EQ(0.5f, read->getAlpha());
-        ASSERT_EQ(withModel, read->getModel() != nullptr);
-        if (withModel) {
-            auto* model = dynamic_cast<NSGraphic::ModelObject_MD2*>(read->getModel());
-            ASSERT_TRUE(model);
-            EXPECT_EQ(node.getModel()->getTextureName(), model->getTextureName());
-            EXPECT_TRUE(model->triangleCount() > 0 && model->isCompiled());
-            EXPECT_FLOAT_EQ(3.5f, model->animation(0).speed);
-        }
+        EXPECT_EQ(bytes, write(*read)); // every value comes back
+        EXPECT_TRUE(read->isEmissiveEnabled() && !read->isAmbientEnabled() && read->canEditPosition(2));
+        auto* model = dynamic_cast<NSGraphic::ModelObject_MD2*>(read->getModel());
+        ASSERT_EQ(withModel, model != nullptr);
+        EXPECT_TRUE(!withModel || (model->triangleCount() > 0 && model->isCompiled()));
     }
 }
 
@@ -188,9 +152,9 @@ TEST_F(NodeGraphicTest, TheSceneDrawsTheModelsAndHearsOfDestroyedNodes) {
     } drawer;
     NodeGraphic::setModelDrawer(&drawer);
     auto* node = new NodeGraphic(true);
-    draw(*node, 0, 0, 0);
+    node->draw();
     node->setVisible(false);
-    draw(*node, 0, 0, 0);
+    node->draw();
     delete node;
     NodeGraphic::setModelDrawer(nullptr);
     EXPECT_EQ(std::vector<NodeGraphic*>{node}, drawer.drawn) << "drawn once: hidden nodes are not";
