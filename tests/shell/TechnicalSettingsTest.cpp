@@ -1,5 +1,4 @@
-// SHIFT+F1 to F9: display settings, their messages, the culling graph;
-// and the three ways of drawing models giving one picture.
+// SHIFT+F1 to F9: display settings and their messages; the three ways of drawing give one picture.
 #include <gtest/gtest.h>
 
 #include <GL/freeglut.h>
