@@ -30,10 +30,8 @@ std::string area(const ItemLayout& a) {
 
 } // namespace
 
-// Anchors and size modes: a menu column on the right, the view left of it,
-// a centred band (half the parent plus the offset; size mode 1 is half the
-// parent plus the value), an unknown anchor, a plain corner. The window
-// measures y downward, so screen y counts from the bottom.
+// Anchors and size modes: a right column, the view left of it, a centred band, an unknown anchor, a
+// plain corner. The window measures y downward, screen y counts from the bottom.
 TEST(ItemLayoutTest, AnchorsAndSizeModesPlaceItemsInTheParent) {
     const struct {
         ItemLayout layout;
