@@ -119,23 +119,6 @@ TEST_F(SceneGl, CtrlClickPutsTheSelectionOnTopOfAnotherObject) {
     clickAt(5, 5, GLUT_ACTIVE_CTRL); // no surface there
     EXPECT_EQ(b->getPosition(), onBoard);
 
-    // A click on one of its handles over the board reaches the board.
-    int x0, y0, x1, unused;
-    viewPoint(onBoard + Vector3(13, 0, 0), x0, y0);
-    viewPoint(Vector3(28, 0, 0), x1, unused);
-    int handleX = -1;
-    for (int x = x0; x < x1 && handleX < 0; ++x) {
-        const GLuint* record = scene.pick(x, y0);
-        if (record && record[0] >= 2)
-            handleX = x;
-    }
-    ASSERT_GE(handleX, 0) << "no handle over the board right of the ball";
-    frame();
-    clickAt(handleX, y0, GLUT_ACTIVE_CTRL);
-    EXPECT_GT(b->getPosition().x, onBoard.x + 3.0f);
-    EXPECT_NEAR(b->getPosition().y, 11.5f, 0.5f);
-    b->setPosition(onBoard);
-
     // With no free place above the board the object stays where it was.
     b->setPosition(Vector3(200, 0, 0));
     auto* block = new NodeTransform(true);
