@@ -98,13 +98,6 @@ TEST_F(Technical, TheOtherSwitchesToggleTheirTechniqueAndSayWhatIsNowOn) {
     }
     EXPECT_FALSE(window.isSaveCurrentRequested()) << "SHIFT+F2 is no quick save";
 
-    // The vertex arrays the models draw from are switched with the mode.
-    shift(GLUT_KEY_F6);
-    EXPECT_TRUE(glIsEnabled(GL_VERTEX_ARRAY));
-    EXPECT_TRUE(glIsEnabled(GL_NORMAL_ARRAY));
-    shift(GLUT_KEY_F6);
-    EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
-
     // The culling graph goes off and comes back with the culling.
     NSWindow::WindowCullingGraph* graph = window.getCullingGraph();
     for (bool on : {false, true}) {
