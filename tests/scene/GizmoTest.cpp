@@ -30,12 +30,11 @@ protected:
 TEST_F(Handles, HandlesShowOutsideTheObjectOnlyForTheAxesItMayUse) {
     NodeGraphic* b = selectedBlob();
     b->setEditPosition(true, true, true);
-    EXPECT_EQ(handleAt(Vector3(5.1f, 0, 0)), -1);
-    EXPECT_EQ(handleAt(Vector3(5.9f, 0, 0)), 1);
-    EXPECT_EQ(handleAt(Vector3(10.0f, 0, 0)), 1);
-    EXPECT_EQ(handleAt(Vector3(10.9f, 0, 0)), -1);
-    EXPECT_EQ(handleAt(Vector3(0, 8, 0)), 2);
-    EXPECT_EQ(handleAt(Vector3(0, 0, 0)), 3); // pointing at the eye
+    std::string seen; // along X, then up Y, then Z pointing at the eye
+    for (const Vector3& at : {Vector3(5.1f, 0, 0), Vector3(5.9f, 0, 0), Vector3(10, 0, 0), Vector3(10.9f, 0, 0),
+                              Vector3(0, 8, 0), Vector3(0, 0, 0)})
+        seen += std::to_string(handleAt(at)) + " ";
+    EXPECT_EQ(seen, "-1 1 1 -1 2 3 ");
     // Arrows keep the parent's axes when the object turns.
     b->setRotation(Vector3(0, 0, 1.0f));
     EXPECT_EQ(handleAt(Vector3(8, 0, 0)), 1);
