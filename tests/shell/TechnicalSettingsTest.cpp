@@ -2,10 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <GL/freeglut.h>
-#include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
