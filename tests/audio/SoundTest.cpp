@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 #include <iterator>
-#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <string>

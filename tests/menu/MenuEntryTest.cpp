@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <vector>
 
 #include "editable/MenuConfigureable.h"
 #include "editable/MenuEntry.h"
@@ -37,27 +36,4 @@ TEST(MenuRange, IntsCharsAndStringLengths) {
     // Publishers may fill the four bounds directly, for example for a direction component.
     ValueConstraintRange direction(-1, 1, -1.0f, 1.0f);
     EXPECT_EQ(direction.constrain(TYPE_FLOAT, Value::ofFloat(-2.0f)).floatValue, -1.0f);
-}
-
-TEST(MenuEntryTest, EntriesOwnAndCopyTheirConstraint) {
-    MenuEntry gap;
-    EXPECT_EQ(gap.kind, KIND_SEPARATOR);
-    EXPECT_EQ(gap.owner, nullptr);
-    EXPECT_EQ(gap.constraint, nullptr);
-
-    std::vector<MenuEntry> list;
-    list.emplace_back(nullptr, "Mass", TYPE_FLOAT, KIND_INPUT, Value::ofFloat(1.0f), true,
-                      new ValueConstraintRange(0, 9999));
-    list.push_back(list[0]);
-    list.emplace_back();
-    ASSERT_NE(list[1].constraint, nullptr);
-    EXPECT_NE(list[0].constraint.get(), list[1].constraint.get());
-    list[1].constraint.reset();
-    EXPECT_TRUE(list[0].constraint->isValid(TYPE_FLOAT, Value::ofFloat(9999.0f)));
-
-    MenuEntry assigned;
-    assigned = list[0];
-    EXPECT_EQ(assigned.label, "Mass");
-    EXPECT_EQ(assigned.value.floatValue, 1.0f);
-    EXPECT_NE(assigned.constraint.get(), list[0].constraint.get());
 }

@@ -1,27 +1,20 @@
-// The side menu as the player and the designer use it: pages that follow the
-// selection and the mode, changes that reach the object by label, scrolling,
-// and the editor's commands driven by their button labels.
+// The side menu as the player and the designer use it, driven by its labels.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
-
-#include <GL/gl.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <memory>
 
 #include "level/ControllerLevel.h"
 #include "level/LevelCustom.h"
-#include "level/LevelScreens.h"
 #include "editable/EditorMode.h"
 #include "menu/Menu.h"
 #include "menu/MenuItem.h"
 #include "menu/MenuItemInput.h"
-#include "menu/MenuItemSlider.h"
 #include "menu/MenuSlider.h"
 #include "objects/ObjectCatalogue.h"
 #include "objects/ObjectModels.h"
@@ -100,26 +93,22 @@ protected:
         auto l = labels();
         return std::find(l.begin(), l.end(), label) != l.end();
     }
-    // Presses the button with this label through the menu's own routing.
-    void press(const std::string& label) {
+    // Clicks the item with this label through the menu's own routing.
+    void click(const std::string& label, int dx, int dy) {
         MenuItem* item = menu->findItem(label);
         ASSERT_NE(item, nullptr) << label;
         const auto& a = item->getArea();
-        menu->mouseButton(0, 0, 0, a.x + 50, a.y + 20);
-        menu->mouseButton(0, 1, 0, a.x + 50, a.y + 20);
+        menu->mouseButton(0, 0, 0, a.x + dx, a.y + dy);
+        menu->mouseButton(0, 1, 0, a.x + dx, a.y + dy);
+    }
+    void press(const std::string& label) {
+        click(label, 50, 20);
         frame();
     }
     void type(const std::string& label, const std::string& text) {
-        MenuItem* item = menu->findItem(label);
-        ASSERT_NE(item, nullptr) << label;
-        const auto& a = item->getArea();
-        menu->mouseButton(0, 0, 0, a.x + 100, a.y + 25);
-        menu->mouseButton(0, 1, 0, a.x + 100, a.y + 25);
-        for (int i = 0; i < 12; ++i)
-            menu->keyPressed(8, 0, false);
-        for (char c : text)
+        click(label, 100, 25);
+        for (char c : std::string(12, '\b') + text + '\r')
             menu->keyPressed(static_cast<unsigned char>(c), 0, false);
-        menu->keyPressed(13, 0, false);
     }
 
     SmallLevel* level = nullptr;
@@ -170,8 +159,7 @@ TEST_F(MenuGl, ChangesReachTheOwnerByLabel) {
     scene->select(ball);
     frame();
 
-    // The "Rotation Y" slider dragged far past its end turns the ball half
-    // a turn, no further.
+    // The "Rotation Y" slider dragged far past its end turns the ball half a turn, no further.
     MenuItem* rotation = menu->findItem("Rotation Y");
     ASSERT_NE(rotation, nullptr);
     const auto& r = rotation->getArea();
@@ -236,8 +224,7 @@ TEST_F(MenuGl, TheColumnScrollsWhenItIsTallerThanTheWindow) {
     EXPECT_EQ(bar->getThumbPos(), 15);
     EXPECT_EQ(menu->items()[0]->getArea().y, firstY);
 
-    // The wheel scrolls by notches and stops at the top; a rebuild of the
-    // same page keeps the place, another page starts at its top.
+    // The wheel scrolls by notches; a rebuild keeps the place, another page starts at its top.
     for (int notch = 0; notch < 3; ++notch) {
         menu->mouseButton(NSWindow::kWheelDownButton, 0, 0, 60, 200);
         menu->mouseButton(NSWindow::kWheelDownButton, 1, 0, 60, 200);
@@ -259,8 +246,7 @@ TEST_F(MenuGl, TheColumnScrollsWhenItIsTallerThanTheWindow) {
     EXPECT_EQ(bar->getOffset(), 0);
 }
 
-// Any button but the left one, over any control of the editor, changes
-// nothing: the object stays, the editor stays, no page opens.
+// Any button but the left one, over any control of the editor, changes nothing.
 TEST_F(MenuGl, OtherButtonsOverTheEditorChangeNothing) {
     press("Custom Mode");
     frame();
@@ -419,8 +405,7 @@ TEST_F(MenuGl, TheDesignerBuildsALevelThroughTheMenu) {
 
 } // namespace
 
-// A save the disk refuses leaves the previous files as they
-// were, leaves no temporary file behind, and tells the player; the machine
+// A save the disk refuses leaves the previous files, no temporary file, and says so; the machine
 // does not start without its snapshot.
 TEST_F(MenuGl, ARefusedSaveKeepsThePreviousFilesAndSaysSo) {
     press("Custom Mode");

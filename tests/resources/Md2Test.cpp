@@ -121,14 +121,8 @@ TEST(Md2Damaged, CutOrHostileFilesLeaveTheModelEmpty) {
         bad.emplace_back("triangle index " + std::to_string(corner), good);
         bad.back().second[size_t(field(good, OFS_TRIS) + 2 * corner)] = 3;
     }
-    std::vector<Bytes> wholes = {good};
-    for (const Bytes& whole : wholes) {
-        dir.put("whole.md2", whole);
-        ModelObject_MD2 model;
-        EXPECT_TRUE(model.load("whole.md2", ""));
-        for (size_t length = 0; length < whole.size(); length += whole.size() > 1000 ? 37 : 1)
-            bad.emplace_back("cut at " + std::to_string(length), Bytes(whole.begin(), whole.begin() + long(length)));
-    }
+    for (size_t length = 0; length < good.size(); ++length)
+        bad.emplace_back("cut at " + std::to_string(length), Bytes(good.begin(), good.begin() + long(length)));
     for (const auto& [label, bytes] : bad) {
         SCOPED_TRACE(label);
         dir.put("bad.md2", bytes);
@@ -216,29 +210,6 @@ TEST(Md2Animate, HalfwayBlendsPositionsAndNormals) {
         EXPECT_FLOAT_EQ(m.model.normals()[6 + a], 0.5f * (NSGraphic::md2Normals[2][a] + NSGraphic::md2Normals[3][a]));
 }
 
-// Copies share the geometry (never copied) and keep their own animation.
-TEST(Md2Copy, CopiesShareGeometryAndAnimateIndependently) {
-    LoadedModel m({"a1", "a2", "a3", "b1"});
-    auto copy = std::make_unique<ModelObject_MD2>();
-    copy->copyModel(m.model);
-    EXPECT_TRUE(copy->sharesGeometryWith(m.model));
-    EXPECT_EQ(&copy->frameAt(2), &m.model.frameAt(2));
-    EXPECT_EQ(animationsOf(*copy), animationsOf(m.model));
-    EXPECT_EQ(copy->frameAt(2).positions, m.model.frameAt(2).positions);
-    copy->setAnimationSpeed(0, 4.0f);
-    copy->animate(0.25f);
-    EXPECT_EQ(m.model.animation(0).speed, 1.0f);
-    EXPECT_EQ(m.model.currentFrame(), 0u);
-
-    // A copy of a copy lives on after its source is gone.
-    ModelObject_MD2 second;
-    second.copyModel(*copy);
-    copy.reset();
-    EXPECT_EQ(second.currentFrame(), 1u);
-    second.interpolate();
-    EXPECT_FLOAT_EQ(second.positions()[0], 10.0f);
-}
-
 // The "[modO]" record: written with a marker int after it, read back up to the marker.
 class Md2Record : public ::testing::Test {
 protected:
@@ -270,15 +241,11 @@ TEST_F(Md2Record, RoundTripsAndReadsIntoModelsWithMoreOrFewerAnimations) {
     five.setAnimationSmoothWrap(3, false);
     five.animate(1.25f);
     write(five);
+    const Bytes written = readFileBytes(file);
     read(fiveAgain);
-    EXPECT_EQ(fiveAgain.currentAnimation(), 4u);
+    write(fiveAgain);
+    EXPECT_EQ(readFileBytes(file), written);
     EXPECT_EQ(fiveAgain.currentFrame(), 2u);
-    EXPECT_FLOAT_EQ(fiveAgain.fraction(), 0.5f);
-    for (unsigned a = 0; a < 5; ++a) {
-        EXPECT_EQ(fiveAgain.animation(a).speed, five.animation(a).speed);
-        EXPECT_EQ(fiveAgain.animation(a).loop, five.animation(a).loop);
-        EXPECT_EQ(fiveAgain.animation(a).smoothWrap, five.animation(a).smoothWrap);
-    }
     // More entries: the extra ones are skipped; a current animation the model lacks becomes its first.
     read(two);
     EXPECT_EQ(two.currentAnimation(), 0u);

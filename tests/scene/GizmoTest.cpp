@@ -1,5 +1,4 @@
-// The handles around the selection: where they show, which ones show, how
-// they are coloured, and how dragging them moves and turns the object.
+// The handles around the selection: which show where, and how dragging them moves and turns the object.
 #include <cmath>
 
 #include "scene/RotateTorus.h"
@@ -16,8 +15,7 @@ using NSScene::Scene;
 
 class Handles : public SceneGl {
 protected:
-    // An object of radius 2 at the origin, selected, seen from 50 units: the
-    // handles are 5 long and start 5.5 from its centre.
+    // An object of radius 2 at the origin, selected, seen from 50 units: handles 5 long, 5.5 from its centre.
     NodeGraphic* selectedBlob(BoundingVolume* volume = BoundingVolume::makeSphereVolume(Vector3(), 2.0f)) {
         look(Vector3(0, 0, 50), Vector3());
         NodeGraphic* b = blob(Vector3(), volume);
@@ -32,12 +30,11 @@ protected:
 TEST_F(Handles, HandlesShowOutsideTheObjectOnlyForTheAxesItMayUse) {
     NodeGraphic* b = selectedBlob();
     b->setEditPosition(true, true, true);
-    EXPECT_EQ(handleAt(Vector3(5.1f, 0, 0)), -1);
-    EXPECT_EQ(handleAt(Vector3(5.9f, 0, 0)), 1);
-    EXPECT_EQ(handleAt(Vector3(10.0f, 0, 0)), 1);
-    EXPECT_EQ(handleAt(Vector3(10.9f, 0, 0)), -1);
-    EXPECT_EQ(handleAt(Vector3(0, 8, 0)), 2);
-    EXPECT_EQ(handleAt(Vector3(0, 0, 0)), 3); // pointing at the eye
+    std::string seen; // along X, then up Y, then Z pointing at the eye
+    for (const Vector3& at : {Vector3(5.1f, 0, 0), Vector3(5.9f, 0, 0), Vector3(10, 0, 0), Vector3(10.9f, 0, 0),
+                              Vector3(0, 8, 0), Vector3(0, 0, 0)})
+        seen += std::to_string(handleAt(at)) + " ";
+    EXPECT_EQ(seen, "-1 1 1 -1 2 3 ");
     // Arrows keep the parent's axes when the object turns.
     b->setRotation(Vector3(0, 0, 1.0f));
     EXPECT_EQ(handleAt(Vector3(8, 0, 0)), 1);
@@ -51,8 +48,7 @@ TEST_F(Handles, HandlesShowOutsideTheObjectOnlyForTheAxesItMayUse) {
     EXPECT_EQ(handleAt(Vector3(5.5f, -5, 0)), 4); // and every ring
     NSMenu::setDesignerEditing(false);
     EXPECT_EQ(handleAt(Vector3(5.5f, -5, 0)), -1);
-    // Rings lie in the object's own frame: turned a quarter about Z, the
-    // ring about its X axis stands above it.
+    // Rings lie in the object's own frame: turned a quarter about Z, the X ring stands above it.
     b->setEditRotation(true, false, false);
     EXPECT_EQ(handleAt(Vector3(5.5f, -5, 0)), 4);
     b->setRotation(Vector3(0, 0, 1.5707964f));
@@ -68,8 +64,7 @@ TEST_F(Handles, DraggingAnArrowMovesAlongItsAxisAndStopsBeforeAnotherObject) {
     NodeGraphic* b = selectedBlob();
     b->setEditPosition(true, true, false);
     int x, y;
-    // X: 40 pixels right at 50 units from the eye is 40 x 50 x 0.0015 = 3;
-    // the pointer's vertical motion does not count.
+    // X: 40 pixels right at 50 units from the eye is 40 x 50 x 0.0015 = 3; vertical motion does not count.
     press(Vector3(8, 0, 0), x, y);
     EXPECT_TRUE(scene.isTranslating());
     drag(x + 40, y + 13);
@@ -102,12 +97,10 @@ TEST_F(Handles, DraggingAnArrowMovesAlongItsAxisAndStopsBeforeAnotherObject) {
     look(Vector3(0, 0, 50), Vector3());
     frame();
 
-    // Another object at x = 15 (radius 3): touched once x reaches 10. The
-    // drag stops at the last free step and stays there.
+    // Another object at x = 15 (radius 3), touched once x reaches 10: the drag stops at the last free
+    // step, also when one jump of the pointer goes far past it.
     blob(Vector3(15, 0, 0), BoundingVolume::makeSphereVolume(Vector3(), 3.0f));
     frame();
-    // One jump of the pointer far past it sweeps along the path instead of
-    // landing beyond it.
     for (int steps : {8, 1}) {
         b->setPosition(Vector3());
         frame();
@@ -131,8 +124,7 @@ TEST_F(Handles, DraggingARingTurnsAboutItsAxisAndStopsBeforeAnotherObject) {
     int x, y;
     press(Vector3(8, 0, ringZ), x, y);
     ASSERT_TRUE(scene.isRotating());
-    // A diagonal drag of (10, 10) pixels turns it by about 0.707 radians,
-    // clockwise as seen from the eye; turning goes on from there.
+    // A diagonal drag of (10, 10) pixels turns it clockwise by about 0.707 radians.
     drag(x + 10, y + 10);
     EXPECT_NEAR(bar->getRotation().z, -0.7071f, 1e-3f);
     drag(x + 20, y + 20);
@@ -143,8 +135,7 @@ TEST_F(Handles, DraggingARingTurnsAboutItsAxisAndStopsBeforeAnotherObject) {
     EXPECT_NEAR(bar->getRotation().y, 0.0f, 1e-4f);
     release(x + 10, y + 10);
 
-    // An object above the bar's left half: a turn that would pass through
-    // it, in one pointer step, stops where the bar meets it.
+    // A turn through an object above the bar, in one pointer step, stops where the bar meets it.
     blob(Vector3(0, 12, 0), BoundingVolume::makeSphereVolume(Vector3(), 2.0f));
     frame();
     press(Vector3(8, 0, ringZ), x, y);

@@ -1,6 +1,6 @@
-// The buttons over the view: the machine switch and the camera controls,
-// pressed and released through the view's own input routing.
+// The buttons over the view (machine switch, camera controls), through the view's own input routing.
 #include <cmath>
+#include <functional>
 #include <vector>
 
 #include "scene/SceneButton.h"
@@ -90,44 +90,40 @@ TEST_F(SceneButtons, StartPausesAndResumesStopRestoresFastForwardLastsWhileHeld)
 }
 
 TEST_F(SceneButtons, CameraButtonsMoveTheCameraOnlyWhileHeld) {
-    // Turning left for 2 s: 1.6 radians about the world's vertical axis
-    // through the target, and no further after the release.
+    // Turning left for 2 s: 1.6 radians about the vertical through the target, no further after the release.
     hold(button<NSScene::WindowButtonSceneRotater>(2), 2.0f);
     run(0.5f);
     EXPECT_NEAR(std::atan2(cam().getEye().x, cam().getEye().z), -1.6f, 1e-3f);
     EXPECT_NEAR(length(cam().getEye()), 100.0f, 1e-2f);
+    // Turns (0.8 rad/s) up, down, right; slides (1.5 distances/s) up, down, left, right, eye and target alike.
+    const struct {
+        WindowItem* button;
+        float seconds;
+        std::function<float()> measure;
+        float expected;
+    } moves[] = {
+        {button<NSScene::WindowButtonSceneRotater>(0), 0.5f, [&] { return std::atan2(cam().getEye().y, cam().getEye().z); }, 0.4f},
+        {button<NSScene::WindowButtonSceneRotater>(1), 0.5f, [&] { return std::atan2(cam().getEye().y, cam().getEye().z); }, -0.4f},
+        {button<NSScene::WindowButtonSceneRotater>(3), 0.5f, [&] { return std::atan2(cam().getEye().x, cam().getEye().z); }, 0.4f},
+        {button<NSScene::WindowButtonSceneSlider>(1), 0.2f, [&] { return cam().getTarget().y + cam().getEye().y; }, -60.0f},
+        {button<NSScene::WindowButtonSceneSlider>(2), 0.2f, [&] { return cam().getTarget().x + cam().getEye().x; }, -60.0f},
+        {button<NSScene::WindowButtonSceneSlider>(3), 0.2f, [&] { return cam().getTarget().x + cam().getEye().x; }, 60.0f},
+    };
+    for (const auto& m : moves) {
+        cam().reset();
+        hold(m.button, m.seconds);
+        EXPECT_NEAR(m.measure(), m.expected, 2e-2f) << m.expected;
+    }
+    // A release away from the button still stops it.
     cam().reset();
-    hold(button<NSScene::WindowButtonSceneRotater>(3), 0.5f);
-    EXPECT_NEAR(std::atan2(cam().getEye().x, cam().getEye().z), 0.4f, 1e-3f);
-    cam().reset();
-    // Up tilts the eye over the target, down below it.
-    hold(button<NSScene::WindowButtonSceneRotater>(0), 0.5f);
-    EXPECT_NEAR(std::atan2(cam().getEye().y, cam().getEye().z), 0.4f, 1e-3f);
-    cam().reset();
-    hold(button<NSScene::WindowButtonSceneRotater>(1), 0.5f);
-    EXPECT_NEAR(std::atan2(cam().getEye().y, cam().getEye().z), -0.4f, 1e-3f);
-
-    // Sliding: 1.5 times the distance per second, eye and target alike; a
-    // release away from the button still stops it.
-    cam().reset();
-    WindowItem* up = button<NSScene::WindowButtonSceneSlider>(0);
-    mouse(up, GLUT_DOWN);
+    mouse(button<NSScene::WindowButtonSceneSlider>(0), GLUT_DOWN);
     run(0.2f);
     scene.mouseButton(GLUT_LEFT_BUTTON, GLUT_UP, 0, 5, 290);
     run(0.5f);
     EXPECT_NEAR(cam().getEye().y, 30.0f, 1e-2f);
     EXPECT_NEAR(cam().getTarget().y, 30.0f, 1e-2f);
-    cam().reset();
-    hold(button<NSScene::WindowButtonSceneSlider>(1), 0.2f);
-    EXPECT_NEAR(cam().getTarget().y, -30.0f, 1e-2f);
-    cam().reset();
-    hold(button<NSScene::WindowButtonSceneSlider>(2), 0.2f);
-    EXPECT_NEAR(cam().getTarget().x, -30.0f, 1e-2f);
-    cam().reset();
-    hold(button<NSScene::WindowButtonSceneSlider>(3), 0.2f);
-    EXPECT_NEAR(cam().getTarget().x, 30.0f, 1e-2f);
 
-    // Zoom: 200 units per second; zooming in stops short of the target.
+    // Zoom: 200 units per second, stopping short of the target.
     cam().reset();
     hold(button<NSScene::WindowButtonSceneZoomer>(1), 0.2f);
     EXPECT_NEAR(cam().getEye().z, 140.0f, 1e-2f);
@@ -142,8 +138,7 @@ TEST_F(SceneButtons, CameraButtonsMoveTheCameraOnlyWhileHeld) {
     EXPECT_EQ(cam().getEye(), Vector3(0, 0, 100));
     EXPECT_EQ(cam().getTarget(), Vector3());
 
-    // While the machine runs with a selection the camera follows the object
-    // and the slide buttons do nothing.
+    // While the machine runs with a selection the camera follows it and slide buttons do nothing.
     scene.select(ball(Vector3()));
     ASSERT_TRUE(scene.setRunning(true));
     hold(button<NSScene::WindowButtonSceneSlider>(0), 0.2f);

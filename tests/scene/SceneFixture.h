@@ -1,7 +1,4 @@
 #pragma once
-// The scene view under test: a 400 x 300 view in a scratch working folder,
-// with helpers to add objects, draw a frame and click where a world point
-// shows.
 #include <gtest/gtest.h>
 
 #include <GL/freeglut.h>
@@ -25,8 +22,8 @@ using NSNode::NodeGraphic;
 using NSNode::NodeTransform;
 using NSScene::Scene;
 
-// A 400 x 300 view looking at the origin from +z, in a scratch working
-// folder with "levels/" and the game's models.
+// A 400 x 300 view looking at the origin from +z, in a scratch working folder with "levels/" and the
+// game's models; helpers add objects, draw a frame and click where a world point shows.
 class SceneGl : public GlTest {
 protected:
     GameFolder folder; // first in, last out
@@ -45,22 +42,13 @@ protected:
         scene.getCamera().setTarget(target);
         scene.getCamera().update(0.0f);
     }
-    NodeGraphic* add(const char* model, const Vector3& at, BoundingVolume* volume) {
+    // A selectable object; without a model only its handles show.
+    NodeGraphic* blob(const Vector3& at, BoundingVolume* volume, const char* model = nullptr) {
         auto* node = new NodeGraphic(true);
-        node->setModel(NodeGraphic::MODEL_MD2, model, "");
-        node->setPosition(at);
-        node->setBoundingVolume(volume);
-        node->setSelectable(true);
-        node->setEditPosition(true, true, true);
-        node->registerForHits();
-        scene.addObject(node);
-        scene.step(0.0f, 0.0f);
-        return node;
-    }
-    // A selectable object without a model (so only its handles show), free
-    // on every axis in level mode unless told otherwise.
-    NodeGraphic* blob(const Vector3& at, BoundingVolume* volume) {
-        auto* node = new NodeGraphic(true);
+        if (model) {
+            node->setModel(NodeGraphic::MODEL_MD2, model, "");
+            node->setEditPosition(true, true, true);
+        }
         node->setPosition(at);
         node->setBoundingVolume(volume);
         node->setSelectable(true);
@@ -69,9 +57,9 @@ protected:
         scene.step(0.0f, 0.0f);
         return node;
     }
-    NodeGraphic* ball(const Vector3& at) { return add("basketball.md2", at, BoundingVolume::makeSphereVolume(Vector3(), 11.5f)); }
+    NodeGraphic* ball(const Vector3& at) { return blob(at, BoundingVolume::makeSphereVolume(Vector3(), 11.5f), "basketball.md2"); }
     NodeGraphic* board(const Vector3& at) {
-        return add("brett3.md2", at, BoundingVolume::makeBoxVolume(Vector3(0, -1.5f, 0), Vector3(60, 3, 60)));
+        return blob(at, BoundingVolume::makeBoxVolume(Vector3(0, -1.5f, 0), Vector3(60, 3, 60)), "brett3.md2");
     }
     void frame() {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -95,8 +83,7 @@ protected:
         viewPoint(p, x, y);
         clickAt(x, y, modifiers);
     }
-    // The second pick name (the handle) under a world point, 0 for an object
-    // without one, -1 for nothing.
+    // The handle (second pick name) under a world point, 0 for none, -1 for nothing.
     int handleAt(const Vector3& p) {
         int x, y;
         viewPoint(p, x, y);

@@ -1,10 +1,7 @@
-// The 3D view: selection, picking, culling, placement, the machine and its
-// snapshot, frame timing, the camera and the scene file.
+// The 3D view: selection, picking, placement, the machine and its snapshot, the camera, the scene file.
 #include <gtest/gtest.h>
 
 #include <GL/freeglut.h>
-#include <GL/glu.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <filesystem>
@@ -16,7 +13,6 @@
 #include "scene/CameraRoom.h"
 #include "scene/Scene.h"
 #include "objects/NodeGraphic.h"
-#include "window/WindowTempPopUp.h"
 #include "persistence/FileScratch.h"
 #include "support/GlContext.h"
 #include "scene/SceneFixture.h"
@@ -32,11 +28,6 @@ using qbntest::SceneGl;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string popUpText() {
-    auto* p = NSWindow::WindowTempPopUp::current();
-    return p ? p->getText() : "";
-}
 
 // Adds up the time steps the machine gives it.
 struct ClockNode : NodeTransform {
@@ -77,8 +68,7 @@ TEST_F(SceneGl, ClickTogglesTheSelectionAndEscapeOrSpaceClearIt) {
 }
 
 TEST_F(SceneGl, PickingFindsTheNearestObjectAndHoverHighlightsIt) {
-    // On the same line of sight from the eye at z = 150: drawn far first on
-    // the left, near first on the right.
+    // On the same lines of sight: drawn far first on the left, near first on the right.
     NodeGraphic* far = ball(Vector3(-56, 0, -60));
     NodeGraphic* near = ball(Vector3(-40, 0, 0));
     NodeGraphic* nearRight = ball(Vector3(40, 0, 0));
@@ -102,28 +92,6 @@ TEST_F(SceneGl, PickingFindsTheNearestObjectAndHoverHighlightsIt) {
     scene.pointerLeft(); // off the view, over the menu
     EXPECT_EQ(scene.getHovered(), nullptr);
     EXPECT_FALSE(near->isHighlighted());
-}
-
-TEST_F(SceneGl, CullingCountsModelsOutsideTheView) {
-    frame();
-    EXPECT_EQ(scene.getCulledCount() + scene.getDrawnCount(), 0u);
-    EXPECT_FLOAT_EQ(scene.cullingFraction(), 0.0f);
-
-    ball(Vector3(0, 0, 300)); // behind the camera
-    ball(Vector3(-500, 0, 0)); // far to the left
-    frame();
-    EXPECT_EQ(scene.getCulledCount(), 2u);
-    EXPECT_EQ(scene.getDrawnCount(), 0u);
-    EXPECT_FLOAT_EQ(scene.cullingFraction(), 1.0f);
-
-    ball(Vector3());
-    frame();
-    EXPECT_EQ(scene.getDrawnCount(), 1u);
-    EXPECT_NEAR(scene.cullingFraction(), 2.0f / 3.0f, 1e-6f);
-    scene.setCulling(false);
-    frame();
-    EXPECT_EQ(scene.getCulledCount(), 0u);
-    EXPECT_EQ(popUpText(), "Culling disabled");
 }
 
 TEST_F(SceneGl, CtrlClickPutsTheSelectionOnTopOfAnotherObject) {
@@ -150,23 +118,6 @@ TEST_F(SceneGl, CtrlClickPutsTheSelectionOnTopOfAnotherObject) {
     EXPECT_EQ(b->getPosition(), onBoard);
     clickAt(5, 5, GLUT_ACTIVE_CTRL); // no surface there
     EXPECT_EQ(b->getPosition(), onBoard);
-
-    // A click on one of its handles over the board reaches the board.
-    int x0, y0, x1, unused;
-    viewPoint(onBoard + Vector3(13, 0, 0), x0, y0);
-    viewPoint(Vector3(28, 0, 0), x1, unused);
-    int handleX = -1;
-    for (int x = x0; x < x1 && handleX < 0; ++x) {
-        const GLuint* record = scene.pick(x, y0);
-        if (record && record[0] >= 2)
-            handleX = x;
-    }
-    ASSERT_GE(handleX, 0) << "no handle over the board right of the ball";
-    frame();
-    clickAt(handleX, y0, GLUT_ACTIVE_CTRL);
-    EXPECT_GT(b->getPosition().x, onBoard.x + 3.0f);
-    EXPECT_NEAR(b->getPosition().y, 11.5f, 0.5f);
-    b->setPosition(onBoard);
 
     // With no free place above the board the object stays where it was.
     b->setPosition(Vector3(200, 0, 0));
@@ -204,15 +155,7 @@ TEST_F(SceneGl, StoppingTheMachineRestoresEveryObjectAndTheSelection) {
     EXPECT_GT(a->getPosition().y, 1.0f);
     EXPECT_GT(b->getPosition().y, 1.0f);
 
-    // Pausing keeps the machine running with time frozen.
-    scene.setPaused(true);
-    const Vector3 paused = a->getPosition();
-    scene.step(0.5f, 0.0f);
-    EXPECT_TRUE(scene.isRunning());
-    EXPECT_EQ(a->getPosition(), paused);
-
     ASSERT_TRUE(scene.setRunning(false));
-    EXPECT_FALSE(scene.isRunning());
     auto* restoredA = dynamic_cast<NodeGraphic*>(scene.findNode(idA));
     auto* restoredB = dynamic_cast<NodeGraphic*>(scene.findNode(idB));
     ASSERT_NE(restoredA, nullptr);
@@ -224,8 +167,7 @@ TEST_F(SceneGl, StoppingTheMachineRestoresEveryObjectAndTheSelection) {
     EXPECT_EQ(scene.getRoot()->getChildren().size(), 2u);
 }
 
-// The machine runs whole fixed steps: a frame's time is capped, tripled in
-// fast forward, and what does not make a whole step waits for the next.
+// Whole fixed steps: a frame's time is capped, tripled in fast forward, a remainder waits.
 TEST_F(SceneGl, FramesRunFixedStepsCappedAndTripledInFastForward) {
     const float step = NSPhysical::StepClock::kStep;
     auto* clock = new ClockNode();
@@ -267,20 +209,9 @@ TEST_F(SceneGl, CameraDragsPanTurnAndZoomWithoutPassingTheTarget) {
     EXPECT_NEAR(cam.getEye().x, -10.0f, 1e-3f);
     EXPECT_NEAR(cam.getTarget().x, -10.0f, 1e-3f);
     scene.mouseButton(GLUT_LEFT_BUTTON, GLUT_UP, 0, 30, 10);
-
-    // Holding a turn of 0.8 rad/s for a second, with 0.5 s frames capped.
-    look(Vector3(0, 0, 100), Vector3());
-    cam.setRotation(0.8f, Vector3(0, 1, 0));
-    for (int i = 0; i < 5; ++i)
-        scene.step(0.0f, 0.5f);
-    EXPECT_NEAR(std::atan2(cam.getEye().x, cam.getEye().z), 0.8f, 1e-3f);
-    EXPECT_NEAR(length(cam.getEye()), 100.0f, 1e-2f);
-    EXPECT_NEAR(cam.getUpPoint().y - cam.getEye().y, 1.0f, 1e-4f);
 }
 
-// The wheel zooms by a tenth of the distance; turning stops short of
-// straight up and down; the camera cannot leave the room (here 200 units,
-// the start view at z = 150 inside it).
+// The wheel zooms by a tenth of the distance; pitch stops short of vertical; the camera stays in the room.
 TEST_F(SceneGl, TheCameraZoomsByWheelStopsItsPitchAndStaysInTheRoom) {
     Camera& cam = scene.getCamera();
     look(Vector3(0, 0, 50), Vector3());

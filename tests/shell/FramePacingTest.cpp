@@ -1,6 +1,4 @@
-// Frame pacing: while nothing moves the game draws a few frames a second;
-// input, a started machine, a gliding camera or a message bring full-rate
-// drawing back at once; SHIFT+F11 steps the cap.
+// Frame pacing: a few frames a second while nothing moves, full rate at once when something does.
 #include <gtest/gtest.h>
 
 #include <GL/freeglut.h>
@@ -34,11 +32,8 @@ protected:
         window.applyPendingChanges();
         scene = window.getScene();
     }
-    void TearDown() override {
-    }
 
-    // The main loop's turns over `seconds` of a simulated clock, each frame
-    // taking 2 ms: the frames it draws.
+    // The frames the main loop draws in `seconds` of a simulated clock, each frame taking 2 ms.
     int framesIn(double seconds) {
         int frames = 0;
         for (const double end = now + seconds;;) {

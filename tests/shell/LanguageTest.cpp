@@ -1,6 +1,4 @@
-// The texts a player sees, in every language the game ships: each one the
-// game can show is in the catalogue template, the catalogues translate them,
-// and no line of an information panel runs into the menu column.
+// The texts a player sees, in every language the game ships: in the template, translated, fitting their place.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -100,8 +98,7 @@ protected:
             }
         }
     }
-    // A label as the catalogue knows it: "3 - Name" and " - Name" by the
-    // name; goal lines ("ID:1 - ID:2") are numbers only.
+    // A label as the catalogue knows it: "3 - Name" by the name; goal lines are numbers only.
     void add(const std::string& text) {
         static const std::regex numbered("^[0-9]* - (.*)$"), goal("^ID:[0-9]+ - ID:[0-9]+$");
         std::smatch m;
@@ -144,18 +141,15 @@ protected:
                 command(page);
                 command("Back");
             }
-            command("Physics...");
-            for (const auto& type : physics.getPhysicsTypes()) {
-                command(type.first);
+            for (const auto& [page, types] : {std::make_pair("Physics...", physics.getPhysicsTypes()),
+                                              std::make_pair("Properties...", physics.getPropertyTypes())}) {
+                command(page);
+                for (const auto& type : types) {
+                    command(type.first);
+                    command("Back");
+                }
                 command("Back");
             }
-            command("Back");
-            command("Properties...");
-            for (const auto& type : physics.getPropertyTypes()) {
-                command(type.first);
-                command("Back");
-            }
-            command("Back");
             scene->select(nullptr);
             frame();
         }
@@ -188,14 +182,11 @@ protected:
         command("Stop Test");
         // The display settings and the camera cross.
         for (bool on : {true, false}) {
-            scene->setCulling(on);
-            collectPopUp();
-            scene->setTransparency(on);
-            collectPopUp();
-            scene->setDisplayLists(on);
-            collectPopUp();
-            scene->setVertexArrays(on);
-            collectPopUp();
+            for (auto set : {&NSScene::Scene::setCulling, &NSScene::Scene::setTransparency,
+                             &NSScene::Scene::setDisplayLists, &NSScene::Scene::setVertexArrays}) {
+                ((*scene).*set)(on);
+                collectPopUp();
+            }
             scene->keyPressed('c', 0, false);
             collectPopUp();
         }
@@ -211,8 +202,7 @@ protected:
     std::set<std::pair<std::string, unsigned>> shown; // menu texts (Latin-1) by entry kind
 };
 
-// Every text the game can show is in the template, and each catalogue
-// translates it. QBN_POT_OUT=file writes them as a template (po/update.sh).
+// Every text shown is in the template and translated. QBN_POT_OUT=file writes the template (po/update.sh).
 TEST_F(Language, EveryShownTextIsInTheTemplateAndTranslated) {
     collectEverything();
     ASSERT_GT(texts.size(), 200u);
@@ -233,11 +223,7 @@ TEST_F(Language, EveryShownTextIsInTheTemplateAndTranslated) {
         EXPECT_EQ(msgids(std::string(QBN_SOURCE_DIR) + "/po/" + lang + ".po"), known) << lang;
 }
 
-// The panel starts its lines at x = 100 and the title at a fifth of the
-// 800 pixel window; the menu column begins at 630. Menu labels stay inside
-// their 155 pixel items, button texts inside the button's frame. (The
-// game's own texts, shown in the C locale, are as they always were: a few
-// run long, which the catalogues mend.)
+// Panel lines (from x = 100) end before the menu column at 630; labels and buttons fit their items.
 TEST_F(Language, TextsFitTheirPlaceInEveryLanguage) {
     auto* panelFont = dynamic_cast<NSGraphic::GLFontBitmap*>(screens.getLabelFont());
     auto* labelFont = dynamic_cast<NSGraphic::GLFontBitmap*>(menu->getLabelFont(true));
@@ -270,8 +256,7 @@ TEST_F(Language, TextsFitTheirPlaceInEveryLanguage) {
     }
 }
 
-// The language follows the command line first, then the environment; "C"
-// and a language without a catalogue show the game's own texts.
+// The command line first, then the environment; "C" or no catalogue shows the game's own texts.
 TEST(LanguageChoice, OverrideEnvironmentAndFallback) {
     const std::string back = "Back", level1 = "Die Bombe und der Swimminpool (Teil 1)";
     struct Case {

@@ -1,12 +1,9 @@
-// SHIFT+F1 to F9: display settings, their messages, the culling graph;
-// and the three ways of drawing models giving one picture.
+// SHIFT+F1 to F9: display settings and their messages; the three ways of drawing give one picture.
 #include <gtest/gtest.h>
 
 #include <GL/freeglut.h>
-#include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -98,13 +95,6 @@ TEST_F(Technical, TheOtherSwitchesToggleTheirTechniqueAndSayWhatIsNowOn) {
         EXPECT_EQ(message(), before ? c.onMessage : c.offMessage);
     }
     EXPECT_FALSE(window.isSaveCurrentRequested()) << "SHIFT+F2 is no quick save";
-
-    // The vertex arrays the models draw from are switched with the mode.
-    shift(GLUT_KEY_F6);
-    EXPECT_TRUE(glIsEnabled(GL_VERTEX_ARRAY));
-    EXPECT_TRUE(glIsEnabled(GL_NORMAL_ARRAY));
-    shift(GLUT_KEY_F6);
-    EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
 
     // The culling graph goes off and comes back with the culling.
     NSWindow::WindowCullingGraph* graph = window.getCullingGraph();
