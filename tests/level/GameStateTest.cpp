@@ -105,11 +105,13 @@ TEST_F(GameStateTable, EveryCommandInEveryModeAndMachineState) {
 
             EXPECT_EQ(state().mode(), row.to);
             EXPECT_EQ(levels->currentLevel() == levels->customLevel(), row.level == kCustom);
-            if (row.level != kCustom)
+            if (row.level != kCustom) {
                 EXPECT_EQ(int(levels->currentIndex()), row.level);
+            }
             EXPECT_EQ(state().machine() != Machine::Stopped, running && !row.stops);
-            if (row.popUp)
+            if (row.popUp) {
                 EXPECT_NE(popUp().find(row.popUp), std::string::npos) << popUp();
+            }
             // The menu shows the mode the state holds.
             scene->select(nullptr);
             frame();
@@ -283,10 +285,12 @@ TEST_F(GameStateTest, LoadsSayWhatTheyCouldNotTake) {
         const bool loaded = isScene ? state().loadScene("a") : state().loadLevel("a");
         EXPECT_EQ(loaded, row.loads);
         EXPECT_NE(popUp().find(row.popUp), std::string::npos) << popUp();
-        if (std::string(row.what) == "object skipped")
+        if (std::string(row.what) == "object skipped") {
             EXPECT_NE(popUp().find("1 goal dropped"), std::string::npos) << popUp();
-        if (!loaded)
+        }
+        if (!loaded) {
             EXPECT_EQ(levels->currentLevel()->getName(), "Before");
+        }
         for (const NSLevel::LevelGoal& goal : levels->currentLevel()->getGoals()) {
             EXPECT_NE(scene->findNode(int(goal.id1)), nullptr);
             EXPECT_NE(scene->findNode(int(goal.id2)), nullptr);
