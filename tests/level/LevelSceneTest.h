@@ -4,9 +4,7 @@
 
 #include <unistd.h>
 
-#include <filesystem>
 #include <memory>
-#include <string>
 
 #include "level/Level.h"
 #include "editable/EditorMode.h"

@@ -7,7 +7,6 @@
 #include <GL/glu.h>
 
 #include <algorithm>
-#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>

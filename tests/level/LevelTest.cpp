@@ -6,7 +6,6 @@
 #include <fstream>
 #include <string>
 #include <tuple>
-#include <vector>
 
 #include "level/ControllerLevel.h"
 #include "level/Level.h"

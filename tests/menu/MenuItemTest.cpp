@@ -2,7 +2,6 @@
 
 #include <GL/gl.h>
 
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>

@@ -9,7 +9,6 @@
 #include <string>
 #include <tuple>
 #include <utility>
-#include <vector>
 
 #include "editable/EditorMode.h"
 #include "objects/ObjectCatalogue.h"
@@ -106,7 +105,6 @@ float animationSpeed(NodeGraphic& node) {
     auto* model = dynamic_cast<NSGraphic::ModelObject_MD2*>(node.getModel());
     return model && model->animationCount() > 0 ? model->animation(0).speed : -1.0f;
 }
-
 
 // Through a record on disk and back through the factory.
 std::unique_ptr<NodeTransform> throughRecord(NodeTransform& node) {

@@ -101,10 +101,8 @@ bool finite(const Vector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) 
 
 } // namespace
 
-// A bounce turns the ball where it meets the floor and lets it use only the
-// rest of the step, so with E = 1 it gives back the height the fall took and
-// no more: the ball keeps bouncing for as long as the game runs but never
-// rises above where it was dropped. With E = 0.5 it settles on the floor.
+// With E = 1 a ball bounces for ever but never rises above where it was
+// dropped (a bounce uses only the rest of the step); with E = 0.5 it settles.
 TEST(CollisionBounce, ElasticBallNeverRisesAboveItsStartAndDampedBallComesToRest) {
     const float floorContact = -100.0f + 5.0f;
     const float start = 50.0f;
@@ -269,13 +267,9 @@ TEST(CollisionMove, ZeroNormalBlocksWithoutResponseAndContactsAreLimited) {
     EXPECT_LT(ball->getPosition().x, 0.0f);
 }
 
-// The broad phase only skips hit tests that cannot hit: a busy scene runs
-// bit for bit the same with and without it. Some 300 bodies of different
-// sizes bump into each other; small paddles whose volumes sit off their
-// origins turn as they fly, and so does a large one; balls ride on a turning
-// carrier that is not registered and on a registered one; between steps a
-// ball is teleported, another grows, one leaves the registry and comes back
-// at its end, and one changes carriers.
+// The broad phase only skips hit tests that cannot hit: a busy scene (turning
+// off-centre paddles, balls on carriers, bodies teleported, grown,
+// unregistered and moved between carriers) runs the same with and without it.
 TEST(CollisionMove, BroadPhaseFindsTheSameContactsInTheSameOrder) {
     using Trace = std::vector<std::pair<int, int>>;
     auto run = [](bool broadPhase, std::vector<Vector3>& states, Trace& hits) {

@@ -1,7 +1,6 @@
 // The buttons over the view (machine switch, camera controls), through the view's own input routing.
 #include <cmath>
 #include <functional>
-#include <vector>
 
 #include "scene/SceneButton.h"
 #include "scene/SceneFixture.h"

@@ -5,9 +5,6 @@
 #include <GL/glu.h>
 #include <unistd.h>
 
-#include <filesystem>
-#include <string>
-
 #include "editable/EditorMode.h"
 #include "scene/Scene.h"
 #include "scenegraph/BoundingVolume.h"

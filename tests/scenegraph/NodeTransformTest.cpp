@@ -4,8 +4,6 @@
 #include <cmath>
 #include <memory>
 #include <set>
-#include <string>
-#include <vector>
 
 #include "persistence/FileScratch.h"
 #include "persistence/RecordIO.h"
