@@ -405,8 +405,7 @@ TEST_F(MenuGl, TheDesignerBuildsALevelThroughTheMenu) {
 
 } // namespace
 
-// A save the disk refuses leaves the previous files, no temporary file, and says so; the machine
-// does not start without its snapshot.
+// A refused save keeps the old files, leaves no temporary file, says so; no snapshot, no start.
 TEST_F(MenuGl, ARefusedSaveKeepsThePreviousFilesAndSaysSo) {
     press("Custom Mode");
     frame();

@@ -147,8 +147,7 @@ TEST(CollisionBounce, ElasticBallNeverRisesAboveItsStartAndDampedBallComesToRest
     }
 }
 
-// The balls are 0.6 apart; a covers 1.0 in the step, so it meets b 60% of
-// the way and has 40% of the step left to move on.
+// 0.6 apart, a covers 1.0 in the step: it meets b 60% of the way and moves on for the rest.
 TEST(CollisionResponse, HeadOnEqualMassesExchangeSpeedsOrShareTheMean) {
     const float contactX = -5.3f + 0.6f;
     for (float bounce : {1.0f, 0.0f}) {
@@ -171,8 +170,7 @@ TEST(CollisionResponse, HeadOnEqualMassesExchangeSpeedsOrShareTheMean) {
         } else {
             EXPECT_FLOAT_EQ(a->getVelocity().x, 20.0f);
             EXPECT_FLOAT_EQ(b->getVelocity().x, 20.0f);
-            // ...a, moving on first, meets b again at once and is not
-            // answered twice: it stays at the contact, short of b.
+            // ...a, moving on first, meets b again at once: not answered twice, it stays short of b.
             EXPECT_NEAR(a->getPosition().x, contactX, 2e-3f);
             EXPECT_GE(b->getPosition().x - a->getPosition().x, 10.0f - 1e-4f);
         }
