@@ -118,31 +118,21 @@ void UndoHistory::trim() {
     }
 }
 
-bool UndoHistory::undo(EditState& to, int& orSelect) {
-    if (undo_.empty())
-        return false;
-    Step& step = undo_.back();
-    current_.level = apply(step.backLevel, current_.level);
-    current_.scene = apply(step.backScene, current_.scene);
-    current_.selected = step.selectedBefore;
-    orSelect = step.selectedAfter;
-    to = current_;
-    redo_.push_back(std::move(step));
-    undo_.pop_back();
-    return true;
-}
+bool UndoHistory::undo(EditState& to, int& orSelect) { return walk(undo_, redo_, true, to, orSelect); }
 
-bool UndoHistory::redo(EditState& to, int& orSelect) {
-    if (redo_.empty())
+bool UndoHistory::redo(EditState& to, int& orSelect) { return walk(redo_, undo_, false, to, orSelect); }
+
+bool UndoHistory::walk(std::deque<Step>& from, std::deque<Step>& onto, bool back, EditState& to, int& orSelect) {
+    if (from.empty())
         return false;
-    Step& step = redo_.back();
-    current_.level = apply(step.forthLevel, current_.level);
-    current_.scene = apply(step.forthScene, current_.scene);
-    current_.selected = step.selectedAfter;
-    orSelect = step.selectedBefore;
+    Step& step = from.back();
+    current_.level = apply(back ? step.backLevel : step.forthLevel, current_.level);
+    current_.scene = apply(back ? step.backScene : step.forthScene, current_.scene);
+    current_.selected = back ? step.selectedBefore : step.selectedAfter;
+    orSelect = back ? step.selectedAfter : step.selectedBefore;
     to = current_;
-    undo_.push_back(std::move(step));
-    redo_.pop_back();
+    onto.push_back(std::move(step));
+    from.pop_back();
     return true;
 }
 

@@ -67,6 +67,9 @@ private:
     static std::string apply(const Patch& patch, const std::string& base);
     static size_t patchBytes(const Patch& patch);
     void trim();
+    // Takes the newest step of from back (undo) or forth (redo) and files it
+    // in onto.
+    bool walk(std::deque<Step>& from, std::deque<Step>& onto, bool back, EditState& to, int& orSelect);
 
     bool started_ = false;
     EditState current_;

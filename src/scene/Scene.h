@@ -210,6 +210,9 @@ private:
     // Makes this scene the drawer of models, the sink of the transparent
     // pass and the current scene.
     void becomeDrawer();
+    // Drops the selection, hover, handle drag and deferred draws (the nodes
+    // they name are about to go).
+    void forgetNodes();
     // The six handles, made at the first selection drawn.
     struct HandleSet {
         HandleSet();

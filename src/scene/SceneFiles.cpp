@@ -130,25 +130,24 @@ bool Scene::readScene(SerialStream& stream) {
     return true;
 }
 
-void Scene::clearScene() {
-    if (selected)
-        selected->setSelected(false);
+void Scene::forgetNodes() {
     selected = nullptr;
     hovered = nullptr;
     hoveredGizmo = 0;
     translating = false;
     rotating = false;
     deferred.clear();
+}
+
+void Scene::clearScene() {
+    if (selected)
+        selected->setSelected(false);
+    forgetNodes();
     root->clear();
 }
 
 void Scene::adopt(NodeTransform* newRoot, const Camera& newCamera) {
-    selected = nullptr;
-    hovered = nullptr;
-    hoveredGizmo = 0;
-    translating = false;
-    rotating = false;
-    deferred.clear();
+    forgetNodes();
     NodeTransform* old = root;
     root = newRoot;
     delete old;

@@ -58,11 +58,6 @@ public:
     NSNode::NodeGraphic* board = nullptr;
 };
 
-std::string popUpText() {
-    auto* p = NSWindow::WindowTempPopUp::current();
-    return p ? p->getText() : "";
-}
-
 // The game's menu over a scene of two small levels.
 class MenuGl : public qbntest::GameStateTest {
 protected:
@@ -363,18 +358,18 @@ TEST_F(MenuGl, TheDesignerBuildsALevelThroughTheMenu) {
     type("ID 2", std::to_string(roomId));
     press("Add Goal");
     EXPECT_EQ(levels->currentLevel()->getGoals().size(), 1u);
-    EXPECT_EQ(popUpText(), "Object id 99999 not found");
+    EXPECT_EQ(popUp(), "Object id 99999 not found");
     press("Back");
 
     // A name that would leave the levels folder is refused and says so.
     type("Levelname", "../escape");
     press("Save Level");
-    EXPECT_NE(popUpText().find("Invalid name"), std::string::npos);
+    EXPECT_NE(popUp().find("Invalid name"), std::string::npos);
     EXPECT_FALSE(fs::exists(folder.path + "/escape.lvl"));
     type("Levelname", "mine");
     levels->currentLevel()->setName("Mine");
     press("Save Level");
-    EXPECT_EQ(popUpText(), "Level saved successfully");
+    EXPECT_EQ(popUp(), "Level saved successfully");
     ASSERT_TRUE(fs::exists(folder.path + "/levels/mine.lvl"));
 
     // Test run: the scene is saved as "_test" and comes back after "Stop Test".
@@ -400,7 +395,7 @@ TEST_F(MenuGl, TheDesignerBuildsALevelThroughTheMenu) {
     frame();
     EXPECT_EQ(scene->findNode(ballId), nullptr);
     EXPECT_TRUE(levels->currentLevel()->getGoals().empty());
-    EXPECT_NE(popUpText().find("removed"), std::string::npos);
+    EXPECT_NE(popUp().find("removed"), std::string::npos);
 }
 
 } // namespace
@@ -412,11 +407,11 @@ TEST_F(MenuGl, ARefusedSaveKeepsThePreviousFilesAndSaysSo) {
     press("Management...");
     type("Levelname", "mine");
     press("Save Level");
-    ASSERT_EQ(popUpText(), "Level saved successfully");
+    ASSERT_EQ(popUp(), "Level saved successfully");
     press("Save Scene"); // the typed name is still there
-    ASSERT_EQ(popUpText(), "Scene saved successfully");
+    ASSERT_EQ(popUp(), "Scene saved successfully");
     levels->saveCurrent(); // F2
-    ASSERT_EQ(popUpText(), "Level saved successfully");
+    ASSERT_EQ(popUp(), "Level saved successfully");
     auto bytes = [this](const std::string& name) {
         std::ifstream in(folder.path + "/levels/" + name, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
@@ -445,7 +440,7 @@ TEST_F(MenuGl, ARefusedSaveKeepsThePreviousFilesAndSaysSo) {
     for (const auto& save : saves) {
         NSWindow::Window::instance().showTempPopUp("-");
         save.first();
-        EXPECT_EQ(popUpText(), save.second);
+        EXPECT_EQ(popUp(), save.second);
     }
     setrlimit(RLIMIT_FSIZE, &saved);
     sigaction(SIGXFSZ, &savedAction, nullptr);
@@ -456,6 +451,6 @@ TEST_F(MenuGl, ARefusedSaveKeepsThePreviousFilesAndSaysSo) {
         EXPECT_FALSE(NSSerialize::SerialStream::isTempName(entry.path().filename())) << entry.path();
 
     press("Save Level"); // and once there is room again, the save goes through
-    EXPECT_EQ(popUpText(), "Level saved successfully");
+    EXPECT_EQ(popUp(), "Level saved successfully");
     EXPECT_NE(bytes("mine.lvl"), before[0]);
 }
