@@ -20,10 +20,9 @@
 #include <vector>
 
 #include "audio/AudioSystem.h"
+#include "bench_pile.h"
 #include "level/ControllerLevel.h"
 #include "level/Level.h"
-#include "persistence/ClassIds.h"
-#include "objects/NodeGraphic.h"
 #include "scene/Scene.h"
 #include "shell/Log.h"
 #include "window/Window.h"
@@ -80,35 +79,6 @@ Rate runningFps(NSWindow::Window& window, NSLevel::Level& level) {
     NSAudio::AudioSystem::instance().update(scene, level.goalsReached(), level.isWon());
     const double n = static_cast<double>(frames);
     return {n, seconds, n / seconds, thread * 1000.0 / n, process * 1000.0 / n};
-}
-
-// The first ball under node, or null.
-NSNode::NodeGraphic* firstBall(NSNode::NodeTransform* node) {
-    for (NSNode::NodeTransform* child : node->getChildren()) {
-        const int id = child->classId();
-        if (id == CLASS_OBJECT_BASKETBALL || id == CLASS_OBJECT_TENNISBALL)
-            return static_cast<NSNode::NodeGraphic*>(child);
-        if (NSNode::NodeGraphic* below = firstBall(child))
-            return below;
-    }
-    return nullptr;
-}
-
-// Copies of a ball in a block of rows above it: a pile that keeps hundreds
-// of contacts a frame going.
-void addPile(NSScene::Scene& scene, int count) {
-    NSNode::NodeGraphic* ball = firstBall(scene.getRoot());
-    if (!ball)
-        return;
-    const Vector3 at = ball->getPosition();
-    for (int i = 0; i < count; ++i) {
-        auto* copy = dynamic_cast<NSNode::NodeGraphic*>(ball->clone());
-        if (!copy)
-            return;
-        copy->setPosition(at + Vector3(static_cast<float>(i % 8 - 4) * 6.0f, 30.0f + static_cast<float>(i / 64) * 6.0f,
-                                       static_cast<float>(i / 8 % 8 - 4) * 6.0f));
-        scene.getRoot()->addChildLater(copy);
-    }
 }
 
 double median(const std::vector<Rate>& runs, double Rate::*field) {
@@ -179,7 +149,7 @@ int main(int argc, char** argv) {
         const size_t i = pile ? kPileLevel : row;
         levels[i]->build();
         if (pile)
-            addPile(*window->getScene(), kPile);
+            benchpile::addPile(*window->getScene(), kPile);
         window->applyPendingChanges();
         // A first run unmeasured (it loads the textures), then off and on
         // by turns, each going first every other time.

@@ -3,6 +3,8 @@
 // back to the same progress; one that does not must be set aside as it
 // was, with the progress fresh.
 
+#include <cstdio>
+
 #include "FuzzSupport.h"
 #include "level/Progress.h"
 
@@ -13,6 +15,9 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using qbnfuzz::check;
+    // A damaged file never overwrites an earlier one set aside, so the last
+    // input's copy goes first: this input's copy must land on ".bad".
+    std::remove("progress.txt.bad");
     qbnfuzz::writeInput("progress.txt", data, size);
     NSLevel::Progress progress("progress.txt");
     if (progress.read() != NSLevel::Progress::ReadResult::Read) {

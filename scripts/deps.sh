@@ -9,7 +9,7 @@ QBN_PACKAGES=(
     libgtest-dev libbenchmark-dev
     libx11-dev xvfb xauth xdotool imagemagick
     clang libclang-rt-14-dev dpkg-dev libbullet-dev
-    groff-base man-db appstream desktop-file-utils
+    groff-base man-db appstream desktop-file-utils lintian shared-mime-info
     gettext
 )
 
@@ -26,8 +26,12 @@ qbn_install_missing() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# qbn_build TYPE [TARGET...]: configures and builds everything, or only the targets named.
 qbn_build() {
     local build_type="$1"
+    shift
+    local targets=()
+    [ $# -eq 0 ] || targets=(--target "$@")
     cmake -S "$QBN_ROOT" -B "$QBN_ROOT/build" -DCMAKE_BUILD_TYPE="$build_type" >/dev/null
-    cmake --build "$QBN_ROOT/build" -j"$(nproc)"
+    cmake --build "$QBN_ROOT/build" -j"$(nproc)" "${targets[@]}"
 }

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the game and runs it. Without a display it
-# runs the game under Xvfb for a few seconds and saves a screenshot.
+# Installs what is missing, builds the game (and only what it needs: no tests
+# or benchmarks) and runs it. Without a display it runs the game under Xvfb
+# for a few seconds and saves a screenshot.
 set -euo pipefail
 QBN_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$QBN_ROOT/scripts/deps.sh"
 
 qbn_install_missing
-qbn_build Release
+qbn_build Release quibbleton
 RUN_DIR="$QBN_ROOT/build/run"
 cd "$RUN_DIR"
 

@@ -1,77 +1,46 @@
 #include <GL/freeglut.h>
 
-#include <algorithm>
-#include <cerrno>
+#include <unistd.h>
+
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <new>
 #include <string>
 
 #include "audio/AudioSystem.h"
+#include "audio/SoundControl.h"
 #include "level/ControllerLevel.h"
 #include "level/Simulator.h"
 #include "shell/CommandLine.h"
+#include "shell/FolderLock.h"
 #include "shell/Language.h"
-#include "persistence/SerialStream.h"
 #include "resources/LoaderGLTexture.h"
 #include "resources/LoaderModelObject_MD2.h"
 #include "shell/Log.h"
+#include "shell/SafeFile.h"
+#include "window/DesktopWindow.h"
 #include "window/Window.h"
 
 namespace {
 
-// A whole number in [0, max] from text, or -1.
-long long wholeNumber(const std::string& text, long long max) {
-    if (text.empty() || text.size() > 19 || text.find_first_not_of("0123456789") != std::string::npos)
-        return -1;
-    const long long v = std::stoll(text);
-    return v <= max ? v : -1;
-}
-
-// The simulator's values from the command line's text; "" when they can be
-// read, else what is wrong. The simulator checks their ranges itself.
-std::string readSimulatorOptions(const NSWindow::Options& given, NSLevel::SimulatorOptions& options) {
-    options.file = given.simulateFile;
-    if (!given.fpsList.empty()) {
-        const std::string& value = given.fpsList;
-        options.fps.clear();
-        size_t start = 0;
-        while (start <= value.size()) {
-            const size_t comma = std::min(value.find(',', start), value.size());
-            const long long fps = wholeNumber(value.substr(start, comma - start), 1000000);
-            if (fps < 0)
-                return "--fps wants whole numbers separated by commas, not \"" + value + "\"";
-            options.fps.push_back(static_cast<int>(fps));
-            start = comma + 1;
-        }
-    }
-    if (!given.jitterSeed.empty()) {
-        const long long seed = wholeNumber(given.jitterSeed, 4294967295LL);
-        if (seed < 0)
-            return "--jitter wants a whole number from 0 to 4294967295, not \"" + given.jitterSeed + "\"";
-        options.jitter = true;
-        options.jitterSeed = static_cast<unsigned long>(seed);
-    }
-    if (!given.seconds.empty()) {
-        char* end = nullptr;
-        errno = 0;
-        options.seconds = std::strtod(given.seconds.c_str(), &end);
-        if (*end != '\0' || errno != 0)
-            return "--seconds wants a number, not \"" + given.seconds + "\"";
-    }
-    return "";
-}
+static_assert(NSWindow::Options::kMaxSimulateFps == NSLevel::SimulatorOptions::kMaxFps &&
+                  NSWindow::Options::kMaxSimulateSeconds == NSLevel::SimulatorOptions::kMaxSeconds,
+              "the command line checks the simulator's bounds");
 
 // `--simulate FILE [--fps LIST] [--jitter SEED] [--seconds S]`: runs the
 // level's machine without showing a window and prints one JSON line a run.
 int simulate(const NSWindow::Options& given, char** argv) {
     setLogConsoleMask(0); // standard output carries the results only
     NSLevel::SimulatorOptions options;
-    const std::string problem = readSimulatorOptions(given, options);
-    if (!problem.empty()) {
-        std::cerr << "quibbleton --simulate: " << problem << "\n";
-        return 2;
-    }
+    options.file = given.simulateFile;
+    if (!given.fps.empty())
+        options.fps = given.fps;
+    options.jitter = given.jitter;
+    options.jitterSeed = given.jitterSeed;
+    if (given.seconds > 0.0)
+        options.seconds = given.seconds;
     // The models load as in the game, into a hidden window's GL context.
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display) {
@@ -87,6 +56,42 @@ int simulate(const NSWindow::Options& given, char** argv) {
     return NSLevel::simulateLevelFile(options, std::cout, std::cerr);
 }
 
+// Whether this game may use its folder. When another game holds it, says so
+// on standard error and, with a display, in that game's window (it is asked
+// with SIGUSR1 and brings its window to the front) or, when that game is
+// out of reach (another machine's, on a network folder), in a window of its own.
+bool mayUseFolder(const NSWindow::FolderLock& lock, int& argc, char** argv) {
+    using State = NSWindow::FolderLock::State;
+    char here[4096] = ".";
+    if (!getcwd(here, sizeof here))
+        std::strcpy(here, ".");
+    switch (lock.state()) {
+    case State::Held: return true;
+    case State::ReadOnly:
+        std::cerr << "quibbleton: the folder " << here << " takes no files (" << lock.problem()
+                  << "); nothing will be saved\n";
+        return true;
+    case State::Failed: {
+        const std::string text = std::string("Cannot use ") + here + "/" + lock.path() + ": " + lock.problem();
+        std::cerr << "quibbleton: " << text << "; remove it and start again\n";
+        if (const char* display = std::getenv("DISPLAY"); display && *display)
+            NSWindow::showNotice(&argc, argv, text);
+        return false;
+    }
+    case State::Busy: break;
+    }
+    std::cerr << "quibbleton: another Quibbleton";
+    if (lock.holder() > 0)
+        std::cerr << " (process " << lock.holder() << ")";
+    std::cerr << " is using the folder " << here << "; this one ends without touching it\n";
+    if (NSWindow::FolderLock::runsThisProgram(lock.holder()) && kill(lock.holder(), SIGUSR1) == 0)
+        return false;
+    const char* display = std::getenv("DISPLAY");
+    if (display && *display)
+        NSWindow::showNotice(&argc, argv, std::string("Another Quibbleton is using the folder ") + here);
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -96,31 +101,42 @@ int main(int argc, char** argv) {
     std::set_new_handler(outOfMemory);
     if (options.simulate)
         return simulate(options, argv);
-    openLogFile("log.txt");
+    // One game per folder, decided before anything is written.
+    const NSWindow::FolderLock lock(".");
+    if (!mayUseFolder(lock, argc, argv))
+        return 1;
+    std::string logProblem;
+    const bool logOpen = openLogFile("log.txt", &logProblem);
     setLogFileMask(0xFFFFFFFFu);
     setLogConsoleMask(LOG_FATAL | LOG_ERROR | LOG_INFO);
+    if (!logOpen)
+        log(LOG_ERROR, "log.txt cannot be written (%s): the log goes to the console only\n", logProblem.c_str());
     log(LOG_INFO, "Bitte Readme.doc lesen!!!\n\n\n");
     log(LOG_INFO, "%s", NSWindow::technicalHelpText.c_str());
     initLanguage(options.language.c_str());
     NSAudio::AudioSystem::instance().start();
     // Saves cut short by a crash leave their temporary files behind.
-    NSSerialize::SerialStream::removeStaleTempFiles("levels");
-    NSWindow::Window::initGlut(&argc, argv);
+    NSFile::removeStaleTemps("levels");
+    NSFile::removeStaleTemps(".", {"log.txt", "progress.txt", NSAudio::SoundControl::kSettingsFile});
+    NSWindow::Window::initGlut(&argc, argv, options);
     NSWindow::Window::instance().setFrameCap(options.frameCap);
     // A model or picture that cannot be loaded is told once on screen; its
     // objects stay (without it) and the log has the reason.
     auto notice = [](const std::string& file) {
-        const std::string text = "Could not load " + file;
-        log(LOG_ERROR, "%s\n", text.c_str());
-        NSWindow::Window::instance().showTempPopUp(text);
+        log(LOG_ERROR, "Could not load %s\n", file.c_str());
+        NSWindow::Window::instance().showTempPopUp(trFormat("Could not load %s", file.c_str()));
     };
+    if (lock.state() == NSWindow::FolderLock::State::ReadOnly)
+        NSWindow::Window::instance().showTempPopUp("This folder takes no files: nothing will be saved");
     NSLoader::LoaderModelObject_MD2::instance().setFailureNotice(notice);
     NSLoader::LoaderGLTexture::instance().setFailureNotice(notice);
     // The level controller is the window's LevelControl and the menu's
     // source of levels.
-    NSWindow::Window::instance().setLevelControlFactory([] {
+    NSWindow::Window::instance().setLevelControlFactory([&options] {
         NSLevel::ControllerLevel& levels = NSLevel::ControllerLevel::instance();
         NSWindow::Window::instance().getMenu()->setLevelController(&levels);
+        if (!options.levelFile.empty())
+            levels.state().openAtStart(options.levelFile);
         return &levels;
     });
     NSWindow::Window::instance().init();

@@ -4,11 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "audio/MachineLoops.h"
 #include "audio/SoundControl.h"
-#include "objects/ObjectRollband.h"
-#include "objects/ObjectTeslaSpule.h"
-#include "objects/ObjectVentilator.h"
-#include "persistence/ClassIds.h"
 #include "physics/ControllerPhysics.h"
 #include "physics/NodePhysical.h"
 #include "scene/Scene.h"
@@ -23,46 +20,6 @@ constexpr int kLoggedImpacts = 12;
 // Loops play a little higher while the machine runs fast.
 constexpr float kFastForwardPitch = 1.25f;
 constexpr float kLoopGain = 0.6f;
-
-// A running machine part heard as a loop.
-struct LoopSource {
-    int id;
-    Sound sound;
-    Vector3 at;
-    float pitch;
-    float distance;
-};
-
-float clampPitch(float p) { return std::fmin(2.0f, std::fmax(0.5f, p)); }
-
-void collectLoops(const NSNode::NodeTransform* node, const Vector3& eye, std::vector<LoopSource>& out) {
-    for (const NSNode::NodeTransform* child : node->getChildren()) {
-        const int cls = child->classId();
-        Sound sound = Sound::Count;
-        float pitch = 1.0f;
-        if (cls == CLASS_OBJECT_ROLLBAND1 || cls == CLASS_OBJECT_ROLLBAND2) {
-            const auto* belt = static_cast<const NSObjects::ObjectRollband*>(child);
-            if (belt->isEnabled() && belt->getSpeed() > 0.0f) {
-                sound = Sound::BeltLoop;
-                pitch = clampPitch(0.7f + 0.3f * belt->getSpeed() / 14.0f);
-            }
-        } else if (cls == CLASS_OBJECT_VENTILATOR) {
-            const auto* fan = static_cast<const NSObjects::ObjectVentilator*>(child);
-            if (fan->isEnabled() && fan->getTurningSpeed() > 0.0f) {
-                sound = Sound::FanLoop;
-                pitch = clampPitch(0.6f + 0.4f * fan->getTurningSpeed() / 20.0f);
-            }
-        } else if (cls == CLASS_OBJECT_TESLA_SPULE) {
-            if (static_cast<const NSObjects::ObjectTeslaSpule*>(child)->isEnabled())
-                sound = Sound::TeslaLoop;
-        }
-        if (sound != Sound::Count) {
-            const Vector3 at = child->worldPosition();
-            out.push_back({child->getId(), sound, at, pitch, length(at - eye)});
-        }
-        collectLoops(child, eye, out);
-    }
-}
 
 } // namespace
 
@@ -82,6 +39,8 @@ void AudioSystem::start(const std::string& soundFolder) {
     SoundControl::instance().load();
     // The device starts its output as it opens: times count from here.
     openedAt = std::chrono::steady_clock::now();
+    lastUpdate = 0.0;
+    wasMuted = SoundControl::instance().isMuted();
     if (!device.open(soundFolder)) {
         log(LOG_INFO, "Sound: no sound device; the game runs silent\n");
         return;
@@ -99,7 +58,11 @@ void AudioSystem::shutdown() {
     started = false;
     wasRunning = wasPaused = wasWon = false;
     goalsReached = 0;
-    pendingCount = 0;
+    pending.clear();
+    master = Fade(0.0f);
+    machine = Fade(0.0f);
+    voicesPaused = voicesToStop = false;
+    nextImpactVoice = nextUiVoice = 0;
     for (Loop& loop : loops)
         loop.id = -1;
 }
@@ -112,34 +75,20 @@ void AudioSystem::contactAnswered(float impactSpeed, NSNode::NodePhysical& body,
     if (!(impactSpeed >= kQuietestImpact) || !std::isfinite(impactSpeed) || SoundControl::instance().isMuted())
         return;
     const Impact impact = impactBetween(body, partner);
-    const float loudness = impactLoudness(impact, impactSpeed);
-    // Keep the loudest few of the frame: replace the quietest when full.
-    int slot = pendingCount;
-    if (pendingCount == kImpactsPerFrame) {
-        slot = 0;
-        for (int i = 1; i < kImpactsPerFrame; ++i)
-            if (pending[static_cast<size_t>(i)].loudness < pending[static_cast<size_t>(slot)].loudness)
-                slot = i;
-        if (pending[static_cast<size_t>(slot)].loudness >= loudness)
-            return;
-    } else {
-        ++pendingCount;
-    }
-    pending[static_cast<size_t>(slot)] = {loudness, impactSpeed, impact, body.worldPosition()};
+    pending.offer({impactLoudness(impact, impactSpeed), impactSpeed, impact, body.worldPosition()});
 }
 
 void AudioSystem::playUi(Sound sound, const char* what) {
     if (SoundControl::instance().isMuted())
         return;
-    device.play(kFirstUi + nextUiVoice, sound, Vector3(), true, 1.0f, 1.0f, false);
+    device.play(kFirstUi + nextUiVoice, sound, Vector3(), true, mixGain(sound), 1.0f, false);
     nextUiVoice = (nextUiVoice + 1) % kUiVoices;
-    if (what)
-        log(LOG_GAME, "Sound: %s at %.2f s\n", what, now());
+    log(LOG_GAME, "Sound: %s at %.2f s\n", what, now());
 }
 
 void AudioSystem::playImpacts() {
-    for (int i = 0; i < pendingCount; ++i) {
-        const Pending& p = pending[static_cast<size_t>(i)];
+    for (size_t i = 0; i < pending.size(); ++i) {
+        const HeardImpact& p = pending[i];
         // A free voice if there is one, else the one that started longest ago.
         int voice = -1;
         for (int k = 0; k < kImpactVoices && voice < 0; ++k) {
@@ -150,19 +99,18 @@ void AudioSystem::playImpacts() {
         if (voice < 0)
             voice = nextImpactVoice;
         nextImpactVoice = (voice + 1) % kImpactVoices;
-        device.play(voice, p.impact.sound, p.at, false, std::fmin(1.0f, p.loudness), p.impact.pitch, false);
+        device.play(voice, p.impact.sound, p.at, false, std::fmin(1.0f, p.loudness * mixGain(p.impact.sound)),
+                    p.impact.pitch, false);
         if (impactsLogged < kLoggedImpacts) {
             ++impactsLogged;
             log(LOG_GAME, "Sound: impact %s at %.2f s, speed %.0f\n", soundFile(p.impact.sound), now(), p.speed);
         }
     }
-    pendingCount = 0;
+    pending.clear();
 }
 
 void AudioSystem::followLoops(const NSScene::Scene& scene) {
-    std::vector<LoopSource> heard;
-    if (scene.getRoot())
-        collectLoops(scene.getRoot(), scene.getCamera().getEye(), heard);
+    std::vector<LoopSource> heard = heardLoops(scene.getRoot(), scene.getCamera().getEye());
     // The nearest ones get the voices.
     if (heard.size() > static_cast<size_t>(kLoopVoices)) {
         std::partial_sort(heard.begin(), heard.begin() + kLoopVoices, heard.end(),
@@ -170,29 +118,39 @@ void AudioSystem::followLoops(const NSScene::Scene& scene) {
         heard.resize(kLoopVoices);
     }
     const float rate = scene.isFastForward() ? kFastForwardPitch : 1.0f;
-    // Voices whose part went quiet or away stop; the others follow theirs.
+    // Voices whose part went quiet or away fade out, then stop; the others follow theirs.
     for (int k = 0; k < kLoopVoices; ++k) {
         Loop& loop = loops[static_cast<size_t>(k)];
-        if (loop.id < 0)
+        const int v = kFirstLoop + k;
+        if (loop.id < 0) {
+            if (device.isPlaying(v) && device.isFadedOut(v))
+                device.stop(v);
             continue;
+        }
         auto it = std::find_if(heard.begin(), heard.end(),
                                [&](const LoopSource& s) { return s.id == loop.id && s.sound == loop.sound; });
         if (it == heard.end()) {
-            device.stop(kFirstLoop + k);
             loop.id = -1;
+            device.fadeTo(v, 0.0f);
             continue;
         }
-        device.place(kFirstLoop + k, it->at);
-        device.setPitch(kFirstLoop + k, it->pitch * rate);
+        device.place(v, it->at);
+        device.setPitch(v, it->pitch * rate);
         heard.erase(it);
     }
     for (const LoopSource& s : heard)
         for (int k = 0; k < kLoopVoices; ++k) {
             Loop& loop = loops[static_cast<size_t>(k)];
-            if (loop.id >= 0)
+            if (loop.id >= 0 || device.isPlaying(kFirstLoop + k))
                 continue;
             loop = {s.id, s.sound};
-            device.play(kFirstLoop + k, s.sound, s.at, false, kLoopGain, s.pitch * rate, true);
+            // A loop starts anywhere in its wave: it fades in.
+            device.play(kFirstLoop + k, s.sound, s.at, false, kLoopGain * mixGain(s.sound), s.pitch * rate, true, 0.0f);
+            device.fadeTo(kFirstLoop + k, 1.0f);
+            if (impactsLogged < kLoggedImpacts) {
+                ++impactsLogged;
+                log(LOG_GAME, "Sound: loop %s at %.2f s\n", soundFile(s.sound), now());
+            }
             break;
         }
 }
@@ -202,46 +160,80 @@ void AudioSystem::stopMachineVoices() {
         device.stop(v);
     for (Loop& loop : loops)
         loop.id = -1;
-    pendingCount = 0;
+    pending.clear();
+    voicesPaused = voicesToStop = false;
 }
 
-void AudioSystem::setMachinePaused(bool paused) {
-    for (int v = 0; v < kFirstUi; ++v) {
-        if (paused)
-            device.pause(v);
-        else
+void AudioSystem::fadeMachine(bool running, bool paused, double seconds) {
+    machine.setTarget(running && !paused ? 1.0f : 0.0f);
+    if (running && !paused && voicesPaused) {
+        // Back from a pause: the voices go on where they stopped, fading in.
+        for (int v = 0; v < kFirstUi; ++v)
             device.resume(v);
+        voicesPaused = false;
+    }
+    const float before = machine.value();
+    machine.advance(seconds);
+    if (machine.value() != before)
+        for (int v = 0; v < kFirstUi; ++v)
+            device.setScale(v, machine.value());
+    if (!machine.isSilent())
+        return;
+    if (voicesToStop)
+        stopMachineVoices();
+    else if (paused && !voicesPaused) {
+        for (int v = 0; v < kFirstUi; ++v)
+            device.pause(v);
+        voicesPaused = true;
     }
 }
 
 void AudioSystem::update(const NSScene::Scene* scene, size_t reached, bool won) {
     if (!started || !device.isOpen()) {
-        pendingCount = 0;
+        pending.clear();
         return;
     }
+    const double time = now();
+    const double seconds = time - lastUpdate;
+    lastUpdate = time;
     SoundControl& control = SoundControl::instance();
     for (Cue c : control.takeCues())
         if (c == Cue::MenuClick)
-            playUi(Sound::Click, nullptr);
+            playUi(Sound::Click, "menu click");
 
+    // The volume and the mute switch fade the whole mix.
+    master.setTarget(control.gain());
+    if (control.isMuted() != wasMuted)
+        log(LOG_GAME, "Sound: fading %s at %.2f s\n", control.isMuted() ? "out" : "in", time);
+    wasMuted = control.isMuted();
+    master.advance(seconds);
+    device.advanceFades(seconds);
     const bool running = scene && scene->isRunning();
     const bool paused = running && scene->isPaused();
     if (scene) {
         const NSScene::Camera& camera = scene->getCamera();
-        device.setListener(camera.getEye(), camera.getTarget(), camera.getUpPoint(), control.gain());
+        device.setListener(camera.getEye(), camera.getTarget(), camera.getUpPoint(), master.value());
     }
     if (running && !wasRunning) {
+        // A new run: what faded out of the last one goes now, and the new one
+        // is heard at once.
+        stopMachineVoices();
+        machine = Fade(1.0f);
+        for (int v = 0; v < kFirstUi; ++v)
+            device.setScale(v, 1.0f);
         impactsLogged = 0;
-        pendingCount = 0;
         playUi(Sound::MachineStart, "machine start");
     } else if (!running && wasRunning) {
-        stopMachineVoices();
+        for (Loop& loop : loops)
+            loop.id = -1;
+        voicesToStop = true;
         playUi(Sound::MachineStop, "machine stop");
     }
     if (running && paused != wasPaused)
-        setMachinePaused(paused);
+        log(LOG_GAME, "Sound: machine %s at %.2f s\n", paused ? "paused" : "resumed", time);
     wasRunning = running;
     wasPaused = paused;
+    fadeMachine(running, paused, seconds);
 
     // Goals and the win: a reached goal chimes, the last one cheers instead.
     if (won && !wasWon)
@@ -251,14 +243,9 @@ void AudioSystem::update(const NSScene::Scene* scene, size_t reached, bool won) 
     wasWon = won;
     goalsReached = reached;
 
+    // Muted, the loops play on unheard and take up again when the sound is back.
     if (!running || paused || control.isMuted()) {
-        pendingCount = 0;
-        if (!running || control.isMuted())
-            for (int k = 0; k < kLoopVoices; ++k)
-                if (loops[static_cast<size_t>(k)].id >= 0) {
-                    device.stop(kFirstLoop + k);
-                    loops[static_cast<size_t>(k)].id = -1;
-                }
+        pending.clear();
         return;
     }
     playImpacts();

@@ -12,7 +12,8 @@
 #include <string>
 
 #include "audio/AudioDevice.h"
-#include "audio/SoundMaterial.h"
+#include "audio/Fade.h"
+#include "audio/LoudestImpacts.h"
 #include "physics/ContactListener.h"
 
 namespace NSScene {
@@ -30,7 +31,7 @@ public:
     static constexpr int kFirstUi = kImpactVoices + kLoopVoices;
     static constexpr int kUiVoices = AudioDevice::kVoices - kFirstUi;
     // New impacts per frame.
-    static constexpr int kImpactsPerFrame = 4;
+    static constexpr int kImpactsPerFrame = static_cast<int>(LoudestImpacts::kCapacity);
 
     static AudioSystem& instance();
 
@@ -49,16 +50,18 @@ public:
 
     void contactAnswered(float impactSpeed, NSNode::NodePhysical& body, NSNode::NodeTransform& partner) override;
 
+    // The share of their gain the machine's own voices play at now: 1 while
+    // it runs, fading to 0 while it pauses or stops.
+    float machineGain() const { return machine.value(); }
+    // Voice v's state, for tests: playing, paused.
+    bool isVoicePlaying(int v) const { return device.isPlaying(v); }
+    bool isVoicePaused(int v) const { return device.isPaused(v); }
+    const AudioDevice& voices() const { return device; }
+
 private:
     AudioSystem() = default;
     ~AudioSystem() override;
 
-    struct Pending {
-        float loudness = 0.0f;
-        float speed = 0.0f;
-        Impact impact;
-        Vector3 at;
-    };
     struct Loop {
         int id = -1;
         Sound sound = Sound::BeltLoop;
@@ -69,14 +72,21 @@ private:
     void playUi(Sound sound, const char* what);
     void playImpacts();
     void followLoops(const NSScene::Scene& scene);
+    // The machine's voices follow its fade; once it has faded out they are
+    // paused (the machine paused) or stopped (the machine stopped).
+    void fadeMachine(bool running, bool paused, double seconds);
     void stopMachineVoices();
-    void setMachinePaused(bool paused);
 
     AudioDevice device;
     bool started = false;
     std::chrono::steady_clock::time_point openedAt;
-    std::array<Pending, kImpactsPerFrame> pending{};
-    int pendingCount = 0;
+    LoudestImpacts pending;
+    Fade master{0.0f};
+    Fade machine{0.0f};
+    double lastUpdate = 0.0;
+    bool voicesPaused = false;
+    bool voicesToStop = false;
+    bool wasMuted = false;
     std::array<Loop, kLoopVoices> loops{};
     int nextImpactVoice = 0;
     int nextUiVoice = 0;

@@ -1,10 +1,9 @@
 #include "audio/SoundControl.h"
 
-#include <cstdio>
-#include <fstream>
 #include <sstream>
 
 #include "shell/Log.h"
+#include "shell/SafeFile.h"
 
 namespace NSAudio {
 
@@ -25,9 +24,15 @@ void SoundControl::load(const std::string& file) {
     path = file;
     muted = false;
     volumeStep = kVolumeSteps;
-    std::ifstream in(path);
-    if (!in)
+    // Read only from a regular file: a pipe or a link there is refused.
+    std::string text, problem;
+    const NSFile::Read read = NSFile::readFile(path, text, 4096, &problem);
+    if (read != NSFile::Read::Whole) {
+        if (read == NSFile::Read::Refused)
+            log(LOG_ERROR, "Sound: %s %s; the settings start as new\n", path.c_str(), problem.c_str());
         return;
+    }
+    std::istringstream in(text);
     std::string line;
     int number = 0;
     while (std::getline(in, line)) {
@@ -53,23 +58,13 @@ void SoundControl::load(const std::string& file) {
 }
 
 bool SoundControl::save() const {
-    const std::string temp = path + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::trunc);
-        out << "# Quibbleton sound settings\nmuted " << (muted ? 1 : 0) << "\nvolume " << volumeStep << "\n";
-        if (!out.flush()) {
-            out.close();
-            std::remove(temp.c_str());
-            log(LOG_ERROR, "Sound: the settings could not be saved to %s\n", path.c_str());
-            return false;
-        }
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
-        log(LOG_ERROR, "Sound: the settings could not be saved to %s\n", path.c_str());
-        return false;
-    }
-    return true;
+    const std::string text = "# Quibbleton sound settings\nmuted " + std::to_string(muted ? 1 : 0) + "\nvolume " +
+                             std::to_string(volumeStep) + "\n";
+    std::string problem;
+    if (NSFile::writeFile(path, text, &problem))
+        return true;
+    log(LOG_ERROR, "Sound: the settings could not be saved to %s (%s)\n", path.c_str(), problem.c_str());
+    return false;
 }
 
 void SoundControl::setMuted(bool m) {

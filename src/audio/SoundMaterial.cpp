@@ -36,9 +36,10 @@ float impactLoudness(const Impact& impact, float speed) {
     if (!(speed >= kQuietestImpact))
         return 0.0f;
     const float share = (speed - kQuietestImpact) / (kLoudestImpact - kQuietestImpact);
-    // Loudness grows with the square root of the speed's share, so gentle
-    // knocks stay audible.
-    return impact.weight * std::sqrt(std::fmin(1.0f, share) * 0.9f + 0.1f);
+    // Loudness grows with the square root of the speed's share from 0.55 of
+    // the full level, so gentle knocks, which tell the player as much about
+    // the machine as hard ones, stay well audible.
+    return impact.weight * std::sqrt(std::fmin(1.0f, share) * 0.7f + 0.3f);
 }
 
 } // namespace NSAudio

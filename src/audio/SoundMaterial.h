@@ -17,10 +17,11 @@ struct Impact {
 };
 
 // Contacts slower than this (units per second) make no sound: a body at
-// rest touches its support every step.
-constexpr float kQuietestImpact = 25.0f;
+// rest touches its support every step, and a ball that hops on the spot,
+// less than a tenth of its height, is no event to hear.
+constexpr float kQuietestImpact = 40.0f;
 // Impacts reach full loudness at this speed.
-constexpr float kLoudestImpact = 300.0f;
+constexpr float kLoudestImpact = 200.0f;
 
 // The sound of a contact between a and b: the springboard's twang when one
 // of them is a springboard, the bowling ball's thud when one is the bowling

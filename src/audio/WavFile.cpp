@@ -1,14 +1,16 @@
 #include "audio/WavFile.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
 #include "persistence/LittleEndian.h"
+#include "shell/SafeFile.h"
 
 namespace NSAudio {
 
 namespace {
+
+// The game's sounds are short; a larger file is not one of them.
+constexpr size_t kMaxWavBytes = 64u << 20;
 
 uint32_t u32(const std::vector<uint8_t>& b, size_t at) { return NSSerialize::le32(b.data() + at); }
 
@@ -70,12 +72,13 @@ bool parseWav(const std::vector<uint8_t>& b, WavData& out, std::string& error) {
 }
 
 bool readWavFile(const std::string& path, WavData& out, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": cannot be opened";
+    // A regular file only, never through a link, never waiting on a pipe.
+    std::string text;
+    if (NSFile::readFile(path, text, kMaxWavBytes, &error) != NSFile::Read::Whole) {
+        error = path + ": " + error;
         return false;
     }
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<uint8_t> bytes(text.begin(), text.end());
     if (!parseWav(bytes, out, error)) {
         error = path + ": " + error;
         return false;

@@ -49,6 +49,14 @@ Value Value::ofString(const std::string& s) {
     return v;
 }
 
+Readout Readout::degrees() {
+    Readout r;
+    r.scale = 360.0f;
+    r.places = 0;
+    r.unit = "\xB0";
+    return r;
+}
+
 ValueConstraintRange::ValueConstraintRange(int min, int max)
     : intMax(max), intMin(min), floatMin(static_cast<float>(min)), floatMax(static_cast<float>(max)) {}
 
@@ -103,7 +111,8 @@ MenuEntry::MenuEntry(MenuConfigureable* owner, const std::string& label, unsigne
 
 MenuEntry::MenuEntry(const MenuEntry& other)
     : label(other.label), type(other.type), kind(other.kind), value(other.value), enabled(other.enabled),
-      constraint(other.constraint ? other.constraint->clone() : nullptr), owner(other.owner) {}
+      constraint(other.constraint ? other.constraint->clone() : nullptr), owner(other.owner),
+      readout(other.readout) {}
 
 MenuEntry& MenuEntry::operator=(const MenuEntry& other) {
     if (this != &other) {
@@ -114,6 +123,7 @@ MenuEntry& MenuEntry::operator=(const MenuEntry& other) {
         enabled = other.enabled;
         constraint.reset(other.constraint ? other.constraint->clone() : nullptr);
         owner = other.owner;
+        readout = other.readout;
     }
     return *this;
 }

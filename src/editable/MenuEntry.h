@@ -76,6 +76,28 @@ public:
         float floatMax;
     };
 
+    // How a number line (a slider, a position bar) reads out its value and
+    // takes a number typed into it.
+    struct Readout {
+        // The number shown is the value times scale (a turn shown in degrees: 360).
+        float scale = 1.0f;
+        // Places after the decimal mark, shown and typed; -1: enough to show
+        // a fine step (a quarter pixel of the slider's track).
+        int places = -1;
+        // Written after the number, such as "\xB0" (Latin-1 degrees).
+        std::string unit;
+        // A typed number goes to this label (empty: the line's own).
+        std::string typedLabel;
+        // The range of a typed number in value units; without it the line's
+        // range constraint.
+        bool ranged = false;
+        float min = 0.0f;
+        float max = 0.0f;
+
+        // A turn read in whole degrees.
+        static Readout degrees();
+    };
+
     // A gap line: a separator without owner.
     MenuEntry();
     MenuEntry(MenuConfigureable* owner, const std::string& label, unsigned type, unsigned kind,
@@ -93,10 +115,12 @@ public:
     bool enabled = true;
     std::unique_ptr<ValueConstraint> constraint;
     MenuConfigureable* owner = nullptr;
+    Readout readout;
 };
 
 using Value = MenuEntry::Value;
 using ValueConstraint = MenuEntry::ValueConstraint;
 using ValueConstraintRange = MenuEntry::ValueConstraintRange;
+using Readout = MenuEntry::Readout;
 
 } // namespace NSMenu

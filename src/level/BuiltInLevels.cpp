@@ -1,5 +1,6 @@
 #include "level/BuiltInLevels.h"
 
+#include "level/BuiltInLevels3.h"
 #include "level/ControllerLevel.h"
 #include "objects/ObjectHitZones.h"
 #include "objects/ObjectModels.h"
@@ -161,8 +162,9 @@ Level01::Level01()
             "[TIPPS]\n"
             "Ein Mausklick w\xE4hlt ein Objekt aus. Im Men\xFC rechts k\xF6nnen Sie es\n"
             "verschieben oder drehen, soweit das Level es erlaubt.\n"
-            "Feiner geht es mit den Tasten 4 und 6: Sie schieben den zuletzt\n"
-            "angeklickten Regler um einen Viertelschritt.\n"
+            "Mit gedr\xFC" "ckter Umschalttaste bewegt sich ein Regler zehnmal feiner,\n"
+            "die Tasten 4 und 6 schieben den zuletzt angeklickten ein wenig.\n"
+            "Ein Klick auf eine Zahl im Men\xFC l\xE4sst Sie den Wert eintippen.\n"
             "Der Knopf unten links startet die Maschine. Halten Sie sie an,\n"
             "kehrt alles an seinen Platz zur\xFC" "ck.\n") {}
 
@@ -203,7 +205,10 @@ Level02::Level02()
             "\n"
             "[TIPPS]\n"
             "Zwei der Sprungbretter lassen sich heben, senken und drehen.\n"
-            "Ein Sprungbrett wirft einen Ball h\xF6her zur\xFC" "ck, als er gefallen ist.\n") {}
+            "Ein Sprungbrett wirft einen Ball h\xF6her zur\xFC" "ck, als er gefallen ist;\n"
+            "ein geneigtes wirft ihn zu der Seite, zu der es sich neigt.\n"
+            "Die Sprungkraft bestimmt beides: wie hoch der Ball springt und wie\n"
+            "stark es ihn entlang des Bretts zur Seite weiterschiebt.\n") {}
 
 void Level02::build() {
     setCamera(Vector3(0.0f, 200.0f, 300.0f));
@@ -252,7 +257,7 @@ void Level03::build() {
     // The ball starts above the middle springboard, half as far from the
     // top one as the lowest: a degree of the first bounce's angle moves the
     // ball's landing on the top springboard half as far.
-    auto* tennis = add(put(new ObjectTennisball(true), Vector3(50.0f, -40.0f, 50.0f), kMoveY));
+    add(put(new ObjectTennisball(true), Vector3(50.0f, -40.0f, 50.0f), kMoveY));
     auto* lowest = withMenuValue(new ObjectSprungbrett(true), "Edit Jump Power", Value::ofBool(false));
     add(put(lowest, Vector3(100.0f, -80.0f, 100.0f), kTurnXYZ));
     auto* middle = withMenuValue(new ObjectSprungbrett(true), "Edit Jump Power", Value::ofBool(false));
@@ -271,8 +276,6 @@ void Level03::build() {
     auto* loose = put(new ObjectBrett3(true), Vector3(0.0f, 70.0f, 0.0f), kSelect);
     loose->setPhysical(false, false, 40.0f, 0.3f, 0.5f, false);
     add(loose);
-    ball = idOf(tennis);
-    board = idOf(loose);
     settle();
     registerWinConditonHit(idOf(room), idOf(loose));
 }
@@ -281,15 +284,26 @@ void Level03::update() {
     // The ball's hit pulls the last nail: from then on the board moves and
     // gravity takes it down, onto whatever lies below and to the floor.
     NSScene::Scene* s = scene();
-    auto* loose = s ? dynamic_cast<NodeGraphic*>(s->findNode(static_cast<int>(board))) : nullptr;
-    if (loose && !loose->isMoveable())
-        for (const auto& hit : NSNode::ControllerNode::instance().hits())
-            if ((hit.first == static_cast<int>(ball) && hit.second == static_cast<int>(board)) ||
-                (hit.first == static_cast<int>(board) && hit.second == static_cast<int>(ball))) {
+    NodeGraphic* loose = nullptr;
+    for (const LevelGoal& goal : goals) {
+        if (!s)
+            break;
+        const bool roomFirst = dynamic_cast<ObjectRoom*>(s->findNode(static_cast<int>(goal.id1))) != nullptr;
+        loose = dynamic_cast<NodeGraphic*>(s->findNode(static_cast<int>(roomFirst ? goal.id2 : goal.id1)));
+        if (loose)
+            break;
+    }
+    if (loose && !loose->isMoveable()) {
+        const int board = loose->getId();
+        for (const auto& hit : NSNode::ControllerNode::instance().hits()) {
+            const int other = hit.first == board ? hit.second : (hit.second == board ? hit.first : -1);
+            if (other >= 0 && dynamic_cast<ObjectTennisball*>(s->findNode(other))) {
                 loose->setMoveable(true);
                 loose->addProperty(new NSPhysicsProperty::PhysicsPropertyGravity(1.0f));
                 break;
             }
+        }
+    }
     Level::update();
 }
 
@@ -306,8 +320,9 @@ Level04::Level04()
             "Treffen Sie den Pogopuschl mit dem Basketball.\n"
             "\n"
             "[TIPPS]\n"
-            "Die Flie\xDF" "b\xE4nder sind ausgeschaltet. W\xE4hlen Sie eines aus\n"
-            "und schalten Sie es im Men\xFC ein.\n"
+            "Drei Flie\xDF" "b\xE4nder sind ausgeschaltet. W\xE4hlen Sie eines aus\n"
+            "und schalten Sie es im Men\xFC ein. Das mittlere l\xE4uft schon,\n"
+            "aber mit Tempo 0: Es bremst, bis Sie ihm Tempo geben.\n"
             "Der Pogopuschl sp\xFCrt nur die Schwerkraft.\n") {}
 
 void Level04::build() {
@@ -357,12 +372,15 @@ Level05::Level05()
             "Der Erfinder kommt nicht heran.\n"
             "\n"
             "[ZIEL]\n"
-            "Schie\xDF" "en Sie alle f\xFCnf Tennisb\xE4lle mit der Bowlingkugel vom Schrank.\n"
+            "Schaffen Sie alle f\xFCnf Tennisb\xE4lle vom Schrank: mit der Bowlingkugel\n"
+            "oder mit Sprungbrettern, die einen Ball wegwerfen.\n"
             "\n"
             "[TIPPS]\n"
-            "Ein ausgew\xE4hltes Objekt, das sich auf allen drei Achsen bewegen l\xE4sst,\n"
-            "k\xF6nnen Sie auch mit gedr\xFC" "ckter STRG-Taste und einem Mausklick\n"
-            "platzieren, allerdings nur auf anderen Objekten.\n") {}
+            "Auch ein Sprungbrett kann einen Ball vom Schrank sto\xDF" "en: hoch und\n"
+            "steil neben ihn gestellt, trifft es ihn, wenn er herunterf\xE4llt.\n"
+            "Ein ausgew\xE4hltes Objekt, das sich auf allen drei Achsen bewegen\n"
+            "l\xE4sst, k\xF6nnen Sie auch mit gedr\xFC" "ckter STRG-Taste und einem\n"
+            "Mausklick platzieren, allerdings nur auf anderen Objekten.\n") {}
 
 void Level05::build() {
     setCamera(Vector3(200.0f, 200.0f, 200.0f));
@@ -415,9 +433,12 @@ void Level06::build() {
     setCamera(Vector3(200.0f, 200.0f, 200.0f));
     add(makeRoom(300.0f, 300.0f, 400.0f, false));
 
-    // White flakes drifting down from above the ceiling.
+    // White flakes drifting down from above the ceiling, small and fading in
+    // and out, so that they never hide the ball (they were as big as it).
     auto* snow = new NSParticle::ObjectParticleSystemTexture(true);
     configureStream(snow, Vector3(300.0f, 1.0f, 300.0f), Vector3(1.0f, 1.0f, 1.0f), 8.0f);
+    snow->particleSize = 2.5f;
+    snow->alphaFadeBegin = 0.25f;
     add(put(snow, Vector3(0.0f, 200.0f, 0.0f), Vector3(kQuarter, 0.0f, 0.0f), kFixed));
 
     // The slide: three sections, each with a wall on either side.
@@ -491,9 +512,17 @@ void LevelLast::build() {
     settle();
 }
 
+Level* builtInLevelTitled(const std::vector<Level*>& levels, const std::string& name) {
+    for (Level* level : levels)
+        if (!name.empty() && level->getName() == name)
+            return level;
+    return nullptr;
+}
+
 std::vector<Level*> makeBuiltInLevels() {
     return {new Level01(), new Level02(), new Level03(), new Level04(),
-            new Level05(), new Level06(), new LevelLast()};
+            new Level05(), new Level06(), new Level10(), new Level11(), new Level12(),
+            new LevelLast()};
 }
 
 } // namespace NSLevel

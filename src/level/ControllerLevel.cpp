@@ -75,7 +75,12 @@ void ControllerLevel::update() {
             inputScreen->setVisible(false);
             inputScreen->setFocus(false);
             state_.customBuilt();
-        } else if (index < levels.size()) {
+            if (state_.mode() == Mode::Level) { // the file to open at start could not be read
+                current->unload();
+                current = nullptr;
+            }
+        }
+        if (!current && index < levels.size()) {
             customRequested = false;
             current = levels[index].get();
             current->build();
@@ -85,32 +90,44 @@ void ControllerLevel::update() {
             setInfoShown(true);
             showInput(false, true);
         }
-        // A new level, or another mode: the steps before lead elsewhere.
-        state_.forgetHistory();
+        // A new level, or another mode: the steps before lead elsewhere
+        // (but "New Level" is a step of the editor's).
+        state_.levelBuilt();
     }
     resetRequested = false;
     NSScene::Scene* scene = Level::scene();
     if (scene && scene != observedScene) {
         // The goals are checked after every step of the machine.
-        scene->setStepObserver([this](double) {
-            if (current && !current->isWon())
-                current->update();
+        scene->setStepObserver([this](double at) {
+            if (current && !current->isWon() && (current->update(), current->isWon()))
+                wonAt = at;
         });
         observedScene = scene;
     }
     if (current && scene && scene->isRunning()) {
-        if (!current->isWon())
-            current->update();
-        else
+        // Won between steps (an overlap goal of a frame without steps): at
+        // the time of the last step.
+        if (!current->isWon()) {
+            if (current->update(), current->isWon())
+                wonAt = scene->machineClock().simulatedSeconds();
+        } else {
             setWinScreenShown(true);
+        }
+    } else if (current && (current->isWon() || current->goalsReached() > 0 || isWinScreenShown())) {
+        // However the run ended (BACK, Stop, a load), its win screen goes
+        // and the next run starts with no goal reached, so it can win again.
+        setWinScreenShown(false);
+        current->resetGoals();
     }
     loadRequested = false;
-    if (commitRequested) {
+    // The name or text typed into the input screen is one step, taken
+    // when the screen closes.
+    if (commitRequested && !inputScreen->isVisible()) {
         commitRequested = false;
         state_.commitEdits();
     }
     if (keeper)
-        keeper->watch(scene, current && current->isWon());
+        keeper->watch(scene, current && current->isWon(), wonAt);
 }
 
 void ControllerLevel::toggleInfo() { setInfoShown(!infoShown); }
@@ -163,6 +180,7 @@ void ControllerLevel::resetLevel() {
 }
 
 const Progress* ControllerLevel::progress() const { return keeper ? &keeper->progress() : nullptr; }
+const LevelProgress* ControllerLevel::lastWin() const { return keeper ? &keeper->lastWin() : nullptr; }
 
 void ControllerLevel::quit() {
     // The editor's level first, while a run's snapshot still tells its layout.

@@ -20,6 +20,7 @@ class LevelScreenWin;
 class LevelScreenInput;
 class Progress;
 class ProgressKeeper;
+struct LevelProgress;
 
 class ControllerLevel : public NSWindow::LevelControl {
 public:
@@ -59,6 +60,9 @@ public:
     void resetLevel();
     // The player's progress, or null when none is kept.
     const Progress* progress() const;
+    // The win of the machine's latest run (won false: none yet), or null
+    // when no progress is kept.
+    const LevelProgress* lastWin() const;
     int lastIndex() const;
     Level* currentLevel() const { return current; }
     unsigned currentIndex() const { return index; }
@@ -80,6 +84,8 @@ private:
     bool loadRequested = true;
     // The scene that reports its steps to this controller.
     NSScene::Scene* observedScene = nullptr;
+    // The simulated time of the step that won the current level.
+    double wonAt = 0.0;
     Level* current = nullptr;
     std::unique_ptr<Level> custom;
     std::vector<std::unique_ptr<Level>> levels;

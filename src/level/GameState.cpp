@@ -1,8 +1,7 @@
 #include "level/GameState.h"
 
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "level/ControllerLevel.h"
 #include "editable/EditorMode.h"
@@ -10,16 +9,10 @@
 #include "scene/Scene.h"
 #include "shell/Log.h"
 #include "shell/Host.h"
+#include "shell/Language.h"
+#include "shell/SafeFile.h"
 
 namespace NSLevel {
-
-namespace {
-
-std::string plural(int n, const char* one, const char* many) {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
-}
-
-} // namespace
 
 const char* modeName(Mode mode) {
     switch (mode) {
@@ -31,6 +24,18 @@ const char* modeName(Mode mode) {
 }
 
 GameState::GameState(ControllerLevel& levels) : levels_(levels) {}
+
+namespace {
+
+constexpr const char* kNotKeptText = "The editor's level could not be kept (%s): save it by name";
+
+} // namespace
+
+std::string GameState::filled(const char* pattern, const std::string& value) {
+    char text[300];
+    std::snprintf(text, sizeof text, tr(pattern).c_str(), value.c_str());
+    return text;
+}
 
 NSScene::Scene* GameState::scene() const { return Level::scene(); }
 
@@ -50,149 +55,6 @@ bool GameState::mayEdit() const { return mode_ == Mode::Custom && machine() == M
 void GameState::resetEditorFlags() const {
     NSMenu::setCustomMode(mode_ != Mode::Level);
     NSMenu::setDesignerEditing(mode_ == Mode::Custom);
-}
-
-// --- saving and loading --------------------------------------------------------
-
-std::string GameState::layoutSource() const {
-    if (mode_ == Mode::CustomTest)
-        return NSScene::sceneFilePath(kTestSceneName);
-    if (machine() != Machine::Stopped)
-        return NSScene::sceneFilePath(NSScene::Scene::kSnapshotName);
-    return std::string();
-}
-
-bool GameState::saveLevelAs(const std::string& name) {
-    Level* level = currentLevel();
-    return level && level->save(name, layoutSource());
-}
-
-bool GameState::quickSave() {
-    if (!currentLevel())
-        return false;
-    const bool ok = saveLevelAs(NSScene::Scene::kSnapshotName);
-    popUp(ok ? "Level saved successfully" : "Level could not be saved");
-    return ok;
-}
-
-bool GameState::quickLoad() { return currentLevel() && loadLevel(NSScene::Scene::kSnapshotName); }
-
-bool GameState::saveLevel(const std::string& name) {
-    const bool ok = saveLevelAs(name);
-    popUp(ok ? "Level saved successfully" : "Level could not be saved");
-    return ok;
-}
-
-bool GameState::saveScene(const std::string& name) {
-    NSScene::Scene* s = scene();
-    bool ok = false;
-    if (s && isSafeFileName(name)) {
-        const std::string source = layoutSource();
-        if (source.empty()) {
-            ok = s->saveScene(name);
-        } else if (NSScene::ensureLevelsFolder()) {
-            // The layout from before the run (or the test), byte for byte.
-            std::ifstream in(source, std::ios::binary);
-            const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-            NSSerialize::SerialStream out(NSScene::sceneFilePath(name), true);
-            if (!in.good() && !in.eof())
-                out.fail("the layout to save could not be read");
-            out.writeRaw(bytes);
-            ok = out.close();
-        }
-    }
-    popUp(ok ? "Scene saved successfully" : "Scene could not be saved");
-    return ok;
-}
-
-bool GameState::loadLevel(const std::string& name) {
-    Level* level = currentLevel();
-    if (mode_ == Mode::CustomTest) {
-        popUp(kStopTestFirstText);
-        return false;
-    }
-    if (!level || !isSafeFileName(name)) {
-        popUp("Level could not be loaded");
-        return false;
-    }
-    const std::string problem = formatProblem(levelFilePath(name), true);
-    if (!problem.empty()) {
-        log(LOG_ERROR, "Level \"%s\" refused: its %s; this game reads \"%s\" only\n", name.c_str(), problem.c_str(),
-            NSSerialize::SerialStream::kCurrentVersion);
-        popUp("Level not loaded: " + problem);
-        return false;
-    }
-    int skipped = 0;
-    if (!level->load(name, &skipped)) {
-        popUp("Level could not be loaded");
-        return false;
-    }
-    afterLoad("Level", skipped);
-    return true;
-}
-
-bool GameState::loadScene(const std::string& name) {
-    NSScene::Scene* s = scene();
-    if (mode_ == Mode::CustomTest) {
-        popUp(kStopTestFirstText);
-        return false;
-    }
-    if (!s || !isSafeFileName(name)) {
-        popUp("Scene could not be loaded");
-        return false;
-    }
-    // The scene file, or else the scene part of the level file of that name.
-    std::string path = NSScene::sceneFilePath(name);
-    bool levelFile = false;
-    if (!std::filesystem::exists(path) && currentLevel()) {
-        path = levelFilePath(name);
-        levelFile = true;
-    }
-    const std::string problem = formatProblem(path, levelFile);
-    if (!problem.empty()) {
-        log(LOG_ERROR, "Scene \"%s\" refused: its %s; this game reads \"%s\" only\n", name.c_str(), problem.c_str(),
-            NSSerialize::SerialStream::kCurrentVersion);
-        popUp("Scene not loaded: " + problem);
-        return false;
-    }
-    NSSerialize::SerialStream stream(path, false);
-    if (levelFile) {
-        stream.readString();
-        stream.skipBlock();
-    }
-    if (stream.failed() || !s->readScene(stream)) {
-        popUp("Scene could not be loaded");
-        return false;
-    }
-    afterLoad("Scene", stream.skippedCount());
-    return true;
-}
-
-void GameState::afterLoad(const std::string& what, int skipped) {
-    if (NSScene::Scene* s = scene())
-        s->discardRun();
-    levels_.setWinScreenShown(false);
-    int dropped = 0;
-    if (Level* level = currentLevel()) {
-        level->resetGoals();
-        dropped = level->dropGoalsWithoutObjects();
-    }
-    // The steps before lead to another scene.
-    const bool hadSteps = history_.undoCount() + history_.redoCount() > 0;
-    forgetHistory();
-    if (skipped > 0)
-        log(LOG_ERROR, "%s: %d objects of the file could not be read and are missing\n", what.c_str(), skipped);
-    if (skipped == 0 && dropped == 0) {
-        popUp(what + (hadSteps ? " loaded; undo history cleared" : " loaded successfully"));
-        return;
-    }
-    // One short line: the details are in the log.
-    std::string text = what + " loaded:";
-    if (skipped > 0)
-        text += " " + plural(skipped, "object", "objects") + " unreadable" + (dropped > 0 ? "," : "");
-    if (dropped > 0)
-        text += " " + plural(dropped, "goal", "goals") + " dropped";
-    popUp(text + (hadSteps ? "; undo history cleared" : ""));
 }
 
 // --- level changes -------------------------------------------------------------
@@ -234,20 +96,38 @@ bool GameState::writeAutosave() {
     if (mode_ == Mode::Level || !level || level != levels_.customLevel())
         return false;
     const bool ok = level->save(kAutosaveName, layoutSource());
+    autosaveProblem_ = ok ? std::string() : level->saveProblem();
     if (ok) {
         autosaveFromThisSession_ = true;
         log(LOG_GAME, "The editor's level is kept in \"%s\"\n", levelFilePath(kAutosaveName).c_str());
     } else {
-        log(LOG_ERROR, "The editor's level could not be kept in \"%s\"\n", levelFilePath(kAutosaveName).c_str());
-        popUp("The editor's level could not be kept: save it by name");
+        log(LOG_ERROR, "The editor's level could not be kept in \"%s\": %s\n", levelFilePath(kAutosaveName).c_str(),
+            autosaveProblem_.c_str());
     }
     return ok;
+}
+
+void GameState::keepEdits() {
+    if (mode_ != Mode::Custom)
+        return;
+    const bool kept = writeAutosave();
+    if (!kept && !autosaveFailing_)
+        popUp(filled(kNotKeptText, autosaveProblem_));
+    autosaveFailing_ = !kept;
+    leaveUnkeptAsked_ = false;
 }
 
 void GameState::enterLevelMode() {
     if (mode_ == Mode::Level)
         return;
-    writeAutosave();
+    // The editor is not left while its level cannot be kept, unless the
+    // player asks a second time.
+    if (!writeAutosave() && currentLevel() == levels_.customLevel() && !leaveUnkeptAsked_) {
+        leaveUnkeptAsked_ = true;
+        popUp(filled("Level not kept (%s): save it by name, or \"Level Mode\" again leaves it", autosaveProblem_));
+        return;
+    }
+    leaveUnkeptAsked_ = false;
     mode_ = Mode::Level;
     resumeCustom_ = true;
     resetEditorFlags();
@@ -264,10 +144,8 @@ void GameState::enterCustomMode() {
     mode_ = Mode::Custom;
     resumeCustom_ = true;
     resetEditorFlags();
-    if (NSScene::Scene* s = scene()) {
-        s->discardRun();
-        s->clearScene();
-    }
+    // The level controller stops a run (restoring the layout from before
+    // it) and keeps the player's layout of the level as it goes.
     levels_.selectCustom();
 }
 
@@ -277,22 +155,64 @@ void GameState::newCustomLevel() {
     if (Level* custom = levels_.customLevel())
         custom->resetRecord();
     resumeCustom_ = false;
+    buildIsStep_ = true;
     levels_.selectCustom();
 }
 
+void GameState::openAtStart(const std::string& path) {
+    startFile_ = path;
+    enterCustomMode();
+}
+
+void GameState::levelBuilt() {
+    const bool step = buildIsStep_;
+    buildIsStep_ = false;
+    leaveUnkeptAsked_ = false;
+    if (step)
+        commitEdits();
+    else
+        forgetHistory();
+}
+
 void GameState::customBuilt() {
+    restoreKeptLevel();
+    if (startFile_.empty())
+        return;
+    const std::string path = startFile_;
+    startFile_.clear();
+    // The same messages as the editor's "Load Level", and the usual start
+    // when the file cannot be read.
+    const std::string problem = formatProblem(path, true);
+    int skipped = 0;
+    Level* custom = levels_.customLevel();
+    if (problem.empty() && custom && custom->loadFile(path, path, &skipped)) {
+        log(LOG_GAME, "Level file \"%s\" opened in Custom Mode\n", path.c_str());
+        afterLoad("Level", skipped);
+        return;
+    }
+    log(LOG_ERROR, "Level file \"%s\" not opened: %s\n", path.c_str(), problem.empty() ? "unreadable" : problem.c_str());
+    popUp(problem.empty() ? std::string("Level could not be loaded") : "Level not loaded: " + problem);
+    mode_ = Mode::Level;
+    resetEditorFlags();
+}
+
+void GameState::restoreKeptLevel() {
     Level* custom = levels_.customLevel();
     const bool resume = resumeCustom_;
     resumeCustom_ = true;
-    if (!resume || !custom || !std::filesystem::exists(levelFilePath(kAutosaveName)))
+    const std::string path = levelFilePath(kAutosaveName);
+    if (!resume || !custom || !std::filesystem::exists(std::filesystem::symlink_status(path)))
         return;
     int skipped = 0;
-    if (!formatProblem(levelFilePath(kAutosaveName), true).empty() || !custom->load(kAutosaveName, &skipped)) {
-        popUp("The kept level could not be read");
+    if (!formatProblem(path, true).empty() || !custom->load(kAutosaveName, &skipped)) {
+        // Kept for the player, never written over: the next autosave would.
+        const std::string aside = NSFile::setAside(path);
+        popUp(aside.empty() ? std::string("The kept level could not be read")
+                            : filled("The kept level could not be read: set aside as %s", aside));
         return;
     }
     custom->dropGoalsWithoutObjects();
-    if (!autosaveFromThisSession_)
+    if (!autosaveFromThisSession_ && startFile_.empty())
         popUp("Your level of the last session is back");
     autosaveFromThisSession_ = true;
 }
@@ -309,7 +229,8 @@ void GameState::startTest() {
         popUp("Scene could not be saved");
         return;
     }
-    writeAutosave();
+    if (!writeAutosave())
+        popUp(filled(kNotKeptText, autosaveProblem_));
     mode_ = Mode::CustomTest;
     resetEditorFlags();
     levels_.setInfoShown(true);
@@ -331,7 +252,8 @@ void GameState::stopTest() {
         level->resetGoals();
     mode_ = Mode::Custom;
     resetEditorFlags();
-    writeAutosave();
+    if (!writeAutosave())
+        popUp(filled(kNotKeptText, autosaveProblem_));
     forgetHistory();
 }
 

@@ -9,10 +9,15 @@
 //    the editor's layout during a test), never the run's state;
 //  - a successful load ends a run without bringing the old layout back;
 //  - level changes (F5, F6, the level slider) leave the editor alone;
-//  - the editor's level survives every transition and is kept in
-//    levels/_autosave.lvl at every change of mode and at exit;
-//  - undo and redo walk the steps recorded since the level was built or
-//    loaded, only while the machine is stopped.
+//  - the editor's level survives every transition and crashes: it is kept
+//    in levels/_autosave.lvl after every finished edit, at every change of
+//    mode and at exit, and the editor is not left while that fails;
+//  - undo and redo walk the steps recorded since the level was built, only
+//    while the machine is stopped; loads and "New Level" are steps too;
+//  - an edit the level files cannot hold (a number out of their range) is
+//    refused and undone at once;
+//  - a quick save knows whose it is: F3 in level mode loads only one of the
+//    same built-in level.
 #include <string>
 
 #include "level/UndoHistory.h"
@@ -42,6 +47,9 @@ public:
         "The editor keeps its level: \"Level Mode\" returns to the levels";
     static constexpr const char* kLeaveTestText = "Test run: \"Stop Test\", then \"Level Mode\" returns to the levels";
     static constexpr const char* kStopTestFirstText = "Test run: \"Stop Test\" first";
+    // The quick save's owner in the editor ("level <n>" in level mode).
+    static constexpr const char* kEditorOwner = "editor";
+    static constexpr const char* kOwnNameText = "Names starting with \"_\" are the game's own";
 
     explicit GameState(ControllerLevel& levels);
 
@@ -74,13 +82,24 @@ public:
     // At exit: the editor's level goes to the autosave file.
     void shutdown();
 
+    // At start: opens the level file at path (a path as given) in Custom
+    // Mode; a file that cannot be read leaves level mode, with the load
+    // failure's message.
+    void openAtStart(const std::string& path);
+
     // Called by the level controller once it has built the custom level's
-    // empty room: brings back the kept level when there is one.
+    // empty room: brings back the kept level when there is one, and opens
+    // the file asked for at start. Back in level mode if that fails.
     void customBuilt();
+    // Called by the level controller after every build: the history starts
+    // afresh, or ("New Level") the build is one more step.
+    void levelBuilt();
 
     // Writes the editor's level (its record and the editor's layout) to the
-    // autosave file; false when there is nothing to keep or it failed.
+    // autosave file; false when there is nothing to keep or it failed (then
+    // autosaveProblem() says why).
     bool writeAutosave();
+    const std::string& autosaveProblem() const { return autosaveProblem_; }
 
     // Undo and redo (CTRL+Z, CTRL+Y), in every mode while the machine is
     // stopped; running, they do nothing. commitEdits() records what the
@@ -98,6 +117,8 @@ public:
 private:
     NSScene::Scene* scene() const;
     void popUp(const std::string& text) const;
+    // The translated pattern with its one %s filled in, for a pop-up.
+    static std::string filled(const char* pattern, const std::string& value);
     // The scene file holding the layout a save must write (the machine's
     // snapshot or the editor's pre-test layout), or "" for the scene as it is.
     std::string layoutSource() const;
@@ -109,13 +130,21 @@ private:
     // Refuses level changes outside level mode; true when refused.
     bool refuseOutsideLevelMode() const;
     // The level record and scene as saved, with a neutral camera; false
-    // when they cannot be written.
-    bool captureEdits(EditState& state) const;
+    // when they cannot be written (refused names the value the writer
+    // would not take).
+    bool captureEdits(EditState& state, std::string* refused = nullptr) const;
+    // After a recorded step: the editor's level goes to the autosave file.
+    void keepEdits();
+    // The owner written into this mode's quick saves.
+    std::string owner() const;
+    // The pop-up for F3 in level mode over a quick save of another owner.
+    void refuseQuickLoad(const std::string& of) const;
     // Undo (forth false) or redo.
     bool walk(bool forth);
     // Reads back the parts of to that differ from from; the camera stays.
     bool bringBack(const EditState& to, const EditState& from);
     std::string describe(int id) const;
+    void restoreKeptLevel();
 
     ControllerLevel& levels_;
     Mode mode_ = Mode::Level;
@@ -123,6 +152,16 @@ private:
     // file, and whether that file was written in this session.
     bool resumeCustom_ = true;
     bool autosaveFromThisSession_ = false;
+    // The level file to open once the custom level is built.
+    std::string startFile_;
+    std::string autosaveProblem_;
+    // The last autosave after an edit failed (told once until it works).
+    bool autosaveFailing_ = false;
+    // "Level Mode" was refused for a failed autosave: pressed again, it
+    // leaves the editor anyway.
+    bool leaveUnkeptAsked_ = false;
+    // The next build is a step ("New Level"), not a new history.
+    bool buildIsStep_ = false;
     UndoHistory history_;
 };
 

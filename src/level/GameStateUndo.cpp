@@ -15,7 +15,7 @@ namespace NSLevel {
 
 using NSSerialize::SerialStream;
 
-bool GameState::captureEdits(EditState& state) const {
+bool GameState::captureEdits(EditState& state, std::string* refused) const {
     NSScene::Scene* s = scene();
     if (!s)
         return false;
@@ -24,8 +24,11 @@ bool GameState::captureEdits(EditState& state) const {
     if (Level* level = currentLevel()) {
         SerialStream out(SerialStream::InMemory{}, true);
         level->writeLaidOut(out);
-        if (!out.close())
+        if (!out.close()) {
+            if (refused)
+                *refused = out.failureReason();
             return false;
+        }
         state.level = out.memoryBytes();
     }
     // Where the player looks from is no edit.
@@ -35,8 +38,11 @@ bool GameState::captureEdits(EditState& state) const {
     SerialStream out(SerialStream::InMemory{}, true);
     s->writeScene(out);
     s->getCamera().copyPose(kept);
-    if (!out.close())
+    if (!out.close()) {
+        if (refused)
+            *refused = out.failureReason();
         return false;
+    }
     state.scene = out.memoryBytes();
     state.selected = s->getSelected() ? s->getSelected()->getId() : -1;
     return true;
@@ -44,10 +50,28 @@ bool GameState::captureEdits(EditState& state) const {
 
 void GameState::commitEdits() {
     EditState state;
-    if (machine() != Machine::Stopped || !captureEdits(state))
+    std::string refused;
+    if (machine() != Machine::Stopped)
         return;
-    if (history_.record(state))
+    if (!captureEdits(state, &refused)) {
+        // A value the files cannot hold (the writer refuses it) is not
+        // taken: the scene goes back to the last step, so saves, the
+        // autosave and the next undo step stay whole.
+        if (refused.empty() || !history_.isStarted())
+            return;
+        log(LOG_ERROR, "Edit refused: %s\n", refused.c_str());
+        const int selected = history_.current().selected;
+        if (bringBack(history_.current(), EditState{"-", "-", -1}))
+            scene()->select(selected >= 0 ? scene()->findNode(selected) : nullptr);
+        popUp(filled("Not taken: %s", refused));
+        return;
+    }
+    if (history_.record(state)) {
         log(LOG_GAME, "Undo: step %zu recorded (%s)\n", history_.undoCount(), describe(state.selected).c_str());
+        keepEdits();
+        // The last run's trace shows what the layout before this edit did.
+        scene()->clearTrace();
+    }
 }
 
 void GameState::forgetHistory() {
@@ -84,6 +108,7 @@ bool GameState::walk(bool forth) {
         touched = s->findNode(orSelect);
     s->select(touched);
     history_.noteSelection(s->getSelected() ? s->getSelected()->getId() : -1);
+    keepEdits();
     log(LOG_GAME, "%s: %zu steps to undo, %zu to redo; %s; %s\n", what, history_.undoCount(), history_.redoCount(),
         describe(to.selected).c_str(), describe(orSelect).c_str());
     return true;

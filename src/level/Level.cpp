@@ -1,8 +1,6 @@
 #include "level/Level.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
 #include "persistence/ClassIds.h"
 #include "persistence/RecordIO.h"
@@ -11,6 +9,7 @@
 #include "scenegraph/ControllerNode.h"
 #include "shell/Log.h"
 #include "shell/Host.h"
+#include "shell/SafeFile.h"
 
 namespace NSLevel {
 
@@ -25,6 +24,8 @@ bool endsWith(const std::string& s, const char* tail, size_t minimumLength) {
 
 // A goal on file: two ids and three flags in a block of its own.
 constexpr int kGoalBytes = 1 + 4 + 4 + 4 + 3;
+// The block after the scene that names who saved the file.
+constexpr const char* kOwnerTag = "[QBN-OWNER]";
 
 } // namespace
 
@@ -38,31 +39,33 @@ namespace {
 
 // Reads a part's head, block length and version; the complaint when the
 // version is not the one this game writes.
-std::string versionProblem(NSSerialize::SerialStream& stream, const char* part) {
+std::string versionProblem(NSSerialize::SerialStream& stream, const char* part, std::string* foreign) {
     stream.readString(); // the head
     if (stream.readBlockEnd() < 0)
         return std::string();
     const std::string version = stream.readString();
     if (stream.failed() || version == NSSerialize::SerialStream::kCurrentVersion)
         return std::string();
+    if (foreign)
+        *foreign = version;
     return std::string(part) + " has version \"" + version + "\"";
 }
 
 } // namespace
 
-std::string formatProblem(const std::string& path, bool levelFile) {
+std::string formatProblem(const std::string& path, bool levelFile, std::string* version) {
     NSSerialize::SerialStream stream(path, false);
     if (stream.failed())
         return std::string();
     if (!levelFile)
-        return versionProblem(stream, "scene");
-    std::string problem = versionProblem(stream, "level part");
+        return versionProblem(stream, "scene", version);
+    std::string problem = versionProblem(stream, "level part", version);
     if (!problem.empty())
         return problem;
     NSSerialize::SerialStream again(path, false);
     again.readString();
     again.skipBlock();
-    return again.failed() ? std::string() : versionProblem(again, "scene part");
+    return again.failed() ? std::string() : versionProblem(again, "scene part", version);
 }
 
 bool isSafeFileName(const std::string& name) {
@@ -216,31 +219,30 @@ void Level::checkGoals() {
             if (a && b)
                 allReached = a->hitTest(b, Vector3()).hit;
         }
+        if (allReached && s)
+            s->noteGoalTouch(static_cast<int>(goal.id1), static_cast<int>(goal.id2));
     }
     if (!goals.empty())
         won = allReached;
 }
 
-bool Level::save(const std::string& fileName, const std::string& sceneSource) {
+bool Level::save(const std::string& fileName, const std::string& sceneSource, const std::string& owner) {
     NSScene::Scene* s = scene();
+    lastSaveProblem.clear();
     if (!isSafeFileName(fileName)) {
         log(LOG_ERROR, "Level name not allowed: \"%s\"\n", fileName.c_str());
+        lastSaveProblem = "name not allowed";
         return false;
     }
-    if (!s || !NSScene::ensureLevelsFolder())
+    if (!s || !NSScene::ensureLevelsFolder()) {
+        lastSaveProblem = "no folder levels/";
         return false;
+    }
     NSSerialize::SerialStream stream(levelFilePath(fileName), true);
-    if (stream.failed())
-        return false;
-    std::string sceneBytes;
-    if (!sceneSource.empty()) {
-        std::ifstream in(sceneSource, std::ios::binary);
-        sceneBytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        if (!in.good() && !in.eof()) {
-            log(LOG_ERROR, "Level: the layout \"%s\" could not be read\n", sceneSource.c_str());
-            stream.fail("the layout to save could not be read");
-        }
-    }
+    std::string sceneBytes, problem;
+    if (!sceneSource.empty() && NSFile::readFile(sceneSource, sceneBytes, NSSerialize::SerialStream::kMaxFileSize,
+                                                 &problem) != NSFile::Read::Whole)
+        stream.fail(("the layout to save, \"" + sceneSource + "\", " + problem).c_str());
     stream.writeString("[QBN-LEVEL]");
     stream.beginBlock();
     stream.writeString(stream.version());
@@ -254,7 +256,29 @@ bool Level::save(const std::string& fileName, const std::string& sceneSource) {
         s->serialize(stream);
     else
         stream.writeRaw(sceneBytes);
-    return stream.close();
+    if (!owner.empty()) {
+        stream.writeString(kOwnerTag);
+        stream.beginBlock();
+        stream.writeString(owner);
+        stream.endBlock();
+    }
+    const bool saved = stream.close();
+    if (!saved)
+        lastSaveProblem = stream.failureReason();
+    return saved;
+}
+
+std::string fileOwner(const std::string& path) {
+    // Past the level part and the scene part, the owner's own block.
+    NSSerialize::SerialStream in(path, false);
+    in.readString();
+    in.skipBlock();
+    in.readString();
+    in.skipBlock();
+    if (in.failed() || in.remaining() == 0 || in.readString() != kOwnerTag || in.readBlockEnd() < 0)
+        return std::string();
+    const std::string owner = in.readString();
+    return in.failed() ? std::string() : owner;
 }
 
 int Level::dropGoalsWithoutObjects() {
@@ -264,7 +288,7 @@ int Level::dropGoalsWithoutObjects() {
     const size_t before = goals.size();
     goals.erase(std::remove_if(goals.begin(), goals.end(),
                                [s](const LevelGoal& g) {
-                                   return !s->findNode(static_cast<int>(g.id1)) ||
+                                   return g.id1 == g.id2 || !s->findNode(static_cast<int>(g.id1)) ||
                                           !s->findNode(static_cast<int>(g.id2));
                                }),
                 goals.end());
@@ -319,6 +343,11 @@ bool Level::loadFile(const std::string& path, const std::string& shownName, int*
         infoText = oldInfo;
         won = oldWon;
         return false;
+    }
+    // Goals follow objects whose ids the file held out of range.
+    for (LevelGoal& goal : goals) {
+        goal.id1 = static_cast<unsigned>(stream.currentId(static_cast<int>(goal.id1)));
+        goal.id2 = static_cast<unsigned>(stream.currentId(static_cast<int>(goal.id2)));
     }
     if (skipped)
         *skipped = stream.skippedCount();

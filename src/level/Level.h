@@ -24,8 +24,13 @@ bool isSafeFileName(const std::string& name);
 
 // Why the level or scene part of the file at path cannot be read by this
 // game (a format version it does not write, as in 'scene part has version
-// "2.0"'), or "" when the versions are right or the file cannot be opened.
-std::string formatProblem(const std::string& path, bool levelFile);
+// "2.0"'), or "" when the versions are right or the file cannot be opened;
+// version (if given) receives the version alone.
+std::string formatProblem(const std::string& path, bool levelFile, std::string* version = nullptr);
+
+// Who made the level file at path, as its save noted after the scene (a
+// quick save: "level <n>" or "editor"); "" when the file does not say.
+std::string fileOwner(const std::string& path);
 
 struct LevelGoal {
     unsigned id1 = 0;
@@ -77,8 +82,11 @@ public:
     // the old file, a failed load changes nothing.
     // With a sceneSource (a scene file's path) its scene record is written
     // in place of the scene as it is, and the goals as not reached: a save
-    // during a run keeps the layout from before it.
-    bool save(const std::string& fileName, const std::string& sceneSource = std::string());
+    // during a run keeps the layout from before it. An owner is noted
+    // after the scene (see fileOwner). saveProblem() tells why a save failed.
+    bool save(const std::string& fileName, const std::string& sceneSource = std::string(),
+              const std::string& owner = std::string());
+    const std::string& saveProblem() const { return lastSaveProblem; }
     // skipped (optional) receives the number of objects the file holds that
     // could not be made.
     bool load(const std::string& fileName, int* skipped = nullptr);
@@ -101,6 +109,7 @@ protected:
     bool won = false;
     std::string name;
     std::string infoText;
+    std::string lastSaveProblem;
 };
 
 } // namespace NSLevel

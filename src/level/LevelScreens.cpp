@@ -2,20 +2,48 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+
 #include "level/ControllerLevel.h"
 #include "level/Progress.h"
 #include "editable/EditorMode.h"
 #include "resources/GLFont.h"
 #include "shell/Language.h"
+#include "ui/TextWrap.h"
 
 namespace NSLevel {
 
 namespace {
 
+// The information panel: the text right of "PLAY", its first baseline, the
+// room kept free at the window's edges; the menu column (with a gap) that
+// the lines keep clear of where that leaves them kNarrowest; a wheel notch.
+constexpr int kTextX = 100;
+constexpr int kTextTop = 100;
+constexpr int kEdgeMargin = 10;
+constexpr int kMenuColumn = 175;
+constexpr int kNarrowest = 300;
+constexpr int kWheelStep = 40;
+constexpr float kTextSpacing = 1.5f;
+// From the title's last line to the win line, and from either to the text.
+constexpr int kWinGap = 20;
+constexpr int kTextGap = 17;
+
 const NSWindow::ItemLayout kFirstButton(20, 83, 64, 24);
 const NSWindow::ItemLayout kSecondButton(20, 115, 64, 24);
 
-// Grey veil over the whole item, drawn in pixels from the top left.
+// The veils are dark and nearly opaque, and the title light: every text
+// keeps a contrast of at least 4.5:1 even over a white scene.
+constexpr float kVeilGrey = 0.1f;
+constexpr float kVeilAlpha = 0.85f;
+// The win screen's veil is a shade lighter, so the two tell apart.
+constexpr float kWinVeilGrey = 0.15f;
+constexpr float kWinVeilAlpha = 0.8f;
+const float kTitleColour[3] = {0.45f, 0.7f, 1.0f};
+const float kWinColour[3] = {1.0f, 1.0f, 0.0f};
+const float kTextColour[3] = {0.0f, 1.0f, 0.0f};
+
+// Dark veil over the whole item, drawn in pixels from the top left.
 void beginOverlay(NSWindow::WindowItem& item, float grey, float alpha) {
     glPushAttrib(GL_COLOR_BUFFER_BIT | GL_ENABLE_BIT | GL_DEPTH_BUFFER_BIT | GL_CURRENT_BIT);
     glDisable(GL_DEPTH_TEST);
@@ -52,6 +80,7 @@ void LevelButton::drawButton() {
     glVertex2f(0.9f, 0.9f);
     glVertex2f(0.9f, 0.1f);
     glEnd();
+    glColor3f(1.0f, 1.0f, 0.6f);
     glRasterPos2f(0.2f, 0.7f);
     if (NSGraphic::GLFont* font = getLabelFont())
         font->print("%s", tr(label).c_str());
@@ -77,28 +106,89 @@ LevelInfo::LevelInfo(ControllerLevel& controller)
 }
 
 bool LevelInfo::mouseButton(int button, int state, int modifiers, int x, int y) {
-    // The panel lies over the whole window: nothing behind it is clicked.
-    WindowItem::mouseButton(button, state, modifiers, x, y);
+    if (state == 0 && (button == NSWindow::kWheelUpButton || button == NSWindow::kWheelDownButton))
+        scroll += button == NSWindow::kWheelUpButton ? -kWheelStep : kWheelStep; // kept in range by layout()
+    else
+        WindowItem::mouseButton(button, state, modifiers, x, y);
     return true;
 }
 
-void LevelInfo::draw() {
+int LevelInfo::rightEdge() const {
+    const int width = getScreenArea().width;
+    return width - kMenuColumn - kTextX >= kNarrowest ? width - kMenuColumn : width - kEdgeMargin;
+}
+
+int LevelInfo::textBottom() const { return getScreenArea().height - kEdgeMargin; }
+
+std::vector<PanelLine> LevelInfo::layout() {
+    std::vector<PanelLine> lines;
     Level* level = controller.currentLevel();
-    if (!level)
-        return;
-    beginOverlay(*this, 0.4f, 0.7f);
-    glColor3f(0.0f, 1.0f, 0.0f);
-    printBlock(getLabelFont(), 100, 100, 1.5f, tr(level->getInfoText()));
-    glColor3f(0.0f, 0.0f, 1.0f);
-    NSGraphic::GLFont* font = getLabelFont();
-    int titleY = static_cast<int>((font ? font->getSize() : 0.0f) + 50.0f);
-    printBlock(font, static_cast<int>(0.2f * static_cast<float>(getScreenArea().width)), titleY, 1.0f,
-               tr(level->getName()));
+    auto* font = dynamic_cast<NSGraphic::GLFontBitmap*>(getLabelFont());
+    if (!level || !font)
+        return lines;
+    if (scrolledLevel != level)
+        scroll = 0;
+    scrolledLevel = level;
+    const auto measure = [font](const std::string& text) { return font->textWidth(text); };
+    const int size = static_cast<int>(font->getSize());
+    // The title (and the win) from a fifth of the width, the text right of
+    // "PLAY" and below them.
+    const int titleX = getScreenArea().width / 5;
+    int y = 50; // the baseline of the line drawn last
+    for (const std::string& line : NSWindow::wrapText(tr(level->getName()), rightEdge() - titleX, measure))
+        lines.push_back({PanelLine::Title, titleX, y += size, line});
     const Progress* progress = controller.progress();
     if (progress && level != controller.customLevel() && progress->isWon(controller.currentIndex())) {
-        glColor3f(1.0f, 1.0f, 0.0f);
-        printBlock(font, static_cast<int>(0.2f * static_cast<float>(getScreenArea().width)), titleY + 20, 1.0f,
-                   describeWin(progress->level(controller.currentIndex())));
+        int step = kWinGap;
+        for (const std::string& line :
+             NSWindow::wrapText(describeWin(progress->level(controller.currentIndex())), rightEdge() - titleX, measure))
+            lines.push_back({PanelLine::Win, titleX, y += step, line}), step = size;
+    }
+    top = std::max(kTextTop, y + kTextGap);
+    const std::vector<std::string> text = NSWindow::wrapText(tr(level->getInfoText()), rightEdge() - kTextX, measure);
+    const float spacing = kTextSpacing * static_cast<float>(size);
+    const int last = text.empty() ? top : top + static_cast<int>(spacing * static_cast<float>(text.size() - 1));
+    scroll = std::max(0, std::min(scroll, last + size / 4 - textBottom()));
+    for (size_t i = 0; i < text.size(); ++i)
+        lines.push_back({PanelLine::Text, kTextX, top + static_cast<int>(spacing * static_cast<float>(i)) - scroll, text[i]});
+    return lines;
+}
+
+void LevelInfo::draw() {
+    const std::vector<PanelLine> lines = layout();
+    if (!controller.currentLevel())
+        return;
+    beginOverlay(*this, kVeilGrey, kVeilAlpha);
+    NSGraphic::GLFont* font = getLabelFont();
+    const int size = font ? static_cast<int>(font->getSize()) : 0;
+    // The text scrolled shows only between the title and the bottom edge;
+    // triangles at the right mark more of it above or below.
+    const NSWindow::ItemLayout& area = getScreenArea(); // y up, where the panel's own y runs down
+    const int clipTop = top - size, clipBottom = textBottom() + size / 2;
+    const NSWindow::ItemLayout clip = NSWindow::toPixels(
+        NSWindow::ItemLayout(area.x, area.y + area.height - clipBottom, area.width, clipBottom - clipTop));
+    bool above = false, below = false;
+    for (const PanelLine& line : lines) {
+        if (line.kind == PanelLine::Text) {
+            above = above || line.y < top;
+            below = below || line.y > textBottom();
+            glEnable(GL_SCISSOR_TEST);
+            glScissor(clip.x, clip.y, clip.width, clip.height);
+        }
+        const float* colour = line.kind == PanelLine::Title ? kTitleColour : line.kind == PanelLine::Win ? kWinColour : kTextColour;
+        glColor3fv(colour);
+        printBlock(font, line.x, line.y, 1.0f, line.text);
+        glDisable(GL_SCISSOR_TEST);
+    }
+    glColor3fv(kTextColour);
+    const float x = static_cast<float>(rightEdge() - size);
+    for (int end = 0; end < 2; ++end) {
+        if (!(end ? below : above))
+            continue;
+        const float tip = static_cast<float>(end ? textBottom() : top - size), base = tip + (end ? -8.0f : 8.0f);
+        glBegin(GL_TRIANGLES);
+        glVertex2f(x, tip), glVertex2f(x - 6.0f, base), glVertex2f(x + 6.0f, base);
+        glEnd();
     }
     glPopAttrib();
     WindowItem::draw();
@@ -116,9 +206,13 @@ LevelScreenWin::LevelScreenWin(ControllerLevel& controller)
 void LevelScreenWin::draw() {
     if (!controller.currentLevel())
         return;
-    beginOverlay(*this, 0.5f, 0.5f);
-    glColor3f(0.0f, 1.0f, 0.0f);
+    beginOverlay(*this, kWinVeilGrey, kWinVeilAlpha);
     NSGraphic::GLFont* font = getLabelFont();
+    glColor3f(1.0f, 1.0f, 0.0f);
+    printBlock(font, 110, 45, 1.0f, tr("Level won!"));
+    if (const LevelProgress* win = controller.lastWin(); win && win->won)
+        printBlock(font, 110, 67, 1.0f, describeWin(*win));
+    glColor3f(0.0f, 1.0f, 0.0f);
     printBlock(font, 110, 100, 1.0f, tr("Back to current level"));
     // A custom level has no next level.
     bool levelMode = !NSMenu::isCustomMode();
@@ -127,6 +221,11 @@ void LevelScreenWin::draw() {
         printBlock(font, 110, 132, 1.0f, tr("Advance to next level"));
     glPopAttrib();
     WindowItem::draw();
+}
+
+bool LevelScreenWin::mouseButton(int button, int state, int modifiers, int x, int y) {
+    WindowItem::mouseButton(button, state, modifiers, x, y);
+    return true;
 }
 
 LevelScreenInput::LevelScreenInput(ControllerLevel& controller)
@@ -140,7 +239,7 @@ void LevelScreenInput::draw() {
     Level* level = controller.currentLevel();
     if (!level)
         return;
-    beginOverlay(*this, 0.4f, 0.7f);
+    beginOverlay(*this, kVeilGrey, kVeilAlpha);
     NSGraphic::GLFont* font = getLabelFont();
     glColor3f(0.0f, 1.0f, 0.0f);
     printBlock(font, 100, 100, 1.5f,

@@ -3,6 +3,7 @@
 // panel ("PLAY"), the win screen ("BACK", "NEXT") and the text input of the
 // custom level's name or description ("SAVE").
 #include <string>
+#include <vector>
 
 #include "ui/WindowButton.h"
 #include "ui/WindowItem.h"
@@ -60,22 +61,50 @@ protected:
     void act(int state) override;
 };
 
+// One line of the information panel as drawn: where its baseline starts
+// (units from the panel's top left) and what it shows.
+struct PanelLine {
+    enum Kind { Title, Win, Text } kind;
+    int x, y;
+    std::string text;
+};
+
+// The panel and the win screen lie over the whole window and take every
+// click and hover: nothing behind them is clicked or lit.
 class LevelInfo : public NSWindow::WindowItem {
 public:
     explicit LevelInfo(ControllerLevel& controller);
+    // The wheel scrolls a text taller than the window.
     bool mouseButton(int button, int state, int modifiers, int x, int y) override;
+    bool mouseMove(int, int, int) override { return true; }
     void draw() override;
     LevelInfoExitButton* getButton() const { return button; }
+
+    // The current level's title, win and text, wrapped to the panel's width
+    // and the text scrolled; the text shows between textTop() and
+    // textBottom() (baselines).
+    std::vector<PanelLine> layout();
+    int textTop() const { return top; }
+    int textBottom() const;
+    // The edge no line passes: left of the menu column where that leaves
+    // the text room enough, else the window's own edge.
+    int rightEdge() const;
 
 private:
     ControllerLevel& controller;
     LevelInfoExitButton* button;
+    int scroll = 0; // units the text is scrolled up
+    int top = 0;
+    const void* scrolledLevel = nullptr;
 };
 
+// "Level won!", how (the time and the runs), "BACK" and "NEXT".
 class LevelScreenWin : public NSWindow::WindowItem {
 public:
     explicit LevelScreenWin(ControllerLevel& controller);
     void draw() override;
+    bool mouseButton(int button, int state, int modifiers, int x, int y) override;
+    bool mouseMove(int, int, int) override { return true; }
     LevelScreenWinButtonAdvance* getAdvance() const { return advance; }
     LevelScreenWinButtonBack* getBack() const { return back; }
 

@@ -1,18 +1,14 @@
 #include "level/Progress.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <sstream>
 #include <vector>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include "shell/Language.h"
 #include "shell/Log.h"
+#include "shell/SafeFile.h"
 
 namespace NSLevel {
 
@@ -57,19 +53,6 @@ bool toSeconds(const std::string& s, double& out) {
     if (end != s.c_str() + s.size() || !std::isfinite(v) || v < 0.0 || v > kMaxSeconds)
         return false;
     out = v;
-    return true;
-}
-
-bool writeAll(int fd, const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
     return true;
 }
 
@@ -184,66 +167,43 @@ bool Progress::parse(const std::string& text) {
 Progress::ReadResult Progress::read() {
     levels.clear();
     last = 0;
-    std::FILE* file = std::fopen(filePath.c_str(), "rb");
-    if (!file) {
-        if (errno == ENOENT)
-            return ReadResult::Missing;
-        log(LOG_ERROR, "Progress: \"%s\" could not be opened: %s\n", filePath.c_str(), std::strerror(errno));
-    }
-    std::string text;
-    if (file) {
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0 && text.size() <= kMaxFileBytes)
-            text.append(buffer, n);
-        std::fclose(file);
-    }
-    if (file && parse(text)) {
+    asideName.clear();
+    std::string text, problem;
+    const NSFile::Read result = NSFile::readFile(filePath, text, kMaxFileBytes, &problem);
+    if (result == NSFile::Read::Missing)
+        return ReadResult::Missing;
+    if (result == NSFile::Read::Whole && parse(text)) {
         log(LOG_GAME, "Progress: read \"%s\", levels won: %s\n", filePath.c_str(), wonList().c_str());
         return ReadResult::Read;
     }
-    const std::string aside = filePath + ".bad";
-    if (std::rename(filePath.c_str(), aside.c_str()) != 0)
-        log(LOG_ERROR, "Progress: \"%s\" could not be set aside: %s\n", filePath.c_str(), std::strerror(errno));
-    else
-        log(LOG_ERROR, "Progress: \"%s\" is damaged and was set aside as \"%s\"\n", filePath.c_str(),
-            aside.c_str());
+    log(LOG_ERROR, "Progress: \"%s\" %s\n", filePath.c_str(),
+        problem.empty() ? "is not a progress file of this game" : problem.c_str());
+    // Kept for the player under a name of its own, never over an earlier one.
+    asideName = NSFile::setAside(filePath);
     return ReadResult::Damaged;
 }
 
 bool Progress::write() const {
-    const std::string text = format();
-    // A name of our own beside the file, made anew: never through a link,
-    // never into a file that is already there.
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = filePath + ".tmp" + std::to_string(static_cast<long>(getpid())) + "_" + std::to_string(attempt);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-        if (fd < 0 && errno != EEXIST)
-            break;
-    }
-    if (fd < 0) {
-        log(LOG_ERROR, "Progress: \"%s\" could not be written: %s\n", filePath.c_str(), std::strerror(errno));
-        return false;
-    }
-    bool ok = writeAll(fd, text) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (!ok || std::rename(temp.c_str(), filePath.c_str()) != 0) {
-        log(LOG_ERROR, "Progress: \"%s\" could not be written: %s\n", filePath.c_str(), std::strerror(errno));
-        ::unlink(temp.c_str());
-        return false;
-    }
-    return true;
+    std::string problem;
+    if (NSFile::writeFile(filePath, format(), &problem))
+        return true;
+    log(LOG_ERROR, "Progress: \"%s\" could not be written: %s\n", filePath.c_str(), problem.c_str());
+    return false;
 }
 
-std::string describeWin(const LevelProgress& p) {
-    char text[160];
+std::string describeWin(const LevelProgress& p, bool gameText) {
+    if (gameText) {
+        char text[96];
+        if (p.winRuns > 1)
+            std::snprintf(text, sizeof text, "Won in %.2f s after %u runs", p.winSeconds, p.winRuns);
+        else
+            std::snprintf(text, sizeof text, "Won in %.2f s at the first run", p.winSeconds);
+        return text;
+    }
+    const std::string seconds = formatDecimal(p.winSeconds, 2);
     if (p.winRuns > 1)
-        std::snprintf(text, sizeof text, tr("Won in %.1f s after %u runs").c_str(), p.winSeconds, p.winRuns);
-    else
-        std::snprintf(text, sizeof text, tr("Won in %.1f s at the first run").c_str(), p.winSeconds);
-    return text;
+        return trPlural("Won in %s s after %u run", "Won in %s s after %u runs", p.winRuns, seconds.c_str(), p.winRuns);
+    return trFormat("Won in %s s at the first run", seconds.c_str());
 }
 
 } // namespace NSLevel

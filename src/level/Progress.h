@@ -40,9 +40,12 @@ public:
 
     explicit Progress(std::string path = "progress.txt");
 
-    // Reads the file. A damaged one is renamed to <path>.bad and the
+    // Reads the file. A damaged one (or a link, pipe or folder in its place)
+    // is set aside as <path>.bad (.bad-2, ... when that is taken) and the
     // progress starts fresh; a missing one starts fresh too.
     ReadResult read();
+    // Where the last read set a damaged file aside ("" if it did not).
+    const std::string& setAsideAs() const { return asideName; }
     // Writes the file atomically: a new file beside it, then a rename. False
     // (logged) when it could not be written; the old file stays.
     bool write() const;
@@ -71,11 +74,13 @@ public:
 
 private:
     std::string filePath;
+    std::string asideName;
     unsigned last = 0;
     std::map<unsigned, LevelProgress> levels;
 };
 
-// "Won in 7.5 s after 2 runs", for a won level, in the player's language.
-std::string describeWin(const LevelProgress& p);
+// "Won in 7.50 s after 2 runs", for a won level, in the player's language;
+// for the log (gameText) in the game's own words, whatever the language.
+std::string describeWin(const LevelProgress& p, bool gameText = false);
 
 } // namespace NSLevel

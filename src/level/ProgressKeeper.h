@@ -34,21 +34,34 @@ public:
     void leave(NSScene::Scene* scene);
     // Forgets the saved layout of level index.
     void forgetLayout(unsigned index);
-    // Once a frame: counts a start of the machine, records a win, and tells
-    // the player (once the window has a size) that a damaged file was set
-    // aside.
-    void watch(const NSScene::Scene* scene, bool won);
+    // Once a frame: counts a start of the machine, records a win at wonAt
+    // (the simulated time of the winning step; only while the level's goals
+    // pair the kinds of objects it was built with), and tells the player
+    // (once the window has a size) that a damaged file was set aside or that
+    // levels/ is read-only.
+    void watch(const NSScene::Scene* scene, bool won, double wonAt);
+    // The win of the machine's latest run, for the win screen: its seconds
+    // as recorded and the runs it took (in the editor's level, counted since
+    // the level was opened); won is false until that run wins.
+    const LevelProgress& lastWin() const { return latestWin; }
 
     static constexpr const char* kDamagedMessage = "Progress file damaged: set aside, starting afresh";
+    static constexpr const char* kReadOnlyMessage = "The folder levels/ is read-only: your layouts are not kept";
+    static constexpr const char* kLayoutLostMessage = "Your layout of the level could not be kept (see log.txt)";
 
 private:
     Progress data;
     bool damaged = false;
+    bool readOnly = false;
     bool damageTold = false;
+    // The kinds of objects the active level's goals paired when it was built.
+    std::string builtAs;
     Level* active = nullptr;
     unsigned activeIndex = 0;
     bool wasRunning = false;
     bool winRecorded = false;
+    unsigned runsHere = 0;
+    LevelProgress latestWin;
 };
 
 } // namespace NSLevel

@@ -9,6 +9,8 @@
 #include <ostream>
 #include <sstream>
 
+#include "level/BuiltInLevels.h"
+#include "level/ControllerLevel.h"
 #include "level/Level.h"
 #include "particles/ParticleSupport.h"
 #include "physics/NodePhysical.h"
@@ -130,15 +132,27 @@ int simulateLevelFile(const SimulatorOptions& options, std::ostream& out, std::o
         return 2;
     }
     NSScene::Scene scene;
+    scene.runTrace().setRecording(false); // nobody sees these runs
     Level::setScene(&scene);
+    // A file titled as a built-in level (a layout the game kept, a quick
+    // save) plays by that level's own rules, as in the game.
+    std::vector<std::unique_ptr<Level>> builtIn;
+    for (Level* made : makeBuiltInLevels())
+        builtIn.emplace_back(made);
+    std::vector<Level*> rules;
+    for (const auto& made : builtIn)
+        rules.push_back(made.get());
     std::ostringstream lines;
     bool readable = true;
     for (int fps : options.fps) {
-        FileLevel level;
-        if (!level.loadFile(options.file)) {
+        FileLevel plain;
+        Level* own = nullptr;
+        if (!plain.loadFile(options.file) ||
+            ((own = builtInLevelTitled(rules, plain.getName())) && !own->loadFile(options.file))) {
             readable = false;
             break;
         }
+        Level& level = own ? *own : plain;
         const MachineRun run =
             runMachine(scene, &level, FrameTimes(fps, options.jitter ? &options.jitterSeed : nullptr), options.seconds);
         lines << "{\"fps\": " << fps << ", \"jitter\": "

@@ -53,7 +53,7 @@ NSGraphic::GLFont* Menu::getValueFont(bool enabled) {
     else
         glColor3f(0.2f, 0.5f, 0.5f);
     if (!valueFontMenu)
-        valueFontMenu = NSLoader::LoaderGLFontBitmap::instance().get("Courier New 11 400");
+        valueFontMenu = NSLoader::LoaderGLFontBitmap::instance().get("Courier New 12 400");
     return valueFontMenu;
 }
 
@@ -97,7 +97,7 @@ void Menu::rebuild() {
         // Two gap lines never follow each other.
         if (separator && lastWasSeparator)
             continue;
-        MenuItem* item = createMenuItem(entry.kind, this, readOnly);
+        MenuItem* item = createMenuItem(entry.kind, this);
         if (!item)
             continue;
         lastWasSeparator = separator;
@@ -106,6 +106,7 @@ void Menu::rebuild() {
             item->setEnabled(entry.enabled && !readOnly);
             item->setLabel(entry.label);
             item->setConstraint(entry.constraint.get());
+            item->setReadout(entry.readout);
             item->setValue(entry.value);
             item->setOwner(entry.owner);
         }
@@ -287,7 +288,7 @@ void Menu::drawWholeLabel() {
     const int right = s.x + kItemWidth;
     const int left = right - textWidthOf(font, tr(shown->getLabel())) - 12;
     const int top = s.y + s.height;
-    glViewport(w.x, w.y, w.width, w.height);
+    NSWindow::setViewportOver(w);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(w.x, w.x + w.width, w.y, w.y + w.height, -10.0, 10.0);

@@ -106,17 +106,15 @@ std::string MenuItem::shownLabel() const {
 
 bool MenuItem::isLabelClipped() const { return labelRoom() > 0 && shownLabel() != tr(label); }
 
-MenuItem* createMenuItem(unsigned kind, MenuItemHost* menu, bool readOnly) {
+MenuItem* createMenuItem(unsigned kind, MenuItemHost* menu) {
     switch (kind) {
     case KIND_SEPARATOR: return new MenuItemSeparator(menu);
     case KIND_BOOL: return new MenuItemBool(menu);
     case KIND_INPUT: return new MenuItemInput(menu);
     case KIND_SLIDER: return new MenuItemSlider(menu);
     case KIND_BUTTON: return new MenuItemButton(menu);
-    case KIND_ACCELERATOR:
-        if (readOnly)
-            return new MenuItemInput(menu);
-        return new MenuItemAccelerator(menu);
+    // A position bar shows its number itself, greyed while the machine runs.
+    case KIND_ACCELERATOR: return new MenuItemAccelerator(menu);
     case KIND_PICTURE: return new MenuItemPicture(menu);
     case KIND_HEADER: return new MenuItemHeader(menu);
     case KIND_TEXT: return new MenuItemText(menu);

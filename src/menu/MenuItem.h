@@ -48,6 +48,8 @@ public:
     virtual MenuConfigureable* getOwner() const { return owner; }
     // Keeps a clone of c (or nothing for null).
     virtual void setConstraint(const ValueConstraint* c);
+    // How a number line reads its value; other kinds ignore it.
+    virtual void setReadout(const Readout&) {}
     const ValueConstraint* getConstraint() const { return constraint.get(); }
     MenuItemHost* getMenu() const { return menu; }
 
@@ -84,8 +86,7 @@ public:
     static constexpr int kLabelWidth = 143;
 };
 
-// The widget for an entry kind, or null for a kind without one. While the menu
-// is read-only an accelerator entry shows as an input field instead.
-MenuItem* createMenuItem(unsigned kind, MenuItemHost* menu, bool readOnly);
+// The widget for an entry kind, or null for a kind without one.
+MenuItem* createMenuItem(unsigned kind, MenuItemHost* menu);
 
 } // namespace NSMenu

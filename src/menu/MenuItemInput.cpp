@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "menu/TextFit.h"
+#include "shell/Language.h"
 #include "shell/Log.h"
 
 namespace NSMenu {
@@ -73,8 +74,8 @@ bool MenuItemInput::mouseButton(int button, int state, int, int, int) {
 
 bool MenuItemInput::editText(int key) {
     if (selectedAll && (isErase(key) || key >= 32)) {
-        // The selected text goes; a number field shows "0" until typed into.
-        text = (type == TYPE_INT || type == TYPE_FLOAT) ? "0" : "";
+        // The selected text goes.
+        text.clear();
         selectedAll = false;
         if (isErase(key))
             return true;
@@ -85,10 +86,10 @@ bool MenuItemInput::editText(int key) {
     case TYPE_FLOAT: {
         const std::string before = text;
         if (isErase(key)) {
+            // An emptied field stays empty: it offers nothing, so the old
+            // value holds (it used to become "0" and commit 0).
             if (!text.empty())
                 text.pop_back();
-            if (text.empty())
-                text = "0";
         } else if (isDigit(key)) {
             if (text == "0")
                 text = std::string(1, char(key));
@@ -97,9 +98,11 @@ bool MenuItemInput::editText(int key) {
             else
                 text += char(key);
         } else if (key == '-') {
-            if (text == "0")
+            if (text.empty() || text == "0")
                 text = "-";
-        } else if (key == '.' && type == TYPE_FLOAT) {
+        } else if ((key == '.' || key == ',') && type == TYPE_FLOAT) {
+            if (text.empty() || text == "-")
+                text += '0';
             if (text.find('.') == std::string::npos)
                 text += '.';
         } else {
@@ -135,7 +138,7 @@ bool MenuItemInput::parse(Value& out) const {
     switch (type) {
     case TYPE_BOOL: out.boolValue = text == "true"; return true;
     case TYPE_INT:
-        if (text == "-")
+        if (text.empty() || text == "-")
             return false;
         out.intValue = std::atoi(text.c_str());
         return true;
@@ -204,14 +207,22 @@ bool MenuItemInput::keyPressed(int key, int modifiers, bool special) {
     return true;
 }
 
+std::string MenuItemInput::shownText() const {
+    std::string shown = type == TYPE_BOOL ? tr(text) : text;
+    if (type == TYPE_FLOAT && shown.find('.') != std::string::npos)
+        shown[shown.find('.')] = decimalMark();
+    return shown;
+}
+
 void MenuItemInput::drawContent() {
     if (enabled && selectedAll && takesTyping()) {
         glColor3f(0.2f, 0.3f, 0.6f);
         fillRect(kBoxLeft + 1.0f, 20.0f, kBoxRight - 1.0f, 33.0f, -0.25f);
     }
     NSGraphic::GLFont* font = valueFontFor();
+    const std::string shown = shownText();
     // Text wider than the box shows its end, where the typing happens.
-    printAt(font, kTextX, 30, fitTail(text, kTextWidth, [font](const std::string& t) { return textWidthOf(font, t); }));
+    printAt(font, kTextX, 30, fitTail(shown, kTextWidth, [font](const std::string& t) { return textWidthOf(font, t); }));
     if (!enabled)
         return;
     if (hasFocus())

@@ -26,6 +26,10 @@ public:
     void setValue(const Value& v) override;
     Value getValue() const override { return value; }
     const std::string& getText() const { return text; }
+    // The text as the player reads it: a switch says "on" or "off" in the
+    // player's language, a number wears the language's decimal mark (either
+    // mark may be typed).
+    std::string shownText() const;
     bool isTextSelected() const { return selectedAll; }
     // Offers the typed value (if anything was typed) and shows the value
     // that holds afterwards.
@@ -41,7 +45,7 @@ private:
     // Edits the text by the key; false when the key was refused.
     bool editText(int key);
     // Reads the text as a value of the item's type; false when it is not
-    // (yet) one, such as "-" or "1.".
+    // (yet) one, such as "-", "1." or an emptied field.
     bool parse(Value& out) const;
 
     Value value;

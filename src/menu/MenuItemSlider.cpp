@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "menu/TextFit.h"
+#include "shell/Language.h"
 
 namespace NSMenu {
 
@@ -15,12 +16,14 @@ namespace {
 
 constexpr float kTrackLength = 88.0f;
 constexpr float kBarLength = 92.0f;
-// Pixels from the value's start to the item's right edge.
-constexpr int kValueRoom = 36;
+// GLUT's SHIFT bit among the modifiers.
+constexpr int kShift = 1;
+// The range of a typed position without a range of its own.
+constexpr float kFarAway = 99999.0f;
 
 } // namespace
 
-MenuItemSlider::MenuItemSlider(MenuItemHost* menu) : MenuItem(menu, true) {}
+MenuItemSlider::MenuItemSlider(MenuItemHost* menu) : MenuItemNumber(menu, true) {}
 
 void MenuItemSlider::setType(unsigned t) {
     type = t;
@@ -58,6 +61,7 @@ void MenuItemSlider::setType(unsigned t) {
         break;
     default: break;
     }
+    syncNumber();
 }
 
 void MenuItemSlider::setConstraint(const ValueConstraint* c) {
@@ -65,12 +69,54 @@ void MenuItemSlider::setConstraint(const ValueConstraint* c) {
     setType(type);
 }
 
-bool MenuItemSlider::mouseButton(int button, int state, int, int x, int y) {
+void MenuItemSlider::syncNumber() {
+    number.setRange(min, max);
+    if (type != TYPE_FLOAT && number.getReadout().places != 0) {
+        Readout whole = number.getReadout();
+        whole.places = 0;
+        number.setReadout(whole);
+    }
+}
+
+float MenuItemSlider::shownValue() const {
+    return type == TYPE_INT ? float(value.intValue) : value.floatValue;
+}
+
+float MenuItemSlider::knobOf(const Value& v) const {
+    float at = v.floatValue;
+    if (type == TYPE_INT)
+        at = float(v.intValue);
+    else if (type == TYPE_BOOL)
+        at = v.boolValue ? 1.0f : 0.0f;
+    else if (type == TYPE_CHAR)
+        at = float(v.charValue);
+    return max != min ? (at - min) * kTrackLength / (max - min) : 0.0f;
+}
+
+void MenuItemSlider::setValue(const Value& v) {
+    value = v;
+    knobOffset = knobOf(v);
+}
+
+bool MenuItemSlider::mouseButton(int button, int state, int modifiers, int x, int y) {
     if (!isLeft(button))
         return true;
     dragging = false;
-    if (state == 0 && enabled && x >= 25 && x < 114 && y >= 13 && y < 40) {
-        setKnob(float(x - 25));
+    if (state != 0 || pressOnNumber(x, y))
+        return true;
+    if (enabled && x >= 25 && x < 114 && y >= 13 && y < 40) {
+        fine = (modifiers & kShift) != 0;
+        if (fine) {
+            // A tenth of a pixel toward the press.
+            const float toward = float(x - 25) - knobOffset;
+            if (toward != 0.0f)
+                setKnob(std::min(std::max(knobOffset + (toward > 0.0f ? kFineShare : -kFineShare), 0.0f),
+                                 kTrackLength));
+            anchorX = x;
+            anchorKnob = knobOffset;
+        } else {
+            setKnob(float(x - 25));
+        }
         dragging = true;
     }
     return true;
@@ -82,7 +128,8 @@ bool MenuItemSlider::mouseDrag(int, int x, int y) {
     if (dragging) {
         // Once held, the knob follows the pointer anywhere and stops at the
         // ends of the track.
-        setKnob(std::min(std::max(float(x - 25), 0.0f), kTrackLength));
+        const float p = fine ? anchorKnob + float(x - anchorX) * kFineShare : float(x - 25);
+        setKnob(std::min(std::max(p, 0.0f), kTrackLength));
     } else if (x >= 25 && x < 114 && y >= 13 && y < 40) {
         setKnob(float(x - 25));
     }
@@ -90,6 +137,8 @@ bool MenuItemSlider::mouseDrag(int, int x, int y) {
 }
 
 bool MenuItemSlider::keyPressed(int key, int, bool special) {
+    if (numberKey(key, special))
+        return true;
     if (type != TYPE_FLOAT || special || !enabled)
         return false;
     if (key == '4' || key == 'd')
@@ -101,60 +150,58 @@ bool MenuItemSlider::keyPressed(int key, int, bool special) {
     return true;
 }
 
+bool MenuItemSlider::offer(const Value& v, float p) {
+    const Value previous = value;
+    value = v;
+    if (notifyChange(getValue())) {
+        knobOffset = p;
+        return true;
+    }
+    value.intValue = previous.intValue;
+    value.floatValue = previous.floatValue;
+    value.stringValue = previous.stringValue;
+    return false;
+}
+
 void MenuItemSlider::setKnob(float p) {
     const float raw = min + (max - min) * p / kTrackLength;
     const float scaled = raw * resolution;
-    const Value previous = value;
+    Value next = value;
     auto stepped = [&]() {
         float whole = std::floor(scaled + 0.5f);
         return resolution != 0.0f ? int(whole / resolution) : 0;
     };
     switch (type) {
-    case TYPE_BOOL: value.boolValue = p >= 0.5f; break;
-    case TYPE_INT: value.intValue = stepped(); break;
-    case TYPE_FLOAT: value.floatValue = raw; break;
-    case TYPE_CHAR: value.charValue = static_cast<signed char>(stepped()); break;
+    case TYPE_BOOL: next.boolValue = p >= 0.5f; break;
+    case TYPE_INT: next.intValue = stepped(); break;
+    case TYPE_FLOAT: next.floatValue = raw; break;
+    case TYPE_CHAR: next.charValue = static_cast<signed char>(stepped()); break;
     default: break;
     }
-    if (notifyChange(getValue())) {
-        knobOffset = p;
-    } else {
-        value.intValue = previous.intValue;
-        value.floatValue = previous.floatValue;
-        value.stringValue = previous.stringValue;
-    }
+    offer(next, p);
+}
+
+bool MenuItemSlider::applyTyped(float typed) {
+    Value next = value;
+    if (type == TYPE_INT)
+        next.intValue = int(std::lround(typed));
+    else
+        next.floatValue = typed;
+    return offer(next, knobOf(next));
+}
+
+std::string MenuItemSlider::valueText() const {
+    if (type == TYPE_BOOL)
+        return tr(value.boolValue ? "true" : "false");
+    return type == TYPE_CHAR ? std::string(1, char(value.charValue)) : typeable() ? shownText() : "";
 }
 
 void MenuItemSlider::drawContent() {
     NSGraphic::GLFont* font = valueFontFor();
-    char buffer[64] = "";
-    float v = 0.0f;
-    switch (type) {
-    case TYPE_BOOL:
-        std::snprintf(buffer, sizeof buffer, "%s", value.boolValue ? "true" : "false");
-        v = value.boolValue ? 1.0f : 0.0f;
-        break;
-    case TYPE_INT:
-        std::snprintf(buffer, sizeof buffer, "%d", value.intValue);
-        v = float(value.intValue);
-        break;
-    case TYPE_FLOAT:
-        // As many decimals as fit beside the track, so that the fine keys
-        // show their steps.
-        for (int decimals = 3; decimals >= 0; --decimals) {
-            std::snprintf(buffer, sizeof buffer, "%.*f", decimals, double(value.floatValue));
-            if (textWidthOf(font, buffer) <= kValueRoom)
-                break;
-        }
-        v = value.floatValue;
-        break;
-    case TYPE_CHAR:
-        std::snprintf(buffer, sizeof buffer, "%c", char(value.charValue));
-        v = float(value.charValue);
-        break;
-    default: break;
-    }
-    printAt(font, 118, 30, buffer);
+    if (typeable())
+        drawNumber();
+    else
+        printAt(font, 118, 30, valueText());
 
     if (enabled)
         glColor3f(0.6f, 0.6f, 0.6f);
@@ -162,7 +209,7 @@ void MenuItemSlider::drawContent() {
         glColor3f(0.4f, 0.4f, 0.4f);
     fillRect(25.0f, 25.0f, 113.0f, 27.0f, 0.0f);
 
-    const float k = max != min ? (v - min) * kTrackLength / (max - min) : 0.0f;
+    const float k = knobOf(value);
     if (enabled && hasFocus())
         glColor3f(1.0f, 1.0f, 0.0f);
     else if (enabled)
@@ -188,12 +235,26 @@ void MenuItemAccelerator::setConstraint(const ValueConstraint* c) {
     setType(type);
 }
 
+void MenuItemAccelerator::syncNumber() {
+    // Without a range of its own a typed position may lie anywhere.
+    number.setRange(-kFarAway, kFarAway);
+}
+
+bool MenuItemAccelerator::applyTyped(float typed) {
+    if (!menu || !menu->itemChanged(number.getReadout().typedLabel, Value::ofFloat(typed)))
+        return false;
+    shown = typed;
+    return true;
+}
+
+bool MenuItemAccelerator::keyPressed(int key, int, bool special) { return numberKey(key, special); }
+
 bool MenuItemAccelerator::mouseButton(int button, int state, int modifiers, int x, int y) {
     if (!isLeft(button))
         return true;
     if (state != 0)
         pressed = false;
-    else
+    else if (!pressOnNumber(x, y))
         mouseDrag(modifiers, x, y);
     return true;
 }
@@ -227,6 +288,7 @@ void MenuItemAccelerator::drawContent() {
     else
         glColor3f(0.6f, 0.6f, 0.6f);
     fillRect(35.0f, 20.0f, 127.0f, 32.0f, 0.0f);
+    drawNumber();
 }
 
 } // namespace NSMenu

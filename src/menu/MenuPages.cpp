@@ -13,6 +13,7 @@
 #include "physics/Physics.h"
 #include "scene/Scene.h"
 #include "objects/NodeGraphic.h"
+#include "shell/Language.h"
 #include "shell/Log.h"
 
 #include "menu/MenuPageLines.h"
@@ -276,7 +277,7 @@ bool Menu::mainCommand(const std::string& label, const Value& value) {
         const int id2 = findItemValue("ID 2").intValue;
         for (int id : {id1, id2}) {
             if (!scene || id < 0 || !scene->findNode(id)) {
-                popUp("Object id " + std::to_string(id) + " not found");
+                popUp(trFormat("Object id %d not found", id));
                 return false;
             }
         }

@@ -224,8 +224,12 @@ void NodeGraphic::draw() {
     if (named)
         glPopName();
 
+    // The outline is no target for picking (and its wide lines, drawn
+    // under GL_SELECT, cost Mesa's software renderers memory each pick).
+    GLint mode = GL_RENDER;
+    glGetIntegerv(GL_RENDER_MODE, &mode);
     Vector3 outline;
-    if (!outlineColor(outline))
+    if (mode != GL_RENDER || !outlineColor(outline))
         return;
     glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_LIGHTING_BIT);
     glDisable(GL_LIGHTING);

@@ -3,14 +3,18 @@
 // reading and writing each value by its label.
 #include "objects/NodeGraphic.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "editable/EditorMode.h"
+#include "objects/ObjectShapes.h"
 #include "physics/ControllerPhysics.h"
 #include "physics/Physics.h"
 #include "physics/PhysicsProperty.h"
 #include "resources/ResourcePath.h"
 #include "shell/Host.h"
+#include "shell/SafeFile.h"
 
 using NSMenu::MenuEntry;
 using NSMenu::Value;
@@ -47,6 +51,31 @@ float turnFraction(float angle) {
 }
 
 void touchMenu() { NSWindow::host().touchMenu(); }
+
+// A position bar reads its place to a tenth of a unit; a typed place goes to
+// the absolute position and must lie inside the room of an object that
+// stands in one.
+NSMenu::Readout positionReadout(const NSNode::NodeTransform* node, int axis) {
+    NSMenu::Readout r;
+    r.places = 1;
+    r.typedLabel = std::string("Position ") + kAxes[axis] + " ";
+    const NSNode::NodeTransform* root = node->getParent();
+    if (!root || root->getParent())
+        return r;
+    for (const NSNode::NodeTransform* child : root->getChildren()) {
+        const auto* room = dynamic_cast<const NSObjects::ObjectRoom*>(child);
+        if (!room || room == node)
+            continue;
+        const Vector3 half = Vector3(room->getLength(), room->getHeight(), room->getWidth()) *
+                             (0.5f * room->getScaleFactor());
+        const float centre = component(room->getPosition(), axis);
+        r.ranged = true;
+        r.min = centre - component(half, axis);
+        r.max = centre + component(half, axis);
+        break;
+    }
+    return r;
+}
 
 } // namespace
 
@@ -99,8 +128,10 @@ void NodeGraphic::getMenuEntries(std::vector<MenuEntry>& list, bool detailed) {
                    NSMenu::ValueConstraint* range = nullptr) {
         list.emplace_back(this, label, type, kind, value, true, range);
     };
-    auto addFloat = [&](const std::string& label, unsigned kind, float value, NSMenu::ValueConstraint* range) {
+    auto addFloat = [&](const std::string& label, unsigned kind, float value, NSMenu::ValueConstraint* range,
+                        const NSMenu::Readout& readout = NSMenu::Readout()) {
         add(label, NSMenu::TYPE_FLOAT, kind, Value::ofFloat(value), range);
+        list.back().readout = readout;
     };
     auto addBool = [&](const std::string& label) {
         add(label, NSMenu::TYPE_BOOL, NSMenu::KIND_BOOL, Value::ofBool(*flagByLabel(label)));
@@ -117,14 +148,15 @@ void NodeGraphic::getMenuEntries(std::vector<MenuEntry>& list, bool detailed) {
     for (int a = 0; a < 3; ++a)
         if ((flags & MENU_POSITION) && (detailed || canEditPosition(a)))
             addFloat(std::string("Position ") + kAxes[a], NSMenu::KIND_ACCELERATOR, component(position, a),
-                     new ValueConstraintRange(0, 0, -0.3f, 0.3f));
+                     new ValueConstraintRange(0, 0, -0.3f, 0.3f), positionReadout(this, a));
     for (int a = 0; a < 3; ++a)
         if ((flags & MENU_POSITION) && detailed)
             addFloat(std::string("Position ") + kAxes[a] + " ", NSMenu::KIND_INPUT, component(position, a), nullptr);
     for (int a = 0; a < 3; ++a)
         if ((flags & MENU_ROTATION) && (detailed || canEditRotation(a)))
             addFloat(std::string("Rotation ") + kAxes[a], NSMenu::KIND_SLIDER,
-                     turnFraction(component(getRotation(), a)), new ValueConstraintRange(0, 0, -0.5f, 0.5f));
+                     turnFraction(component(getRotation(), a)), new ValueConstraintRange(0, 0, -0.5f, 0.5f),
+                     NSMenu::Readout::degrees());
     if ((flags & MENU_SCALING) && (detailed || editScaling))
         addFloat("Scaling", NSMenu::KIND_SLIDER, getScaleFactor(), new ValueConstraintRange(0, 3, 0.5f, 3.0f));
     separator();
@@ -218,9 +250,16 @@ bool NodeGraphic::setMenuValue(std::string label, Value value) {
     }
     axis = axisOf(label, "Position ", " ");
     if (axis >= 0) {
-        Vector3 p = getPosition();
+        const Vector3 old = getPosition();
+        Vector3 p = old;
         component(p, axis) = f;
         setPosition(p);
+        // The player's typed place must be free; the designer may put
+        // anything anywhere.
+        if (!NSMenu::isDesignerEditing() && isRegistered() && overlapsOthers()) {
+            setPosition(old);
+            return false;
+        }
         return true;
     }
     axis = axisOf(label, "Rotation ");
@@ -229,8 +268,10 @@ bool NodeGraphic::setMenuValue(std::string label, Value value) {
         Vector3 turned = old;
         component(turned, axis) = f * kFullTurn;
         setRotation(turned);
-        if (isRegistered() && overlapsOthers())
+        if (isRegistered() && overlapsOthers()) {
             setRotation(old);
+            return false;
+        }
         return true;
     }
     if (label == "Scaling") {
@@ -268,11 +309,11 @@ bool NodeGraphic::setMenuValue(std::string label, Value value) {
         setName(nameInput);
         touchMenu();
     } else if (label == "Set Picture") {
-        FILE* file = std::fopen((NSLoader::modelsFolder + NSLoader::localPath(pictureInput)).c_str(), "rb");
-        if (!file) {
+        const NSFile::Opened picture = NSFile::openForReading(NSLoader::modelsFolder + NSLoader::localPath(pictureInput));
+        if (picture.fd < 0) {
             setPicture("");
         } else {
-            std::fclose(file);
+            ::close(picture.fd);
             setPicture(pictureInput);
             touchMenu();
         }

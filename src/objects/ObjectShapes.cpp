@@ -83,7 +83,11 @@ float* ObjectCuboid::sizeByLabel(const std::string& label) {
     return nullptr;
 }
 
-void ObjectCuboid::appendObjectMenuEntries(std::vector<MenuEntry>& list, bool) {
+// A level's player changes a shape's size only where the level lets them
+// scale it; the editor always offers it.
+void ObjectCuboid::appendObjectMenuEntries(std::vector<MenuEntry>& list, bool detailed) {
+    if (!detailed && !canEditScaling())
+        return;
     list.push_back(floatEntry(this, "Length", NSMenu::KIND_INPUT, length, 0.0f, kMaxSize));
     list.push_back(floatEntry(this, "Width", NSMenu::KIND_INPUT, width, 0.0f, kMaxSize));
     list.push_back(floatEntry(this, "Height", NSMenu::KIND_INPUT, height, 0.0f, kMaxSize));
@@ -189,7 +193,9 @@ void ObjectSphere::copyFrom(const NSClone::Cloneable* source) {
     radius = other->radius;
 }
 
-void ObjectSphere::appendObjectMenuEntries(std::vector<MenuEntry>& list, bool) {
+void ObjectSphere::appendObjectMenuEntries(std::vector<MenuEntry>& list, bool detailed) {
+    if (!detailed && !canEditScaling())
+        return;
     list.push_back(floatEntry(this, "Radius", NSMenu::KIND_INPUT, radius, 0.0f, kMaxRadius));
 }
 

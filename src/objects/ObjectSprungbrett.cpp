@@ -1,5 +1,11 @@
 #include "objects/ObjectSprungbrett.h"
 
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cmath>
+
 #include "objects/ObjectSupport.h"
 #include "persistence/ClassIds.h"
 
@@ -37,6 +43,100 @@ void ObjectSprungbrett::setupObject() {
     setBoundingVolume(body);
     registerForHits();
     freezeModel(*this);
+}
+
+namespace {
+
+constexpr float kBoardTop = 2.5f;
+constexpr float kRadToDeg = 57.29577951f;
+
+struct Ball {
+    float bounce = ObjectSprungbrett::kDefaultBallBounce;
+    float friction = ObjectSprungbrett::kDefaultBallFriction;
+    float mass = 0.0f;
+    bool playerMoves = false;
+    bool found = false;
+};
+
+// The throw's ball among the bodies under node (see throwVelocity).
+void findBall(const NSNode::NodeTransform* node, Ball& best) {
+    for (const NSNode::NodeTransform* child : node->getChildren()) {
+        auto* body = dynamic_cast<const NSNode::NodePhysical*>(child);
+        if (body && body->isMoveable()) {
+            auto* graphic = dynamic_cast<const NodeGraphic*>(body);
+            const bool playerMoves =
+                graphic && (graphic->canEditPosition(0) || graphic->canEditPosition(1) || graphic->canEditPosition(2));
+            if (!best.found || playerMoves > best.playerMoves ||
+                (playerMoves == best.playerMoves && body->getMass() < best.mass))
+                best = {body->getElasticBounce(), body->getBounceFriction(), body->getMass(), playerMoves, true};
+        }
+        findBall(child, best);
+    }
+}
+
+// An arrow along d (in the current frame) of length l: a shaft and a head.
+void drawArrow(const Vector3& d, float l) {
+    GLUquadric* quadric = gluNewQuadric();
+    if (!quadric)
+        return;
+    Vector3 u = d;
+    u.normalize();
+    const Vector3 axis = cross(Vector3(0.0f, 0.0f, 1.0f), u);
+    const float sine = axis.length();
+    if (sine > 1e-6f)
+        glRotatef(std::atan2(sine, u.z) * kRadToDeg, axis.x, axis.y, axis.z);
+    else if (u.z < 0.0f)
+        glRotatef(180.0f, 1.0f, 0.0f, 0.0f);
+    const float head = std::min(8.0f, 0.4f * l);
+    gluCylinder(quadric, 1.2, 1.2, l - head, 12, 1);
+    glTranslatef(0.0f, 0.0f, l - head);
+    gluDisk(quadric, 0.0, 3.0, 12, 1);
+    gluCylinder(quadric, 3.0, 0.0, head, 12, 1);
+    gluDeleteQuadric(quadric);
+}
+
+} // namespace
+
+Vector3 ObjectSprungbrett::throwVelocity() const {
+    const NSNode::NodeTransform* top = this;
+    while (top->getParent())
+        top = top->getParent();
+    Ball ball;
+    findBall(top, ball);
+    // As a contact combines them: the bounces multiplied, the frictions averaged.
+    const float e = std::max(0.0f, std::min(1.0f, ball.bounce * getElasticBounce()));
+    const float f = std::max(-1.0f, std::min(1.0f, 0.5f * (ball.friction + getBounceFriction())));
+    Vector3 n = worldRotation().transformPoint(Vector3(0.0f, 1.0f, 0.0f));
+    n.normalize();
+    const Vector3 in(0.0f, -1.0f, 0.0f);
+    const float along = dot(in, n);
+    return (in - n * along - n * (e * along)) * (1.0f - f);
+}
+
+void ObjectSprungbrett::draw() {
+    NodeGraphic::draw();
+    GLint mode = GL_RENDER;
+    glGetIntegerv(GL_RENDER_MODE, &mode);
+    if (!isSelected() || !isVisible() || mode != GL_RENDER)
+        return;
+    // Into the board's own frame: the rotation's transpose undoes it.
+    const Vector3 w = throwVelocity();
+    const Matrix4 r = worldRotation();
+    const Vector3 local(r.at(0, 0) * w.x + r.at(1, 0) * w.y + r.at(2, 0) * w.z,
+                        r.at(0, 1) * w.x + r.at(1, 1) * w.y + r.at(2, 1) * w.z,
+                        r.at(0, 2) * w.x + r.at(1, 2) * w.y + r.at(2, 2) * w.z);
+    const float l = kArrowPerSpeed * w.length() / std::max(getScaleFactor(), 1e-3f);
+    if (!(l > 0.0f))
+        return;
+    glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+    glColor3f(1.0f, 0.55f, 0.1f);
+    glPushMatrix();
+    glTranslatef(0.0f, kBoardTop, 0.0f);
+    drawArrow(local, l);
+    glPopMatrix();
+    glPopAttrib();
 }
 
 void ObjectSprungbrett::setJumpPower(float v) {

@@ -2,7 +2,8 @@
 // The springboard throws bodies back harder than they came. It has no effect
 // of its own: its bounce values do it. A contact multiplies the restitution
 // by the jump power and averages the friction with minus the jump power; a
-// negative friction speeds the body up on the way out.
+// negative friction speeds the body up on the way out. Selected, it shows
+// where it throws, as an arrow from the middle of the board.
 #include <string>
 #include <vector>
 
@@ -30,6 +31,22 @@ public:
     void setJumpPower(float v);
     float getJumpPower() const { return jumpPower; }
     bool canEditJumpPower() const { return editJumpPower; }
+
+    // The bounce and friction of a tennis ball: the throw's ball in a scene
+    // without moving bodies.
+    static constexpr float kDefaultBallBounce = 0.9f;
+    static constexpr float kDefaultBallFriction = 0.3f;
+    // The arrow's length per unit of the throw's speed (see throwVelocity).
+    static constexpr float kArrowPerSpeed = 25.0f;
+    // The velocity, per unit of falling speed and in world coordinates, with
+    // which a ball falling straight down onto the board leaves it, worked
+    // out as a contact does. The ball is the moving body the player may move
+    // (the lightest of them), else the lightest moving body in the scene,
+    // else a tennis ball. Its length grows with the jump power.
+    Vector3 throwVelocity() const;
+    // Selected (and not while picking): the throw as an arrow from the middle
+    // of the board, kArrowPerSpeed long per unit of its speed.
+    void draw() override;
 
 private:
     float jumpPower = 0.0f;

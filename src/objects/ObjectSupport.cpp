@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <utility>
+#include <vector>
 
 #include "editable/EditorMode.h"
 #include "resources/ModelObject.h"
@@ -72,7 +73,12 @@ void drawBoxFaces(const Vector3& half, bool inward, int divisions) {
         divisions = 1;
     const float h[3] = {half.x, half.y, half.z};
     const float sign = inward ? -1.0f : 1.0f;
-    glBegin(GL_QUADS);
+    // One call from arrays: a room's finely cut walls are thousands of
+    // corners, and drawn one by one (immediate mode) while picking they
+    // cost Mesa's software renderers memory that is never given back.
+    std::vector<float> points, normals;
+    points.reserve(static_cast<size_t>(6 * divisions * divisions * 12));
+    normals.reserve(points.capacity());
     for (int axis = 0; axis < 3; ++axis) {
         // u, v span the face so that u x v points along +axis.
         const int u = (axis + 1) % 3;
@@ -83,7 +89,6 @@ void drawBoxFaces(const Vector3& half, bool inward, int divisions) {
             const float facing = static_cast<float>(side) * sign;
             float n[3] = {0.0f, 0.0f, 0.0f};
             n[axis] = facing;
-            glNormal3f(n[0], n[1], n[2]);
             for (int i = 0; i < divisions; ++i) {
                 for (int j = 0; j < divisions; ++j) {
                     const float u0 = -h[u] + 2.0f * h[u] * static_cast<float>(i) / static_cast<float>(divisions);
@@ -97,13 +102,22 @@ void drawBoxFaces(const Vector3& half, bool inward, int divisions) {
                         p[axis] = static_cast<float>(side) * h[axis];
                         p[u] = corners[k][0];
                         p[v] = corners[k][1];
-                        glVertex3f(p[0], p[1], p[2]);
+                        points.insert(points.end(), p, p + 3);
+                        normals.insert(normals.end(), n, n + 3);
                     }
                 }
             }
         }
     }
-    glEnd();
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, points.data());
+    glNormalPointer(GL_FLOAT, 0, normals.data());
+    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(points.size() / 3));
+    glPopClientAttrib();
 }
 
 } // namespace NSObjects

@@ -20,7 +20,7 @@ int emitterExtentCount(const Vector3& half) {
 
 Vector3 spriteEye() {
     NSScene::Scene* scene = currentScene();
-    return scene ? scene->getCamera().getEye() : Vector3(0.0f, 0.0f, 100.0f);
+    return scene ? scene->view().getEye() : Vector3(0.0f, 0.0f, 100.0f);
 }
 
 Matrix4 spriteTurn(const Vector3& eye, const Vector3& at) {

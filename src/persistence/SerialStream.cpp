@@ -1,49 +1,14 @@
 #include "persistence/SerialStream.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cmath>
 #include <cstring>
 
 #include "persistence/LittleEndian.h"
 #include "shell/Log.h"
+#include "shell/SafeFile.h"
 
 namespace NSSerialize {
-
-namespace {
-
-// The mode a plain fopen would give a new file: 0666 less the umask.
-mode_t newFileMode() {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-// Opens a file for reading only if it is a regular file and not a link:
-// a pipe would block the game, a folder reads as garbage, and a link
-// planted among the levels could point anywhere.
-std::FILE* openRegularForReading(const std::string& path, long& size) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return nullptr;
-    struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return nullptr;
-    }
-    std::FILE* file = ::fdopen(fd, "rb");
-    if (!file) {
-        ::close(fd);
-        return nullptr;
-    }
-    size = static_cast<long>(info.st_size);
-    return file;
-}
-
-} // namespace
 
 SerialStream::SerialStream(const std::string& fileName, bool writing)
     : writing_(writing), version_(kCurrentVersion), fileName_(fileName) {
@@ -53,26 +18,30 @@ SerialStream::SerialStream(const std::string& fileName, bool writing)
         return;
     }
     if (writing) {
-        openForWriting();
+        // The save goes to a new file beside the target (never through a
+        // link); close() renames it over the target.
+        out_ = std::make_unique<NSFile::NewFile>(fileName);
+        if (!out_->ok()) {
+            failed_ = ended_ = true;
+            failure_ = out_->problem();
+            log(LOG_ERROR, "SerialStream: \"%s\" cannot be saved: %s\n", fileName_.c_str(), out_->problem().c_str());
+        }
         return;
     }
-    file_ = openRegularForReading(fileName, size_);
-    if (!file_) {
+    // The whole file is read at once (a regular file only, never through
+    // a link); the records are then taken from memory.
+    std::string bytes, problem;
+    const NSFile::Read read = NSFile::readFile(fileName, bytes, static_cast<size_t>(kMaxFileSize), &problem);
+    if (read != NSFile::Read::Whole) {
         failed_ = ended_ = true;
-        log(LOG_RESOURCE, "SerialStream: cannot read \"%s\" (not a regular file, or missing)\n", fileName.c_str());
+        failure_ = problem;
+        log(read == NSFile::Read::Missing ? LOG_RESOURCE : LOG_ERROR, "SerialStream: cannot read \"%s\": %s\n",
+            fileName.c_str(), problem.c_str());
         return;
     }
-    // The whole file is read at once; the records are then taken from memory.
-    if (size_ > kMaxFileSize) {
-        fail("file too large for a level");
-        ended_ = true;
-        return;
-    }
-    buffer_.resize(static_cast<size_t>(size_));
-    if (!buffer_.empty() && std::fread(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
-        fail(std::strerror(errno));
-        ended_ = true;
-    }
+    opened_ = true;
+    buffer_.assign(bytes.begin(), bytes.end());
+    size_ = static_cast<long>(buffer_.size());
 }
 
 SerialStream::SerialStream(InMemory, bool writing, const std::string& bytes)
@@ -83,44 +52,7 @@ SerialStream::SerialStream(InMemory, bool writing, const std::string& bytes)
     }
 }
 
-// The save goes to a new file beside the target, made with O_CREAT|O_EXCL
-// by mkstemp, which never follows a link planted under its name; close()
-// renames it over the target. A link as the target itself is replaced by
-// the rename, not followed. Folders, devices and pipes are not replaced.
-void SerialStream::openForWriting() {
-    struct stat info;
-    if (::lstat(fileName_.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) {
-        failed_ = ended_ = true;
-        log(LOG_ERROR, "SerialStream: \"%s\" is not a plain file, not saved\n", fileName_.c_str());
-        return;
-    }
-    std::string pattern = fileName_ + kTempInfix + "XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    int fd = ::mkstemp(name.data());
-    if (fd < 0) {
-        failed_ = ended_ = true;
-        log(LOG_ERROR, "SerialStream: cannot create a file beside \"%s\" (%s)\n", fileName_.c_str(),
-            std::strerror(errno));
-        return;
-    }
-    tempName_ = name.data();
-    ::fchmod(fd, newFileMode());
-    file_ = ::fdopen(fd, "wb");
-    if (!file_) {
-        ::close(fd);
-        failed_ = ended_ = true;
-        log(LOG_ERROR, "SerialStream: cannot write \"%s\" (%s)\n", tempName_.c_str(), std::strerror(errno));
-        discardTemp();
-    }
-}
-
 SerialStream::~SerialStream() { close(); }
-
-void SerialStream::discardTemp() {
-    if (!tempName_.empty())
-        ::unlink(tempName_.c_str());
-}
 
 bool SerialStream::close() {
     if (closed_)
@@ -128,27 +60,14 @@ bool SerialStream::close() {
     closed_ = true;
     if (inMemory_ && writing_ && !failed_ && !blockStarts_.empty())
         fail("blocks left open at the end of the record");
-    if (!file_)
+    if (!out_)
         return !failed_;
-    std::FILE* file = file_;
-    file_ = nullptr;
-    if (!writing_) {
-        std::fclose(file);
-        return !failed_;
-    }
     if (!failed_ && !blockStarts_.empty())
         fail("blocks left open at the end of the save");
     // The save is put together in memory and written in one go.
-    if (!failed_ && !buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), file) != buffer_.size())
-        fail(std::strerror(errno));
-    if (!failed_ && (std::fflush(file) != 0 || std::ferror(file) || ::fsync(fileno(file)) != 0))
-        fail(std::strerror(errno));
-    if (std::fclose(file) != 0 && !failed_)
-        fail(std::strerror(errno));
-    if (!failed_ && std::rename(tempName_.c_str(), fileName_.c_str()) != 0)
-        fail(std::strerror(errno));
-    if (failed_)
-        discardTemp();
+    if (!failed_ && !(out_->write(std::string(buffer_.begin(), buffer_.end())) && out_->commit()))
+        fail(out_->problem().c_str());
+    out_.reset();
     return !failed_;
 }
 
@@ -157,6 +76,7 @@ void SerialStream::fail(const char* reason) {
     if (failureLogged_)
         return;
     failureLogged_ = true;
+    failure_ = reason ? reason : "";
     log(LOG_ERROR, "SerialStream: %s \"%s\" failed at byte %ld: %s\n", writing_ ? "writing" : "reading",
         fileName_.c_str(), position_, reason ? reason : "");
 }
@@ -490,7 +410,7 @@ int SerialStream::readCount(int minBytesPerElement) {
 }
 
 bool SerialStream::seekTo(long target) {
-    if ((!file_ && !inMemory_) || failed_)
+    if (!isOpen() || failed_)
         return false;
     if (target < 0 || (!writing_ && target > size_)) {
         fail("position outside the file");

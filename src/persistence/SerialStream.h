@@ -17,11 +17,13 @@
 // failed removes the temporary file and leaves an existing <name> as it was.
 // Readers open only regular files, never through a link.
 
-#include <cstdio>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "math/Vector3.h"
+#include "shell/SafeFile.h"
 
 namespace NSSerialize {
 
@@ -59,6 +61,9 @@ public:
     static constexpr int kMaxReadDepth = 256;
     // Files are read and written whole in memory; larger ones are refused.
     static constexpr long kMaxFileSize = 256L << 20;
+    // Object ids a file may hold: 1 to this. Others, and an id held twice,
+    // are given new ids as the file is read (see renumberedIds).
+    static constexpr int kMaxNodeId = 99999999;
 
     // Opens fileName for writing or reading. A file that cannot be opened
     // leaves the stream failed and ended from the start.
@@ -71,9 +76,9 @@ public:
 
     // Removes what saves interrupted by a crash left in folder (temporary
     // files and links under their names) and returns how many. For start-up.
-    static int removeStaleTempFiles(const std::string& folder);
+    static int removeStaleTempFiles(const std::string& folder) { return NSFile::removeStaleTemps(folder); }
     // Whether a file name is one a save uses for its temporary file.
-    static bool isTempName(const std::string& name);
+    static bool isTempName(const std::string& name) { return NSFile::isTempName(name); }
     SerialStream(const SerialStream&) = delete;
     SerialStream& operator=(const SerialStream&) = delete;
 
@@ -98,6 +103,8 @@ public:
     // Marks the stream failed and logs why (once per stream). For readers
     // that find values no writer could have produced.
     void fail(const char* reason);
+    // The first reason the stream failed for ("" while it has not).
+    const std::string& failureReason() const { return failure_; }
 
     // Takes an int so that flag fields holding other values than 0 and 1
     // are written as the format wants: 1 only for exactly 1, else 0.
@@ -169,10 +176,19 @@ public:
     // Reading: elements stepped over because their class could not be made.
     void noteSkipped() { ++skipped_; }
     int skippedCount() const { return skipped_; }
+    // Reading: the object ids of the file that were out of range and got
+    // new ones, old to new (filled by the scene's reader), and an id of the
+    // file as the objects now carry it.
+    std::map<int, int>& renumberedIds() { return renumbered_; }
+    int currentId(int fileId) const {
+        auto it = renumbered_.find(fileId);
+        return it == renumbered_.end() ? fileId : it->second;
+    }
 
 private:
-    bool canWrite() const { return (file_ || inMemory_) && writing_ && !failed_; }
-    bool canRead() const { return (file_ || inMemory_) && !writing_ && !failed_ && !ended_; }
+    bool isOpen() const { return opened_ || out_ || inMemory_; }
+    bool canWrite() const { return isOpen() && writing_ && !failed_; }
+    bool canRead() const { return isOpen() && !writing_ && !failed_ && !ended_; }
     void writeBytes(const unsigned char* bytes, size_t count);
     // Fills bytes completely or yields false (and zeros).
     bool readBytes(unsigned char* bytes, size_t count);
@@ -184,12 +200,11 @@ private:
     // The end of the innermost read block that still encloses the position,
     // or the file size; forgets blocks the position has left.
     long enclosingEnd();
-    void discardTemp();
-    void openForWriting();
 
-    static const char* const kTempInfix;
-
-    std::FILE* file_ = nullptr;
+    // The new file a save fills, renamed over the target by close().
+    std::unique_ptr<NSFile::NewFile> out_;
+    // A file was read into the buffer.
+    bool opened_ = false;
     bool inMemory_ = false;
     bool writing_;
     std::string version_;
@@ -200,12 +215,13 @@ private:
     std::vector<unsigned char> buffer_;
     std::vector<long> readBlockEnds_;
     std::string fileName_;
-    std::string tempName_;
     long position_ = 0;
     long size_ = 0;
     bool closed_ = false;
     bool failureLogged_ = false;
+    std::string failure_;
     int skipped_ = 0;
+    std::map<int, int> renumbered_;
 };
 
 } // namespace NSSerialize

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
+#include "persistence/ClassIds.h"
 #include "scenegraph/BoundingVolume.h"
 #include "scenegraph/ControllerNode.h"
 #include "scenegraph/NodeTransform.h"
@@ -48,6 +50,24 @@ bool changedSince(const NodeTransform* node, std::uint64_t stamp) {
     return false;
 }
 
+// The least width of volume's spheres and boxes placed by world; infinite
+// for rooms, planes and volumes without solids.
+float thinnestSolid(const BoundingVolume& volume, const Matrix4& world) {
+    float thinnest = std::numeric_limits<float>::infinity();
+    for (const BoundingVolume::Volume* solid : volume.getVolumes()) {
+        const Vector3 c = world.transformPoint(solid->getCenter());
+        if (solid->classId() == CLASS_VOLUME_SPHERE) {
+            const float r = static_cast<const BoundingVolume::Sphere*>(solid)->getRadius();
+            thinnest = std::min(thinnest, 2.0f * length(world.transformPoint(solid->getCenter() + Vector3(r, 0, 0)) - c));
+        } else if (solid->classId() == CLASS_VOLUME_BOX) {
+            const auto* box = static_cast<const BoundingVolume::Box*>(solid);
+            for (const Vector3& axis : {box->getAxisPointX(), box->getAxisPointY(), box->getAxisPointZ()})
+                thinnest = std::min(thinnest, 2.0f * length(world.transformPoint(axis) - c));
+        }
+    }
+    return thinnest;
+}
+
 } // namespace
 
 // As BoundingVolume::setTransform places the outer sphere.
@@ -56,6 +76,7 @@ BroadPhase::Reach BroadPhase::reachFor(const NodeTransform* node, const Matrix4&
     const BoundingVolume* volume = node ? node->getBoundingVolume() : nullptr;
     if (!volume)
         return reach;
+    reach.thickness = volume->isEverywhere() ? std::numeric_limits<float>::infinity() : thinnestSolid(*volume, world);
     if (volume->isUnbounded()) {
         reach.kind = Reach::UNBOUNDED;
         return reach;

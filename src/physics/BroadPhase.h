@@ -50,6 +50,10 @@ public:
         Vector3 center;
         // The world radius, widened by the comparison margin.
         float radius = 0.0f;
+        // The least width of the node's thinnest sphere or box in any
+        // direction (infinite when it has none): a move no longer than this
+        // cannot skip over it.
+        float thickness = 0.0f;
         Kind kind = NONE;
     };
 
@@ -67,6 +71,10 @@ public:
     NSNode::NodeTransform* node(size_t i) const { return entries[i].node; }
     // False only when the hit test of mover against the i-th node cannot hit.
     bool mayHit(const Reach& mover, size_t i) const { return reaches(mover, entries[i].reach); }
+    // The i-th node's thickness as of the last update.
+    float thickness(size_t i) const { return entries[i].reach.thickness; }
+    // False only when nothing within the two spheres can meet.
+    static bool reaches(const Reach& a, const Reach& b);
     // Fills out with every i for which mayHit(mover, i) holds, ascending.
     void candidates(const Reach& mover, std::vector<std::uint32_t>& out);
 
@@ -96,7 +104,6 @@ private:
         std::int32_t hi[3];
     };
 
-    static bool reaches(const Reach& a, const Reach& b);
     static Reach reachFor(const NSNode::NodeTransform* node, const Matrix4& world);
 
     void rebuild();

@@ -17,9 +17,15 @@ struct CollisionWork {
     bool broadPhaseEnabled = true;
     // How many moves are walking the registered nodes right now.
     std::size_t walkDepth = 0;
-    std::deque<std::vector<std::uint32_t>> candidateLists;
+    // Per move under way: the nodes it may meet and their thickness.
+    std::deque<std::vector<NSNode::NodeTransform*>> candidateLists;
+    std::deque<std::vector<float>> candidateThickness;
+    // The broad phase's answer while a move collects its candidates.
+    std::vector<std::uint32_t> indexList;
     // The neighbours of the body being separated at the end of a step.
     std::vector<std::uint32_t> separationList;
+    // The neighbours a body probes for contacts (rest, wedges, wakes).
+    std::vector<std::uint32_t> probeList;
 };
 
 } // namespace NSPhysical

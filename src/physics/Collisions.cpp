@@ -1,25 +1,31 @@
 // Movement with collision handling and the contact response.
 //
 // A move tests the body at its new place against the registered nodes in
-// registration order. The first contact that is answered ends the walk: the
-// body is first brought up to the contact (as near as a few halvings of the
-// move find), then both bodies get new velocities and are moved again,
-// recursively, the faster one first; the body only for the part of the step
-// it has not used yet, so a bounce gives back no more height than the fall
-// took. The recursion is finite: a body finishes its move at most once per
-// step; every call that recurses has first raised the contact counter of its
-// own body (the fallback raises it again), and a body with two contacts in
-// the step drops out at once; so each body starts at most two recursing calls
-// per step, each of which makes at most four calls.
+// registration order (in pieces, when it could skip over something thin;
+// see docs/physics.md). A node the body already touches and moves along or
+// away from is passed over. The first contact that is answered ends the
+// walk: the body is first brought up to the contact (as near as a few
+// halvings of the piece find), then both bodies get new velocities and are
+// moved again, recursively, the faster one first; the body only for the
+// part of the step it has not used yet, so a bounce gives back no more
+// height than the fall took. The recursion is finite: a body finishes its
+// move at most once per step; every call that recurses has first raised the
+// contact counter of its own body (the fallback raises it again), and a body
+// with two contacts in the step drops out at once; so each body starts at
+// most two recursing calls per step, each of which makes at most four calls.
 //
-// After the moves, NodePhysical::settleContacts (at the end of this file)
-// separates overlapping spheres and wakes sleeping bodies near fast ones.
+// After the moves, NodePhysical::settleContacts (Separation.cpp) separates
+// overlapping spheres and wakes sleeping bodies near fast ones, and the rest
+// rules (Rest.cpp) let held bodies sleep.
 #include "physics/Collisions.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
+#include "persistence/ClassIds.h"
 #include "physics/BroadPhase.h"
 #include "physics/ContactListener.h"
 #include "physics/ControllerPhysics.h"
@@ -53,6 +59,13 @@ float usableMass(float m) {
 }
 
 float clampTo(float v, float lo, float hi) { return v > hi ? hi : (v < lo ? lo : v); }
+
+// Whether the contact normal n lies within 45 degrees of the unit support
+// normal s, either way.
+bool alongSupport(const Vector3& n, const Vector3& s) {
+    const float along = dot(n, s);
+    return along * along >= 0.5f * dot(n, n);
+}
 
 // The speed of v along n: length(v) * (normalize(v) . n).
 float speedAlong(const Vector3& v, const Vector3& n) {
@@ -130,57 +143,6 @@ void pushOut(MotionRecord& rec, const Vector3& dir) {
     }
 }
 
-// Overlaps shallower than this are left alone: bodies at rest touch.
-constexpr float kOverlapSlop = 0.05f;
-// The share of a deeper overlap that one separation removes.
-constexpr float kSeparationShare = 0.8f;
-
-// The node's only solid, placed where the node stands, when it is a sphere
-// or a room; null for anything else.
-const BoundingVolume::Volume* placedSolid(NodeTransform* node) {
-    BoundingVolume* volume = node->getBoundingVolume();
-    if (!volume || volume->getVolumes().size() != 1)
-        return nullptr;
-    BoundingVolume::Volume* solid = volume->getVolumes()[0];
-    if (!dynamic_cast<BoundingVolume::Sphere*>(solid) && !dynamic_cast<BoundingVolume::Room*>(solid))
-        return nullptr;
-    solid->setTransform(node->worldMatrix());
-    return solid;
-}
-
-// How far a sphere at c of radius r must move to get back inside room.
-Vector3 intoRoom(const Vector3& c, float r, const BoundingVolume::Room& room) {
-    const Vector3& o = room.getWorldCenter();
-    const Vector3& h = room.getWorldHalfSize();
-    Vector3 shift;
-    float* s[3] = {&shift.x, &shift.y, &shift.z};
-    const float cs[3] = {c.x - o.x, c.y - o.y, c.z - o.z};
-    const float hs[3] = {h.x, h.y, h.z};
-    for (int k = 0; k < 3; ++k) {
-        if (hs[k] <= r)
-            continue; // too narrow to hold the sphere: no way in
-        const float over = cs[k] + r - hs[k];
-        const float under = -hs[k] - (cs[k] - r);
-        if (over > kOverlapSlop)
-            *s[k] = -(over - kOverlapSlop);
-        else if (under > kOverlapSlop)
-            *s[k] = under - kOverlapSlop;
-    }
-    return shift;
-}
-
-// Whether node's sphere lies within reach, as the broad phase would judge.
-bool withinReach(const BroadPhase::Reach& reach, NodeTransform* node) {
-    const BroadPhase::Reach other = BroadPhase::reachOf(node, Vector3());
-    if (reach.kind == BroadPhase::Reach::NONE || other.kind == BroadPhase::Reach::NONE)
-        return false;
-    if (reach.kind == BroadPhase::Reach::UNBOUNDED || other.kind == BroadPhase::Reach::UNBOUNDED)
-        return true;
-    const Vector3 d = reach.center - other.center;
-    const float sum = reach.radius + other.radius;
-    return !(dot(d, d) >= sum * sum);
-}
-
 } // namespace
 
 namespace NSPhysical {
@@ -242,10 +204,12 @@ void respondToContact(Vector3 n, MotionRecord& a, MotionRecord& b) {
         nB += a.moveable ? n * (1.0f - e) * ((mB * sB + mA * sA) / (mA + mB)) : n * (1.0f - e) * sA;
     }
 
-    // A body resting on something immovable passes a push on like a wall.
-    if (a.supported && dot(nA, nB) >= 0.0f)
+    // A body resting on something immovable passes a push on like a wall,
+    // but only a push along what it rests on: pushed across it (a ball in
+    // a row on a board), it moves.
+    if (a.supported && dot(nA, nB) >= 0.0f && alongSupport(n, a.supportNormal))
         nB = -nB * e;
-    else if (b.supported && dot(nA, nB) >= 0.0f)
+    else if (b.supported && dot(nA, nB) >= 0.0f && alongSupport(n, b.supportNormal))
         nA = -nA * e;
 
     // Friction scales the whole new velocity.
@@ -258,9 +222,135 @@ void respondToContact(Vector3 n, MotionRecord& a, MotionRecord& b) {
         a.newVelocity = a.velocity;
     if (!isFinite(b.newVelocity))
         b.newVelocity = b.velocity;
+    a.newVelocity = NodePhysical::limitSpeed(a.newVelocity);
+    b.newVelocity = NodePhysical::limitSpeed(b.newVelocity);
 }
 
 } // namespace NSPhysical
+
+namespace {
+
+// Answers the contact h of r's body with m, found with the body displaced by
+// offset (a share `reach` of the move's delta), on behalf of self: brings the
+// body up to the contact, gives both bodies their new velocities and moves
+// them on with them.
+void answerContact(NodePhysical& self, MotionRecord& r, NodeTransform* m, const NSNode::HitResult& h,
+                   const Vector3& offset, float reach) {
+    NodePhysical* body = r.body;
+    const Vector3 n = h.normalB;
+    MotionRecord rB;
+    if (auto* partner = dynamic_cast<NodePhysical*>(m)) {
+        // A sleeping partner wakes for a real blow; a light touch
+        // meets it as something that does not move.
+        if (partner->isAsleep() && -speedAlong(r.velocity, n) > NodePhysical::kWakeSpeed * length(n))
+            partner->wake();
+        rB = partner->makeMotionRecord(r.dt);
+    } else
+        rB.moveable = false;
+    // The body goes as far as it can toward the contact and keeps
+    // the rest of the step for moving on; the partner stays put.
+    const float f = freeFraction(*body, m, offset);
+    if (f > 0.0f) {
+        body->translate(offset * f);
+        r.dt *= 1.0f - f * reach;
+    }
+    const MotionRecord r0 = r;
+    const MotionRecord rB0 = rB;
+    NSPhysical::respondToContact(n, r, rB);
+    if (auto* listener = NSPhysical::ControllerPhysics::instance().getContactListener())
+        listener->contactAnswered(std::fabs(speedAlong(r0.velocity - rB0.velocity, n)) / length(n), *body, *m);
+    r.applyResult();
+    rB.applyResult();
+    r.lastPartner = rB.body;
+    const Vector3 unitNormal = n * (1.0f / length(n));
+    if (!r.moveable) {
+        rB.supported = true;
+        rB.supportNormal = -unitNormal;
+    }
+    if (!rB.moveable) {
+        r.supported = true;
+        r.supportNormal = unitNormal;
+    }
+    body->setVelocity(r.velocity);
+    raiseContacts(body);
+    if (rB.body)
+        rB.body->setVelocity(rB.velocity);
+
+    const bool ok = moveBoth(self, r, rB, true);
+    if (!ok && !(r.moveable && rB.moveable)) {
+        // The new velocities did not get both through, and one side
+        // cannot be pushed: start again from the velocities before
+        // the response and send the moveable side straight out of
+        // the contact (the body stays where it was brought to),
+        // along its own direction away from the partner (normalA);
+        // but a resting body along the contact normal: for a box
+        // standing off the middle of a board normalA is a side face,
+        // and pushes there walked stacks off their boards.
+        r = r0;
+        rB = rB0;
+        const Vector3 contactDirection = fallbackDirection(h.normalA, n, r, rB);
+        pushOut(r, contactDirection);
+        pushOut(rB, -contactDirection);
+        r.applyResult();
+        rB.applyResult();
+        moveBoth(self, r, rB, false);
+    }
+}
+
+// Whether a move of the body by offset against m, which it already touches
+// where it stands, goes along or away from the contact normal n: such a
+// move neither blocks nor asks for an answer (bodies that touch can slide
+// along each other and part).
+bool leavesContact(NodePhysical& body, NodeTransform* m, const Vector3& offset, const Vector3& n) {
+    return dot(offset, n) >= 0.0f && isUsableNormal(n) && body.overlaps(m, Vector3());
+}
+
+// How far a line along the unit direction dir through the centre of node's
+// thinnest sphere or box runs inside it; infinite without such solids.
+float chordAlong(NodeTransform* node, const Vector3& dir) {
+    BoundingVolume* volume = node->getBoundingVolume();
+    float chord = std::numeric_limits<float>::infinity();
+    if (!volume || volume->isEverywhere())
+        return chord;
+    volume->setTransform(node->worldMatrix());
+    for (const BoundingVolume::Volume* solid : volume->getVolumes()) {
+        if (solid->classId() == CLASS_VOLUME_SPHERE) {
+            chord = std::min(chord, 2.0f * static_cast<const BoundingVolume::Sphere*>(solid)->getWorldRadius());
+        } else if (solid->classId() == CLASS_VOLUME_BOX) {
+            Vector3 e[3];
+            static_cast<const BoundingVolume::Box*>(solid)->worldHalfAxes(e);
+            // The ray from the centre leaves through the face it meets first.
+            for (const Vector3& axis : e) {
+                const float along = std::fabs(dot(dir, axis));
+                if (along > 0.0f)
+                    chord = std::min(chord, 2.0f * dot(axis, axis) / along);
+            }
+        }
+    }
+    return chord;
+}
+
+// The pieces a move of delta is tested in: one, unless the body or a node in
+// its reach (the candidates) is thinner along the move than the move is
+// long; then as many as keep each piece within the thinnest of them.
+int sweepPieces(NodePhysical& body, const Vector3& delta, float bodyThickness,
+                const std::vector<NodeTransform*>& candidates, const std::vector<float>& thickness) {
+    const float reach = length(delta);
+    float least = bodyThickness;
+    for (float t : thickness)
+        least = std::min(least, t);
+    if (!(reach > least))
+        return 1;
+    const Vector3 dir = delta * (1.0f / reach);
+    float thinnest = chordAlong(&body, dir);
+    for (size_t k = 0; k < candidates.size(); ++k)
+        if (candidates[k] != &body && reach > thickness[k])
+            thinnest = std::min(thinnest, chordAlong(candidates[k], dir));
+    thinnest = std::max(thinnest, reach / static_cast<float>(NodePhysical::kMaxMovePieces));
+    return reach > thinnest ? static_cast<int>(std::ceil(reach / thinnest)) : 1;
+}
+
+} // namespace
 
 namespace NSNode {
 
@@ -273,180 +363,82 @@ bool NodePhysical::moveWithCollisions(MotionRecord& r) {
 
     const Vector3 delta = r.velocity * r.dt;
     bool touched = false;
+    bool answered = false;
     if (isRegistered()) {
         WalkDepthGuard walking;
-        // The broad phase hands over the registered nodes the body may hit,
-        // in registration order. It only leaves out nodes the hit test would
-        // reject, so the walk meets the same contacts in the same order as a
-        // walk over every registered node. Nothing moves between here and
-        // the end of the walk: the first contact answered ends it.
-        const std::vector<NodeTransform*>& registered = ControllerNode::instance().nodes();
-        BroadPhase& phase = broadPhase();
-        const std::vector<std::uint32_t>* candidates = nullptr;
+        // The nodes the body may meet anywhere along its move: the broad
+        // phase's candidates for a sphere around the whole move, in
+        // registration order (it only leaves out nodes the hit test would
+        // reject), or every registered node within that reach. Nothing
+        // moves between here and the end of the walk: the first contact
+        // answered ends it.
         NSPhysical::CollisionWork& w = work();
-        if (w.broadPhaseEnabled) {
-            phase.update();
-            if (w.candidateLists.size() < w.walkDepth)
-                w.candidateLists.resize(w.walkDepth);
-            std::vector<std::uint32_t>& list = w.candidateLists[w.walkDepth - 1];
-            phase.candidates(phase.reachOf(body, delta), list);
-            candidates = &list;
+        if (w.candidateLists.size() < w.walkDepth) {
+            w.candidateLists.resize(w.walkDepth);
+            w.candidateThickness.resize(w.walkDepth);
         }
-        const size_t count = candidates ? candidates->size() : registered.size();
-        for (size_t k = 0; k < count; ++k) {
-            NodeTransform* m = candidates ? phase.node((*candidates)[k]) : registered[k];
-            if (m == body)
-                continue;
-            const HitResult h = body->hitTest(m, delta);
-            if (!h.hit)
-                continue;
-            touched = true;
-            body->touchedThisStep = true;
-            if (auto* met = dynamic_cast<NodePhysical*>(m))
-                met->touchedThisStep = true;
-            const Vector3 n = h.normalB;
-            if (!isUsableNormal(n) || m == r.lastPartner)
-                continue;
-
-            // Answer this contact; it ends the walk.
-            MotionRecord rB;
-            if (auto* partner = dynamic_cast<NodePhysical*>(m)) {
-                // A sleeping partner wakes for a real blow; a light touch
-                // meets it as something that does not move.
-                if (partner->isAsleep() && -speedAlong(r.velocity, n) > NodePhysical::kWakeSpeed * length(n))
-                    partner->wake();
-                rB = partner->makeMotionRecord(r.dt);
+        std::vector<NodeTransform*>& nodes = w.candidateLists[w.walkDepth - 1];
+        std::vector<float>& thickness = w.candidateThickness[w.walkDepth - 1];
+        BroadPhase::Reach sweep = BroadPhase::reachOf(body, delta * 0.5f);
+        sweep.radius += 0.5f * length(delta);
+        nodes.clear();
+        thickness.clear();
+        if (w.broadPhaseEnabled) {
+            BroadPhase& phase = broadPhase();
+            phase.update();
+            phase.candidates(sweep, w.indexList);
+            for (std::uint32_t i : w.indexList) {
+                nodes.push_back(phase.node(i));
+                thickness.push_back(phase.thickness(i));
             }
-            else
-                rB.moveable = false;
-            // The body goes as far as it can toward the contact and keeps
-            // the rest of the step for moving on; the partner stays put.
-            const float f = freeFraction(*body, m, delta);
-            if (f > 0.0f) {
-                body->translate(delta * f);
-                r.dt *= 1.0f - f;
+        } else {
+            for (NodeTransform* m : ControllerNode::instance().nodes()) {
+                const BroadPhase::Reach other = BroadPhase::reachOf(m, Vector3());
+                if (BroadPhase::reaches(sweep, other)) {
+                    nodes.push_back(m);
+                    thickness.push_back(other.thickness);
+                }
             }
-            const MotionRecord r0 = r;
-            const MotionRecord rB0 = rB;
-            NSPhysical::respondToContact(n, r, rB);
-            if (auto* listener = NSPhysical::ControllerPhysics::instance().getContactListener())
-                listener->contactAnswered(std::fabs(speedAlong(r0.velocity - rB0.velocity, n)) / length(n), *body, *m);
-            r.applyResult();
-            rB.applyResult();
-            r.lastPartner = rB.body;
-            if (!r.moveable)
-                rB.supported = true;
-            if (!rB.moveable)
-                r.supported = true;
-            body->setVelocity(r.velocity);
-            raiseContacts(body);
-            if (rB.body)
-                rB.body->setVelocity(rB.velocity);
-
-            const bool ok = moveBoth(*this, r, rB, true);
-            if (!ok && !(r.moveable && rB.moveable)) {
-                // The new velocities did not get both through, and one side
-                // cannot be pushed: start again from the velocities before
-                // the response and send the moveable side straight out of
-                // the contact (the body stays where it was brought to),
-                // along its own direction away from the partner (normalA);
-                // but a resting body along the contact normal: for a box
-                // standing off the middle of a board normalA is a side face,
-                // and pushes there walked stacks off their boards.
-                r = r0;
-                rB = rB0;
-                const Vector3 contactDirection = fallbackDirection(h.normalA, n, r, rB);
-                pushOut(r, contactDirection);
-                pushOut(rB, -contactDirection);
-                r.applyResult();
-                rB.applyResult();
-                moveBoth(*this, r, rB, false);
+        }
+        // A move that could skip over something is tested in pieces, each
+        // where it ends; a move in one piece is tested where it ends.
+        const int pieces = sweepPieces(*body, delta, sweep.thickness, nodes, thickness);
+        for (int piece = 1; piece <= pieces && !touched; ++piece) {
+            const float reach = static_cast<float>(piece) / static_cast<float>(pieces);
+            const Vector3 offset = piece == pieces ? delta : delta * reach;
+            for (size_t k = 0; k < nodes.size(); ++k) {
+                NodeTransform* m = nodes[k];
+                if (m == body)
+                    continue;
+                const HitResult h = body->hitTest(m, offset);
+                if (!h.hit || leavesContact(*body, m, offset, h.normalB))
+                    continue;
+                touched = true;
+                body->touchedThisStep = true;
+                if (auto* met = dynamic_cast<NodePhysical*>(m))
+                    met->touchedThisStep = true;
+                if (!isUsableNormal(h.normalB) || m == r.lastPartner)
+                    continue;
+                // Answer this contact; it ends the walk.
+                answerContact(*this, r, m, h, offset, reach);
+                answered = true;
+                break;
             }
-            break;
+            // A contact left unanswered stops the body at the end of the
+            // last piece that met nothing.
+            if (touched && !answered && piece > 1 && !body->wasMovedThisStep())
+                body->translate(delta * (static_cast<float>(piece - 1) / static_cast<float>(pieces)));
         }
     }
+    // An answered contact moved both bodies on (its own recursion); only
+    // one left unanswered stops the move.
     if (touched)
-        return false;
+        return answered;
 
     if (!body->wasMovedThisStep())
         body->translate(delta);
     body->setMovedThisStep(true);
     return true;
-}
-
-} // namespace NSNode
-
-namespace NSNode {
-
-void NodePhysical::settleContacts() {
-    if (!isRegistered() || asleep)
-        return;
-    // Only a body whose move met something can overlap (moving into a
-    // resting body is a meeting too), and only a fast one wakes sleepers.
-    const bool waking = length(velocity) > kWakeSpeed && NSPhysical::ControllerPhysics::instance().sleeperCount() > 0;
-    const auto* self = moveable && touchedThisStep ? dynamic_cast<const BoundingVolume::Sphere*>(placedSolid(this)) : nullptr;
-    if (!self && !waking)
-        return;
-    Vector3 c = self ? self->getWorldCenter() : Vector3();
-    const float r = self ? self->getWorldRadius() : 0.0f;
-    if (self && (!isFinite(c) || !std::isfinite(r)))
-        self = nullptr;
-    const float m = effectiveMass();
-    NSPhysical::CollisionWork& w = work();
-    std::vector<std::uint32_t>& list = w.separationList;
-    const std::vector<NodeTransform*>& registered = ControllerNode::instance().nodes();
-    BroadPhase& phase = w.phase;
-    BroadPhase::Reach reach = BroadPhase::reachOf(this, Vector3());
-    reach.radius += kWakeMargin;
-    if (w.broadPhaseEnabled) {
-        phase.update();
-        phase.candidates(reach, list);
-    }
-    const size_t count = w.broadPhaseEnabled ? list.size() : registered.size();
-    const Vector3 start = c;
-    const BoundingVolume::Room* room = nullptr;
-    for (size_t k = 0; k < count; ++k) {
-        NodeTransform* other = w.broadPhaseEnabled ? phase.node(list[k]) : registered[k];
-        if (other == this || (!w.broadPhaseEnabled && !withinReach(reach, other)))
-            continue;
-        auto* partner = dynamic_cast<NodePhysical*>(other);
-        if (waking && partner && partner->isAsleep())
-            partner->wake();
-        if (!self)
-            continue;
-        const BoundingVolume::Volume* solid = placedSolid(other);
-        if (!solid)
-            continue;
-        if (const auto* wall = dynamic_cast<const BoundingVolume::Room*>(solid)) {
-            room = wall;
-            continue;
-        }
-        const auto* sphere = static_cast<const BoundingVolume::Sphere*>(solid);
-        const Vector3 d = c - sphere->getWorldCenter();
-        const float distance = length(d);
-        const float depth = r + sphere->getWorldRadius() - distance;
-        if (!(depth > kOverlapSlop) || !(distance > 0.0f))
-            continue;
-        const Vector3 n = d * (1.0f / distance);
-        const float push = (depth - kOverlapSlop) * kSeparationShare;
-        if (partner && partner->isMoveable() && !partner->isAsleep()) {
-            const float mB = partner->effectiveMass();
-            const Vector3 partnerShift = n * (-push * m / (m + mB));
-            if (isFinite(partnerShift))
-                partner->translate(partnerShift);
-            c += n * (push * mB / (m + mB));
-        } else {
-            c += n * push;
-        }
-    }
-    if (!self)
-        return;
-    // Walls last: whatever the other bodies pushed, the room holds.
-    if (room)
-        c += intoRoom(c, r, *room);
-    const Vector3 shift = c - start;
-    if (isFinite(shift) && !(shift == Vector3()))
-        translate(shift);
 }
 
 } // namespace NSNode

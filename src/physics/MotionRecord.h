@@ -10,8 +10,10 @@ namespace NSPhysical {
 // One body as the collision code sees it for one move.
 struct MotionRecord {
     bool moveable = true;
-    // The last response was against a partner that cannot move.
+    // The last response was against a partner that cannot move, along the
+    // unit direction supportNormal (from the partner towards this body).
     bool supported = false;
+    Vector3 supportNormal;
     Vector3 velocity;
     float mass = 1.0f;
     Vector3 newVelocity;

@@ -72,8 +72,11 @@ void NodePhysical::draw() {
 
 void NodePhysical::finishStep(float dt) {
     NodeTransform::finishStep(dt);
+    keepAllowedVelocity(dt);
     settleContacts();
     watchForRest();
+    if (wokeThisStep)
+        wakeRestingOnThis();
     // The effects hang under this body without being its children: they end
     // their step here (an electricity store refills).
     for (Physics* effect : physics)
@@ -87,73 +90,58 @@ void NodePhysical::effectApplied(Physics*, NodePhysical*) {}
 
 Vector3 NodePhysical::modifyForce(const Vector3& force, int, float) { return force; }
 
-Vector3 NodePhysical::sumForces(float dt) {
+Vector3 NodePhysical::sumForces(float dt, Vector3& drag) {
     // One list for every body: the step is single-threaded and not reentrant.
     std::vector<NSPhysical::PhysicsEffect>& entries = ControllerPhysics::instance().effectList();
     entries.clear();
     ControllerPhysics::instance().collectEffects(this, entries);
     effectTouches = entries.size();
     Vector3 force;
+    drag = Vector3();
     for (const auto& entry : entries) {
         Vector3 f = entry.effect->computeForce(this, entry.property);
         // What an electricity store hands out is energy, booked by the store
         // itself; it is not a push.
         if (entry.effect->kind() == NSPhysical::KIND_ELECTRICITY)
             continue;
-        force += modifyForce(f, entry.effect->kind(), dt);
+        f = modifyForce(f, entry.effect->kind(), dt);
+        force += f;
+        if (entry.effect->kind() == NSPhysical::KIND_FRICTION)
+            drag += f;
     }
     entries.clear();
     return force;
 }
 
-void NodePhysical::pushBy(const Vector3& force, float dt) {
+Vector3 NodePhysical::limitSpeed(const Vector3& v) {
+    const float speed = length(v);
+    // A hair below the top speed, so that rounding never lands above it.
+    return speed > kTopSpeed ? v * (0.999999f * kTopSpeed / speed) : v;
+}
+
+void NodePhysical::pushBy(const Vector3& force, const Vector3& drag, float dt) {
     lastForce = force;
-    Vector3 changed = velocity + (force * (1.0f / effectiveMass())) * dt;
+    const float inverseMass = 1.0f / effectiveMass();
+    Vector3 total = force;
+    // The drag takes the share x of the speed that its law gives while that
+    // is at most a half; beyond, the speed keeps 1 / (4 x) of itself instead
+    // of 1 - x (the same value and slope at a half), so a drag never stops
+    // a body in one step, let alone turns it round.
+    const float speed = length(velocity);
+    const float share = speed > 0.0f ? length(drag) * inverseMass * dt / speed : 0.0f;
+    if (share > 0.5f)
+        total = force - drag + drag * ((1.0f - 0.25f / share) / share);
+    Vector3 changed = velocity + (total * inverseMass) * dt;
     // A force law that breaks down (an infinite pull at distance zero, say)
     // must not leave the body with a velocity that is not a number.
     if (isFinite(changed))
-        velocity = changed;
+        velocity = limitSpeed(changed);
 }
 
-void NodePhysical::applyForces(float dt) { pushBy(sumForces(dt), dt); }
-
-void NodePhysical::setAsleep(bool value) {
-    if (value != asleep)
-        ControllerPhysics::instance().countSleeper(value ? 1 : -1);
-    asleep = value;
-}
-
-void NodePhysical::wake() {
-    setAsleep(false);
-    quietSteps = 0;
-    quietAnchor = getPosition();
-    restingTouches.clear();
-}
-
-void NodePhysical::watchForRest() {
-    if (!moveable || asleep)
-        return;
-    const Vector3 p = getPosition();
-    if (!(length(velocity) < kSleepSpeed && length(p - quietAnchor) < kSleepDrift)) {
-        quietSteps = 0;
-        quietAnchor = p;
-        return;
-    }
-    if (++quietSteps < kStepsToSleep)
-        return;
-    // Only a body that touches another one now is held where it is.
-    const int id = getId();
-    restingTouches.clear();
-    for (const auto& pair : ControllerNode::instance().hits())
-        if (pair.first == id || pair.second == id)
-            restingTouches.push_back(pair);
-    if (restingTouches.size() <= effectTouches) {
-        restingTouches.clear();
-        return;
-    }
-    setAsleep(true);
-    velocity = Vector3();
-    sleepForce = lastForce;
+void NodePhysical::applyForces(float dt) {
+    Vector3 drag;
+    const Vector3 force = sumForces(dt, drag);
+    pushBy(force, drag, dt);
 }
 
 NSPhysical::MotionRecord NodePhysical::makeMotionRecord(float dt) {
@@ -167,10 +155,18 @@ NSPhysical::MotionRecord NodePhysical::makeMotionRecord(float dt) {
 }
 
 void NodePhysical::simulate(float dt) {
-    const Vector3 force = sumForces(dt);
+    // A body made in the scene counts its rest from where its first step
+    // begins, as one read from a file does from where it was read.
+    if (!anchored)
+        wake();
+    stepStart = getPosition();
+    Vector3 drag;
+    const Vector3 force = sumForces(dt, drag);
     if (asleep) {
         const float change = length(force - sleepForce);
-        if (change <= 1e-4f * length(sleepForce)) {
+        // Every kRecheckSteps a sleeper makes sure it is still held.
+        const bool held = sleptWedged || ++quietSteps % kRecheckSteps != 0 || isHeld();
+        if (held && change <= 1e-4f * length(sleepForce)) {
             ControllerNode& registry = ControllerNode::instance();
             for (const auto& pair : restingTouches)
                 registry.addHitIds(pair.first, pair.second);
@@ -181,26 +177,13 @@ void NodePhysical::simulate(float dt) {
         }
         wake();
     }
-    pushBy(force, dt);
+    pushBy(force, drag, dt);
     double speed = std::sqrt(static_cast<double>(velocity.x) * velocity.x +
                              static_cast<double>(velocity.y) * velocity.y +
                              static_cast<double>(velocity.z) * velocity.z);
     if (speed >= 0.1 && !movedThisStep) {
-        // A long move goes in equal pieces, each tested where it ends; the
-        // first contact ends the step's move (the contact's own recursion
-        // uses the rest of that piece), as does being moved by a partner.
-        const double reach = speed * dt;
-        const int pieces =
-            std::max(1, static_cast<int>(std::min(std::ceil(reach / kMaxMovePiece), double(kMaxMovePieces))));
-        const float pieceDt = dt / static_cast<float>(pieces);
-        for (int i = 0; i < pieces; ++i) {
-            NSPhysical::MotionRecord record = makeMotionRecord(pieceDt);
-            const int contactsBefore = contactsThisStep;
-            const bool free = moveWithCollisions(record);
-            if (!free || contactsThisStep != contactsBefore || i + 1 == pieces)
-                break;
-            movedThisStep = false;
-        }
+        NSPhysical::MotionRecord record = makeMotionRecord(dt);
+        moveWithCollisions(record);
     }
     if (length(angularVelocity) != 0.0f)
         rotate(angularVelocity * dt);

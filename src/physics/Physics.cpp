@@ -12,6 +12,8 @@
 
 namespace NSPhysical {
 
+using NSNode::BoundingVolume;
+using NSNode::NodeTransform;
 using NSMenu::MenuEntry;
 using NSMenu::Value;
 using NSNode::BoundingVolume;
@@ -119,11 +121,33 @@ Vector3 Physics::ownerPosition() const {
     return parent ? parent->worldPosition() : worldPosition();
 }
 
+namespace {
+
+// The world radius of node's outer sphere; 0 for a room or no volume.
+float outerRadius(const NodeTransform* node) {
+    const BoundingVolume* volume = node ? node->getBoundingVolume() : nullptr;
+    if (!volume || volume->isUnbounded())
+        return 0.0f;
+    const BoundingVolume::Sphere& outer = volume->getOuterSphere();
+    const Matrix4 m = node->worldMatrix();
+    const Vector3 c = m.transformPoint(outer.getCenter());
+    return length(m.transformPoint(outer.getCenter() + Vector3(outer.getRadius(), 0, 0)) - c);
+}
+
+} // namespace
+
+float Physics::softRadius(NSNode::NodePhysical* body) const {
+    return outerRadius(getParent() ? getParent() : this) + outerRadius(body);
+}
+
 Vector3 Physics::pointPull(NSNode::NodePhysical* body) const {
     Vector3 r = ownerPosition() - body->worldPosition();
     float d = r.length();
     if (!(d >= kMinPointDistance)) // also a distance that is not a number
         return Vector3();
+    const float soft = softRadius(body);
+    if (d < soft)
+        return r.normalize() * static_cast<float>(1000.0 * d / (static_cast<double>(soft) * soft * soft));
     return r.normalize() * static_cast<float>(1000.0 / (d * d));
 }
 
@@ -234,9 +258,11 @@ void Physics::getMenuEntries(std::vector<MenuEntry>& list, bool detailed) {
             list.push_back(rangeEntry(this, axisLabel("Position ", axis), NSMenu::KIND_ACCELERATOR,
                                       component(getPosition(), axis), 0, 0, -0.3f, 0.3f));
     if (flags & 2)
-        for (int axis = 0; axis < 3; ++axis)
+        for (int axis = 0; axis < 3; ++axis) {
             list.push_back(rangeEntry(this, axisLabel("Rotation ", axis), NSMenu::KIND_SLIDER,
                                       turns(component(getRotation(), axis)), 0, 0, -0.5f, 0.5f));
+            list.back().readout = NSMenu::Readout::degrees();
+        }
     if (flags & 4)
         list.push_back(rangeEntry(this, "Scaling", NSMenu::KIND_SLIDER, getScaleFactor(), 0, 3, 0.5f, 3.0f));
 }

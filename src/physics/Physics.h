@@ -46,12 +46,14 @@ enum VolumeType {
 class Physics : public NSNode::NodeTransform, public NSMenu::MenuConfigureable {
 public:
     // The point laws (point gravity, point magnet, light) fall off with the
-    // squared distance between the effect's owner and the body. A body closer
-    // to the owner than this (the owner itself, when it carries a matching
-    // property, sits at distance 0) feels nothing from them: there is no
-    // direction to pull it in, and the pull would be infinite. Beyond it the
-    // laws hold unchanged; the largest factor, 1000 / 0.001^2, is still a
-    // finite float.
+    // squared distance between the effect's owner and the body, but not
+    // inside the two bodies: closer than the sum of their outer spheres'
+    // radii (softRadius) a pull shrinks in proportion to the distance, to
+    // nothing at the centre, and light stays as it is at that distance. So
+    // no law gives more than it gives where the two bodies meet. A body
+    // closer to the owner than kMinPointDistance (the owner itself, when it
+    // carries a matching property) feels nothing: there is no direction to
+    // pull it in.
     static constexpr float kMinPointDistance = 0.001f;
 
     // full: enabled, no direction, no volume chosen, sizes (30, 30, 30), and
@@ -114,8 +116,11 @@ protected:
     // hangs under nothing).
     Vector3 ownerPosition() const;
     // The point-law factor toward the owner: normalize(r) * (1000 / d^2) with
-    // r = owner - body, or (0, 0, 0) closer than kMinPointDistance.
+    // r = owner - body, softened inside softRadius, or (0, 0, 0) closer than
+    // kMinPointDistance.
     Vector3 pointPull(NSNode::NodePhysical* body) const;
+    // The radius of the owner's outer sphere plus the body's.
+    float softRadius(NSNode::NodePhysical* body) const;
 
     Vector3 forceDirection;
     bool enabled = true;

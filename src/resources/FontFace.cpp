@@ -9,9 +9,13 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 
 #include "shell/Log.h"
+#include "shell/SafeFile.h"
 
 namespace NSGraphic {
 
@@ -32,6 +36,8 @@ const Substitute substitutes[] = {
 };
 
 const int defaultPixelHeight = 12;
+// Larger than any font a desktop installs.
+constexpr size_t kMaxFontBytes = 64u << 20;
 
 FT_Library library() {
     static FT_Library lib = [] {
@@ -169,8 +175,17 @@ FontFace::FontFace(const std::string& faceName, int weight) : match(matchFontFac
     }
     FT_Library lib = library();
     FT_Face opened = nullptr;
-    if (!lib || FT_New_Face(lib, match.file.c_str(), match.index, &opened) != 0) {
-        log(LOG_ERROR, "FontFace: cannot open the font file %s\n", match.file.c_str());
+    // The file fontconfig named, wherever its links lead in the system's
+    // font folders; what is read is a regular file, read without waiting.
+    char* real = ::realpath(match.file.c_str(), nullptr);
+    std::string problem = real ? std::string() : std::strerror(errno);
+    const bool read = real && NSFile::readFile(real, fileBytes, kMaxFontBytes, &problem) == NSFile::Read::Whole;
+    std::free(real);
+    if (!lib || !read ||
+        FT_New_Memory_Face(lib, reinterpret_cast<const FT_Byte*>(fileBytes.data()),
+                           static_cast<FT_Long>(fileBytes.size()), match.index, &opened) != 0) {
+        log(LOG_ERROR, "FontFace: cannot open the font file %s %s\n", match.file.c_str(), problem.c_str());
+        fileBytes.clear();
         return;
     }
     face = opened;

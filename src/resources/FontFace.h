@@ -89,6 +89,8 @@ private:
 
     FontMatch match;
     FT_FaceRec_* face = nullptr;
+    // The font file's bytes, read safely; FreeType reads the face from them.
+    std::string fileBytes;
     bool symbolMap = false; // a symbol font keeps Latin-1 at U+F000 upward
     int currentPixelHeight = 0;
 };

@@ -10,6 +10,7 @@
 #include <deque>
 #include <vector>
 
+#include "shell/DisplayScale.h"
 #include "shell/Log.h"
 
 namespace NSGraphic {
@@ -135,8 +136,8 @@ void GLFont::printLines(int x, int y, float lineSpacing, const char* format, ...
 }
 
 GLFontBitmap::GLFontBitmap(const std::string& faceName, int size, int weight)
-    : GLFont(faceName, size, weight) {
-    int pixels = size;
+    : GLFont(faceName, size, weight), scale(NSWindow::displayScale()) {
+    int pixels = NSWindow::unitsToPixels(size, scale);
     if (std::abs(pixels) > maxPixelHeight) {
         pixels = pixels < 0 ? -maxPixelHeight : maxPixelHeight;
         log(LOG_ERROR, "GLFontBitmap: size %d of \"%s\" is too large, using %d\n", size,
@@ -247,7 +248,7 @@ int GLFontBitmap::textWidth(const std::string& text) const {
     int width = 0;
     for (char ch : text)
         width += advances[static_cast<unsigned char>(ch)];
-    return width;
+    return NSWindow::unitsCovering(width, scale);
 }
 
 float GLFontOutline::textWidth(const std::string& text) const {

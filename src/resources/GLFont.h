@@ -49,16 +49,18 @@ protected:
 
 class GLFontBitmap : public GLFont {
 public:
-    // size: the character (em) height in pixels; a negative size asks for
-    // that cell height instead.
+    // size: the character (em) height in units of the interface, drawn
+    // with as many pixels as the interface's scale gives it
+    // (shell/DisplayScale.h); a negative size asks for that cell height.
     GLFontBitmap(const std::string& faceName, int size, int weight);
 
-    // How far the text moves the raster position, in pixels (0 for every
-    // text when the font has no lists).
+    // How far the text moves the raster position, in units of the
+    // interface, rounded up (0 for every text when the font has no lists).
     int textWidth(const std::string& text) const;
 
 private:
-    std::array<int, 256> advances{};
+    std::array<int, 256> advances{}; // in pixels
+    float scale = 1.0f;
 };
 
 class GLFontOutline : public GLFont {

@@ -11,6 +11,7 @@
 
 #include "persistence/LittleEndian.h"
 #include "resources/ResourcePath.h"
+#include "shell/SafeFile.h"
 
 namespace NSLoader {
 
@@ -73,16 +74,16 @@ struct MaskChannel {
 bool readBmp(const std::string& path, BmpImage& image, std::string* error) {
     image = BmpImage();
 
-    // Only plain files: a folder reads as garbage and a pipe could block.
-    struct stat info;
-    if (::stat(path.c_str(), &info) != 0)
-        return failWith(error, path, std::strerror(errno));
-    if (!S_ISREG(info.st_mode))
-        return failWith(error, path, "not a plain file");
-    FileCloser closer{std::fopen(path.c_str(), "rb")};
+    // Only plain files, never through a link: a folder reads as garbage and
+    // a pipe could block.
+    std::string problem;
+    FileCloser closer{NSFile::openStream(path, &problem)};
     if (!closer.file)
-        return failWith(error, path, std::strerror(errno));
+        return failWith(error, path, problem.c_str());
     std::FILE* file = closer.file;
+    struct stat info;
+    if (::fstat(fileno(file), &info) != 0)
+        return failWith(error, path, std::strerror(errno));
     const long long fileSize = static_cast<long long>(info.st_size);
 
     unsigned char header[kFileHeaderSize + kInfoHeaderSize];

@@ -1,15 +1,13 @@
 #include "resources/Md2File.h"
 
-#include <sys/stat.h>
-
 #include <cctype>
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 
 #include "persistence/LittleEndian.h"
 #include "resources/Md2Normals.h"
+#include "shell/SafeFile.h"
 
 namespace NSGraphic {
 
@@ -56,32 +54,12 @@ std::string fixedString(const unsigned char* p, size_t size) {
 }
 
 bool readWholeFile(const std::string& path, std::vector<unsigned char>& bytes, std::string& error) {
-    struct stat info;
-    if (::stat(path.c_str(), &info) != 0) {
-        error = std::strerror(errno);
+    // Only plain files, never through a link: a folder reads as garbage and
+    // a pipe could block.
+    std::string text;
+    if (NSFile::readFile(path, text, static_cast<size_t>(kMaxFileSize), &error) != NSFile::Read::Whole)
         return false;
-    }
-    // Only plain files: a folder reads as garbage and a pipe could block.
-    if (!S_ISREG(info.st_mode)) {
-        error = "not a plain file";
-        return false;
-    }
-    if (info.st_size > kMaxFileSize) {
-        error = "file too large for a model";
-        return false;
-    }
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        error = std::strerror(errno);
-        return false;
-    }
-    bytes.resize(static_cast<size_t>(info.st_size));
-    size_t got = bytes.empty() ? 0 : std::fread(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
-    if (got != bytes.size()) {
-        error = "cannot read the whole file";
-        return false;
-    }
+    bytes.assign(text.begin(), text.end());
     return true;
 }
 

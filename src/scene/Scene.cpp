@@ -123,17 +123,23 @@ bool Scene::setRunning(bool run, bool snapshot) {
         stepClock.reset();
         simulationTimer.restart();
         running = true;
+        trace.begin(root);
         log(LOG_GAME, "Scene: the machine runs\n");
         return true;
     }
     running = false;
     simulationTimer.pause();
+    trace.finish(root);
     log(LOG_GAME, "Scene: the machine stops\n");
     if (!snapshot)
         return true;
     const bool hadSelection = selected != nullptr;
     const int selectedId = hadSelection ? selected->getId() : 0;
-    if (!loadScene(kSnapshotName)) {
+    // The snapshot's load forgets the run's trace, which is to show now.
+    RunTrace kept = std::move(trace);
+    const bool restored = loadScene(kSnapshotName);
+    trace = std::move(kept);
+    if (!restored) {
         popUp("Scene could not be loaded");
         return true;
     }
@@ -148,6 +154,7 @@ void Scene::discardRun() {
     running = false;
     fastForward = false;
     simulationTimer.pause();
+    trace.clear();
     log(LOG_GAME, "Scene: the machine stops; the loaded scene replaces the run\n");
 }
 
@@ -166,8 +173,9 @@ void Scene::update() {
 
 bool Scene::wantsContinuousFrames() const {
     const Vector3 zero;
-    return (running && !isPaused()) || camera.getRotationSpeed() != 0.0f || camera.getZoomSpeed() != 0.0f ||
-           !(camera.getSlideVelocity() == zero) || WindowItem::wantsContinuousFrames();
+    const Camera& c = view();
+    return (running && !isPaused()) || c.getRotationSpeed() != 0.0f || c.getZoomSpeed() != 0.0f ||
+           !(c.getSlideVelocity() == zero) || WindowItem::wantsContinuousFrames();
 }
 
 void Scene::step(float dtSim, float dtCam) {
@@ -177,6 +185,8 @@ void Scene::step(float dtSim, float dtCam) {
         camera.setTarget(selected->worldPosition());
     camera.update(dtCam);
     keepCameraInRoom(camera, root);
+    if (overview)
+        overviewCamera.update(dtCam);
     if (!running) {
         root->applyPendingChanges();
         return;
@@ -187,17 +197,46 @@ void Scene::step(float dtSim, float dtCam) {
     const float dt = NSPhysical::StepClock::kStep;
     const long long before = stepClock.stepsTaken() - steps;
     for (int i = 0; i < steps; ++i) {
+        NSNode::ControllerNode::instance().putInTreeOrder();
         NSNode::ControllerNode::instance().clearHits();
         root->simulate(dt);
         root->finishStep(dt);
         root->applyPendingChanges();
         runTime += dt;
+        trace.afterStep(root, before + i + 1);
         if (stepObserver)
             stepObserver(static_cast<double>(before + i + 1) * NSPhysical::StepClock::kStep);
     }
     if (steps == 0)
         root->applyPendingChanges();
 }
+void Scene::setOverview(bool on) {
+    if (on == overview)
+        return;
+    overview = on;
+    if (on) {
+        const float height = static_cast<float>(std::max(1, screenArea.height));
+        overviewCamera = fitOverview(root, static_cast<float>(std::max(1, screenArea.width)) / height);
+    }
+    log(LOG_GAME, "Scene: overview %s\n", on ? "on" : "off");
+}
+
+void Scene::noteGoalTouch(int idA, int idB) {
+    NodeTransform* a = findNode(idA);
+    NodeTransform* b = findNode(idB);
+    if (!a || !b)
+        return;
+    // A room or another unbounded body counts as the larger.
+    auto reach = [](NodeTransform* node) {
+        BoundingVolume* volume = node->getBoundingVolume();
+        if (!volume || volume->isUnbounded())
+            return 1e30f;
+        volume->setTransform(node->worldMatrix());
+        return volume->getOuterSphere().getWorldRadius();
+    };
+    trace.addMark(idA, idB, (reach(a) <= reach(b) ? a : b)->worldPosition());
+}
+
 // --- technical settings --------------------------------------------------------
 
 void Scene::setCulling(bool on) {

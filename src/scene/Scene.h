@@ -7,7 +7,7 @@
 // turning it, and runs "the machine" (the physics simulation). Its children
 // are the buttons over the view (the machine switch and the camera). Starting the
 // machine saves the scene as "_current"; stopping it loads that snapshot
-// back, so a run never changes the layout.
+// back, so a run never changes the layout, and shows the run's trace.
 
 #include <array>
 #include <functional>
@@ -18,6 +18,8 @@
 #include <GL/gl.h>
 
 #include "scene/Camera.h"
+#include "scene/RunTrace.h"
+#include "scene/SightLine.h"
 #include "scenegraph/BoundingVolume.h"
 #include "math/Matrix4.h"
 #include "objects/NodeGraphic.h"
@@ -63,8 +65,18 @@ public:
     ~Scene() override;
 
     NSNode::NodeTransform* getRoot() const { return root; }
+    // The level's camera, which the scene file keeps.
     Camera& getCamera() { return camera; }
     const Camera& getCamera() const { return camera; }
+    // The camera the view shows and the player steers: the overview's while
+    // it lasts, otherwise the level's.
+    Camera& view() { return overview ? overviewCamera : camera; }
+    const Camera& view() const { return overview ? overviewCamera : camera; }
+    // The whole room from above, with every object in sight: on, a camera of
+    // its own (see fitOverview); off, the level's camera shows again as
+    // it was. A new level or an emptied scene ends it.
+    void setOverview(bool on);
+    bool isOverview() const { return overview; }
     NSNode::NodeGraphic* getSelected() const { return selected; }
     NSNode::NodeGraphic* getHovered() const { return hovered; }
     int getHoveredGizmo() const { return hoveredGizmo; }
@@ -103,6 +115,14 @@ public:
     void setStepObserver(StepObserver observer) { stepObserver = std::move(observer); }
     // The machine's clock since it was last started.
     const NSPhysical::StepClock& machineClock() const { return stepClock; }
+    // The trace of the last run: recorded from the start, drawn after the
+    // stop (while shown), forgotten at the next start, a load or clearTrace.
+    RunTrace& runTrace() { return trace; }
+    const RunTrace& runTrace() const { return trace; }
+    // The layout changed (an edit): the trace no longer shows what it does.
+    void clearTrace() { trace.clear(); }
+    // Two objects of a goal touched: a mark at the smaller one's centre.
+    void noteGoalTouch(int idA, int idB);
 
     // The nearest hit record under the pixel (x, y) of the view, or null.
     // A record is: name count, minimum depth, maximum depth, names. It lives
@@ -110,6 +130,13 @@ public:
     const GLuint* pick(int x, int y);
     // The drawable node named by the record's first name, or null.
     NSNode::NodeGraphic* nodeAt(const GLuint* record) const;
+    // The selection a click at the last pick leaves: the object behind the
+    // selected one among the objects there (nearest first, handles left
+    // out), the nearest when the selection is not among them, none after the
+    // farthest; the selection as it is when no object is there.
+    NSNode::NodeGraphic* clickedSelection() const;
+    // Makes the clicked selection of the last pick the selection.
+    void selectClicked();
     // The point under the pixel (x, y) as last drawn, in the frame of node's
     // parent. False when the pixel shows no surface (background).
     bool surfacePoint(int x, int y, NSNode::NodeTransform* node, Vector3& point);
@@ -226,6 +253,10 @@ private:
     std::unique_ptr<HandleSet> handleSet;
     // One buffer for every pick; a record handed out stays valid until the next.
     std::array<GLuint, kSelectBufferSize> selectBuffer{};
+    int pickedHits = 0;
+    // A press on a handle that has not moved yet: its release is a click on
+    // what lies there.
+    bool handleClick = false;
     struct DeferredEntry {
         Matrix4 modelview;
         NSNode::NodeTransform* node;
@@ -258,6 +289,8 @@ private:
     void drawDepthWithoutHandles();
     void startGizmoDrag(const GLuint* record, int x, int y);
     void dragTranslation(int x, int y);
+    // The line of sight through the pointer at (x, y) of the view.
+    SightLine pointerSight(int x, int y) const;
     void dragRotation(int x, int y);
     // Any mouse button event ends a handle drag; the object's new place
     // goes to the log.
@@ -272,6 +305,9 @@ private:
     int textureQuality = 1;
     std::array<std::unique_ptr<NSNode::BoundingVolume::Plane>, 6> frustum;
     Camera camera;
+    Camera overviewCamera;
+    bool overview = false;
+    RunTrace trace;
     NSNode::NodeTransform* root = nullptr;
     Timer simulationTimer{true, kMaxFrameTime};
     NSPhysical::StepClock stepClock;
@@ -303,6 +339,16 @@ private:
     Vector3 translateStartPosition;
     // Where the drag last left the object free of contact.
     Vector3 translateLastFree;
+    // The arrow's line in the world (through the object's place at the
+    // press), where on it the pointer took hold, how far the pointer has
+    // carried it since; whether the pointer can follow the line, and if not
+    // (it points nearly at the eye) the size of a unit of the view there.
+    Vector3 translateLineStart;
+    Vector3 translateLineAxis;
+    float translateGrab = 0.0f;
+    float translateAmount = 0.0f;
+    bool translateFollows = false;
+    float translateUnitSize = 0.0f;
     bool translating = false;
     Vector3 rotateScreenDirection;
     Vector3 rotateAxis;
@@ -315,6 +361,8 @@ private:
     bool transparency = true;
     bool displayLists = false;
     bool vertexArrays = false;
+    // A pick is being drawn (see pick()).
+    bool picking = false;
     bool defaultLight = false;
 };
 

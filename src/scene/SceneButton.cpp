@@ -43,7 +43,7 @@ WindowButtonSceneRotater::WindowButtonSceneRotater(Scene* scene, int direction)
     : WindowButton(1), scene(scene), direction(direction) {}
 
 bool WindowButtonSceneRotater::mouseButton(int button, int state, int, int, int) {
-    Camera& camera = scene->getCamera();
+    Camera& camera = scene->view();
     if (leftPress(button, state)) {
         const Vector3 f = camera.getTarget() - camera.getEye();
         const Vector3 u = camera.getUpPoint() - camera.getEye();
@@ -74,7 +74,7 @@ bool WindowButtonSceneSlider::mouseButton(int button, int state, int, int, int) 
     // The camera follows the selected object while the machine runs.
     if (scene->isRunning() && scene->getSelected())
         return true;
-    Camera& camera = scene->getCamera();
+    Camera& camera = scene->view();
     if (leftPress(button, state)) {
         Vector3 u = camera.getUpPoint() - camera.getEye();
         Vector3 f = camera.getTarget() - camera.getEye();
@@ -107,7 +107,7 @@ WindowButtonSceneZoomer::WindowButtonSceneZoomer(Scene* scene, int direction)
     : WindowButton(1), scene(scene), direction(direction) {}
 
 bool WindowButtonSceneZoomer::mouseButton(int button, int state, int, int, int) {
-    Camera& camera = scene->getCamera();
+    Camera& camera = scene->view();
     if (leftPress(button, state))
         camera.setZoomSpeed(direction == 0 ? kSpeed : -kSpeed);
     else if (leftRelease(button, state))
@@ -125,7 +125,7 @@ void WindowButtonSceneZoomer::drawButton() {
 ButtonResetCamera::ButtonResetCamera(Scene* scene) : WindowButton(1), scene(scene) {}
 
 bool ButtonResetCamera::mouseButton(int, int, int, int, int) {
-    scene->getCamera().reset();
+    scene->view().reset();
     return true;
 }
 
@@ -137,6 +137,24 @@ void ButtonResetCamera::drawButton() {
     glRotatef(90.0f, 0.0f, 0.0f, 1.0f);
     glRectf(-0.1f, -0.5f, 0.1f, 0.5f);
     glPopMatrix();
+}
+
+SceneOverviewButton::SceneOverviewButton(Scene* scene) : WindowButton(1), scene(scene) {}
+
+bool SceneOverviewButton::mouseButton(int button, int state, int, int, int) {
+    if (leftPress(button, state))
+        scene->setOverview(!scene->isOverview());
+    return true;
+}
+
+void SceneOverviewButton::drawButton() {
+    const bool on = scene->isOverview();
+    glColor3f(on ? 0.1f : 0.5f, on ? 0.9f : 0.5f, on ? 0.9f : 0.5f);
+    glRectf(-0.5f, -0.5f, 0.5f, 0.5f);
+    glColor3f(0.1f, 0.1f, 0.1f);
+    glRectf(-0.35f, -0.35f, 0.35f, 0.35f);
+    glColor3f(on ? 0.1f : 0.5f, on ? 0.9f : 0.5f, on ? 0.9f : 0.5f);
+    glRectf(-0.15f, -0.15f, 0.15f, 0.15f);
 }
 
 // --- machine -----------------------------------------------------------------
@@ -232,6 +250,7 @@ void addSceneButtons(Scene& scene) {
     add(new WindowButtonSceneZoomer(&scene, 0), ItemLayout(-80, 70, 30, 30, 3, 1));
     add(new WindowButtonSceneZoomer(&scene, 1), ItemLayout(-120, 70, 30, 30, 3, 1));
     add(new ButtonResetCamera(&scene), ItemLayout(-40, 10, 30, 30, 3, 1));
+    add(new SceneOverviewButton(&scene), ItemLayout(-40, -40, 30, 30, 3, 3));
 }
 
 } // namespace NSScene

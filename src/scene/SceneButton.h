@@ -1,7 +1,9 @@
 #pragma once
-// The fourteen small buttons over the 3D view: start (pause, resume), stop
+// The fifteen small buttons over the 3D view: start (pause, resume), stop
 // and fast forward for the machine; four arrows that turn the camera about
-// its target, four that slide it, zoom in and out, and a camera reset. Each
+// its target, four that slide it, zoom in and out, a camera reset and the
+// overview (top right). The camera buttons steer the camera the view shows
+// (the overview's while it lasts). Each
 // draws its face in the square from -0.5 to 0.5 (origin at the centre, y
 // up). The camera buttons switch the camera's continuous motions on at a
 // left press and off at the release, so the camera moves at a fixed speed
@@ -106,7 +108,18 @@ private:
     Scene* scene;
 };
 
-// Creates the fourteen buttons as children of scene, in their places.
+// Shows the whole room from above, and the view before at the next press.
+class SceneOverviewButton : public NSWindow::WindowButton {
+public:
+    explicit SceneOverviewButton(Scene* scene);
+    bool mouseButton(int button, int state, int modifiers, int x, int y) override;
+    void drawButton() override;
+
+private:
+    Scene* scene;
+};
+
+// Creates the fifteen buttons as children of scene, in their places.
 void addSceneButtons(Scene& scene);
 
 } // namespace NSScene

@@ -1,5 +1,6 @@
 // The scene view's drawing: the frame, the frustum culling, the default
-// light and the coordinate cross, and the distance-sorted transparent pass.
+// light and the coordinate cross, the distance-sorted transparent pass, and
+// the trace of the last run.
 #include "scene/Scene.h"
 
 #include <GL/gl.h>
@@ -20,7 +21,7 @@ constexpr float kCrossHalfLength = 10.0f;
 
 void Scene::begin3D(bool keepProjection) {
     const NSWindow::ItemLayout& a = screenArea;
-    glViewport(a.x, a.y, a.width, a.height);
+    NSWindow::setViewportOver(a);
     glMatrixMode(GL_PROJECTION);
     if (!keepProjection) {
         glLoadIdentity();
@@ -34,7 +35,7 @@ void Scene::draw() {
     glPushAttrib(GL_ENABLE_BIT);
     glEnable(GL_DEPTH_TEST);
     begin3D(false);
-    camera.apply();
+    view().apply();
     rebuildFrustum();
     if (defaultLight)
         applyDefaultLight();
@@ -44,6 +45,8 @@ void Scene::draw() {
     culledCount = 0;
     drawnCount = 0;
     drawContent();
+    if (!running && trace.isShown())
+        trace.draw();
     glPopAttrib();
 
     const unsigned met = culledCount + drawnCount;
@@ -97,7 +100,7 @@ void Scene::drawCoordinateCross() const {
     glDisable(GL_TEXTURE_2D);
     glLineWidth(1.0f);
     glColor3f(1.0f, 1.0f, 1.0f);
-    const Vector3& t = camera.getTarget();
+    const Vector3& t = view().getTarget();
     const float h = kCrossHalfLength;
     glBegin(GL_LINES);
     glVertex3f(t.x - h, t.y, t.z);
@@ -173,13 +176,13 @@ void Scene::drawModel(NodeGraphic* node) {
     if (!model || !cullTest(node))
         return;
     unsigned flags = 0;
-    if (vertexArrays) {
+    if (vertexArrays || picking) {
         flags |= NSGraphic::MODEL_DRAW_VERTEX_ARRAYS;
         // GLUT's solid shapes switch the arrays off after drawing.
         glEnableClientState(GL_VERTEX_ARRAY);
         glEnableClientState(GL_NORMAL_ARRAY);
     }
-    if (displayLists)
+    if (displayLists && !picking)
         flags |= NSGraphic::MODEL_DRAW_DISPLAY_LIST;
     model->draw(flags, minFilter, magFilter);
 }

@@ -8,6 +8,7 @@
 #include "persistence/RecordIO.h"
 #include "persistence/SerialStream.h"
 #include "resources/ResourcePath.h"
+#include "scenegraph/ControllerNode.h"
 #include "shell/Log.h"
 
 using NSNode::BoundingVolume;
@@ -126,6 +127,8 @@ bool Scene::readScene(SerialStream& stream) {
         log(LOG_ERROR, "Scene: \"%s\" is damaged; the scene stays as it was\n", stream.fileName().c_str());
         return false;
     }
+    // Ids out of range or held twice would break goals and new objects.
+    NSNode::ControllerNode::instance().settleIds(newRoot, stream.renumberedIds());
     adopt(newRoot, newCamera);
     return true;
 }
@@ -143,11 +146,14 @@ void Scene::clearScene() {
     if (selected)
         selected->setSelected(false);
     forgetNodes();
+    trace.clear();
+    overview = false;
     root->clear();
 }
 
 void Scene::adopt(NodeTransform* newRoot, const Camera& newCamera) {
     forgetNodes();
+    trace.clear();
     NodeTransform* old = root;
     root = newRoot;
     delete old;

@@ -12,6 +12,7 @@
 #include "scene/DragSweep.h"
 #include "scene/RotateTorus.h"
 #include "scene/SceneSupport.h"
+#include "scene/SightLine.h"
 #include "scene/TranslatePfeil.h"
 #include "shell/Log.h"
 
@@ -27,9 +28,7 @@ namespace {
 // outside the object they sit.
 constexpr float kHandleSizePerDistance = 0.1f;
 constexpr float kHandleClearance = 1.1f;
-// Handle drags: units moved per pixel and per unit of distance from the
-// eye; radians turned per pixel.
-constexpr float kHandleMovePerPixel = 0.0015f;
+// Ring drags: radians turned per unit of the pointer's way.
 constexpr float kHandleTurnPerPixel = 0.05f;
 // Pick names of the handles: arrows 1 to 3, rings 4 to 6.
 constexpr int kFirstArrow = 1;
@@ -95,7 +94,7 @@ RotateTorus* Scene::gizmoRing(int axis) { return (axis >= 0 && axis < 3) ? handl
 void Scene::drawGizmos() {
     HandleSet& set = handles();
     const Vector3 at = selected->worldPosition();
-    const float size = kHandleSizePerDistance * length(at - camera.getEye());
+    const float size = kHandleSizePerDistance * length(at - view().getEye());
     float radius = 0.0f;
     if (BoundingVolume* volume = selected->getBoundingVolume()) {
         volume->setTransform(selected->worldMatrix());
@@ -151,7 +150,7 @@ void Scene::drawGizmos() {
 
 Vector3 Scene::projectDirection(const Vector3& at, const Vector3& d) {
     begin3D(false);
-    camera.apply();
+    view().apply();
     GLdouble modelview[16], projection[16];
     GLint viewport[4];
     glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
@@ -181,7 +180,8 @@ void Scene::startGizmoDrag(const GLuint* record, int x, int y) {
         Vector3 shown = unitAxis(axis);
         if (const NodeTransform* parent = selected->getParent())
             shown = parent->worldRotation().transformPoint(shown);
-        Vector3 onScreen = projectDirection(selected->worldPosition(), shown);
+        const Vector3 at = selected->worldPosition();
+        Vector3 onScreen = projectDirection(at, shown);
         onScreen.z = 0.0f;
         translateScreenAxis = onScreen.normalize();
         translateWorldAxis = unitAxis(axis);
@@ -189,6 +189,12 @@ void Scene::startGizmoDrag(const GLuint* record, int x, int y) {
         translateStartY = y;
         translateStartPosition = selected->getPosition();
         translateLastFree = translateStartPosition;
+        translateLineStart = at;
+        translateLineAxis = shown.normalize();
+        translateAmount = 0.0f;
+        const SightLine sight = pointerSight(x, y);
+        translateFollows = closestOnAxis(sight, at, translateLineAxis, translateGrab);
+        translateUnitSize = unitSizeAt(static_cast<float>(screenArea.height), dot(at - sight.from, sight.forward));
         translating = true;
         const Vector3& p = translateStartPosition;
         log(LOG_GAME, "Scene: moving %d along %c from (%.2f, %.2f, %.2f)\n", selected->getId(), kAxisName[axis], p.x,
@@ -223,20 +229,38 @@ void Scene::endGizmoDrag() {
     rotating = false;
 }
 
-// Always measured from the press, so dragging back to it puts the object
-// back exactly; the object sweeps from where it is towards the pointer's
-// place and stops at the last place free of contact.
+SightLine Scene::pointerSight(int x, int y) const {
+    return sightLine(view(), static_cast<float>(screenArea.width),
+                     static_cast<float>(screenArea.height), static_cast<float>(x) + 0.5f,
+                     static_cast<float>(y) + 0.5f);
+}
+
+// The place on the arrow's line that shows under the pointer, measured
+// from the press, so the point taken hold of stays under the pointer at any
+// size of the view, and dragging back to the press puts the object back
+// exactly. Where the pointer has gone past what the line can show (beyond
+// its vanishing point) the object stays at the last place it could. An
+// arrow pointing nearly at the eye moves by the pointer's way along it on
+// the screen, a unit of the view for a unit of the pointer. The object
+// sweeps from where it is towards that place and stops at the last place
+// free of contact.
 void Scene::dragTranslation(int x, int y) {
     if (!selected) {
         translating = false;
         return;
     }
-    const Vector3 v(static_cast<float>(x - translateStartX), static_cast<float>(y - translateStartY), 0.0f);
-    const float amount =
-        dot(v, translateScreenAxis) * length(selected->worldPosition() - camera.getEye()) * kHandleMovePerPixel;
+    float along = 0.0f;
+    if (!translateFollows) {
+        const Vector3 v(static_cast<float>(x - translateStartX), static_cast<float>(y - translateStartY), 0.0f);
+        translateAmount = dot(v, translateScreenAxis) * translateUnitSize;
+    } else if (closestOnAxis(pointerSight(x, y), translateLineStart, translateLineAxis, along)) {
+        translateAmount = along - translateGrab;
+    }
+    if (x == translateStartX && y == translateStartY)
+        translateAmount = 0.0f;
     NodeGraphic* node = selected;
     node->setPosition(translateStartPosition);
-    node->translate(translateWorldAxis * amount);
+    node->translate(translateWorldAxis * translateAmount);
     const Vector3 wanted = node->getPosition();
     sweepMove(translateLastFree, wanted, [node](const Vector3& p) { node->setPosition(p); },
               [node]() { return touchesAnother(node); });

@@ -5,6 +5,10 @@
 #include <GL/freeglut.h>
 #include <GL/glu.h>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "editable/EditorMode.h"
 #include "scene/SceneSupport.h"
 #include "shell/Log.h"
@@ -39,21 +43,40 @@ const GLuint* Scene::pick(int x, int y) {
     const unsigned frameCulled = culledCount;
     const unsigned frameDrawn = drawnCount;
 
+    // Mesa's software renderers keep every vertex buffer drawn from under
+    // GL_SELECT (immediate mode, display lists), or pending when the render
+    // mode changes: half a megabyte a pick in a level, a megabyte and a half
+    // a start of the machine. So drawing ends before, only what may lie
+    // under the pointer is drawn (culled against the pick's own view
+    // volume), models and boxes from arrays in the program's memory (which
+    // cost nothing) and outlines not at all.
+    glFinish();
     glSelectBuffer(kSelectBufferSize, selectBuffer.data());
     glRenderMode(GL_SELECT);
     glInitNames();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    GLint viewport[4] = {a.x, a.y, a.width, a.height};
-    gluPickMatrix(a.x + x + 0.5, a.y + y + 0.5, 1.0, 1.0, viewport);
+    // The pointer's whole unit of the interface, in pixels (at a scale
+    // above 1 a unit is several pixels wide).
+    const NSWindow::ItemLayout p = NSWindow::toPixels(a);
+    const NSWindow::ItemLayout unit = NSWindow::toPixels(NSWindow::ItemLayout(a.x + x, a.y + y, 1, 1));
+    GLint viewport[4] = {p.x, p.y, p.width, p.height};
+    gluPickMatrix(unit.x + unit.width * 0.5, unit.y + unit.height * 0.5, unit.width, unit.height, viewport);
     perspective(a);
     begin3D(true);
-    camera.apply();
+    view().apply();
+    rebuildFrustum();
+    picking = true;
     drawContent();
+    picking = false;
     const GLint hits = glRenderMode(GL_RENDER);
+    begin3D(false);
+    view().apply();
+    rebuildFrustum();
 
     culledCount = frameCulled;
     drawnCount = frameDrawn;
+    pickedHits = hits < 0 ? 0 : hits;
     if (hits < 0) {
         log(LOG_ERROR, "getSelectHit: select buffer overflow\n");
         return nullptr;
@@ -74,17 +97,48 @@ NodeGraphic* Scene::nodeAt(const GLuint* record) const {
     return dynamic_cast<NodeGraphic*>(findNode(static_cast<int>(record[3])));
 }
 
+NodeGraphic* Scene::clickedSelection() const {
+    std::vector<std::pair<GLuint, NodeGraphic*>> under; // (depth, object) of one-name records
+    const GLuint* record = selectBuffer.data();
+    for (int i = 0; i < pickedHits; ++i, record += 3 + record[0])
+        if (NodeGraphic* node = record[0] == 1 ? nodeAt(record) : nullptr)
+            under.emplace_back(record[1], node);
+    std::stable_sort(under.begin(), under.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<NodeGraphic*> order; // each object once, nearest first
+    for (const auto& u : under)
+        if (std::find(order.begin(), order.end(), u.second) == order.end())
+            order.push_back(u.second);
+    auto at = std::find(order.begin(), order.end(), selected);
+    if (at == order.end())
+        return order.empty() ? selected : order.front();
+    return ++at == order.end() ? nullptr : *at;
+}
+
+void Scene::selectClicked() {
+    NodeGraphic* node = clickedSelection();
+    if (node == selected)
+        return;
+    if (selected)
+        selected->setSelected(false);
+    selected = node;
+    if (node)
+        node->setSelected(true);
+    logSelection(selected);
+}
+
 bool Scene::surfacePoint(int x, int y, NodeTransform* node, Vector3& point) {
     const NSWindow::ItemLayout& a = screenArea;
     if (a.width <= 0 || a.height <= 0)
         return false;
     GLfloat depth = 1.0f;
-    glReadPixels(a.x + x, a.y + y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+    const NSWindow::ItemLayout unit = NSWindow::toPixels(NSWindow::ItemLayout(a.x + x, a.y + y, 1, 1));
+    const double px0 = unit.x + unit.width * 0.5, py0 = unit.y + unit.height * 0.5;
+    glReadPixels(static_cast<GLint>(px0), static_cast<GLint>(py0), 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
     // The far plane: nothing was drawn at that pixel.
     if (!(depth < 1.0f))
         return false;
     begin3D(false);
-    camera.apply();
+    view().apply();
     if (node && node->getParent())
         glMultMatrixf(node->getParent()->worldMatrix().data());
     GLdouble modelview[16], projection[16];
@@ -93,7 +147,7 @@ bool Scene::surfacePoint(int x, int y, NodeTransform* node, Vector3& point) {
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     glGetIntegerv(GL_VIEWPORT, viewport);
     GLdouble px, py, pz;
-    if (!gluUnProject(a.x + x + 0.5, a.y + y + 0.5, depth, modelview, projection, viewport, &px, &py, &pz))
+    if (!gluUnProject(px0, py0, depth, modelview, projection, viewport, &px, &py, &pz))
         return false;
     point = Vector3(static_cast<float>(px), static_cast<float>(py), static_cast<float>(pz));
     return true;
@@ -103,11 +157,12 @@ void Scene::drawDepthWithoutHandles() {
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_SCISSOR_BIT);
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     glEnable(GL_SCISSOR_TEST);
-    glScissor(screenArea.x, screenArea.y, screenArea.width, screenArea.height);
+    const NSWindow::ItemLayout p = NSWindow::toPixels(screenArea);
+    glScissor(p.x, p.y, p.width, p.height);
     glClear(GL_DEPTH_BUFFER_BIT);
     glEnable(GL_DEPTH_TEST);
     begin3D(false);
-    camera.apply();
+    view().apply();
     const unsigned frameCulled = culledCount;
     const unsigned frameDrawn = drawnCount;
     handlesHidden = true;
@@ -148,9 +203,9 @@ void Scene::placeSelectedAt(int x, int y) {
 bool Scene::mouseButton(int button, int state, int modifiers, int x, int y) {
     if (button == NSWindow::kWheelUpButton || button == NSWindow::kWheelDownButton) {
         // The wheel zooms: up towards the target, down away from it.
-        const float distance = length(camera.getTarget() - camera.getEye());
+        const float distance = length(view().getTarget() - view().getEye());
         if (state == GLUT_DOWN)
-            camera.zoom((button == NSWindow::kWheelUpButton ? 1.0f : -1.0f) * kWheelZoomShare * distance);
+            view().zoom((button == NSWindow::kWheelUpButton ? 1.0f : -1.0f) * kWheelZoomShare * distance);
         return true;
     }
     if (WindowItem::mouseButton(button, state, modifiers, x, y))
@@ -165,6 +220,9 @@ bool Scene::mouseButton(int button, int state, int modifiers, int x, int y) {
     else if (button == GLUT_MIDDLE_BUTTON)
         middleHeld = down;
     endGizmoDrag();
+    if (button == GLUT_LEFT_BUTTON && !down && handleClick && pick(x, y))
+        selectClicked();
+    handleClick = false;
     if (button != GLUT_LEFT_BUTTON || !down)
         return true;
 
@@ -175,21 +233,10 @@ bool Scene::mouseButton(int button, int state, int modifiers, int x, int y) {
     const GLuint* record = pick(x, y);
     if (record && record[0] >= 2) {
         startGizmoDrag(record, x, y);
+        handleClick = true;
         return true;
     }
-    NodeGraphic* node = nodeAt(record);
-    if (!node)
-        return true;
-    // Clicking the selected object again deselects it.
-    NodeGraphic* previous = selected;
-    if (selected)
-        selected->setSelected(false);
-    selected = nullptr;
-    if (node != previous) {
-        selected = node;
-        node->setSelected(true);
-    }
-    logSelection(selected);
+    selectClicked();
     return true;
 }
 
@@ -198,8 +245,10 @@ bool Scene::mouseDrag(int modifiers, int x, int y) {
         return true;
     const int dx = x - lastX;
     const int dy = y - lastY;
+    handleClick = handleClick && dx == 0 && dy == 0;
+    Camera& cam = view();
     if (middleHeld) {
-        camera.zoom(static_cast<float>(dy));
+        cam.zoom(static_cast<float>(dy));
     } else if (leftHeld) {
         if (!running && translating) {
             dragTranslation(x, y);
@@ -207,17 +256,17 @@ bool Scene::mouseDrag(int modifiers, int x, int y) {
             dragRotation(x, y);
         } else if (!running || !selected) {
             // While the machine runs the camera follows the selection instead.
-            Vector3 f = camera.getTarget() - camera.getEye();
-            Vector3 u = camera.getUpPoint() - camera.getEye();
+            Vector3 f = cam.getTarget() - cam.getEye();
+            Vector3 u = cam.getUpPoint() - cam.getEye();
             f.normalize();
             u.normalize();
-            camera.slide(u * (-static_cast<float>(dy) * kPanPerPixel));
-            camera.slide(cross(f, u) * (-static_cast<float>(dx) * kPanPerPixel));
+            cam.slide(u * (-static_cast<float>(dy) * kPanPerPixel));
+            cam.slide(cross(f, u) * (-static_cast<float>(dx) * kPanPerPixel));
         }
     } else if (rightHeld) {
-        const Vector3 side = cross(camera.getTarget() - camera.getEye(), camera.getUpPoint() - camera.getEye());
-        camera.rotate(static_cast<float>(dy) * kTurnPerPixel, side);
-        camera.rotate(-static_cast<float>(dx) * kTurnPerPixel, Vector3(0.0f, 1.0f, 0.0f));
+        const Vector3 side = cross(cam.getTarget() - cam.getEye(), cam.getUpPoint() - cam.getEye());
+        cam.rotate(static_cast<float>(dy) * kTurnPerPixel, side);
+        cam.rotate(-static_cast<float>(dx) * kTurnPerPixel, Vector3(0.0f, 1.0f, 0.0f));
     }
     lastX = x;
     lastY = y;
@@ -231,6 +280,8 @@ bool Scene::mouseMove(int buttons, int x, int y) {
     if (hovered)
         hovered->setHighlighted(false);
     hovered = nodeAt(record);
+    if (NodeGraphic* next = hovered && record[0] == 1 ? clickedSelection() : nullptr)
+        hovered = next; // what a click selects
     if (hovered)
         hovered->setHighlighted(true);
     const int overHandle = (hovered && record[0] >= 2) ? static_cast<int>(record[4]) : 0;
@@ -260,7 +311,14 @@ bool Scene::keyPressed(int key, int modifiers, bool special) {
         return true;
     case 'f':
         if (selected)
-            camera.setTarget(selected->worldPosition());
+            view().setTarget(selected->worldPosition());
+        return true;
+    case 't':
+        trace.setShown(!trace.isShown());
+        popUp(trace.isShown() ? "Trace of the last run shown" : "Trace of the last run hidden");
+        return true;
+    case 'o':
+        setOverview(!overview);
         return true;
     case 'm':
         if (muteToggle)

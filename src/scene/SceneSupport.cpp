@@ -2,19 +2,12 @@
 
 #include <GL/glu.h>
 
+#include "scene/SightLine.h"
 #include "scenegraph/ControllerNode.h"
 #include "shell/Host.h"
 #include "shell/Log.h"
 
 namespace NSScene {
-
-namespace {
-
-constexpr float kFieldOfView = 45.0f;
-constexpr float kNearPlane = 0.1f;
-constexpr float kFarPlane = 10000.0f;
-
-} // namespace
 
 void popUp(const std::string& text) { NSWindow::host().showTempPopUp(text); }
 

@@ -58,11 +58,13 @@ void BoundingVolume::setTransform(const Matrix4& m) {
         v->setTransform(m);
 }
 
-// Both directions point from other towards this volume: normalA is the
+// Both directions point from other towards this volume (up when the two
+// solids share their centre, so that they come apart): normalA is the
 // reversed direction of this volume's solid towards the other's centre,
 // normalB the other solid's direction towards this one's centre. When a
 // solid of lower priority meets one of higher priority the two change
-// places, so a box's own face direction always ends up last.
+// places, so a box's own face direction always ends up last. Against a
+// room both are the inward normal of the wall met.
 //
 // The outer spheres are compared as they stand, untransformed: they reject
 // only volumes whose enclosing spheres do not even meet in the local frame.
@@ -82,6 +84,17 @@ HitResult BoundingVolume::hitTest(const BoundingVolume& other) const {
             result.normalB = b->normalAt(a->getWorldCenter());
             if (b->priority() < a->priority())
                 std::swap(result.normalA, result.normalB);
+            // A room has no centre to point to: a solid meets its walls
+            // along the wall's inward normal, both ways of asking.
+            if (b->classId() == CLASS_VOLUME_ROOM)
+                result.normalA = result.normalB = b->normalAt(a->getWorldCenter());
+            else if (a->classId() == CLASS_VOLUME_ROOM)
+                result.normalA = result.normalB = -a->normalAt(b->getWorldCenter());
+            // Solids centred on one point (two objects made in one place)
+            // give no direction: this one gets free upwards.
+            for (Vector3* n : {&result.normalA, &result.normalB})
+                if (n->length() == 0.0f)
+                    *n = Vector3(0.0f, 1.0f, 0.0f);
             result.hit = true;
             return result;
         }

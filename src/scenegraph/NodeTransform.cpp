@@ -84,6 +84,7 @@ NodeTransform* NodeTransform::changedNode(std::uint64_t s) {
 
 NodeTransform* NodeTransform::setParent(NodeTransform* p) {
     noteChange();
+    ControllerNode::instance().markOrderChanged();
     return Node<NodeTransform>::setParent(p);
 }
 
@@ -225,11 +226,13 @@ HitResult NodeTransform::hitTest(NodeTransform* other, const Vector3& offset) {
     return hitTestPlaced(other);
 }
 
-bool NodeTransform::overlaps(NodeTransform* other, const Vector3& offset) {
+bool NodeTransform::overlaps(NodeTransform* other, const Vector3& offset) { return probe(other, offset).hit; }
+
+HitResult NodeTransform::probe(NodeTransform* other, const Vector3& offset) {
     if (!other || !boundingVolume)
-        return false;
+        return HitResult();
     boundingVolume->setTransform(translated(offset, worldMatrix()));
-    return testPlaced(other).hit;
+    return testPlaced(other);
 }
 
 // This node's volume already stands where it is tested.
@@ -287,7 +290,13 @@ void NodeTransform::serialize(SerialStream& stream) {
         return;
     }
     clear();
-    setId(stream.readInt());
+    // An id out of range is kept from the registry: it would leave no ids
+    // for new objects. The scene's reader gives such nodes new ones.
+    const int id = stream.readInt();
+    if (id >= 1 && id <= NSSerialize::SerialStream::kMaxNodeId)
+        setId(id);
+    else
+        Node<NodeTransform>::setId(id);
     setPosition(stream.readVector3("position", NSSerialize::Limits::kPosition));
     setRotation(stream.readVector3("rotation", NSSerialize::Limits::kRotation));
     setScale(stream.readFloat("scale", NSSerialize::Limits::kScale));

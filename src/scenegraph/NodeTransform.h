@@ -101,8 +101,9 @@ public:
     // it stands. A hit is recorded as a touching pair.
     HitResult hitTest(NodeTransform* other, const Vector3& offset);
     // The same test as hitTest, but a hit is not recorded: for probing where
-    // a contact begins.
+    // a contact begins and which way it pushes.
     bool overlaps(NodeTransform* other, const Vector3& offset);
+    HitResult probe(NodeTransform* other, const Vector3& offset);
     // Against every other registered node in registration order; the first
     // hit is returned and ends the search.
     HitResult hitTestAll(const Vector3& offset);

@@ -2,10 +2,11 @@
 
 #include <getopt.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #ifndef QBN_VERSION
 #define QBN_VERSION "unknown"
@@ -25,6 +26,8 @@ enum OptionId {
     OPT_LANG,
     OPT_UNCAPPED,
     OPT_FPS_CAP,
+    OPT_FULLSCREEN,
+    OPT_SCALE,
 };
 
 const option kLongOptions[] = {
@@ -37,6 +40,8 @@ const option kLongOptions[] = {
     {"lang", required_argument, nullptr, OPT_LANG},
     {"uncapped", no_argument, nullptr, OPT_UNCAPPED},
     {"fps-cap", required_argument, nullptr, OPT_FPS_CAP},
+    {"fullscreen", no_argument, nullptr, OPT_FULLSCREEN},
+    {"scale", required_argument, nullptr, OPT_SCALE},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -65,13 +70,34 @@ std::string programName(int argc, char** argv) {
 }
 
 // A whole number from lo to hi, or -1.
-int parseCount(const char* text, int lo, int hi) {
+long long parseCount(const char* text, long long lo, long long hi) {
+    if (!*text || std::strspn(text, "0123456789") != std::strlen(text) || std::strlen(text) > 18)
+        return -1;
+    const long long value = std::strtoll(text, nullptr, 10);
+    return value < lo || value > hi ? -1 : value;
+}
+
+// A decimal number, or NaN.
+double parseReal(const char* text) {
     errno = 0;
     char* end = nullptr;
-    const long value = std::strtol(text, &end, 10);
-    if (errno != 0 || end == text || *end != '\0' || value < lo || value > hi)
-        return -1;
-    return static_cast<int>(value);
+    const double value = std::strtod(text, &end);
+    return errno != 0 || end == text || *end != '\0' || !std::isfinite(value) ? NAN : value;
+}
+
+// Frame rates separated by commas, each 1 to the most; false if one is not.
+bool parseFpsList(const std::string& text, std::vector<int>& fps) {
+    fps.clear();
+    size_t start = 0;
+    while (start <= text.size()) {
+        const size_t comma = std::min(text.find(',', start), text.size());
+        const long long value = parseCount(text.substr(start, comma - start).c_str(), 1, Options::kMaxSimulateFps);
+        if (value < 0)
+            return false;
+        fps.push_back(static_cast<int>(value));
+        start = comma + 1;
+    }
+    return true;
 }
 
 Options failed(std::FILE* err, const std::string& program, const std::string& message) {
@@ -86,21 +112,26 @@ Options failed(std::FILE* err, const std::string& program, const std::string& me
 
 std::string usageText(const char* program) {
     return std::string("Usage: ") + program +
-           " [OPTION]... [GLUT OPTION]...\n"
+           " [OPTION]... [GLUT OPTION]... [FILE.lvl]\n"
            "Quibbleton, a 3D physics puzzle: build a machine that makes the right objects touch.\n"
+           "A level FILE given opens in Custom Mode, the level editor.\n"
            "\n"
            "  -h, --help           show this help and exit\n"
            "  -V, --version        show the version and exit\n"
            "      --lang CODE      language of the game's texts (de, en); overrides LANGUAGE and LANG\n"
+           "      --fullscreen     start in fullscreen (F11 switches it on and off)\n"
+           "      --scale N        interface scale for high-density screens, 1 to 4 (default: from the\n"
+           "                       screen's dots per inch, 96 dpi being 1)\n"
            "      --fps-cap N      draw at most N frames per second (10 to 1000, default 120)\n"
            "      --uncapped       draw as fast as possible, also while nothing moves\n"
            "      --simulate FILE  run the level FILE's machine without a window and print the outcome\n"
-           "      --fps LIST       with --simulate: frame rates to run at, comma-separated\n"
-           "      --jitter SEED    with --simulate: vary the frame times, drawn from SEED\n"
-           "      --seconds S      with --simulate: simulated seconds per run\n"
+           "      --fps LIST       with --simulate: frame rates to run at (1 to 1000), comma-separated\n"
+           "      --jitter SEED    with --simulate: vary the frame times, drawn from SEED (0 to 4294967295)\n"
+           "      --seconds S      with --simulate: simulated seconds per run (more than 0, at most 3600)\n"
            "\n"
            "GLUT's X options (-display DISPLAY, -geometry WxH+X+Y, -iconic, -direct, -indirect,\n"
-           "-gldebug, -sync) are passed on. Exit status: 0 success, 1 fatal error, 2 bad command line.\n";
+           "-gldebug, -sync) are passed on. Exit status: 0 success, 1 fatal error or the game's\n"
+           "folder in use by another Quibbleton, 2 bad command line.\n";
 }
 
 Options parseCommandLine(int& argc, char** argv, std::FILE* out, std::FILE* err) {
@@ -109,6 +140,8 @@ Options parseCommandLine(int& argc, char** argv, std::FILE* out, std::FILE* err)
     // GLUT's options go back into argv for glutInit; ours go to getopt.
     std::vector<char*> ours{argc > 0 ? argv[0] : const_cast<char*>("quibbleton")};
     int kept = 1;
+    std::string display;
+    bool geometryGiven = false;
     for (int i = 1; i < argc; ++i) {
         const GlutOption* g = glutOption(argv[i]);
         if (!g) {
@@ -118,6 +151,9 @@ Options parseCommandLine(int& argc, char** argv, std::FILE* out, std::FILE* err)
         if (g->takesValue && i + 1 >= argc)
             return failed(err, program, std::string("option '") + g->name + "' needs a value");
         argv[kept++] = argv[i];
+        if (std::strcmp(g->name, "-display") == 0)
+            display = argv[i + 1];
+        geometryGiven = geometryGiven || std::strcmp(g->name, "-geometry") == 0;
         if (g->takesValue)
             argv[kept++] = argv[++i];
     }
@@ -125,15 +161,20 @@ Options parseCommandLine(int& argc, char** argv, std::FILE* out, std::FILE* err)
     ours.push_back(nullptr);
 
     Options options;
-    bool simulateOnly = false;
-    std::string simulateOnlyName;
+    std::string simulateOnly; // an option that needs --simulate, when given
     opterr = 0;
     optind = 0; // a full restart of getopt's scan
     const int count = static_cast<int>(ours.size()) - 1;
     int c;
     int longIndex = 0;
-    while ((c = getopt_long(count, ours.data(), ":hV", kLongOptions, &longIndex)) != -1) {
+    while ((c = getopt_long(count, ours.data(), "-:hV", kLongOptions, &longIndex)) != -1) {
         switch (c) {
+        case 1: // a plain argument: the level file, one at most
+            if (!options.levelFile.empty())
+                return failed(err, program,
+                              std::string("unexpected argument '") + optarg + "': one level file at most");
+            options.levelFile = optarg;
+            break;
         case OPT_HELP:
             std::fputs(usageText(program.c_str()).c_str(), out);
             options.exitCode = 0;
@@ -147,11 +188,28 @@ Options parseCommandLine(int& argc, char** argv, std::FILE* out, std::FILE* err)
             options.simulateFile = optarg;
             break;
         case OPT_FPS:
-        case OPT_JITTER:
+            if (!parseFpsList(optarg, options.fps))
+                return failed(err, program,
+                              "--fps wants frame rates from 1 to 1000 separated by commas, not '" +
+                                  std::string(optarg) + "'");
+            simulateOnly = "fps";
+            break;
+        case OPT_JITTER: {
+            const long long seed = parseCount(optarg, 0, 4294967295LL);
+            if (seed < 0)
+                return failed(err, program,
+                              "--jitter wants a whole number from 0 to 4294967295, not '" + std::string(optarg) + "'");
+            options.jitter = true;
+            options.jitterSeed = static_cast<unsigned long>(seed);
+            simulateOnly = "jitter";
+            break;
+        }
         case OPT_SECONDS:
-            (c == OPT_FPS ? options.fpsList : c == OPT_JITTER ? options.jitterSeed : options.seconds) = optarg;
-            simulateOnly = true;
-            simulateOnlyName = kLongOptions[longIndex].name;
+            options.seconds = parseReal(optarg);
+            if (!(options.seconds > 0.0 && options.seconds <= Options::kMaxSimulateSeconds))
+                return failed(err, program,
+                              "--seconds wants more than 0 and at most 3600, not '" + std::string(optarg) + "'");
+            simulateOnly = "seconds";
             break;
         case OPT_LANG:
             if (!*optarg)
@@ -160,11 +218,19 @@ Options parseCommandLine(int& argc, char** argv, std::FILE* out, std::FILE* err)
             break;
         case OPT_UNCAPPED: options.frameCap = 0; break;
         case OPT_FPS_CAP: {
-            const int cap = parseCount(optarg, Options::kMinFrameCap, Options::kMaxFrameCap);
+            const long long cap = parseCount(optarg, Options::kMinFrameCap, Options::kMaxFrameCap);
             if (cap < 0)
                 return failed(err, program,
                               "--fps-cap wants frames per second from 10 to 1000, not '" + std::string(optarg) + "'");
-            options.frameCap = cap;
+            options.frameCap = static_cast<int>(cap);
+            break;
+        }
+        case OPT_FULLSCREEN: options.fullscreen = true; break;
+        case OPT_SCALE: {
+            const double scale = parseReal(optarg);
+            if (!(scale >= Options::kMinScale && scale <= Options::kMaxScale))
+                return failed(err, program, "--scale wants a number from 1 to 4, not '" + std::string(optarg) + "'");
+            options.scale = static_cast<float>(scale);
             break;
         }
         case ':':
@@ -182,10 +248,18 @@ Options parseCommandLine(int& argc, char** argv, std::FILE* out, std::FILE* err)
         }
         }
     }
-    if (optind < count)
-        return failed(err, program, std::string("unexpected argument '") + ours[optind] + "'");
-    if (simulateOnly && !options.simulate)
-        return failed(err, program, "option '--" + simulateOnlyName + "' works only with --simulate");
+    for (; optind < count; ++optind) { // after "--"
+        if (!options.levelFile.empty())
+            return failed(err, program,
+                          std::string("unexpected argument '") + ours[optind] + "': one level file at most");
+        options.levelFile = ours[optind];
+    }
+    if (!simulateOnly.empty() && !options.simulate)
+        return failed(err, program, "option '--" + simulateOnly + "' works only with --simulate");
+    if (options.simulate && !options.levelFile.empty())
+        return failed(err, program, "--simulate runs its own FILE; a level file to open does not go with it");
+    options.display = display;
+    options.geometryGiven = geometryGiven;
     argc = keptCount;
     argv[argc] = nullptr;
     return options;

@@ -1,26 +1,28 @@
 #pragma once
-// The game's command line: its own long options, read with getopt_long, and
-// GLUT's X options (-display, -geometry, ...), which are left in argv for
-// glutInit.
+// The game's command line: its own long options, read with getopt_long, an
+// optional level file to open, and GLUT's X options (-display, -geometry,
+// ...), which are left in argv for glutInit.
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace NSWindow {
 
-// Everything the command line asked for. The simulator's values stay text
-// here; the simulator checks them itself.
+// Everything the command line asked for, every value checked.
 struct Options {
     // >= 0: the program should end at once with this code (after --help,
     // --version or a bad command line, whose message is already printed).
     int exitCode = -1;
 
-    // --simulate FILE and its companions (empty when not given).
+    // --simulate FILE and its companions; an empty fps list and seconds 0
+    // leave the simulator's defaults.
     bool simulate = false;
     std::string simulateFile;
-    std::string fpsList;
-    std::string jitterSeed;
-    std::string seconds;
+    std::vector<int> fps;
+    bool jitter = false;
+    unsigned long jitterSeed = 0;
+    double seconds = 0.0;
 
     // --lang CODE (empty: the language comes from the environment).
     std::string language;
@@ -29,9 +31,23 @@ struct Options {
     // possible, without waiting for the display and without idling.
     int frameCap = kDefaultFrameCap;
 
+    // A level file named on the command line, opened in Custom Mode.
+    std::string levelFile;
+    bool fullscreen = false;
+    // Screen pixels per unit of the interface (--scale); 0: from the X
+    // server's dots per inch.
+    float scale = 0.0f;
+    // GLUT's -display value, and whether -geometry was given.
+    std::string display;
+    bool geometryGiven = false;
+
     static constexpr int kDefaultFrameCap = 120;
     static constexpr int kMinFrameCap = 10;
     static constexpr int kMaxFrameCap = 1000;
+    static constexpr float kMinScale = 1.0f;
+    static constexpr float kMaxScale = 4.0f;
+    static constexpr int kMaxSimulateFps = 1000;
+    static constexpr double kMaxSimulateSeconds = 3600.0;
 };
 
 // The one-line-per-option help of --help.

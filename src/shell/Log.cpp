@@ -5,6 +5,10 @@
 #include <cstdlib>
 #include <memory>
 
+#include <unistd.h>
+
+#include "shell/SafeFile.h"
+
 namespace {
 
 unsigned consoleMask = 0;
@@ -63,9 +67,19 @@ void logFatal(int exitCode, const char* format, ...) {
     std::exit(exitCode);
 }
 
-void openLogFile(const char* path) {
+bool openLogFile(const char* path, std::string* problem) {
     closeLogFile();
-    logFile = std::fopen(path, "wt");
+    // A new file takes the name of the old log. A link there (to a file
+    // elsewhere), a folder, pipe or device leaves the log on the console:
+    // nothing is ever written through it or put in its place.
+    NSFile::NewFile file(path, false);
+    const int fd = file.commitOpen();
+    logFile = fd >= 0 ? ::fdopen(fd, "w") : nullptr;
+    if (fd >= 0 && !logFile)
+        ::close(fd);
+    if (problem)
+        *problem = file.problem();
+    return logFile != nullptr;
 }
 
 void closeLogFile() {

@@ -25,9 +25,10 @@ void log(unsigned level, const char* format, ...) __attribute__((format(printf, 
 // Logs at the fatal level and ends the process with exitCode.
 [[noreturn]] void logFatal(int exitCode, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
-// Closes the current log file and opens path, truncating it; a failed open
-// silently turns file output off.
-void openLogFile(const char* path);
+// Closes the current log file and starts a new one at path (replacing what
+// is there, never writing through a link); false (with the problem) when
+// it cannot, and file output stays off.
+bool openLogFile(const char* path, std::string* problem = nullptr);
 void closeLogFile();
 void setLogFileMask(unsigned mask);
 void setLogConsoleMask(unsigned mask);

@@ -2,7 +2,10 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+
 #include "resources/LoaderGLFont.h"
+#include "shell/DisplayScale.h"
 
 namespace NSWindow {
 
@@ -151,7 +154,7 @@ bool WindowItem::mouseMove(int buttons, int x, int y) {
 }
 
 void WindowItem::drawBlueFrame() {
-    glLineWidth(2.0f);
+    glLineWidth(2.0f * displayScale()); // lines are in pixels: two units
     glColor3f(0.0f, 0.0f, 1.0f);
     glBegin(GL_LINE_LOOP);
     glVertex2f(0, 0);
@@ -255,9 +258,23 @@ bool WindowItem::hasFocus() const {
     return !parent || parent->focus == this;
 }
 
+ItemLayout toPixels(const ItemLayout& units) {
+    ItemLayout p = units;
+    p.x = unitsToPixels(units.x);
+    p.y = unitsToPixels(units.y);
+    p.width = std::max(0, unitsToPixels(units.x + units.width) - p.x);
+    p.height = std::max(0, unitsToPixels(units.y + units.height) - p.y);
+    return p;
+}
+
+void setViewportOver(const ItemLayout& units) {
+    const ItemLayout p = toPixels(units);
+    glViewport(p.x, p.y, p.width, p.height);
+}
+
 void WindowItem::begin2D(int originMode, int unitMode) {
     const ItemLayout& s = screenArea;
-    glViewport(s.x, s.y, s.width, s.height);
+    setViewportOver(s);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     double w = s.width, h = s.height;

@@ -41,6 +41,11 @@ struct ItemLayout {
     }
 };
 
+// An area in units (window coordinates, y up) in screen pixels, at the
+// interface's scale (shell/DisplayScale.h); and the GL viewport over it.
+ItemLayout toPixels(const ItemLayout& units);
+void setViewportOver(const ItemLayout& units);
+
 class WindowItem : public NSNode::Node<WindowItem> {
 public:
     // yUp: the item's own y axis grows upward from its bottom edge; otherwise

@@ -1,15 +1,21 @@
 #include "window/Window.h"
 
 #include <GL/freeglut.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <thread>
 
 #include "audio/SoundControl.h"
+#include "shell/CommandLine.h"
+#include "shell/DisplayScale.h"
 #include "shell/LevelControl.h"
+#include "shell/Language.h"
 #include "shell/Log.h"
 #include "shell/SwapControl.h"
+#include "window/DesktopWindow.h"
 #include "window/WindowCullingGraph.h"
 #include "window/WindowFrameRate.h"
 #include "window/WindowHelpTechnical.h"
@@ -23,8 +29,20 @@ const std::chrono::steady_clock::time_point processStart = std::chrono::steady_c
 
 // Set by SIGTERM or SIGINT; the next idle turn leaves the main loop, so the
 // game ends the ordinary way instead of dying in the middle of a frame.
+// Should the game not come round to it (stuck in a system call), the alarm
+// ends it after kQuitGraceSeconds, and a second signal at once.
 volatile std::sig_atomic_t quitSignalled = 0;
-void onQuitSignal(int) { quitSignalled = 1; }
+constexpr unsigned kQuitGraceSeconds = 10;
+void onQuitSignal(int signal) {
+    if (quitSignalled)
+        ::_exit(128 + signal);
+    quitSignalled = 1;
+    std::signal(SIGALRM, SIG_DFL);
+    ::alarm(kQuitGraceSeconds);
+}
+// Set by SIGUSR1: another game was refused this game's folder.
+volatile std::sig_atomic_t otherGameSignalled = 0;
+void onOtherGame(int) { otherGameSignalled = 1; }
 
 // The frame caps SHIFT+F11 steps through; 0 lifts the cap.
 const int kFrameCapSteps[] = {120, 60, 30, 0};
@@ -43,9 +61,12 @@ const std::string technicalHelpText =
     "SHIFT F8 ... culling on/off\n"
     "SHIFT F9 ... transparency on/off\n"
     "SHIFT F11 .. frame cap 120/60/30/off\n"
+    "F11 ........ fullscreen on/off\n"
     "\n"
     "4 / 6 ...... the slider clicked last a quarter step left/right\n"
-    "wheel ...... zoom the view / scroll the menu\n";
+    "wheel ...... zoom the view / scroll the menu\n"
+    "t .......... trace of the last run shown/hidden\n"
+    "o .......... overview of the whole room on/off\n";
 
 namespace {
 
@@ -71,12 +92,17 @@ void keyboardCallback(unsigned char key, int, int) {
 void specialCallback(int key, int, int) { Window::instance().onSpecial(key, glutGetModifiers()); }
 void closeCallback() { Window::instance().shutdown(); }
 void idleCallback() {
-    if (quitSignalled) {
-        quitSignalled = 0;
+    if (quitSignalled == 1) {
+        quitSignalled = 2; // being done: another signal ends the game at once
+        ::alarm(0);
         log(LOG_INFO, "Quitting: the game was asked to end\n");
         Window::instance().shutdown();
         glutLeaveMainLoop();
         return;
+    }
+    if (otherGameSignalled) {
+        otherGameSignalled = 0;
+        Window::instance().otherGameRefused();
     }
     Window::instance().idleTurn();
 }
@@ -92,15 +118,30 @@ Window::Window() : WindowItem(false) {}
 
 Window::~Window() = default;
 
-void Window::initGlut(int* argc, char** argv) {
+void Window::initGlut(int* argc, char** argv, const Options& options) {
     glutInit(argc, argv);
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_EXIT);
     std::signal(SIGTERM, onQuitSignal);
     std::signal(SIGINT, onQuitSignal);
+    std::signal(SIGUSR1, onOtherGame);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGBA | GLUT_ALPHA | GLUT_DEPTH);
-    glutInitWindowSize(800, 600);
-    glutInitWindowPosition(0, 0);
+    // Units of the interface to pixels; the window manager places the window.
+    std::string source = "--scale";
+    setDisplayScale(options.scale > 0.0f ? options.scale : scaleFromXServer(options.display, &source));
+    log(LOG_GAME, "Display: scale %.2f (%s)\n", displayScale(), source.c_str());
+    if (!options.geometryGiven) {
+        const int screenWidth = glutGet(GLUT_SCREEN_WIDTH), screenHeight = glutGet(GLUT_SCREEN_HEIGHT);
+        int width = unitsToPixels(kDefaultWidth), height = unitsToPixels(kDefaultHeight);
+        if (screenWidth > 0 && screenHeight > 0 && (width > screenWidth || height > screenHeight)) {
+            width = std::min(width, screenWidth * 9 / 10);
+            height = std::min(height, screenHeight * 9 / 10);
+        }
+        glutInitWindowSize(width, height);
+    }
     glutCreateWindow("Quibbleton");
+    dressWindow();
+    if (options.fullscreen)
+        instance().toggleFullscreen();
     glutDisplayFunc(displayCallback);
     glutReshapeFunc(reshapeCallback);
     glutMouseFunc(mouseCallback);
@@ -182,10 +223,8 @@ void Window::shutdown() {
 }
 
 void Window::showTempPopUp(const std::string& text) {
-    auto* popUp = new WindowTempPopUp(text, 2.0f, 1.0f, true);
-    int w = getScreenArea().width;
-    popUp->setLayout(ItemLayout(-(w / 2), -15, w, 30, 2, 2, 0, 0));
-    addChildLater(popUp);
+    // It takes its band in the stack of messages.
+    addChildLater(new WindowTempPopUp(text, 2.0f, 1.0f, true));
 }
 
 void Window::touchMenu() {
@@ -196,8 +235,9 @@ void Window::touchMenu() {
 void Window::draw() {
     drawFrame();
     glutSwapBuffers();
-    if (!firstFrameLogged) {
-        // How long a player waits for the first picture.
+    if (!firstFrameLogged && menu && !menu->items().empty()) {
+        // How long a player waits for the first whole picture, the menu's
+        // column built (the end-to-end tests wait for this line).
         firstFrameLogged = true;
         const std::chrono::duration<double> waited = std::chrono::steady_clock::now() - processStart;
         log(LOG_GAME, "First frame after %.3f s\n", waited.count());
@@ -246,11 +286,12 @@ void Window::update() {
 
 void Window::onReshape(int width, int height) {
     wake();
-    setLayout(ItemLayout(0, 0, width, height, 1, 1, 0, 0));
+    setLayout(ItemLayout(0, 0, unitsCovering(width), unitsCovering(height), 1, 1, 0, 0));
 }
 
-void Window::onMouse(int button, int state, int x, int y, int glutModifiers) {
-    log(LOG_MOUSE, "Mouse Click at: %4i %4i\n", x, y);
+void Window::onMouse(int button, int state, int pixelX, int pixelY, int glutModifiers) {
+    log(LOG_MOUSE, "Mouse Click at: %4i %4i\n", pixelX, pixelY);
+    const int x = pixelToUnit(pixelX), y = pixelToUnit(pixelY);
     wake();
     modifiers = glutModifiers;
     const unsigned bit = 1u << (static_cast<unsigned>(button) & 15u);
@@ -283,17 +324,18 @@ bool Window::undoKey(unsigned char key, int glutModifiers) {
 void Window::onMotion(int x, int y) {
     wake();
     // GLUT reports no modifiers while dragging: the ones of the press still hold.
-    mouseDrag(modifiers, x, y);
+    mouseDrag(modifiers, pixelToUnit(x), pixelToUnit(y));
 }
 
-void Window::onPassiveMotion(int x, int y) {
+void Window::onPassiveMotion(int pixelX, int pixelY) {
     wake();
+    const int x = pixelToUnit(pixelX), y = pixelToUnit(pixelY);
     if (passiveMotionSeen) {
         // Later moves of the same cycle wait for the next one; only the
         // newest counts, so the hover never lags behind the pointer.
         pendingMove = true;
-        pendingMoveX = x;
-        pendingMoveY = y;
+        pendingMoveX = pixelX;
+        pendingMoveY = pixelY;
         return;
     }
     passiveMotionSeen = true;
@@ -350,6 +392,7 @@ void Window::onSpecial(int key, int glutModifiers) {
         if (levelController)
             levelController->nextLevel();
         break;
+    case GLUT_KEY_F11: toggleFullscreen(); break;
     default: keyPressed(key, glutModifiers, true); break;
     }
     commandEnded();
@@ -385,7 +428,8 @@ void Window::wake() {
 
 void Window::idleTurn() {
     const double now = seconds();
-    const double at = pacer.nextFrameAt(now, wantsContinuousFrames());
+    const bool moving = wantsContinuousFrames();
+    const double at = pacer.nextFrameAt(now, moving);
     // Waits longer than a few milliseconds are slept in GLUT's loop, which
     // wakes for input; short ones here, to keep to the cap.
     constexpr double kLongestWait = 0.02;
@@ -398,6 +442,8 @@ void Window::idleTurn() {
     }
     if (at > now)
         std::this_thread::sleep_for(std::chrono::duration<double>(at - now));
+    if (frameRate) // an idle frame is no measure of the drawing rate
+        frameRate->setIdleFrame(pacer.isIdle(now, moving));
     pacer.frameStarted(seconds());
     onIdle();
     glutPostRedisplay();
@@ -435,7 +481,7 @@ void Window::switchTechnicalSetting(int functionKey) {
                 break;
             }
         setFrameCap(next);
-        showTempPopUp(next > 0 ? "Frame cap " + std::to_string(next) + " fps" : std::string("Frame cap off"));
+        showTempPopUp(next > 0 ? trFormat("Frame cap %d fps", next) : std::string("Frame cap off"));
         return;
     }
     default: break;

@@ -11,6 +11,7 @@
 namespace NSWindow {
 
 class LevelControl;
+struct Options;
 class WindowCullingGraph;
 class WindowFrameRate;
 class WindowHelpTechnical;
@@ -24,9 +25,22 @@ class Window : public WindowItem, public Host {
 public:
     static Window& instance();
 
-    // GLUT set-up: display mode, an 800 x 600 window titled "Quibbleton" at
-    // (0, 0), the callbacks and the dark blue clear colour.
-    static void initGlut(int* argc, char** argv);
+    // GLUT set-up: display mode, the interface's scale, a window titled
+    // "Quibbleton" of 800 x 600 units (unless -geometry says otherwise;
+    // within the screen) placed by the window manager, its class, process
+    // id and icon, fullscreen if asked, the callbacks and the dark blue
+    // clear colour.
+    static void initGlut(int* argc, char** argv, const Options& options);
+    static constexpr int kDefaultWidth = 800;
+    static constexpr int kDefaultHeight = 600;
+    // F11 and --fullscreen: the window manager's fullscreen where it offers
+    // one; without a window manager the window covers the screen itself
+    // and gets its place back the next time.
+    void toggleFullscreen();
+    // Another game was refused this game's folder (it sent SIGUSR1): a
+    // message, and the window comes to the front.
+    void otherGameRefused();
+    static constexpr const char* kOtherGameText = "A second Quibbleton on this folder was not started";
 
     // Builds the item tree and, if enterMainLoop, runs the GLUT main loop
     // (which never returns). A second call only logs an error.
@@ -51,7 +65,9 @@ public:
     void drawFrame();
     void update() override;
 
-    // The GLUT callbacks, with the modifier bits passed in (shift 1, ctrl 2, alt 4).
+    // The GLUT callbacks, with the modifier bits passed in (shift 1, ctrl 2,
+    // alt 4); positions and sizes in pixels, which become units of the
+    // interface here.
     void onReshape(int width, int height);
     void onMouse(int button, int state, int x, int y, int glutModifiers);
     void onMotion(int x, int y);
@@ -139,6 +155,9 @@ private:
     // The mouse buttons held down, a bit for each.
     unsigned buttonsHeld = 0;
     bool wireframe = false;
+    // Fullscreen without a window manager, and the place to go back to.
+    bool ownFullscreen = false;
+    int restoreX = 0, restoreY = 0, restoreWidth = 0, restoreHeight = 0;
 
     bool initialised = false;
     bool firstFrameLogged = false;

@@ -3,14 +3,12 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "resources/GLFont.h"
+#include "shell/Language.h"
 
 namespace NSWindow {
-
-namespace {
-int frameCounter = 0; // shared by every frame-rate display
-}
 
 WindowFrameRate::WindowFrameRate() : WindowItem(true), timer(false, 1.0f) {}
 
@@ -22,23 +20,38 @@ void WindowFrameRate::setFps(int framesPerSecond) {
     colour[2] = 0.0f;
 }
 
-void WindowFrameRate::update() {
-    ++frameCounter;
-    if (timer.peek() >= 1.0f) {
-        timer.restart();
-        setFps(frameCounter);
-        frameCounter = 0;
+void WindowFrameRate::frame(float seconds, bool idleFrame) {
+    windowSeconds += seconds;
+    if (!idleFrame && !previousIdle) {
+        ++fullFrames;
+        fullSeconds += seconds;
     }
+    previousIdle = idleFrame;
+    if (windowSeconds < 1.0f)
+        return;
+    idle = fullFrames == 0 || fullSeconds <= 0.0f;
+    if (!idle)
+        setFps(static_cast<int>(std::lround(static_cast<float>(fullFrames) / fullSeconds)));
+    fullFrames = 0;
+    fullSeconds = windowSeconds = 0.0f;
 }
+
+void WindowFrameRate::update() { frame(timer.lap(), nextIdle); }
 
 void WindowFrameRate::draw() {
     begin2D(0, 1);
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
     glDisable(GL_LIGHTING);
     glDisable(GL_CULL_FACE);
-    glColor3fv(colour);
+    if (idle)
+        glColor3f(0.75f, 0.75f, 0.75f);
+    else
+        glColor3fv(colour);
     glRasterPos2f(0.05f, 0.7f);
-    getLabelFont()->print("%3i fps", fps);
+    if (idle)
+        getLabelFont()->print("%s", tr("idle").c_str());
+    else
+        getLabelFont()->print("%3i fps", fps);
     drawBlueFrame();
     glPopAttrib();
 }

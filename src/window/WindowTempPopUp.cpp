@@ -3,30 +3,50 @@
 #include <GL/gl.h>
 
 #include "resources/GLFont.h"
+#include "shell/DisplayScale.h"
 #include "shell/Language.h"
 
 namespace NSWindow {
 
 namespace {
-WindowTempPopUp* currentExclusive = nullptr;
+// The newest stacked message, while it lives.
+WindowTempPopUp* newest = nullptr;
+} // namespace
+
+WindowTempPopUp* WindowTempPopUp::current() { return newest; }
+
+ItemLayout WindowTempPopUp::bandLayout(int band) {
+    return ItemLayout(0, band * (kBandHeight + kBandGap) - kBandHeight / 2, 0, kBandHeight, 1, 2, 2, 0);
 }
 
-WindowTempPopUp* WindowTempPopUp::current() { return currentExclusive; }
-
-WindowTempPopUp::WindowTempPopUp(const std::string& text, float holdTime, float fadeTime,
-                                 bool exclusive)
-    : WindowItem(true), exclusive(exclusive), timer(false, 1000000.0f), text(text),
+WindowTempPopUp::WindowTempPopUp(const std::string& text, float holdTime, float fadeTime, bool stacked)
+    : WindowItem(true), stacked(stacked), started(!stacked), timer(false, 1000000.0f), text(text),
       holdTime(holdTime), fadeTime(fadeTime) {
-    if (exclusive) {
-        if (currentExclusive)
-            currentExclusive->removeLater();
-        currentExclusive = this;
-    }
+    if (stacked)
+        newest = this;
 }
 
 WindowTempPopUp::~WindowTempPopUp() {
-    if (exclusive && currentExclusive == this)
-        currentExclusive = nullptr;
+    if (newest == this)
+        newest = nullptr;
+}
+
+void WindowTempPopUp::onAttach() {
+    WindowItem::onAttach();
+    if (!stacked)
+        return;
+    // An earlier message of the same text goes: this one shows it anew.
+    for (WindowItem* item : getParent()->getChildren()) {
+        auto* other = dynamic_cast<WindowTempPopUp*>(item);
+        if (other && other != this && other->stacked && other->text == text)
+            other->finish();
+    }
+}
+
+void WindowTempPopUp::finish() {
+    if (!finished)
+        removeLater();
+    finished = true;
 }
 
 bool WindowTempPopUp::advance(float t) {
@@ -35,7 +55,7 @@ bool WindowTempPopUp::advance(float t) {
     } else if (t < fadeTime + holdTime) {
         alpha = 1.0f;
     } else if (t >= 2.0f * fadeTime + holdTime) {
-        removeLater();
+        finish();
         return false;
     } else {
         alpha = 1.0f - (t - fadeTime - holdTime) / fadeTime;
@@ -45,9 +65,34 @@ bool WindowTempPopUp::advance(float t) {
     return true;
 }
 
-void WindowTempPopUp::update() { advance(timer.peek()); }
+void WindowTempPopUp::update() {
+    if (stacked && !finished && getParent()) {
+        // The band: one below each earlier message still showing or
+        // waiting beside it.
+        int place = 0;
+        for (WindowItem* item : getParent()->getChildren()) {
+            auto* other = dynamic_cast<WindowTempPopUp*>(item);
+            if (other == this)
+                break;
+            place += other && other->stacked && !other->finished;
+        }
+        if (place >= kMaxShown)
+            return;
+        if (!started) {
+            started = true;
+            timer.restart();
+        }
+        if (place != band) {
+            band = place;
+            setLayout(bandLayout(band));
+        }
+    }
+    advance(timer.peek());
+}
 
 void WindowTempPopUp::draw() {
+    if (isWaiting())
+        return;
     begin2D(1, 3);
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT | GL_LINE_BIT);
     glDisable(GL_LIGHTING);
@@ -62,7 +107,7 @@ void WindowTempPopUp::draw() {
     float s = font ? font->textWidth(shown) / 2.0f : 0.0f;
     glColor4f(0.08f, 0.08f, 0.25f, backgroundAlpha);
     glRectf(-s, -0.5f, s, 0.5f);
-    glLineWidth(2.0f);
+    glLineWidth(2.0f * displayScale());
     glColor3f(0.0f, 0.0f, 1.0f);
     glBegin(GL_LINE_LOOP);
     glVertex2f(-s, -0.5f);

@@ -23,7 +23,7 @@ cleanup() {
     return 0
 }
 
-# e2e_start BINARY: starts Xvfb and the game, sets DISPLAY, RUN and WIN.
+# e2e_start BINARY [ARGUMENT...]: starts Xvfb and the game, sets DISPLAY, RUN and WIN.
 e2e_start() {
     local bin
     bin=$(readlink -f "$1")
@@ -42,35 +42,54 @@ e2e_start() {
     export UBSAN_OPTIONS="log_path=$RUN/sanitizer:print_stacktrace=1:halt_on_error=1"
     export LSAN_OPTIONS="exitcode=0"
 
-    exec 3<> <(:)
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset >"$RUN/xvfb.txt" 2>&1 &
-    XVFB_PID=$!
-    local display=""
-    for _ in $(seq 50); do
-        read -r -t 0.2 display <&3 && break
-        kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb did not start: $(cat "$RUN/xvfb.txt")"
-    done
-    [ -n "$display" ] || fail "Xvfb gave no display number"
-    export DISPLAY=":$display"
+    start_xvfb
     GAME_BIN=$bin
-    launch_game
+    launch_game "$bin" "${@:2}"
 }
 
-# launch_game [COMMAND...]: starts the game (again, or COMMAND instead) in RUN; sets WIN.
+# start_xvfb: an X server of our own; sets DISPLAY and XVFB_PID. The server picks a free display; when it names
+# none in time (displays taken at once by other tests), it is started again on a free-looking display of ours.
+start_xvfb() {
+    local try display at=""
+    for try in 1 2 3 4; do
+        rm -f "$RUN/displayfd" && mkfifo "$RUN/displayfd" && exec 3<>"$RUN/displayfd"
+        Xvfb $at -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset >"$RUN/xvfb.txt" 2>&1 &
+        XVFB_PID=$! display=""
+        for _ in $(seq 100); do read -r -t 0.2 display <&3 && break; kill -0 "$XVFB_PID" 2>/dev/null || break; done
+        exec 3<&-
+        [ -n "$display" ] && kill -0 "$XVFB_PID" 2>/dev/null && { export DISPLAY=":$display"; return 0; }
+        echo "e2e: Xvfb gave no display number (try $try $at): $(tail -n 2 "$RUN/xvfb.txt")" >&2
+        kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null || true
+        at=":$((200 + RANDOM % 800))"
+        while [ -e "/tmp/.X${at#:}-lock" ] || [ -e "/tmp/.X11-unix/X${at#:}" ]; do at=":$((200 + RANDOM % 800))"; done
+    done
+    XVFB_PID=""
+    fail "Xvfb gave no display number in four tries"
+}
+
+# launch_game [COMMAND...]: starts the game (again, or COMMAND instead) in RUN; sets WIN once the window shows
+# and the game has drawn its first whole picture (its log, E2E_LOG or RUN's, says "First frame").
 launch_game() {
     [ $# -gt 0 ] || set -- "$GAME_BIN"
+    local log=${E2E_LOG:-$RUN/log.txt} by_log=1
+    # A planted link or pipe stays for the game to refuse; then the window alone tells.
+    if [ -L "$log" ] || [ -p "$log" ]; then by_log=0; else rm -f "$log"; fi
     (cd "$RUN" && exec "$@" >"$RUN/console.txt" 2>&1) &
     GAME_PID=$!
     WIN=""
-    for _ in $(seq 100); do
-        WIN=$(xdotool search --onlyvisible --name '^Quibbleton$' 2>/dev/null | head -n 1 || true)
-        [ -n "$WIN" ] && break
+    for _ in $(seq 300); do
+        [ -n "$WIN" ] || WIN=$(xdotool search --onlyvisible --name '^Quibbleton$' 2>/dev/null | head -n 1 || true)
+        [ -n "$WIN" ] && { [ "$by_log" = 0 ] || grep -q "^First frame after" "$log" 2>/dev/null; } && break
         kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended early: $(cat "$RUN/console.txt")"
         sleep 0.1
     done
-    [ -n "$WIN" ] || fail "no window titled Quibbleton"
+    [ -n "$WIN" ] || fail "no window titled Quibbleton within 30 s"
+    if [ "$by_log" = 1 ]; then
+        grep -q "^First frame after" "$log" 2>/dev/null || fail "the game drew no first picture within 30 s"
+    else
+        sleep 1
+    fi
     xdotool windowfocus --sync "$WIN" 2>/dev/null || true
-    sleep 0.5
 }
 
 # stop_game: SIGTERM, as the desktop ends it, and a clean exit within a minute.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # A new player's first session by mouse and keys: levels 1 and 2 solved by mouse, won, the progress and an
-# edit kept over a restart, F5/F6 and "Reset Level"; F6 to level 7, where CTRL+click, F2 and F3 work.
+# edit kept over a restart, F5/F6 and "Reset Level"; F6 to the last level, where CTRL+click, F2 and F3 work.
 # Waits follow the log and the screen. Screenshots stay with KEEP_E2E=1 or go to E2E_SHOTS=dir.
 # Usage: playthrough_e2e.sh path/to/quibbleton
 set -euo pipefail
@@ -8,19 +8,20 @@ source "$(dirname "$0")/e2e_lib.sh"
 
 VIEW=630x560+0+40          # the scene view below the frame-rate box
 MENU_SPOT="700 400"        # an empty spot of the menu column: black, grey under a level screen
-NO_VEIL="0 0 0" INFO_VEIL="71 71 71" WIN_VEIL="64 64 64"
+NO_VEIL="0 0 0" INFO_VEIL="22 22 22" WIN_VEIL="31 31 31"
 BUTTON_FILL="76 0 0"       # the dark red inside PLAY, BACK and NEXT
 PLAY_X=50 PLAY_Y=95 NEXT_X=52 NEXT_Y=127
 START_X=27 STOP_X=62 BUTTON_Y=574
 KNOB_Y=103                 # the menu's "Level" slider, level mode page
 # An object's level-mode page: a line every 40 pixels from y = 172; slider tracks span x 655..743 for -0.5..0.5.
 ROTATION_X_Y=198 ROTATION_Y_Y=238 POSITION_X_Y=198
-KNOB_GREY="204 204 204" KNOB_FOCUS="255 255 0" TRACK_GREY="153 153 153"
+KNOB_GREY="204 204 204" KNOB_FOCUS="255 255 0" TRACK_GREY="153 153 153" KNOB_VEILED="52 52 52"
 POPUP_EDGE="400 285" POPUP_BLUE="0 0 255"
 
 step() { echo "e2e: $* ($SECONDS s)"; }
 
-level_knob_x() { echo $((630 + (25 * 6 + 88 * ($1 - 1)) / 6)); }
+LAST=10 # the built-in levels, the sandbox last
+level_knob_x() { echo $((630 + (25 * (LAST - 1) + 88 * ($1 - 1)) / (LAST - 1))); }
 
 # shot_stable NAME: a screenshot once two shots in a row of the view are alike.
 shot_stable() {
@@ -142,6 +143,7 @@ wait_for_log_for 150 "Level \"Die Bombe und der Swimminpool (Teil 1)\" won" || f
 wait_for_pixel 20 won $MENU_SPOT "$WIN_VEIL" || fail "no win screen"
 expect_pixel won 75 87 "$BUTTON_FILL" "BACK button on the win screen"
 expect_pixel won 75 119 "$BUTTON_FILL" "NEXT button on the win screen"
+[ "$(count_pixels won 300x45+110+28 '$3 > 200 && $4 > 200 && $5 < 80')" -ge 40 ] || fail "the win screen says nothing of the win"
 step "level 1 won"
 # E2E_UNTIL_WIN=FILE (the sound test) ends the session here and keeps its log in FILE.
 if [ -n "${E2E_UNTIL_WIN:-}" ]; then e2e_finish; cp "$RUN/log.txt" "$E2E_UNTIL_WIN"; exit 0; fi
@@ -167,12 +169,12 @@ grep -qx "level 1 1 1 [0-9.]* 1" "$RUN/progress.txt" ||
     fail "progress.txt does not hold level 1 won in one run: $(cat "$RUN/progress.txt")"
 launch_game
 wait_for_pixel 30 again $MENU_SPOT "$INFO_VEIL" || fail "no information panel after the restart"
-wait_for_pixel 20 again "$(level_knob_x 2)" $KNOB_Y "133 133 133" || fail "menu: the restart did not open level 2"
+wait_for_pixel 20 again "$(level_knob_x 2)" $KNOB_Y "$KNOB_VEILED" || fail "menu: the restart did not open level 2"
 grep -qF 'levels won: 1' "$RUN/log.txt" || fail "the restarted game did not read level 1 as won"
-WON_LINE=130x14+640+232   # the line under "WON LEVELS": "none yet", then "1"
-[ "$(diff_pixels start again $WON_LINE)" -ge 10 ] || fail "the level page does not show level 1 won"
 click $PLAY_X $PLAY_Y
 wait_for_pixel 20 level2_again $MENU_SPOT "$NO_VEIL" || fail "PLAY did not close the panel after the restart"
+WON_LINE=130x14+640+232   # the line under "WON LEVELS": "none yet", then "1"
+[ "$(diff_pixels level1 level2_again $WON_LINE)" -ge 10 ] || fail "the level page does not show level 1 won"
 park
 shot_stable level2_plain
 
@@ -186,9 +188,9 @@ park
 shot_stable level2_edited
 [ "$(diff_pixels level2_plain level2_edited "$VIEW")" -ge 300 ] || fail "springboard $spring did not turn"
 key F5
-wait_for_pixel 20 left_level2 "$(level_knob_x 1)" $KNOB_Y "133 133 133" || fail "F5 did not open level 1"
+wait_for_pixel 20 left_level2 "$(level_knob_x 1)" $KNOB_Y "$KNOB_VEILED" || fail "F5 did not open level 1"
 key F6
-wait_for_pixel 20 back_in_level2 "$(level_knob_x 2)" $KNOB_Y "133 133 133" || fail "F6 did not open level 2"
+wait_for_pixel 20 back_in_level2 "$(level_knob_x 2)" $KNOB_Y "$KNOB_VEILED" || fail "F6 did not open level 2"
 key F1
 wait_for_pixel 20 level2_returned $MENU_SPOT "$NO_VEIL" || fail "F1 did not close the panel"
 park
@@ -255,19 +257,19 @@ park
 wait_for_log_for 150 "Level \"Die Bombe und der Swimminpool (Teil 2)\" won" || fail "the second level was not won"
 wait_for_pixel 20 won2 $MENU_SPOT "$WIN_VEIL" || fail "no win screen in level 2"
 next_level NEXT || true
-wait_for_pixel 20 level3_info "$(level_knob_x 3)" $KNOB_Y "133 133 133" || fail "NEXT did not open level 3"
+wait_for_pixel 20 level3_info "$(level_knob_x 3)" $KNOB_Y "$KNOB_VEILED" || fail "NEXT did not open level 3"
 step "level 2 won, level 3 open"
 
 # --- 5. F6 to the last level ----------------------------------------------------------
 
-for level in 4 5 6 7; do
-    next_level F6 || [ "$level" -eq 7 ] || fail "F6 did not open level $level"
-    wait_for_pixel 20 "level${level}_info" "$(level_knob_x "$level")" $KNOB_Y "133 133 133" ||
+for level in $(seq 4 $LAST); do
+    next_level F6 || [ "$level" -eq $LAST ] || fail "F6 did not open level $level"
+    wait_for_pixel 20 "level${level}_info" "$(level_knob_x "$level")" $KNOB_Y "$KNOB_VEILED" ||
         fail "F6 did not open level $level"
 done
 key F1
 wait_for_pixel 20 sandbox $MENU_SPOT "$NO_VEIL" || fail "F1 did not close the last level's panel"
-expect_pixel sandbox "$(level_knob_x 7)" $KNOB_Y "$KNOB_GREY" "menu: level 7 is current"
+expect_pixel sandbox "$(level_knob_x $LAST)" $KNOB_Y "$KNOB_GREY" "menu: the last level is current"
 step "last level open"
 
 # The springboard CTRL+clicked onto the floor at the front left, clear of its own handles.

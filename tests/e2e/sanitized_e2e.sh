@@ -10,7 +10,7 @@ build=${1:-$root/build/sanitized}
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQBN_SANITIZE=ON -DQBN_BUILD_TESTS=OFF >"$build.cmake.log" 2>&1 ||
     { cat "$build.cmake.log"; exit 1; }
-cmake --build "$build" -j"$(nproc)" --target quibbleton >"$build.build.log" 2>&1 ||
+cmake --build "$build" -j"$(nproc)" --target quibbleton qbn_loudness >"$build.build.log" 2>&1 ||
     { tail -n 40 "$build.build.log"; exit 1; }
 
 failed=0

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The scene view: start runs the machine (things move), stop puts everything back; an object found by clicking
-# is moved up by dragging its Y handle. The level's content is not assumed.
+# The scene view: start runs the machine (things move), stop puts everything back and leaves the trace along
+# the path ('t' hides it); an object found by clicking is moved up by dragging its Y handle. The level's
+# content is not assumed.
 # Usage: scene_e2e.sh path/to/quibbleton
 set -euo pipefail
 source "$(dirname "$0")/e2e_lib.sh"
@@ -17,13 +18,10 @@ shot before
 expect_pixel before "$STOP_X" "$BUTTON_Y" "77 77 77" "grey stop button while the machine is off"
 click "$START_X" "$BUTTON_Y"
 wait_for_log "Scene: the machine runs" || fail "the start button did not start the machine"
-sleep 0.3
-shot running1
-sleep 1
-shot running2
-expect_pixel running2 "$STOP_X" "$BUTTON_Y" "230 0 0" "red stop button while the machine runs"
-expect_pixel_any running2 "20 $BUTTON_Y;21 $BUTTON_Y;19 $BUTTON_Y" "26 230 230" "pause sign on the start button"
-moved=$(diff_pixels running1 running2 630x560+0+40)
+for i in 1 2 3 4 5 6; do sleep 0.2; shot "running$i"; done
+expect_pixel running6 "$STOP_X" "$BUTTON_Y" "230 0 0" "red stop button while the machine runs"
+expect_pixel_any running6 "20 $BUTTON_Y;21 $BUTTON_Y;19 $BUTTON_Y" "26 230 230" "pause sign on the start button"
+moved=$(diff_pixels running1 running6 630x560+0+40)
 [ "$moved" -ge 100 ] || fail "nothing moved while the machine ran ($moved pixels changed)"
 
 click "$STOP_X" "$BUTTON_Y"
@@ -31,9 +29,23 @@ wait_for_log "Scene: the machine stops" || fail "the stop button did not stop th
 sleep 0.5
 shot stopped
 expect_pixel stopped "$STOP_X" "$BUTTON_Y" "77 77 77" "grey stop button once stopped"
-left=$(diff_pixels before stopped 630x560+0+40)
+# The trace: what differs from before the start lies where things moved (in the box around it), and 't' hides it.
+mask() { "$CONVERT" "$RUN/$1.png" "$RUN/$2.png" -crop 630x560+0+40 +repage -compose difference -composite \
+    -colorspace gray -threshold 12% "$RUN/$3.png"; }
+mask before stopped traced
+for i in 1 2 3 4 5 6; do mask before "running$i" "moved$i"; done
+"$CONVERT" "$RUN"/moved?.png -background black -compose lighten -flatten -morphology Dilate Disk:20 "$RUN/path.png"
+count() { "$CONVERT" "$RUN/traced.png" "$@" -format '%[fx:int(mean * w * h + 0.5)]' info:; }
+traced=$(count)
+astray=$((traced - $(count -crop "$("$CONVERT" "$RUN/path.png" -format '%@' info:)" +repage)))
+[ "$traced" -ge 30 ] && [ $((astray * 5)) -le "$traced" ] ||
+    fail "no trace along the path after stop ($traced pixels differ, $astray away from where things moved)"
+key t
+sleep 4.5 # until the message band is gone
+shot hidden
+left=$(diff_pixels before hidden 630x560+0+40)
 [ "$left" -le 50 ] || fail "the scene did not come back after stop ($left pixels differ, $moved moved)"
-echo "e2e: machine ran ($moved pixels moved) and came back ($left pixels differ)"
+echo "e2e: machine ran ($moved pixels moved), left a trace ($traced pixels, $astray astray) and came back ($left pixels differ)"
 
 # --- moving an object up with its Y handle -----------------------------------
 

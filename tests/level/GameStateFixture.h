@@ -6,6 +6,7 @@
 #include "level/ControllerLevel.h"
 #include "level/GameState.h"
 #include "level/LevelCustom.h"
+#include "level/ProgressKeeper.h"
 #include "level/LevelSceneTest.h"
 #include "editable/EditorMode.h"
 #include "menu/Menu.h"
@@ -50,12 +51,14 @@ public:
     virtual std::vector<NSLevel::Level*> makeLevels() {
         return {new BallLevel("One"), new BallLevel("Two"), new BallLevel("Three")};
     }
-    // A fresh game (also a "restart": the files in levels/ stay), with the test's levels or the game's own.
-    void start(bool builtIn = false) {
+    // A fresh game (also a "restart": the files in levels/ stay), with the test's levels or the game's own,
+    // keeping the player's progress and layouts if asked.
+    void start(bool builtIn = false, bool keep = false) {
         menu.reset();
         levels.reset();
         levels = std::make_unique<NSLevel::ControllerLevel>(builtIn ? NSLevel::makeBuiltInLevels() : makeLevels(),
-                                                            new NSLevel::LevelCustom(), &screens);
+                                                            new NSLevel::LevelCustom(), &screens,
+                                                            keep ? new NSLevel::ProgressKeeper("progress.txt") : nullptr);
         menu = std::make_unique<NSMenu::Menu>(scene.get(), levels.get());
         menu->setLayout(NSWindow::ItemLayout(630, 0, 170, 600));
         frame();
@@ -68,6 +71,12 @@ public:
         menu->update();
     }
     NSLevel::GameState& state() { return levels->state(); }
+    // A menu label pressed (with a value) as a finished command: the next frame takes its undo step.
+    void command(const char* label, NSMenu::Value value = NSMenu::Value()) {
+        menu->itemChanged(label, value);
+        levels->commandEnded();
+        frame();
+    }
     std::string popUp() const {
         auto* p = NSWindow::WindowTempPopUp::current();
         return p ? p->getText() : "";

@@ -4,9 +4,12 @@
 
 #include <filesystem>
 #include <functional>
+#include <set>
 
 #include "level/GameStateFixture.h"
+#include "level/LevelScreens.h"
 #include "persistence/ClassIds.h"
+#include "physics/NodePhysical.h"
 
 using NSLevel::Machine;
 using NSLevel::Mode;
@@ -97,6 +100,7 @@ TEST_F(GameStateTable, EveryCommandInEveryModeAndMachineState) {
             enter(row.from);
             ASSERT_EQ(state().mode(), row.from);
             levels->saveCurrent();
+            disturb(), state().commitEdits(); // an undo step, gone wherever a level is built anew
             ASSERT_TRUE(!running || scene->setRunning(true));
             NSWindow::Window::instance().showTempPopUp("-");
 
@@ -109,6 +113,9 @@ TEST_F(GameStateTable, EveryCommandInEveryModeAndMachineState) {
                 EXPECT_EQ(int(levels->currentIndex()), row.level);
             }
             EXPECT_EQ(state().machine() != Machine::Stopped, running && !row.stops);
+            const bool built = row.to != row.from ||
+                               (row.from == Mode::Level && (row.level != 1 || std::string(row.command) == "Reset Level"));
+            EXPECT_EQ(state().history().undoCount() == 0, built);
             if (row.popUp) {
                 EXPECT_NE(popUp().find(row.popUp), std::string::npos) << popUp();
             }
@@ -122,6 +129,24 @@ TEST_F(GameStateTable, EveryCommandInEveryModeAndMachineState) {
                 scene->setRunning(false);
         }
     }
+}
+
+// A run's trace marks where the goal pair touched; stopping is no edit and keeps it, an edit clears it.
+TEST_F(GameStateTest, TheTraceOfARunStaysUntilAnEdit) {
+    auto* ball = dynamic_cast<NSNode::NodeGraphic*>(firstOfClass(CLASS_OBJECT_BASKETBALL));
+    ASSERT_TRUE(ball);
+    ball->setVelocity(Vector3(0, -100, 0));
+    state().commitEdits();
+    ASSERT_TRUE(scene->setRunning(true));
+    for (int i = 0; i < 30; ++i)
+        frame(0.02f);
+    ASSERT_TRUE(scene->setRunning(false));
+    state().commitEdits();
+    ASSERT_EQ(std::make_pair(scene->runTrace().getPaths().size(), scene->runTrace().getMarks().size()), std::make_pair(1ul, 1ul));
+    EXPECT_LT(length(scene->runTrace().getMarks()[0] - Vector3(0, 11.5f, 0)), 1.0f) << "where the ball met the board";
+    firstOfClass(CLASS_OBJECT_BASKETBALL)->setPosition(Vector3(5, 30, 0));
+    state().commitEdits();
+    EXPECT_TRUE(scene->runTrace().isEmpty());
 }
 
 TEST_F(GameStateTest, DeleteActsOnlyWhileEditingAtRest) {
@@ -169,24 +194,28 @@ TEST_F(GameStateTest, SavesDuringARunWriteTheLayoutFromBeforeIt) {
         {"Save Level", [](GameStateTest& t) { t.state().saveLevel("mine"); }, "levels/mine.lvl", true},
         {"Save Scene", [](GameStateTest& t) { t.state().saveScene("mine"); }, "levels/mine.lvs", false},
     };
-    for (auto& row : rows) {
-        SCOPED_TRACE(row.what);
-        ASSERT_TRUE(scene->setRunning(true));
-        disturb();
-        row.save(*this);
-        const std::string written = qbntest::fileBytes(row.file), pre = qbntest::fileBytes(snapshot);
-        ASSERT_GE(written.size(), pre.size());
-        // The scene part is the snapshot, byte for byte.
-        EXPECT_EQ(written.substr(written.size() - pre.size()), pre);
-        EXPECT_TRUE(scene->setRunning(false));
-        if (row.level) {
-            // Loading it gives the layout from before the run.
-            ASSERT_TRUE(state().loadLevel(row.file.substr(7)));
-            NSNode::NodeTransform* ball = firstOfClass(CLASS_OBJECT_BASKETBALL);
-            ASSERT_NE(ball, nullptr);
-            EXPECT_FLOAT_EQ(ball->getPosition().y, 30.0f);
+    for (auto& row : rows)
+        for (bool paused : {false, true}) {
+            SCOPED_TRACE(std::string(row.what) + (paused ? ", paused" : ", running"));
+            ASSERT_TRUE(scene->setRunning(true));
+            scene->setPaused(paused);
+            disturb();
+            row.save(*this);
+            std::string written = qbntest::fileBytes(row.file);
+            written = written.substr(0, written.find("[QBN-OWNER]")); // a quick save's owner follows the scene
+            const std::string pre = qbntest::fileBytes(snapshot);
+            ASSERT_GE(written.size(), pre.size());
+            // The scene part is the snapshot, byte for byte.
+            EXPECT_EQ(written.substr(written.size() - pre.size()), pre);
+            EXPECT_TRUE(scene->setRunning(false));
+            if (row.level) {
+                // Loading it gives the layout from before the run.
+                ASSERT_TRUE(state().loadLevel(row.file.substr(7)));
+                NSNode::NodeTransform* ball = firstOfClass(CLASS_OBJECT_BASKETBALL);
+                ASSERT_NE(ball, nullptr);
+                EXPECT_FLOAT_EQ(ball->getPosition().y, 30.0f);
+            }
         }
-    }
 }
 
 TEST_F(GameStateTest, ALoadDuringARunEndsItAndTheLoadedLevelTakesOver) {
@@ -213,11 +242,10 @@ TEST_F(GameStateTest, ALoadDuringARunEndsItAndTheLoadedLevelTakesOver) {
     EXPECT_EQ(levels->currentLevel()->getName(), "One");
 }
 
-TEST_F(GameStateTest, TheEditorsLevelSurvivesLevelModeAndARestart) {
+TEST_F(GameStateTest, TheEditorsLevelSurvivesLevelModeTheGamesEndAndAKill) {
     enter(Mode::Custom);
-    scene->addObject(new NSObjects::ObjectBasketball(true));
+    command("Basketball");
     levels->customLevel()->setName("Work");
-    frame();
     menu->setLevelMode(true);
     frame();
     EXPECT_TRUE(std::filesystem::exists("levels/_autosave.lvl"));
@@ -226,12 +254,11 @@ TEST_F(GameStateTest, TheEditorsLevelSurvivesLevelModeAndARestart) {
     EXPECT_NE(firstOfClass(CLASS_OBJECT_BASKETBALL), nullptr);
     EXPECT_EQ(levels->currentLevel()->getName(), "Work");
 
-    // Through a test run and out of it: the same.
+    // The game ends during a test run: the editor's layout is kept.
     menu->setTestMode(true);
     frame();
     disturb();
-    menu->setLevelMode(true);
-    frame();
+    levels->quit();
     start();
     enter(Mode::Custom);
     NSNode::NodeTransform* ball = firstOfClass(CLASS_OBJECT_BASKETBALL);
@@ -239,6 +266,18 @@ TEST_F(GameStateTest, TheEditorsLevelSurvivesLevelModeAndARestart) {
     EXPECT_GT(ball->getPosition().y, -100.0f);
     EXPECT_EQ(levels->currentLevel()->getName(), "Work");
     EXPECT_NE(popUp().find("last session"), std::string::npos) << popUp();
+
+    // A finished edit, then the game is killed: the edit is back.
+    ball->setPosition(Vector3(0, 40, 0));
+    levels->commandEnded();
+    frame();
+    start();
+    enter(Mode::Custom);
+    EXPECT_FLOAT_EQ(firstOfClass(CLASS_OBJECT_BASKETBALL)->getPosition().y, 40.0f);
+    // An edit not yet a step when the game ends in the editor: the end keeps it.
+    firstOfClass(CLASS_OBJECT_BASKETBALL)->setPosition(Vector3(0, 50, 0));
+    levels->quit(), start(), enter(Mode::Custom);
+    EXPECT_FLOAT_EQ(firstOfClass(CLASS_OBJECT_BASKETBALL)->getPosition().y, 50.0f);
 
     // "New Level" starts afresh.
     state().newCustomLevel();
@@ -271,8 +310,7 @@ TEST_F(GameStateTest, LoadsSayWhatTheyCouldNotTake) {
     } rows[] = {
         {"object skipped", "levels/a.lvl", unknownBall(level), true, "1 object unreadable"},
         {"level part of another version", "levels/a.lvl", version(level, 0), false, "\"9.9\""},
-        {"scene part of another version", "levels/a.lvl", version(level, level.find("[QBN-SCENE]")), false,
-         "scene part has version \"9.9\""},
+        {"scene part of another version", "levels/a.lvl", version(level, level.find("[QBN-SCENE]")), false, "\"9.9\""},
         {"scene of another version", "levels/a.lvs", version(sceneBytes, 0), false, "\"9.9\""},
     };
     for (auto& row : rows) {
@@ -295,5 +333,129 @@ TEST_F(GameStateTest, LoadsSayWhatTheyCouldNotTake) {
             EXPECT_NE(scene->findNode(int(goal.id1)), nullptr);
             EXPECT_NE(scene->findNode(int(goal.id2)), nullptr);
         }
+    }
+}
+
+TEST_F(GameStateTest, CustomModeFromALevelKeepsItsLayoutAsF5AndF6Do) {
+    start(false, true);
+    firstOfClass(CLASS_OBJECT_BRETT3)->setRotation(Vector3(0, 0, 1.36f));
+    ASSERT_TRUE(scene->setRunning(true)); // what the run does is not kept
+    disturb();
+    menu->setLevelMode(false);
+    frame();
+    menu->setLevelMode(true);
+    frame();
+    EXPECT_NEAR(firstOfClass(CLASS_OBJECT_BRETT3)->getRotation().z, 1.36f, 1e-5f);
+    EXPECT_FLOAT_EQ(firstOfClass(CLASS_OBJECT_BASKETBALL)->getPosition().y, 30.0f);
+}
+
+TEST_F(GameStateTest, TheEditorIsNotLeftWhileItsLevelCannotBeKept) {
+    enter(Mode::Custom);
+    command("Basketball");
+    // A number the files cannot hold is refused, with the range; the next edit is one undo step.
+    command("Position X ", NSMenu::Value::ofFloat(1e15f));
+    EXPECT_NE(popUp().find("(allowed -100000 to 100000)"), std::string::npos) << popUp();
+    command("Mass", NSMenu::Value::ofFloat(42));
+    ASSERT_TRUE(state().undo());
+    const auto* ball = dynamic_cast<NSNode::NodePhysical*>(firstOfClass(CLASS_OBJECT_BASKETBALL));
+    ASSERT_NE(ball, nullptr);
+    EXPECT_FLOAT_EQ(ball->getPosition().x, 0.0f);
+    EXPECT_NE(ball->getMass(), 42.0f);
+    // The autosave cannot be written (a folder in its place): the editor stays and says why; asked again, it goes.
+    std::filesystem::remove("levels/_autosave.lvl");
+    std::filesystem::create_directory("levels/_autosave.lvl");
+    menu->setLevelMode(true);
+    frame();
+    EXPECT_EQ(state().mode(), Mode::Custom);
+    EXPECT_NE(popUp().find("Level not kept (is a folder)"), std::string::npos) << popUp();
+    EXPECT_NE(firstOfClass(CLASS_OBJECT_BASKETBALL), nullptr);
+    menu->setLevelMode(true);
+    frame();
+    EXPECT_EQ(state().mode(), Mode::Level);
+}
+
+TEST_F(GameStateTest, AnUnreadableKeptLevelIsSetAsideUnderANewNameEachTime) {
+    for (const char* aside : {"levels/_autosave.lvl.bad", "levels/_autosave.lvl.bad-2"}) {
+        qbntest::writeBytes("levels/_autosave.lvl", aside);
+        start();
+        enter(Mode::Custom);
+        EXPECT_NE(popUp().find(aside), std::string::npos) << popUp();
+        EXPECT_EQ(qbntest::fileBytes("levels/_autosave.lvl.bad"), "levels/_autosave.lvl.bad"); // never over it
+    }
+}
+
+TEST_F(GameStateTest, NewLevelAndLoadsInTheEditorAreUndone) {
+    const std::function<void(GameStateTest&)> edits[] = {
+        [](GameStateTest& t) { t.state().newCustomLevel(); },
+        [](GameStateTest& t) { t.state().loadLevel("empty"); },
+        [](GameStateTest& t) { t.levels->loadCurrent(); },
+    };
+    for (const auto& edit : edits) {
+        std::filesystem::remove("levels/_autosave.lvl");
+        start();
+        enter(Mode::Custom);
+        levels->saveCurrent(), state().saveLevel("empty");
+        command("Basketball");
+        edit(*this);
+        frame();
+        EXPECT_EQ(firstOfClass(CLASS_OBJECT_BASKETBALL), nullptr);
+        ASSERT_TRUE(state().undo());
+        EXPECT_NE(firstOfClass(CLASS_OBJECT_BASKETBALL), nullptr);
+    }
+}
+
+TEST_F(GameStateTest, F3InALevelTakesOnlyItsOwnQuickSaveAndTheGamesNamesAreRefused) {
+    const std::pair<std::function<void(GameStateTest&)>, const char*> rows[] = {
+        {[](GameStateTest& t) { t.levels->selectLevel(1), t.frame(), t.levels->saveCurrent(); }, "of level 2"},
+        {[](GameStateTest& t) { t.enter(Mode::Custom), t.levels->saveCurrent(), t.menu->setLevelMode(true); },
+         "the editor's level"},
+    };
+    for (auto& [save, told] : rows) {
+        start();
+        save(*this);
+        levels->selectLevel(0);
+        frame();
+        levels->currentLevel()->setName("Mine");
+        levels->loadCurrent();
+        EXPECT_NE(popUp().find(told), std::string::npos) << popUp();
+        EXPECT_EQ(levels->currentLevel()->getName(), "Mine");
+    }
+    EXPECT_FALSE(state().saveLevel("_current") || state().saveScene("_test"));
+    EXPECT_EQ(popUp(), NSLevel::GameState::kOwnNameText);
+}
+
+TEST_F(GameStateTest, ALevelNameTypedIsOneUndoStep) {
+    enter(Mode::Custom);
+    const size_t steps = state().history().undoCount();
+    levels->showInput(true, true);
+    for (int key : {int('a'), int('b'), 0}) {
+        key ? (void)levels->getInputScreen()->keyPressed(key, 0, false) : levels->showInput(false, true); // SAVE
+        levels->commandEnded();
+        frame();
+    }
+    EXPECT_EQ(state().history().undoCount(), steps + 1);
+}
+
+TEST_F(GameStateTest, IdsAFileHoldsOutOfRangeOrTwiceAreRenumberedAndItsGoalsFollow) {
+    ASSERT_TRUE(state().saveLevel("ids"));
+    const std::string good = qbntest::fileBytes("levels/ids.lvl");
+    const int ball = firstOfClass(CLASS_OBJECT_BASKETBALL)->getId(), board = firstOfClass(CLASS_OBJECT_BRETT3)->getId();
+    auto le = [](int v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
+    for (int bad : {2147483647, board}) { // out of range; the board's id too
+        std::string bytes = good; // the ball's id, in its goal and in the scene
+        bytes.replace(bytes.find(le(ball), bytes.find("[wchO]") + 11), 4, le(bad));
+        bytes.replace(bytes.find(le(CLASS_OBJECT_BASKETBALL) + le(ball), bytes.find("[QBN-SCENE]")) + 4, 4, le(bad));
+        qbntest::writeBytes("levels/ids.lvl", bytes);
+        ASSERT_TRUE(state().loadLevel("ids"));
+        scene->addObject(new NSObjects::ObjectTennisball(true));
+        scene->getRoot()->applyPendingChanges();
+        std::set<int> ids; // the objects are the scene's own children
+        for (NSNode::NodeTransform* node : scene->getRoot()->getChildren())
+            EXPECT_TRUE(node->getId() >= 1 && node->getId() < 100000000 && ids.insert(node->getId()).second);
+        // The goal follows the ball's new id; one naming an id held twice cannot tell which and goes.
+        const auto& goals = levels->currentLevel()->getGoals();
+        ASSERT_EQ(goals.size(), bad == board ? 0u : 1u);
+        for (const NSLevel::LevelGoal& goal : goals)
+            EXPECT_EQ(scene->findNode(int(goal.id1)), firstOfClass(CLASS_OBJECT_BASKETBALL));
     }
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "level/BuiltInLevels.h"
+#include "level/BuiltInLevels3.h"
 #include "level/LevelSceneTest.h"
 #include "scene/Scene.h"
 
@@ -30,6 +31,9 @@ inline const char* const kSpringboard = "Sprungbrett";
 inline const char* const kFan = "Ventilator";
 inline const char* const kLongBelt = "Flie\xDF" "band lang";
 inline const char* const kShortBelt = "Flie\xDF" "band kurz";
+inline const char* const kLargeBoard = "Brett gro\xDF";
+inline const char* const kHotPlate = "Hei\xDF" "e Platte";
+inline const char* const kSpotlight = "Scheinwerfer";
 
 // A menu line of the nth object of that name, `times` over, or without a label a CTRL+click onto `at`.
 struct Step {
@@ -105,6 +109,22 @@ inline const std::vector<Solution>& solutions() {
           line(kSmallBoard, 2, "Position X", 0.1f), line(kSmallBoard, 2, "Position Y", -0.3f, 15),
           line(kSmallBoard, 2, "Position Z", 0.3f, 13), line(kLongBelt, 1, "Rollband Speed", 28.0f),
           line(kLongBelt, 2, "Rollband Speed", 28.0f)},
+         40.0f},
+        {"Level10", [] { return new NSLevel::Level10(); },
+         {// The hot plate under the balloon; the board under the ceiling tilted toward the basket.
+          line(kHotPlate, 1, "Position X", -0.3f, 33), line(kLargeBoard, 1, "Rotation Z", 0.0f),
+          line(kLargeBoard, 1, "Rotation X", 9.0f / 88)},
+         20.0f},
+        {"Level11", [] { return new NSLevel::Level11(); },
+         {// The spotlight moved closer to the ball and turned to shine across the table at the basket.
+          line(kSpotlight, 1, "Position X", 0.3f, 2), line(kSpotlight, 1, "Rotation Y", -25.0f / 88)},
+         20.0f},
+        {"Level12", [] { return new NSLevel::Level12(); },
+         {// The spotlight rolls the ball off the table over the hot plate, which lifts it to the board; the board,
+          // straightened and tilted toward the shelf, lets it down into the basket.
+          line(kSpotlight, 1, "Rotation Y", -22.0f / 88), line(kHotPlate, 1, "Position X", 0.3f, 23),
+          line(kHotPlate, 1, "Position Z", -0.3f, 20), line(kLargeBoard, 1, "Rotation X", 0.0f),
+          line(kLargeBoard, 1, "Rotation Z", 5.0f / 88)},
          40.0f},
     };
     return table;

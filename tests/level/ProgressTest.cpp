@@ -11,7 +11,10 @@
 #include "level/Progress.h"
 #include "level/ProgressKeeper.h"
 #include "level/LevelSceneTest.h"
+#include "objects/ObjectModels.h"
 #include "scenegraph/BoundingVolume.h"
+#include "shell/Language.h"
+#include "support/LogCapture.h"
 #include "window/Window.h"
 #include "window/WindowTempPopUp.h"
 
@@ -72,7 +75,15 @@ TEST_F(ProgressFile, DamagedFilesAreSetAsideAndTheGameStartsFresh) {
         "quibbleton-progress 1\nlast 0\nend\n",                          // levels count from 1
         "quibbleton-progress 1\nlast 99999999999\nend\n",                // out of range
         "quibbleton-progress 1\nlast 1\nlevel 1 1 0 0 0\nlevel 1 1 0 0 0\nend\n", // twice
+        "quibbleton-progress 1\nlast 1001\nend\n", "quibbleton-progress 1\nlast 1\nlevel 1001 1 0 0 0\nend\n", // one past
+        "quibbleton-progress 1\nlast 1\nlevel 1 1000000001 0 0 0\nend\n", // each end
+        "quibbleton-progress 1\nlast 1\nlevel 1 1 1 10000000.01 1\nend\n",
+        "quibbleton-progress 1\nlast 1\nlevel 1 1 1 1.0 1000000001\nend\n",
     };
+    // Both ends of every number are taken.
+    writeBytes("progress.txt", "quibbleton-progress 1\nlast 1000\nlevel 1000 1000000000 1 10000000 1000000000\n"
+                               "level 1 0 0 0 0\nend\n");
+    EXPECT_EQ(Progress().read(), Progress::ReadResult::Read);
     for (size_t cut = 0; cut < text.size(); ++cut)
         damaged.push_back(text.substr(0, cut));
     std::mt19937 random(28);
@@ -85,14 +96,52 @@ TEST_F(ProgressFile, DamagedFilesAreSetAsideAndTheGameStartsFresh) {
     for (const std::string& bytes : damaged) {
         SCOPED_TRACE(testing::PrintToString(bytes));
         writeBytes("progress.txt", bytes);
-        fs::remove("progress.txt.bad");
         ProgressKeeper keeper("progress.txt");
         EXPECT_TRUE(keeper.wasDamaged());
         EXPECT_EQ(keeper.progress().lastLevel(), 0u);
         EXPECT_EQ(keeper.progress().wonList(), "");
         EXPECT_FALSE(fs::exists("progress.txt"));
-        EXPECT_EQ(fileBytes("progress.txt.bad"), bytes) << "the damaged file is kept aside as it was";
+        // Kept aside as it was, under a name of its own: the first one stays.
+        EXPECT_EQ(fileBytes(keeper.progress().setAsideAs()), bytes);
+        EXPECT_EQ(fileBytes("progress.txt.bad"), damaged[0]);
     }
+}
+
+TEST_F(ProgressFile, ARunCountsOnceTheQuickestWinIsKeptAndOnlyTheLevelAsBuiltIsWon) {
+    OneBall level;
+    level.build();
+    scene->getRoot()->addChild(new NSNode::NodeTransform(true));
+    scene->getRoot()->addChild(new NSObjects::ObjectTennisball(true));
+    // A stop brings the objects back anew: their ids stay.
+    const auto& all = scene->getRoot()->getChildren();
+    const unsigned ball = unsigned(all[0]->getId()), was = unsigned(all[1]->getId()), now = unsigned(all[2]->getId());
+    ASSERT_TRUE(level.registerWinConditonHit(ball, was));
+    ProgressKeeper keeper("progress.txt");
+    keeper.enter(level, 0, true);
+    initLanguageIn("de", std::string(QBN_RUN_DIR) + "/locale"); // the log keeps the game's own words
+    qbntest::LogCapture capture;
+    // Runs won after so many frames of 0.2 s; the last after the goal was swapped for one of other objects.
+    for (int frames : {45, 20, 30, 5}) {
+        if (frames == 5) {
+            level.removeGoal(ball, was);
+            ASSERT_TRUE(level.registerWinConditonHit(ball, now));
+        }
+        ASSERT_TRUE(scene->setRunning(true));
+        for (int i = 1; i <= frames + 10; ++i) {
+            scene->step(0.2f, 0.0f);
+            keeper.watch(scene.get(), i >= frames, 0.2 * frames);
+        }
+        scene->setRunning(false);
+        keeper.watch(scene.get(), false, 0.0);
+    }
+    initLanguageIn("C", "");
+    EXPECT_NE(capture.text().find("Progress: level 1 Won in 9.00 s at the first run\n"), std::string::npos);
+    const LevelProgress p = keeper.progress().level(0);
+    Progress disk; // the last run, no win, reached the file at its start
+    EXPECT_TRUE(disk.read() == Progress::ReadResult::Read && disk.level(0).runs == 4u);
+    EXPECT_EQ(p.runs, 4u);
+    EXPECT_EQ(p.winRuns, 1u);
+    EXPECT_NEAR(p.winSeconds, 4.0, 0.01);
 }
 
 TEST_F(ProgressFile, TheControllerTellsOfADamagedFileAndStartsAtTheFirstLevel) {
@@ -123,10 +172,14 @@ TEST_F(ProgressFile, ALevelComesBackAsThePlayerLeftItUntilItIsReset) {
     first->nextLevel();
     first->update();
     scene->getRoot()->getChildren().at(0)->setPosition(Vector3(0, 5, 0));
+    scene->getCamera().setPosition(Vector3(0, 20, 321));
     first->quit(); // the game ends in the second level
     first.reset();
+    scene->getCamera().setPosition(Vector3(0, 20, 100)); // a new game's view, until the level's layout comes
     auto controller = game();
     EXPECT_EQ(controller->currentIndex(), 1u) << "the game starts at the level played last";
+    controller->update();
+    EXPECT_NEAR(scene->getCamera().getEye().z, 321.0f, 1e-3f) << "the camera as the player left it";
     // Each step, then the ball's height it leaves.
     const std::vector<std::pair<std::function<void()>, float>> steps = {
         {[] {}, 5.0f},                                      // the layout outlived the game

@@ -1,6 +1,6 @@
 // Undo and redo: every kind of edit undone gives back the level file saved
 // before it, redone the one after; a handle drag is one step; a run changes
-// nothing; a load starts afresh.
+// nothing; a new edit drops the redo steps.
 #include <gtest/gtest.h>
 
 #include <GL/freeglut.h>
@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "level/GameStateFixture.h"
+#include "level/UndoHistory.h"
 #include "persistence/ClassIds.h"
 
 namespace {
@@ -107,7 +108,7 @@ TEST_F(Undo, AHundredRandomEditsUnwindToTheFirstByteAndWindBackToTheLast) {
     EXPECT_TRUE(saved() == end);
 }
 
-TEST_F(Undo, AHandleDragIsOneStepARunChangesNothingAndALoadStartsAfresh) {
+TEST_F(Undo, AHandleDragIsOneStepARunChangesNothingAndANewEditDropsTheRedoSteps) {
     // A player's edit in a level, undone.
     const std::string laidOut = saved();
     firstOfClass(CLASS_OBJECT_BASKETBALL)->setPosition(Vector3(20, 30, 0));
@@ -155,9 +156,18 @@ TEST_F(Undo, AHandleDragIsOneStepARunChangesNothingAndALoadStartsAfresh) {
     EXPECT_EQ(state().history().undoCount(), steps);
     EXPECT_EQ(state().history().redoCount(), 1u);
 
-    // A load clears the history and says so.
-    levels->saveCurrent();
-    levels->loadCurrent();
-    EXPECT_EQ(state().history().undoCount() + state().history().redoCount(), 0u);
-    EXPECT_EQ(popUp(), "Level loaded; undo history cleared");
+    // A new edit drops the steps to redo.
+    scene->findNode(ball)->setPosition(Vector3(0, 60, 0));
+    state().commitEdits();
+    EXPECT_EQ(state().history().redoCount(), 0u);
+}
+
+// At least 100 steps, at most 200; beyond 100 the oldest go once the steps hold more than 16 MB.
+TEST(UndoLimits, AHundredToTwoHundredStepsWithinSixteenMegabytes) {
+    for (const auto& [size, kept] : {std::pair{8ul, 200ul}, {30000ul, 200ul}, {200000ul, 100ul}}) { // bytes a state
+        NSLevel::UndoHistory history;
+        for (int i = 0; i <= 250; ++i)
+            history.record({"", std::string(size, char('a' + i % 2)), -1});
+        EXPECT_EQ(history.undoCount(), kept) << size;
+    }
 }

@@ -11,6 +11,7 @@
 #include "menu/MenuItemInput.h"
 #include "menu/MenuItemSlider.h"
 #include "menu/MenuItemStatic.h"
+#include "menu/NumberField.h"
 #include "support/GlContext.h"
 
 using namespace NSMenu;
@@ -72,11 +73,14 @@ TEST_F(MenuItemFixture, InputReplacesOnFocusAndCommitsOnEnterOrLeaving) {
         {TYPE_FLOAT, Value::ofFloat(1.0f), nullptr, "25~", "25.000", 1, 25.0f},
         {TYPE_FLOAT, Value::ofFloat(1.0f), nullptr, "-1.5\b\b", "-1", 0, 0.0f},
         {TYPE_FLOAT, Value::ofFloat(2.0f), nullptr, "1.\r", "2.000", 0, 0.0f},
+        {TYPE_FLOAT, Value::ofFloat(2.0f), nullptr, "1,5\r", "1.500", 1, 1.5f},
         {TYPE_INT, Value::ofInt(7), nullptr, "\b-42x\r", "-42", 1, -42.0f},
         {TYPE_INT, Value::ofInt(7), nullptr, "99999999999\r", "999999999", 1, 999999999.0f},
         {TYPE_INT, Value::ofInt(7), nullptr, "-99999999999\r", "-999999999", 1, -999999999.0f},
         {TYPE_INT, Value::ofInt(3), &upToTen, "35\r", "10", 1, 10.0f},
         {TYPE_INT, Value::ofInt(3), nullptr, "\r", "3", 0, 0.0f},
+        {TYPE_INT, Value::ofInt(3), nullptr, "\b\r", "3", 0, 0.0f}, // emptied: the old value holds
+        {TYPE_FLOAT, Value::ofFloat(2.5f), nullptr, "4\b~", "2.500", 0, 0.0f},
     };
     for (const Case& c : cases) {
         menu.changes.clear();
@@ -182,6 +186,12 @@ TEST_F(MenuItemFixture, SliderMapsTheTrackToTheRange) {
     slider->mouseDrag(0, 120, 20);
     slider->mouseDrag(0, 50, 5);
     EXPECT_EQ(menu.changes.size(), 3u);
+    // SHIFT at the press: the knob steps a tenth of a pixel toward it, then follows a tenth of the pointer's way.
+    slider->mouseButton(0, 0, 1, 30, 20);
+    EXPECT_FLOAT_EQ(slider->getKnobOffset(), 87.9f);
+    slider->mouseDrag(0, 10, 20);
+    EXPECT_NEAR(slider->getValue().floatValue, -1.0f + 2.0f * 85.9f / 88.0f, 1e-5f);
+    slider->mouseButton(0, 1, 1, 10, 20);
 
     auto* letter = make<MenuItemSlider>(TYPE_CHAR, "Key");
     letter->mouseDrag(0, 25, 20);
@@ -194,10 +204,31 @@ TEST_F(MenuItemFixture, SliderMapsTheTrackToTheRange) {
     menu.accept = false;
     count->mouseDrag(0, 69, 20);
     EXPECT_EQ(count->getValue().intValue, 7);
-    EXPECT_FLOAT_EQ(count->getKnobOffset(), 0.0f);
+    EXPECT_FLOAT_EQ(count->getKnobOffset(), 7 * 0.88f); // where the value lies
     menu.accept = true;
     count->mouseDrag(0, 69, 20);
     EXPECT_EQ(count->getValue().intValue, 50);
+}
+
+// A number reads as the player reads it: a turn in whole degrees, other values to the places a fine step needs.
+TEST(NumberField, ReadsTurnsInDegreesAndValuesToTheirFineStep) {
+    Readout place;
+    place.places = 1;
+    const struct {
+        Readout readout;
+        float min, max, value;
+        const char* shown;
+    } cases[] = {
+        {Readout::degrees(), -0.5f, 0.5f, -0.05f, "-18\xB0"}, {Readout::degrees(), -0.5f, 0.5f, -1e-4f, "0\xB0"},
+        {Readout(), 0.5f, 2.0f, 1.2f, "1.200"},                 {Readout(), 0.0f, 50.0f, 25.57f, "25.6"},
+        {Readout(), 0.0f, 1.0f, 0.125f, "0.125"},                {place, -1e5f, 1e5f, -60.46f, "-60.5"},
+    };
+    for (const auto& c : cases) {
+        NumberField number;
+        number.setReadout(c.readout);
+        number.setRange(c.min, c.max);
+        EXPECT_EQ(number.format(c.value), c.shown);
+    }
 }
 
 TEST_F(MenuItemFixture, ButtonFiresOncePerPress) {

@@ -15,6 +15,7 @@
 #include "menu/Menu.h"
 #include "menu/MenuItem.h"
 #include "menu/MenuItemInput.h"
+#include "menu/MenuItemNumber.h"
 #include "menu/MenuSlider.h"
 #include "objects/ObjectCatalogue.h"
 #include "objects/ObjectModels.h"
@@ -187,6 +188,45 @@ TEST_F(MenuGl, ChangesReachTheOwnerByLabel) {
 
     // A command the menu does not know and the owner refuses keeps the old value.
     EXPECT_FALSE(menu->itemChanged("No Such Label", Value::ofInt(3)));
+}
+
+// A click on a line's number types it: Enter takes it, rounded to the places shown; Escape drops it; a number
+// out of range, or a place another object takes, is refused with a message and changes nothing.
+TEST_F(MenuGl, TypedNumbersAreTakenWithinTheirRangeOrRefusedWithIt) {
+    auto* other = new NSObjects::ObjectBasketball(true);
+    other->setPosition(Vector3(60, 30, 0));
+    scene->addObject(other);
+    scene->getRoot()->applyPendingChanges();
+    scene->select(level->ball);
+    frame();
+    const struct {
+        const char* line;
+        const char* keys;
+        float turn, x;
+        const char* shown;
+        const char* message;
+    } cases[] = {
+        {"Rotation Y", "-18\r", -0.05f, 0.0f, "-18\xB0", ""},
+        {"Rotation Y", "45\x1b", -0.05f, 0.0f, "-18\xB0", ""},
+        {"Rotation Y", "-200\r", -0.05f, 0.0f, "-18\xB0", "Rotation Y: only from -180\xB0 to 180\xB0"},
+        {"Position X", "-40,27\r", -0.05f, -40.3f, "-40.3", ""},
+        {"Position X", "120\r", -0.05f, -40.3f, "-40.3", "Position X: only from -100.0 to 100.0"},
+        {"Position X", "60\r", -0.05f, -40.3f, "-40.3", "Position X: 60.0 does not fit here"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.line) + " " + c.keys);
+        const std::string before = popUp();
+        auto* item = dynamic_cast<NSMenu::MenuItemNumber*>(menu->findItem(c.line));
+        ASSERT_NE(item, nullptr);
+        click(c.line, std::string(c.line) == "Position X" ? 120 : 130, std::string(c.line) == "Position X" ? 10 : 27);
+        for (const char* k = c.keys; *k; ++k)
+            menu->keyPressed(static_cast<unsigned char>(*k), 0, false);
+        EXPECT_FALSE(item->isTyping());
+        EXPECT_NEAR(level->ball->getMenuValue("Rotation Y").floatValue, c.turn, 1e-6f);
+        EXPECT_NEAR(level->ball->getPosition().x, c.x, 1e-4f);
+        EXPECT_EQ(item->shownText(), c.shown);
+        EXPECT_EQ(popUp() == before ? "" : popUp(), c.message);
+    }
 }
 
 TEST_F(MenuGl, TheColumnScrollsWhenItIsTallerThanTheWindow) {

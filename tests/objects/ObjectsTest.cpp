@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -193,6 +194,55 @@ TEST_F(ObjectsTest, ABallLeavesTheSpringboardFasterThanItCame) {
     EXPECT_TRUE(springboard->isBounceFrictionEnabled());
 }
 
+// A selected springboard's arrow points where a ball dropped straight onto it leaves, longer with more jump power.
+TEST_F(ObjectsTest, TheSpringboardsArrowShowsWhereADroppedBallLeaves) {
+    const struct { float power; Vector3 turn; } rows[] = {
+        {0.5f, Vector3(0, 0, 0.3f)}, {1.0f, Vector3(0, 0, 0.3f)}, {2.0f, Vector3(0, 0, 0.3f)}, {1.2f, Vector3(-0.4f, 0.5f, 0)}};
+    float lastLength = 0.0f;
+    ObjectSprungbrett* springboard = nullptr;
+    for (const auto& row : rows) {
+        root.reset(new NodeTransform(true));
+        springboard = add(new ObjectSprungbrett(true), Vector3(10, 0, 0));
+        springboard->setRotation(row.turn);
+        springboard->setJumpPower(row.power);
+        auto* ball = add(new ObjectTennisball(true), Vector3(10, 30, 0));
+        ball->setVelocity(Vector3(0, -50, 0));
+        for (int i = 0; i < 100 && ball->getVelocity() == Vector3(0, -50, 0); ++i)
+            run(kDt);
+        const Vector3 out = ball->getVelocity() * (1.0f / 50.0f), arrow = springboard->throwVelocity();
+        EXPECT_LT(length(out - arrow), 0.02f * length(out))
+            << row.power << ": left along " << out.x << ", " << out.y << ", " << out.z << "; arrow " << arrow.x;
+        EXPECT_TRUE(row.turn.x != 0.0f || length(arrow) > lastLength) << "more jump power, a longer arrow";
+        lastLength = length(arrow);
+    }
+    // The ball is the lightest moving body, unless the player may move another.
+    const Vector3 tennisThrow = springboard->throwVelocity();
+    add(new ObjectBasketball(true), Vector3(100, 0, 0));
+    EXPECT_EQ(springboard->throwVelocity(), tennisThrow);
+    dynamic_cast<NodeGraphic*>(root->getChildren().back())->setEditPosition(false, true, false);
+    EXPECT_NE(springboard->throwVelocity(), tennisThrow);
+}
+
+TEST_F(ObjectsTest, TheTeslaCoilPassesItsValuesToItsStore) {
+    ObjectTeslaSpule coil(true);
+    auto* store = effectOf<NSPhysics::PhysicsElectricity>(coil);
+    ASSERT_TRUE(store);
+    coil.setMenuValue("Tesla Range", Value::ofFloat(80.0f));
+    EXPECT_FLOAT_EQ(10000.0f, store->getEnergy());
+    EXPECT_FLOAT_EQ(1000.0f, store->getRefreshPerRound()) << "refresh rate 0.1 of the maximum";
+    auto* reach = dynamic_cast<const BoundingVolume::Sphere*>(store->getBoundingVolume()->getVolumes()[0]);
+    ASSERT_TRUE(reach);
+    EXPECT_EQ(std::make_pair(80.0f, Vector3(0, 55, 0)), std::make_pair(reach->getRadius(), reach->getCenter()));
+    coil.setMenuValue("Refresh Rate", Value::ofFloat(0.5f));
+    EXPECT_FLOAT_EQ(5000.0f, store->getRefreshPerRound());
+    coil.setMenuValue("Maximum Power", Value::ofFloat(4000.0f));
+    EXPECT_EQ(std::make_pair(4000.0f, 4000.0f), std::make_pair(coil.getStartingPower(), store->getEnergy()))
+        << "cut to the new maximum while refreshing";
+    coil.setMenuValue("Enable Refresh", Value::ofBool(false));
+    coil.setMenuValue("Enable Teslacoil", Value::ofBool(false));
+    EXPECT_FALSE(store->isRefreshEnabled() || store->isEnabled());
+}
+
 TEST_F(ObjectsTest, JohnnyAndHitZonesLetBodiesThrough) {
     auto* johnny = add(new ObjectJohnny5(true), Vector3(0, 20, 0));
     add(new ObjectBrett3(true));
@@ -254,5 +304,25 @@ TEST_F(ObjectsTest, EveryFactoryClassSurvivesItsRecordAndACopy) {
             }
         }
         EXPECT_NE(original->getId(), dynamic_cast<NodeGraphic*>(cloned.get())->getId());
+    }
+}
+
+// A level's player may change a box's or sphere's size only where the level lets them scale it.
+TEST_F(ObjectsTest, ShapeSizesShowInLevelModeOnlyWhereScalingIsAllowed) {
+    const struct {
+        int id;
+        const char* label;
+        bool scaling, detailed, shown;
+    } cases[] = {{200, "Length", false, false, false}, {201, "Radius", false, false, false},
+                 {200, "Height", true, false, true},   {201, "Radius", true, false, true},
+                 {200, "Width", false, true, true},    {201, "Radius", false, true, true}};
+    for (const auto& c : cases) {
+        auto shape = make(c.id);
+        shape->setEditScaling(c.scaling);
+        std::vector<NSMenu::MenuEntry> page;
+        shape->getMenuEntries(page, c.detailed);
+        const bool shown =
+            std::any_of(page.begin(), page.end(), [&](const NSMenu::MenuEntry& e) { return e.label == c.label; });
+        EXPECT_EQ(shown, c.shown) << c.id << " " << c.label << " scaling " << c.scaling << " detailed " << c.detailed;
     }
 }

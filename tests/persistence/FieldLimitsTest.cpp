@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "objects/ObjectShapes.h"
 #include "persistence/FileScratch.h"
 #include "scene/SceneFixture.h"
 #include "support/LogCapture.h"
@@ -34,6 +35,12 @@ TEST_F(SceneGl, NumbersTheGameCannotUseRefuseTheFileAndNameTheField) {
     b->setRotation(Vector3(0, 0.3125f, 0));
     b->setScale(1.375f);
     b->setColor(Vector3(0.4375f, 0.5f, 0.5f));
+    auto* box = new NSObjects::ObjectBox(true);
+    auto* room = new NSObjects::ObjectRoom(true);
+    box->setSize(37.125f, 41.25f, 43.375f);
+    room->setSize(211.5f, 223.25f, 235.125f);
+    scene.getRoot()->addChild(box);
+    scene.getRoot()->addChild(room);
     look(Vector3(0, 0, 151.5f), Vector3());
     ASSERT_TRUE(scene.saveScene("good"));
     const Bytes good = qbntest::readFileBytes("levels/good.lvs");
@@ -44,6 +51,8 @@ TEST_F(SceneGl, NumbersTheGameCannotUseRefuseTheFileAndNameTheField) {
     } fields[] = {
         {12.125f, "position.x"}, {0.3125f, "rotation.y"},    {1.375f, "scale"},
         {0.4375f, "colour.x"},   {11.5f, "sphere radius"}, {151.5f, "camera point.z"},
+        {37.125f, "length"},     {41.25f, "width"},        {43.375f, "height"},
+        {211.5f, "length"},      {105.75f, "room half size"},
     };
     const float bad[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
                          -std::numeric_limits<float>::infinity(), 3e38f};

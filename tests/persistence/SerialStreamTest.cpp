@@ -177,43 +177,4 @@ TEST_F(SerialStreamTest, OnlyASuccessfulSaveReplacesTheOldFile) {
     EXPECT_EQ(readFileBytes(file), le32(42));
 }
 
-// Links planted in the levels folder (level packs come as archives, which
-// keep links) never redirect a save or a load to another file.
-TEST_F(SerialStreamTest, LinksAmongTheLevelsAreNeverFollowed) {
-    namespace fs = std::filesystem;
-    const std::string victim = dir.path("victim");
-    const Bytes secret = {'s', 'e', 'c', 'r', 'e', 't'};
-    const struct {
-        const char* plant; // a link to the victim under this name
-        bool saved;        // whether the save goes ahead
-    } rows[] = {
-        {"stream.bin.tmp", true},        // the old fixed temporary name
-        {"stream.bin", true},            // the target itself: the link is replaced
-        {"stream.bin.tmp-AAAAAA", true}, // a temporary name of the new kind
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.plant);
-        writeFileBytes(victim, secret);
-        fs::remove(file);
-        fs::create_symlink(victim, dir.path(row.plant));
-        LogCapture log;
-        SerialStream out(file, true);
-        out.writeInt(7);
-        EXPECT_EQ(out.close(), row.saved);
-        EXPECT_EQ(readFileBytes(victim), secret);
-        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(file)));
-        EXPECT_EQ(readFileBytes(file), le32(7));
-        // A link is not read either, and start-up clears temporary names.
-        fs::remove(file);
-        fs::create_symlink(victim, file);
-        EXPECT_TRUE(SerialStream(file, false).failed());
-        fs::remove(file);
-        EXPECT_EQ(SerialStream::removeStaleTempFiles(dir.path("")), std::string(row.plant) == "stream.bin" ? 0 : 1);
-        EXPECT_EQ(readFileBytes(victim), secret);
-    }
-    fs::create_directory(file); // not a file: refused
-    LogCapture log;
-    EXPECT_TRUE(SerialStream(file, true).failed());
-}
-
 } // namespace

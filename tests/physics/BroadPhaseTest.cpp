@@ -182,3 +182,20 @@ TEST(BroadPhase, FollowsEveryChangeOfTheNodes) {
     expectUpToDate(phase, crowd);
     expectUpToDate(phase, crowd);
 }
+
+// A sphere that grows where it stands reaches into the next cell of the grid: a mover there finds it at once.
+TEST(BroadPhase, FindsASphereThatGrewWhereItStandsFromTheNextCell) {
+    NodeTransform root(true);
+    for (int i = 0; i < 40; ++i)
+        sphereNode(&root, Vector3(100.0f + 3.0f * static_cast<float>(i), 0, 0), 1.0f); // cells of 4 units
+    NodeTransform* growing = sphereNode(&root, Vector3(3.9f, 0, 0), 1.0f);
+    NodeTransform* neighbour = sphereNode(&root, Vector3(6.5f, 0, 0), 1.0f);
+    BroadPhase phase;
+    Indices found;
+    for (float scale : {1.0f, 1.9f}) {
+        growing->setScale(scale);
+        phase.update();
+        phase.candidates(BroadPhase::reachOf(neighbour, Vector3()), found);
+        EXPECT_EQ(found.size() == 2 && phase.node(found[0]) == growing, scale > 1.0f) << scale;
+    }
+}

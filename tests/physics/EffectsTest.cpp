@@ -199,29 +199,60 @@ TEST(EffectForceLaws, ConstantMovementReachesItsSpeedAndKeepsTheFall) {
     }
 }
 
-TEST(EffectForceLaws, PointLawsGiveNothingOnTheOwnerAndStayFiniteNearIt) {
-    const std::function<Physics*()> makers[] = {[] { return new PhysicsGravity(true); },
-                                                [] { return new PhysicsMagnetic(true); },
-                                                [] { return new PhysicsLight(true); }};
+// Inside the owner's and the body's spheres (3.3 each) the point laws are softened: never more than where the two
+// meet, nothing at the centre (nor on the owner itself), finite everywhere. A tennis ball let go inside the
+// strongest point magnet never passes the top speed.
+TEST(EffectForceLaws, PointLawsAreSoftenedInsideTheBodiesAndNoBodyPassesTheTopSpeed) {
+    const std::function<Physics*()> makers[] = {
+        [] { return new PhysicsGravity(true); },
+        [] { return with<PhysicsMagnetic>(new PhysicsMagnetic(true), [](auto* m) { m->setStrength(100); }); },
+        [] { return with<PhysicsLight>(new PhysicsLight(true), [](auto* l) { l->setIntensity(100); }); }};
     for (const auto& make : makers) {
         NodePhysical owner(true);
-        owner.setPosition(Vector3(3, 4, 5));
+        owner.setBoundingVolume(BoundingVolume::makeSphereVolume(Vector3(), 3.3f));
         Physics* effect = make();
         effect->setBoundingVolume(BoundingVolume::makeUnboundedVolume());
         owner.addPhysics(effect);
-        std::unique_ptr<PhysicsProperty> property(matchingProperty(effect, 1.0f));
-        for (float d : {0.0f, 0.5f * Physics::kMinPointDistance}) {
-            auto body = bodyAt(Vector3(3 + d, 4, 5));
-            EXPECT_EQ(Vector3(), effect->computeForce(body.get(), property.get())) << effect->classId() << " " << d;
-        }
-        auto close = bodyAt(Vector3(3, 4, 5 + 2 * Physics::kMinPointDistance));
-        Vector3 f = effect->computeForce(close.get(), property.get());
-        EXPECT_TRUE(std::isfinite(f.length()) && f.length() > 0) << effect->classId();
-
-        // The owner carrying the property itself is the everyday case of d = 0.
+        auto ball = [&](float d) { // a tennis ball's size and mass, d from the owner's centre
+            auto body = bodyAt(Vector3(d, 0, 0), 0.06f);
+            body->setBoundingVolume(BoundingVolume::makeSphereVolume(Vector3(), 3.3f));
+            body->addProperty(matchingProperty(effect, 1.0f));
+            return body;
+        };
+        auto force = [&](float d) { return effect->computeForce(ball(d).get(), ball(d)->getProperties()[0]).length(); };
+        const float meet = force(6.6f);
+        EXPECT_TRUE(meet > 0.0f && force(0.0f) == 0.0f) << effect->classId();
+        for (float d : {0.5f * Physics::kMinPointDistance, 0.01f, 1.0f, 3.3f, 6.5f})
+            EXPECT_TRUE(std::isfinite(force(d)) && force(d) <= meet * 1.0001f) << effect->classId() << " at " << d;
         owner.addProperty(matchingProperty(effect, 1.0f));
         owner.applyForces(1.0f);
         EXPECT_EQ(Vector3(), owner.getVelocity()) << effect->classId();
+        auto flung = ball(1.0f);
+        float fastest = 0.0f;
+        for (int step = 0; step < 600; ++step, fastest = std::max(fastest, flung->getVelocity().length()))
+            flung->simulate(1.0f / 120.0f);
+        EXPECT_LE(fastest, NodePhysical::kTopSpeed) << effect->classId();
+    }
+}
+
+// A drag never turns a body round, nor stops it in one step, whatever its values and the speed; at ordinary
+// speeds it takes what its law gives.
+TEST(EffectForceLaws, DragNeverReversesAVelocity) {
+    const struct { float linear, quadratic, speed; } cases[] = {
+        {0.05f, 0, 100}, {0.05f, 0, 1600}, {1, 1, 20}, {1, 1, 1600}, {0, 0.05f, 2000}, {0, 1, 2000}};
+    for (const auto& c : cases) {
+        NodePhysical room(true);
+        auto* drag = new PhysicsFriction(c.linear, c.quadratic);
+        drag->setBoundingVolume(BoundingVolume::makeUnboundedVolume());
+        room.addPhysics(drag);
+        auto body = bodyAt(Vector3(), 1.0f, Vector3(c.speed, 0, 0));
+        body->addProperty(matchingProperty(drag, 1.0f));
+        body->applyForces(1.0f / 120.0f);
+        const float after = body->getVelocity().x, law = (0.05f * c.quadratic * c.speed + c.linear) * c.speed / 120.0f;
+        EXPECT_TRUE(after > 0.0f && after < c.speed) << c.linear << " " << c.quadratic << " at " << c.speed;
+        if (law <= 0.5f) {
+            EXPECT_NEAR(after, c.speed * (1.0f - law), 1e-4f * c.speed);
+        }
     }
 }
 

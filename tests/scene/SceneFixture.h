@@ -62,18 +62,22 @@ protected:
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         scene.draw();
     }
-    // Where a world point shows in the view's own coordinates.
+    // Where a world point shows in the view's own coordinates (in pixels).
     void viewPoint(const Vector3& p, int& x, int& y) {
+        GLdouble wx, wy;
+        viewPoint(p, wx, wy);
+        x = static_cast<int>(wx);
+        y = static_cast<int>(wy);
+    }
+    void viewPoint(const Vector3& p, GLdouble& wx, GLdouble& wy) {
         scene.begin3D(false);
         scene.getCamera().apply();
-        GLdouble mv[16], pr[16], wx, wy, wz;
+        GLdouble mv[16], pr[16], wz;
         GLint vp[4];
         glGetDoublev(GL_MODELVIEW_MATRIX, mv);
         glGetDoublev(GL_PROJECTION_MATRIX, pr);
         glGetIntegerv(GL_VIEWPORT, vp);
         gluProject(p.x, p.y, p.z, mv, pr, vp, &wx, &wy, &wz);
-        x = static_cast<int>(wx);
-        y = static_cast<int>(wy);
     }
     void click(const Vector3& p, int modifiers = 0) {
         int x, y;

@@ -3,9 +3,13 @@
 
 #include <GL/freeglut.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <functional>
+#include <numeric>
 #include <string>
+#include <vector>
 
 #include "editable/EditorMode.h"
 #include "physics/StepClock.h"
@@ -40,34 +44,7 @@ struct ClockNode : NodeTransform {
     }
 };
 
-TEST_F(SceneGl, ClickTogglesTheSelectionAndEscapeOrSpaceClearIt) {
-    NodeGraphic* b = ball(Vector3());
-    b->setEditPosition(false, false, false); // no move handle in front of it
-    frame();
-    click(Vector3());
-    EXPECT_EQ(scene.getSelected(), b);
-    EXPECT_TRUE(b->isSelected());
-    click(Vector3());
-    EXPECT_EQ(scene.getSelected(), nullptr);
-    EXPECT_FALSE(b->isSelected());
-
-    click(Vector3());
-    clickAt(5, 5); // empty space keeps the selection
-    EXPECT_EQ(scene.getSelected(), b);
-    EXPECT_TRUE(scene.keyPressed(27, 0, false));
-    EXPECT_EQ(scene.getSelected(), nullptr);
-    EXPECT_FALSE(b->isSelected());
-    click(Vector3());
-    scene.keyPressed(' ', 0, false);
-    EXPECT_EQ(scene.getSelected(), nullptr);
-
-    // An object that is not selectable cannot be picked in level mode.
-    b->setSelectable(false);
-    click(Vector3());
-    EXPECT_EQ(scene.getSelected(), nullptr);
-}
-
-TEST_F(SceneGl, PickingFindsTheNearestObjectAndHoverHighlightsIt) {
+TEST_F(SceneGl, PickingFindsTheNearestObjectAndClicksThereCycleBehindIt) {
     // On the same lines of sight: drawn far first on the left, near first on the right.
     NodeGraphic* far = ball(Vector3(-56, 0, -60));
     NodeGraphic* near = ball(Vector3(-40, 0, 0));
@@ -81,17 +58,59 @@ TEST_F(SceneGl, PickingFindsTheNearestObjectAndHoverHighlightsIt) {
     EXPECT_EQ(scene.nodeAt(scene.pick(x, y)), near);
     EXPECT_EQ(scene.pick(5, 5), nullptr);
 
+    // The pointer lights the object under it, until it leaves the object or the view (over the menu).
     scene.mouseMove(0, x, y);
-    EXPECT_EQ(scene.getHovered(), near);
-    EXPECT_TRUE(near->isHighlighted());
-    EXPECT_FALSE(far->isHighlighted());
+    EXPECT_TRUE(scene.getHovered() == near && near->isHighlighted() && !far->isHighlighted());
     scene.mouseMove(0, 5, 5);
-    EXPECT_EQ(scene.getHovered(), nullptr);
-    EXPECT_FALSE(near->isHighlighted());
+    EXPECT_FALSE(scene.getHovered() || near->isHighlighted());
     scene.mouseMove(0, x, y);
-    scene.pointerLeft(); // off the view, over the menu
-    EXPECT_EQ(scene.getHovered(), nullptr);
-    EXPECT_FALSE(near->isHighlighted());
+    scene.pointerLeft();
+    EXPECT_FALSE(scene.getHovered() || near->isHighlighted());
+
+    // Clicks at one place (on a handle too) select the objects there from near to far, then none; a click on
+    // empty space keeps the selection; the pointer lights what a click would select; Escape and space clear it.
+    for (NodeGraphic* expected : {near, far, static_cast<NodeGraphic*>(nullptr), near}) {
+        clickAt(x, y);
+        EXPECT_EQ(scene.getSelected(), expected);
+        EXPECT_EQ(near->isSelected() + far->isSelected(), expected ? 1 : 0);
+    }
+    clickAt(5, 5);
+    EXPECT_EQ(scene.getSelected(), near);
+    scene.mouseMove(0, x, y);
+    EXPECT_EQ(scene.getHovered(), far);
+    for (int key : {27, 32}) { // Escape, space
+        EXPECT_TRUE(scene.keyPressed(key, 0, false));
+        EXPECT_FALSE(scene.getSelected() || near->isSelected());
+        clickAt(x, y);
+    }
+    // Objects that are not selectable cannot be picked in level mode.
+    for (NodeGraphic* b : {near, far})
+        b->setSelectable(false);
+    scene.select(nullptr);
+    clickAt(x, y);
+    EXPECT_EQ(scene.getSelected(), nullptr);
+}
+
+// The selection's depth cue: a yellow line from its lowest point down to the surface it would land on.
+TEST_F(SceneGl, TheSelectionShowsALineDownToWhereItWouldLand) {
+    NodeGraphic* b = blob(Vector3(0, 40, 0), BoundingVolume::makeSphereVolume(Vector3(), 5));
+    NodeGraphic* under = blob(Vector3(), BoundingVolume::makeBoxVolume(Vector3(0, -1.5f, 0), Vector3(60, 3, 60)));
+    scene.select(b);
+    for (float surface : {-30.0f, -10.0f}) { // above the view's buttons
+        under->setPosition(Vector3(0, surface, 0));
+        scene.step(0.0f, 0.0f);
+        frame();
+        int x, top, bottom;
+        viewPoint(Vector3(0, 35, 0), x, top);
+        viewPoint(Vector3(0, surface, 0), x, bottom);
+        const std::vector<unsigned char> column = qbntest::readPixels(x, 0, 1, 600);
+        int low = 600, high = -1;
+        for (int y = 0; y < 600; ++y)
+            if (column[3 * y] > 200 && column[3 * y + 1] > 200 && column[3 * y + 2] < 150)
+                low = std::min(low, y), high = std::max(high, y);
+        EXPECT_NEAR(low, bottom, 2) << surface;
+        EXPECT_NEAR(high, top, 2) << surface;
+    }
 }
 
 TEST_F(SceneGl, CtrlClickPutsTheSelectionOnTopOfAnotherObject) {
@@ -148,12 +167,24 @@ TEST_F(SceneGl, StoppingTheMachineRestoresEveryObjectAndTheSelection) {
         n->setVelocity(Vector3(0, 50, 0));
     }
     scene.select(b);
+    // How many colour values of the view change when 't' hides the trace (shown at first) and shows it again.
+    auto traceDraws = [&] {
+        std::vector<unsigned char> on(400 * 300 * 3), off(on.size());
+        for (auto* buffer : {&on, &off}) {
+            frame();
+            glReadPixels(0, 0, 400, 300, GL_RGB, GL_UNSIGNED_BYTE, buffer->data());
+            scene.keyPressed('t', 0, false);
+        }
+        return std::inner_product(on.begin(), on.end(), off.begin(), 0, std::plus<>(), std::not_equal_to<>());
+    };
 
     ASSERT_TRUE(scene.setRunning(true));
     EXPECT_TRUE(fs::exists("levels/_current.lvs"));
-    scene.step(0.1f, 0.0f);
-    EXPECT_GT(a->getPosition().y, 1.0f);
-    EXPECT_GT(b->getPosition().y, 1.0f);
+    for (int i = 0; i < 3; ++i)
+        scene.step(0.2f, 0.0f);
+    EXPECT_GT(a->getPosition().y, 25.0f);
+    EXPECT_EQ(scene.runTrace().getPaths().size(), 2u) << "recorded while the machine runs";
+    EXPECT_EQ(traceDraws(), 0) << "and not drawn yet";
 
     ASSERT_TRUE(scene.setRunning(false));
     auto* restoredA = dynamic_cast<NodeGraphic*>(scene.findNode(idA));
@@ -165,6 +196,28 @@ TEST_F(SceneGl, StoppingTheMachineRestoresEveryObjectAndTheSelection) {
     EXPECT_EQ(scene.getSelected(), restoredB);
     EXPECT_TRUE(restoredB->isSelected());
     EXPECT_EQ(scene.getRoot()->getChildren().size(), 2u);
+
+    // The trace shows each ball's path from where it stood to where the stop found it, until the next start or load.
+    for (const auto& path : scene.runTrace().getPaths())
+        EXPECT_TRUE(path.points.front().y == 0.0f && path.points.back().y > 25.0f) << path.id;
+    EXPECT_GT(traceDraws(), 100);
+    EXPECT_TRUE(scene.setRunning(true) && scene.runTrace().isEmpty());
+    scene.step(0.2f, 0.0f);
+    EXPECT_TRUE(scene.setRunning(false) && !scene.runTrace().isEmpty());
+    EXPECT_TRUE(scene.loadScene(Scene::kSnapshotName) && scene.runTrace().isEmpty());
+}
+
+// Culling skips and counts the models outside the view; switched off, it culls nothing.
+TEST_F(SceneGl, CullingCountsModelsOutsideTheView) {
+    ball(Vector3(0, 0, 300)); // behind the camera
+    ball(Vector3(-500, 0, 0)); // far to the left
+    ball(Vector3());
+    frame();
+    EXPECT_EQ(std::make_pair(scene.getCulledCount(), scene.getDrawnCount()), std::make_pair(2u, 1u));
+    EXPECT_NEAR(scene.cullingFraction(), 2.0f / 3.0f, 1e-6f);
+    scene.setCulling(false);
+    frame();
+    EXPECT_EQ(std::make_pair(scene.getCulledCount(), scene.getDrawnCount()), std::make_pair(0u, 3u));
 }
 
 // Whole fixed steps: a frame's time is capped, tripled in fast forward, a remainder waits.
@@ -211,8 +264,9 @@ TEST_F(SceneGl, CameraDragsPanTurnAndZoomWithoutPassingTheTarget) {
     scene.mouseButton(GLUT_LEFT_BUTTON, GLUT_UP, 0, 30, 10);
 }
 
-// The wheel zooms by a tenth of the distance; pitch stops short of vertical; the camera stays in the room.
-TEST_F(SceneGl, TheCameraZoomsByWheelStopsItsPitchAndStaysInTheRoom) {
+// The wheel zooms by a tenth of the distance; pitch stops short of vertical; the camera stays in the room,
+// but for the overview.
+TEST_F(SceneGl, TheCameraZoomsByWheelStopsItsPitchAndStaysInTheRoomButForTheOverview) {
     Camera& cam = scene.getCamera();
     look(Vector3(0, 0, 50), Vector3());
     scene.mouseButton(NSWindow::kWheelUpButton, GLUT_DOWN, 0, 100, 100);
@@ -232,21 +286,44 @@ TEST_F(SceneGl, TheCameraZoomsByWheelStopsItsPitchAndStaysInTheRoom) {
         EXPECT_GT(cam.getUpPoint().y - cam.getEye().y, 0.0f) << "never upside down";
     }
 
-    auto* room = new NSObjects::ObjectRoom(true);
-    scene.addObject(room);
+    // A room 200 long (x), 120 wide (y), 300 high (z).
+    scene.addObject(new NSObjects::ObjectRoom(200, 120, 300));
     scene.step(0.0f, 0.0f);
     look(Vector3(0, 0, 50), Vector3());
     cam.storeDefault();
     cam.setSlideVelocity(Vector3(0, -100, 0));
     for (int i = 0; i < 20; ++i)
         scene.step(0.0f, 0.1f);
-    EXPECT_NEAR(cam.getEye().y, -100.0f + NSScene::kCameraWallMargin, 1e-3f);
+    EXPECT_NEAR(cam.getEye().y, -60.0f + NSScene::kCameraWallMargin, 1e-3f);
     cam.setSlideVelocity(Vector3(0, 0, 0));
     for (int i = 0; i < 30; ++i)
         scene.mouseButton(NSWindow::kWheelDownButton, GLUT_DOWN, 0, 100, 100);
     scene.step(0.0f, 0.0f);
-    EXPECT_LE(cam.getEye().z, 100.0f);
-    EXPECT_GE(cam.getEye().y, -100.0f);
+    EXPECT_NEAR(cam.getEye().z, 150.0f - NSScene::kCameraWallMargin, 1e-3f);
+
+    // The overview ('o' or its button) looks down from above the ceiling with a camera of its own, which the
+    // camera buttons then steer; leaving it shows the view before unchanged.
+    const Vector3 eye = scene.getCamera().getEye(), target = scene.getCamera().getTarget();
+    scene.keyPressed('o', 0, false);
+    ASSERT_TRUE(scene.isOverview());
+    const float high = scene.view().getEye().y;
+    EXPECT_GT(high, 60.0f + NSScene::kCameraWallMargin);
+    const auto& buttons = scene.getChildren(); // the zoomer towards the target, the overview last
+    buttons[11]->mouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 0, 0, 0);
+    scene.step(0.0f, 0.1f);
+    buttons[11]->mouseButton(GLUT_LEFT_BUTTON, GLUT_UP, 0, 0, 0);
+    EXPECT_LT(scene.view().getEye().y, high);
+    buttons.back()->mouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 0, 0, 0);
+    ASSERT_FALSE(scene.isOverview());
+    EXPECT_EQ(std::make_pair(scene.view().getEye(), scene.view().getTarget()), std::make_pair(eye, target));
+    scene.setOverview(true);
+    scene.clearScene();
+    EXPECT_FALSE(scene.isOverview()) << "a new level starts in its own view";
+    // A tall, narrow room: its floor alone would fit a view from under its ceiling.
+    scene.addObject(new NSObjects::ObjectRoom(40, 600, 40));
+    scene.step(0.0f, 0.0f);
+    scene.setOverview(true);
+    EXPECT_GT(scene.view().getEye().y, 300.0f) << "above the ceiling";
 }
 
 TEST_F(SceneGl, SceneFilesKeepTheLayoutAndNeverLoseAGoodCopy) {

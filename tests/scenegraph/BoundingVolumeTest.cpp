@@ -125,9 +125,11 @@ TEST(BoundingVolumeTest, ContactDirections) {
         {sphereAt(Vector3(), 1), sphereAt(Vector3(1.5f, 0, 0), 1), Vector3(-1, 0, 0), Vector3(-1, 0, 0)},
         {boxAt(Vector3(), 2), sphereAt(Vector3(1.5f, 0.5f, 0), 1), d, Vector3(-1, 0, 0)},
         {sphereAt(Vector3(1.5f, 0.5f, 0), 1), boxAt(Vector3(), 2), -d, Vector3(1, 0, 0)},
-        {room200(), boxAt(Vector3(95, 0, 0), 10), Vector3(1, 0, 0), Vector3(-1, 0, 0)}, // the wall's inward normal
-        {boxAt(Vector3(95, 0, 0), 10), room200(), Vector3(-1, 0, 0), Vector3(1, 0, 0)},
-        {sphereAt(Vector3(0, -95, 0), 5), room200(), Vector3(0, -1, 0), Vector3(0, 1, 0)},
+        // Against a room both are the wall's inward normal (turned round when the room is the first).
+        {room200(), boxAt(Vector3(95, 0, 0), 10), Vector3(1, 0, 0), Vector3(1, 0, 0)},
+        {boxAt(Vector3(95, 0, 0), 10), room200(), Vector3(-1, 0, 0), Vector3(-1, 0, 0)},
+        {sphereAt(Vector3(0, -95, 0), 5), room200(), Vector3(0, 1, 0), Vector3(0, 1, 0)},
+        {sphereAt(Vector3(), 1), sphereAt(Vector3(), 2), Vector3(0, 1, 0), Vector3(0, 1, 0)}, // one centre: up
     };
     for (const Contact& c : contacts) {
         HitResult r = c.a->hitTest(*c.b);

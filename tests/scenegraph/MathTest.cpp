@@ -7,13 +7,7 @@ namespace {
 constexpr float PI = 3.1415927f;
 constexpr float EPS = 1e-5f;
 
-#define EXPECT_VEC_NEAR(expected, actual, tol)   \
-    do {                                         \
-        Vector3 e_ = (expected), a_ = (actual);  \
-        EXPECT_NEAR(e_.x, a_.x, tol);            \
-        EXPECT_NEAR(e_.y, a_.y, tol);            \
-        EXPECT_NEAR(e_.z, a_.z, tol);            \
-    } while (0)
+#define EXPECT_VEC_NEAR(e, a, tol) EXPECT_LT(length((e) - (a)), (tol)) << (a).x << ", " << (a).y << ", " << (a).z
 
 // Angles that differ by whole turns name the same rotation.
 void expectSameAngle(float expected, float actual) {

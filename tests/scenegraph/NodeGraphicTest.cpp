@@ -70,7 +70,11 @@ TEST_F(NodeGraphicTest, MovesThatWouldOverlapARegisteredObjectAreRefused) {
     EXPECT_FLOAT_EQ(0.0f, node->getPosition().x);
     node->setMenuValue("Position X", Value::ofFloat(-0.1f));
     EXPECT_FLOAT_EQ(-1.5f, node->getPosition().x);
-    node->setMenuValue("Position X ", Value::ofFloat(18)); // typed values are taken as they are
+    node->setMenuValue("Position X ", Value::ofFloat(18)); // a place the player types must be free
+    EXPECT_FLOAT_EQ(-1.5f, node->getPosition().x);
+    NSMenu::setDesignerEditing(true); // the designer's is taken as it is
+    node->setMenuValue("Position X ", Value::ofFloat(18));
+    NSMenu::setDesignerEditing(false);
     EXPECT_FLOAT_EQ(18.0f, node->getPosition().x);
 }
 

@@ -57,6 +57,25 @@ TEST_F(NodeLightTest, LightsTakeTheLowestFreeSlotAndThe21stGetsNone) {
     EXPECT_TRUE(glIsEnabled(GL_LIGHT3));
 }
 
+// What OpenGL receives: colours, attenuation and a cone for a point light, neither for a light at infinity.
+TEST_F(NodeLightTest, SendsColoursAttenuationAndConeOnlyWhereTheyApply) {
+    NodeLight light(Vector3(), Vector3(0.1f, 0.2f, 0.3f), Vector3(0.5f, 0.25f, 1.0f), Vector3(1, 1, 1));
+    EXPECT_EQ(lightValue(light, GL_DIFFUSE, 4), (std::vector<float>{0.5f, 0.25f, 1.0f, 1.0f}));
+    EXPECT_EQ(lightValue(light, GL_SPOT_CUTOFF, 1)[0], 180.0f);
+    light.setSpot(true, 1.0f, 3.0f);
+    light.setAttenuation(2.0f, 0.5f, 0.25f);
+    for (auto [asked, sent] : {std::pair{GL_SPOT_CUTOFF, 90.0f}, {GL_SPOT_EXPONENT, 3.0f}, {GL_CONSTANT_ATTENUATION, 2.0f},
+                               {GL_LINEAR_ATTENUATION, 0.5f}, {GL_QUADRATIC_ATTENUATION, 0.25f}})
+        EXPECT_EQ(lightValue(light, asked, 1)[0], sent) << asked;
+    light.setSpot(false, 0.5f, 0.0f);
+    EXPECT_EQ(lightValue(light, GL_SPOT_CUTOFF, 1)[0], 180.0f);
+    light.setDirectional(true);
+    light.setSpot(true, 0.5f, 7.0f);
+    light.setAttenuation(1.0f, 9.0f, 0.0f);
+    EXPECT_EQ(lightValue(light, GL_SPOT_CUTOFF, 1)[0], 180.0f);
+    EXPECT_EQ(lightValue(light, GL_LINEAR_ATTENUATION, 1)[0], 0.5f) << "a light at infinity takes no attenuation";
+}
+
 TEST_F(NodeLightTest, DrawingPlacesTheLightWhereItsNodeIs) {
     NodeLight light(Vector3(1, 2, 3), Vector3(1, 1, 1));
     glMatrixMode(GL_MODELVIEW);

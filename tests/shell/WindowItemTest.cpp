@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "ui/TextWrap.h"
 #include "ui/WindowItem.h"
 #include "support/RecordingItem.h"
 
@@ -145,4 +146,20 @@ TEST(Routing, HoverGoesToTheTopmostTakerWithoutMovingFocus) {
     root.mouseMove(0, 800, 500);
     EXPECT_EQ(above->events.size(), 2u);
     EXPECT_EQ(below->events.back().kind, "left");
+}
+
+// Lines break at the last space that fits (a character is a unit wide here), a word wider than the line where
+// it must; the text's own breaks and blank lines stay.
+TEST(TextWrap, BreaksAtSpacesAndKeepsTheTextsOwnLines) {
+    const auto one = [](const std::string& s) { return int(s.size()); };
+    const struct { const char* text; int width; const char* lines; } cases[] = {
+        {"a bomb disguised as a ball", 10, "a bomb|disguised|as a ball|"}, {"ab cd\n\nef\n", 5, "ab cd||ef|"},
+        {"basketball", 4, "bask|etba|ll|"}, {"x basketball y", 6, "x|basket|ball y|"}, {"fits", 4, "fits|"},
+    };
+    for (const auto& c : cases) {
+        std::string joined;
+        for (const std::string& line : NSWindow::wrapText(c.text, c.width, one))
+            joined += line + "|";
+        EXPECT_EQ(joined, c.lines) << c.text;
+    }
 }

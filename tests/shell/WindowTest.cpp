@@ -110,39 +110,59 @@ TEST_F(KeyWindow, HoverIsForwardedOncePerIdleCycleNewestFirstAndOnlyWhenItMoved)
     EXPECT_EQ(item->events[2].x, 7);
 }
 
-TEST(TempPopUp, FadesInAndOutRemovesItselfAndANewExclusiveMessageReplacesTheOldOne) {
+TEST(TempPopUp, FadesInAndOutAndMessagesStackInBandsOfTheirOwn) {
     Window window;
     window.onReshape(800, 600);
     window.showTempPopUp("Level saved successfully");
     window.applyPendingChanges();
-    ASSERT_EQ(window.getChildren().size(), 1u);
-    auto* popUp = dynamic_cast<WindowTempPopUp*>(window.getChildren()[0]);
-    ASSERT_NE(popUp, nullptr);
-    popUp->advance(0.5f);
-    EXPECT_FLOAT_EQ(popUp->getAlpha(), 0.5f);
-    popUp->advance(2.0f);
-    EXPECT_FLOAT_EQ(popUp->getAlpha(), 1.0f);
+    auto* popUp = WindowTempPopUp::current();
+    ASSERT_EQ(window.getChildren(), std::vector<NSWindow::WindowItem*>{popUp});
+    for (const auto& [t, alpha] : {std::pair{0.5f, 0.5f}, {2.0f, 1.0f}, {3.5f, 0.5f}}) {
+        popUp->advance(t);
+        EXPECT_FLOAT_EQ(popUp->getAlpha(), alpha) << t;
+    }
     EXPECT_FALSE(popUp->advance(4.0f));
     window.applyPendingChanges();
     EXPECT_TRUE(window.getChildren().empty());
     EXPECT_EQ(WindowTempPopUp::current(), nullptr);
 
-    window.showTempPopUp("first");
-    window.applyPendingChanges();
-    auto* side = new WindowTempPopUp("aside", 2.0f, 1.0f, false);
-    window.addChildLater(side);
-    window.showTempPopUp("second");
-    window.applyPendingChanges();
-    ASSERT_EQ(window.getChildren().size(), 2u);
-    EXPECT_EQ(window.getChildren()[0], side);
-    EXPECT_EQ(WindowTempPopUp::current()->getText(), "second");
-    // Two messages within one frame: the first never shows and nothing dangles.
-    window.showTempPopUp("third");
-    window.showTempPopUp("fourth");
-    window.applyPendingChanges();
-    ASSERT_EQ(window.getChildren().size(), 2u);
-    EXPECT_EQ(window.getChildren()[1], WindowTempPopUp::current());
-    EXPECT_EQ(WindowTempPopUp::current()->getText(), "fourth");
+    // Two models failing at once both show, one band below the other; a text shown again moves down as the
+    // newest; a fifth waits for a band, which it gets when the first is over.
+    for (const char* text : {"Could not load a", "Could not load b", "Culling enabled", "Could not load a", "x", "y"})
+        window.showTempPopUp(text);
+    auto stack = [&] {
+        window.update();
+        window.update();
+        std::string shown;
+        for (const NSWindow::WindowItem* item : window.getChildren())
+            if (auto* p = dynamic_cast<const WindowTempPopUp*>(item))
+                shown += p->getText() + (p->isWaiting() ? " waits; " : " " + std::to_string(p->getArea().y) + "; ");
+        return shown;
+    };
+    EXPECT_EQ(stack(), "Could not load b 285; Culling enabled 319; Could not load a 353; x 387; y waits; ");
+    dynamic_cast<WindowTempPopUp*>(window.getChildren()[0])->advance(10.0f);
+    EXPECT_EQ(stack(), "Culling enabled 285; Could not load a 319; x 353; y 387; ");
+    EXPECT_EQ(WindowTempPopUp::current()->getText(), "y");
+}
+
+// Red at 10 fps or less, green at 200 or more; an idling game (two frames a second) reads "idle" (-1 here).
+TEST(FrameRate, ColoursRunFromRedTo200AndAnIdlingGameReadsIdleNotItsFewFrames) {
+    NSWindow::WindowFrameRate rate;
+    for (const auto& [fps, red] : {std::pair{5, 1.0f}, {10, 1.0f}, {105, 0.5f}, {200, 0.0f}, {900, 0.0f}}) {
+        rate.setFps(fps);
+        EXPECT_NEAR(rate.getColour()[0], red, 1e-5) << fps;
+        EXPECT_NEAR(rate.getColour()[1], 1.0f - red, 1e-5) << fps;
+    }
+    auto frames = [&](int n, float seconds, bool idle) {
+        while (n-- > 0)
+            rate.frame(seconds, idle);
+        return rate.isIdle() ? -1 : rate.getFps();
+    };
+    EXPECT_EQ(frames(4, 0.5f, true), -1);
+    frames(36, 1.0f / 120, false); // input: 0.3 s at full rate, then idle again
+    EXPECT_EQ(frames(2, 0.5f, true), 120);
+    EXPECT_EQ(frames(3, 0.5f, true), -1);
+    EXPECT_EQ(frames(6, 0.5f, false), 2) << "a machine that draws two frames a second at full rate shows it";
 }
 
 class WindowGl : public qbntest::GlTest {};

@@ -1,5 +1,7 @@
 #include "physics/effects/PhysicsLight.h"
 
+#include <algorithm>
+
 #include "persistence/ClassIds.h"
 #include "physics/NodePhysical.h"
 #include "physics/PhysicsProperty.h"
@@ -16,9 +18,10 @@ int PhysicsLight::kind() const { return NSPhysical::KIND_LIGHT; }
 Vector3 PhysicsLight::computeForce(NSNode::NodePhysical* body, NSPhysical::PhysicsProperty* property) {
     if (!body || !property || property->kind() != kind())
         return Vector3();
-    const float d = length(ownerPosition() - body->worldPosition());
+    float d = length(ownerPosition() - body->worldPosition());
     if (!(d >= kMinPointDistance)) // on the owner itself: see kMinPointDistance
         return Vector3();
+    d = std::max(d, softRadius(body));
     return world(Vector3(1.0f, 0.0f, 0.0f) * (property->getEffectivity() * value * (1 / (d * d))));
 }
 
