@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <string>
 
+#include "BenchWindow.h"
 #include "level/ControllerLevel.h"
 #include "level/LevelCustom.h"
 #include "objects/ObjectCatalogue.h"
@@ -121,22 +122,11 @@ BENCHMARK(BM_UndoMemory500)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    if (!std::getenv("DISPLAY")) {
-        std::fprintf(stderr, "bench_files: needs an X display (run it under Xvfb)\n");
+    if (!benchwindow::open("bench_files", argc, argv, 300, 300))
         return 1;
-    }
-    glutInit(&argc, argv);
-    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGBA | GLUT_DEPTH);
-    glutCreateWindow("Quibbleton");
-    glutDisplayFunc([] {});
-    glutMainLoopEvent();
-
-    char name[] = "/tmp/qbn-bench-files-XXXXXX";
-    if (!mkdtemp(name) || chdir(name) != 0)
+    const fs::path scratch = benchwindow::enterScratchFolder("files", QBN_RUN_DIR, {"md2_objects", "particletextures"});
+    if (scratch.empty())
         return 1;
-    fs::create_directory("levels");
-    fs::create_directory_symlink(fs::path(QBN_RUN_DIR) / "md2_objects", "md2_objects");
-    fs::create_directory_symlink(fs::path(QBN_RUN_DIR) / "particletextures", "particletextures");
 
     scene = new NSScene::Scene();
     NSLevel::Level::setScene(scene);
@@ -146,6 +136,6 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     std::error_code ignored;
-    fs::remove_all(name, ignored);
+    fs::remove_all(scratch, ignored);
     return 0;
 }

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchWindow.h"
 #include "level/ControllerLevel.h"
 #include "level/Level.h"
 #include "scene/Scene.h"
@@ -178,18 +179,8 @@ void printTable(const std::vector<NSLevel::Level*>& levels, bool cpuMs) {
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    if (!std::getenv("DISPLAY")) {
-        std::fprintf(stderr, "bench_frames: needs an X display (run it under Xvfb)\n");
+    if (!benchwindow::open("bench_frames", argc, argv, kWidth, kHeight))
         return 1;
-    }
-    glutInit(&argc, argv);
-    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
-    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGBA | GLUT_ALPHA | GLUT_DEPTH);
-    glutInitWindowSize(kWidth, kHeight);
-    glutInitWindowPosition(0, 0);
-    glutCreateWindow("Quibbleton");
-    glutDisplayFunc([] {});
-    glutMainLoopEvent();
     glClearColor(0.0f, 0.0f, 0.5f, 0.0f);
     // The models live in the run folder beside the game.
     if (chdir(QBN_RUN_DIR) != 0) {

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "BenchWindow.h"
 #include "level/ControllerLevel.h"
 #include "scene/Scene.h"
 #include "shell/Log.h"
@@ -72,27 +73,13 @@ void measure(const char* what, int cycles, const std::function<void(int)>& cycle
 
 int main(int argc, char** argv) {
     const int cycles = argc > 1 ? std::max(41, std::atoi(argv[1])) : 160;
-    if (!std::getenv("DISPLAY")) {
-        std::fprintf(stderr, "bench_memory: needs an X display (run it under Xvfb)\n");
-        return 1;
-    }
     int glutArgc = 1;
-    glutInit(&glutArgc, argv);
-    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
-    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGBA | GLUT_ALPHA | GLUT_DEPTH);
-    glutInitWindowSize(kWidth, kHeight);
-    glutCreateWindow("Quibbleton");
-    glutDisplayFunc([] {});
-    glutMainLoopEvent();
-    char name[] = "/tmp/qbn-bench-memory.XXXXXX";
-    if (!mkdtemp(name) || chdir(name) != 0) {
-        std::fprintf(stderr, "bench_memory: no scratch folder\n");
+    if (!benchwindow::open("bench_memory", glutArgc, argv, kWidth, kHeight))
         return 1;
-    }
-    std::error_code ec;
-    fs::create_directory("levels", ec);
-    for (const char* dir : {"md2_objects", "particletextures", "sounds"})
-        fs::create_directory_symlink(fs::path(QBN_RUN_DIR) / dir, dir, ec);
+    const fs::path scratch =
+        benchwindow::enterScratchFolder("memory", QBN_RUN_DIR, {"md2_objects", "particletextures", "sounds"});
+    if (scratch.empty())
+        return 1;
     setLogConsoleMask(LOG_FATAL | LOG_ERROR);
     setLogFileMask(0);
 
@@ -128,6 +115,7 @@ int main(int argc, char** argv) {
     if (selections < cycles)
         std::printf("(only %d of %d clicks selected the ball)\n", selections, cycles);
     window.shutdown();
-    fs::remove_all(name, ec);
+    std::error_code ec;
+    fs::remove_all(scratch, ec);
     return 0;
 }

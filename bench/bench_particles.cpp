@@ -29,6 +29,7 @@
 #include <memory>
 #include <string>
 
+#include "BenchWindow.h"
 #include "objects/ObjectCatalogue.h"
 #include "objects/ObjectLight.h"
 #include "objects/ObjectShapes.h"
@@ -238,16 +239,8 @@ void printTable() {
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    if (!std::getenv("DISPLAY")) {
-        std::fprintf(stderr, "bench_particles: needs an X display (run it under Xvfb)\n");
+    if (!benchwindow::open("bench_particles", argc, argv, kWidth, kHeight))
         return 1;
-    }
-    glutInit(&argc, argv);
-    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
-    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGBA | GLUT_ALPHA | GLUT_DEPTH);
-    glutInitWindowSize(kWidth, kHeight);
-    glutCreateWindow("Quibbleton");
-    glutDisplayFunc([] {});
     glutHideWindow();
     glutMainLoopEvent();
     // The game's lighting set-up.

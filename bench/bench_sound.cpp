@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchWindow.h"
 #include "audio/AudioSystem.h"
 #include "bench_pile.h"
 #include "level/ControllerLevel.h"
@@ -48,19 +49,13 @@ struct Rate {
     double processMs;
 };
 
-double cpuSeconds(clockid_t clock) {
-    timespec t{};
-    clock_gettime(clock, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
 // Frames of the running machine for kPhaseSeconds from a fresh start.
 Rate runningFps(NSWindow::Window& window, NSLevel::Level& level) {
     NSScene::Scene* scene = window.getScene();
     scene->setRunning(true);
     long frames = 0;
-    const double threadStart = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
-    const double processStart = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
+    const double threadStart = benchwindow::cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
+    const double processStart = benchwindow::cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
     const auto start = std::chrono::steady_clock::now();
     double seconds = 0.0;
     while (seconds < kPhaseSeconds) {
@@ -72,8 +67,8 @@ Rate runningFps(NSWindow::Window& window, NSLevel::Level& level) {
         ++frames;
         seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
-    const double thread = cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - threadStart;
-    const double process = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - processStart;
+    const double thread = benchwindow::cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - threadStart;
+    const double process = benchwindow::cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - processStart;
     scene->setRunning(false);
     window.applyPendingChanges();
     NSAudio::AudioSystem::instance().update(scene, level.goalsReached(), level.isWon());
@@ -102,31 +97,13 @@ double pooledFps(const std::vector<Rate>& runs) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!std::getenv("DISPLAY")) {
-        std::fprintf(stderr, "bench_sound: needs an X display (run it under Xvfb)\n");
+    if (!benchwindow::open("bench_sound", argc, argv, kWidth, kHeight))
         return 1;
-    }
-    glutInit(&argc, argv);
-    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
-    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGBA | GLUT_ALPHA | GLUT_DEPTH);
-    glutInitWindowSize(kWidth, kHeight);
-    glutInitWindowPosition(0, 0);
-    glutCreateWindow("Quibbleton");
-    glutDisplayFunc([] {});
-    glutMainLoopEvent();
     // A scratch player folder (the machine saves its snapshot into levels/)
     // with the run folder's data beside it.
-    char name[] = "/tmp/qbn-bench-sound.XXXXXX";
-    if (!mkdtemp(name)) {
-        std::fprintf(stderr, "bench_sound: no scratch folder\n");
-        return 1;
-    }
-    const fs::path scratch(name);
-    std::error_code ec;
-    fs::create_directory(scratch / "levels", ec);
-    for (const char* dir : {"md2_objects", "particletextures", "sounds"})
-        fs::create_directory_symlink(fs::path(QBN_RUN_DIR) / dir, scratch / dir, ec);
-    if (chdir(name) != 0)
+    const fs::path scratch =
+        benchwindow::enterScratchFolder("sound", QBN_RUN_DIR, {"md2_objects", "particletextures", "sounds"});
+    if (scratch.empty())
         return 1;
     setLogConsoleMask(LOG_FATAL | LOG_ERROR);
 
@@ -184,6 +161,7 @@ int main(int argc, char** argv) {
                 median(allOff, &Rate::processMs), median(allOn, &Rate::processMs), "every level, pooled");
     if (!audible)
         std::printf("(no sound device opened: \"sound on\" ran silent)\n");
+    std::error_code ec;
     fs::remove_all(scratch, ec);
     return 0;
 }

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "BenchWindow.h"
 #include "bench_pile.h"
 #include "level/ControllerLevel.h"
 #include "level/Level.h"
@@ -46,16 +47,10 @@ struct Pool {
     double cpuMs() const { return frames > 0.0 ? cpu * 1000.0 / frames : 0.0; }
 };
 
-double cpuSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
 // kFramesPerPhase frames after before() (untimed).
 void phase(NSWindow::Window& window, const std::function<void()>& before, Pool& pool) {
     before();
-    const double cpuStart = cpuSeconds();
+    const double cpuStart = benchwindow::cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < kFramesPerPhase; ++i) {
         window.update();
@@ -65,7 +60,7 @@ void phase(NSWindow::Window& window, const std::function<void()>& before, Pool& 
     }
     pool.frames += kFramesPerPhase;
     pool.seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    pool.cpu += cpuSeconds() - cpuStart;
+    pool.cpu += benchwindow::cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpuStart;
 }
 
 // Both sides by turns; prints their times and the trace's share.
@@ -83,30 +78,11 @@ void compare(const char* what, NSWindow::Window& window, const std::function<voi
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!std::getenv("DISPLAY")) {
-        std::fprintf(stderr, "bench_trace: needs an X display (run it under Xvfb)\n");
+    if (!benchwindow::open("bench_trace", argc, argv, kWidth, kHeight))
         return 1;
-    }
-    glutInit(&argc, argv);
-    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
-    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGBA | GLUT_ALPHA | GLUT_DEPTH);
-    glutInitWindowSize(kWidth, kHeight);
-    glutInitWindowPosition(0, 0);
-    glutCreateWindow("Quibbleton");
-    glutDisplayFunc([] {});
-    glutMainLoopEvent();
     // A scratch player folder (the machine saves its snapshot into levels/).
-    char name[] = "/tmp/qbn-bench-trace.XXXXXX";
-    if (!mkdtemp(name)) {
-        std::fprintf(stderr, "bench_trace: no scratch folder\n");
-        return 1;
-    }
-    const fs::path scratch(name);
-    std::error_code ec;
-    fs::create_directory(scratch / "levels", ec);
-    for (const char* dir : {"md2_objects", "particletextures"})
-        fs::create_directory_symlink(fs::path(QBN_RUN_DIR) / dir, scratch / dir, ec);
-    if (chdir(name) != 0)
+    const fs::path scratch = benchwindow::enterScratchFolder("trace", QBN_RUN_DIR, {"md2_objects", "particletextures"});
+    if (scratch.empty())
         return 1;
     setLogConsoleMask(LOG_FATAL | LOG_ERROR);
 
@@ -141,6 +117,7 @@ int main(int argc, char** argv) {
     compare("drawing (stopped)", *window, [&](bool shown) { trace.setShown(shown); });
     std::printf("(the trace of %d simulated seconds: %zu paths, %zu points)\n", kTracedSeconds,
                 trace.getPaths().size(), trace.pointCount());
+    std::error_code ec;
     fs::remove_all(scratch, ec);
     return 0;
 }
