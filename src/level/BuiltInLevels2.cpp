@@ -88,7 +88,7 @@ Level08::Level08()
             "Blasen Sie den Tennisball vom Tisch in den Korb.\n"
             "\n"
             "[TIPPS]\n"
-            "Der Ventilator l\xE4uft nur, solange der Strom der Tesla-Spule ihn erreicht.\n"
+            "Der Ventilator l\xE4uft nur, solange ihn der Strom der Spule erreicht.\n"
             "Wie weit der Strom reicht, zeigt ein Klick auf die Spule.\n"
             "Ihre Reichweite stellen Sie im Men\xFC der Spule ein.\n") {}
 
