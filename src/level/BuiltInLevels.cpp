@@ -1,5 +1,6 @@
 #include "level/BuiltInLevels.h"
 
+#include "level/BuiltInLevels2.h"
 #include "level/BuiltInLevels3.h"
 #include "level/ControllerLevel.h"
 #include "objects/ObjectHitZones.h"
@@ -521,7 +522,8 @@ Level* builtInLevelTitled(const std::vector<Level*>& levels, const std::string& 
 
 std::vector<Level*> makeBuiltInLevels() {
     return {new Level01(), new Level02(), new Level03(), new Level04(),
-            new Level05(), new Level06(), new Level10(), new Level11(), new Level12(),
+            new Level05(), new Level06(), new Level07(), new Level08(),
+            new Level10(), new Level11(), new Level12(),
             new LevelLast()};
 }
 

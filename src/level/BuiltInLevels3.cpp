@@ -1,15 +1,12 @@
 #include "level/BuiltInLevels3.h"
 
+#include "level/LevelBuilding.h"
 #include "objects/ObjectLight.h"
 #include "objects/ObjectModels.h"
 #include "objects/ObjectShapes.h"
-#include "particles/ObjectParticleSystems.h"
-#include "physics/effects/PhysicsFriction.h"
-#include "physics/effects/PhysicsGravity.h"
 #include "physics/effects/PhysicsLight.h"
 #include "physics/effects/PhysicsTemperature.h"
 #include "physics/properties/PhysicsPropertyOfKind.h"
-#include "scene/Scene.h"
 #include "scenegraph/BoundingVolume.h"
 
 using NSNode::BoundingVolume;
@@ -18,119 +15,17 @@ using namespace NSObjects;
 
 namespace NSLevel {
 
+using namespace building;
+
 namespace {
-
-// What the player may do with an object; any right makes it selectable.
-enum Access : unsigned {
-    kFixed = 0,
-    kSelect = 1u << 0,
-    kMoveX = 1u << 1,
-    kMoveY = 1u << 2,
-    kMoveZ = 1u << 3,
-    kTurnX = 1u << 4,
-    kTurnY = 1u << 5,
-    kTurnZ = 1u << 6,
-};
-
-// Places a fresh object, sets what the player may do with it and adds it
-// to the scene with the next pending changes (or below parent).
-template <class T>
-T* place(T* object, const Vector3& position, const Vector3& rotation, unsigned access,
-         NodeGraphic* parent = nullptr) {
-    object->translate(position);
-    object->rotate(rotation);
-    object->setAllEditFlags(false);
-    object->setSelectable(access != kFixed);
-    object->setEditPosition(access & kMoveX, access & kMoveY, access & kMoveZ);
-    object->setEditRotation(access & kTurnX, access & kTurnY, access & kTurnZ);
-    if (parent)
-        parent->addChildLater(object);
-    else
-        Level::scene()->addObject(object);
-    return object;
-}
-
-template <class T>
-T* place(T* object, const Vector3& position, unsigned access) {
-    return place(object, position, Vector3(), access);
-}
-
-void setCamera(const Vector3& eye) {
-    NSScene::Camera& camera = Level::scene()->getCamera();
-    camera.setPosition(eye);
-    camera.setTarget(Vector3(0.0f, 0.0f, 0.0f));
-    camera.update(0.0f);
-    camera.storeDefault();
-}
-
-// A room with gravity and a little air friction everywhere.
-ObjectRoom* addRoom(float length, float width, float height, const Vector3& colour) {
-    auto* room = new ObjectRoom(length, width, height);
-    room->setColor(colour);
-    auto* drag = new NSPhysics::PhysicsFriction(0.0f, 0.05f);
-    drag->setBoundingVolume(BoundingVolume::makeUnboundedVolume());
-    room->addPhysics(drag);
-    auto* gravity = new NSPhysics::PhysicsGravity(0.0f, -1.0f, 0.0f, 9.81f);
-    gravity->setBoundingVolume(BoundingVolume::makeUnboundedVolume());
-    room->addPhysics(gravity);
-    Level::scene()->addObject(room);
-    return room;
-}
-
-// A plain box that never moves.
-ObjectBox* makeBlock(float length, float height, float width, const Vector3& colour) {
-    auto* block = new ObjectBox(true);
-    block->setSize(length, width, height);
-    block->setPhysical(false, false, 10.0f, 0.6f, 0.5f, false);
-    block->setColor(colour);
-    return block;
-}
 
 // A light ball that feels gravity, the air (drag: 1 slows it like a
 // balloon, 0.02 like a ball) and the given effect's kind.
 template <class Property>
 ObjectSphere* makeBalloon(float radius, float mass, float drag, const Vector3& colour, const char* name) {
-    auto* balloon = new ObjectSphere(true);
-    balloon->setRadius(radius);
-    balloon->setPhysical(true, true, mass, 0.5f, 0.3f, false);
-    balloon->setColor(colour);
-    balloon->setName(name);
-    balloon->clearProperties();
-    balloon->addProperty(new NSPhysicsProperty::PhysicsPropertyGravity(1.0f));
-    balloon->addProperty(new NSPhysicsProperty::PhysicsPropertyFriction(drag));
+    ObjectSphere* balloon = makeBall(radius, mass, drag, colour, name);
     balloon->addProperty(new Property(1.0f));
     return balloon;
-}
-
-// A stream of particles from the parent's origin along the stream's +z
-// (turned by rotation), each fading out.
-void addStream(NodeGraphic* parent, const Vector3& rotation, const Vector3& emitterSize, const Vector3& colour,
-               float lifespan) {
-    auto* stream = new NSParticle::ObjectParticleSystemTexture(true);
-    stream->emitAngle = Vector3(0.05f, 0.05f, 0.0f);
-    stream->emitDurationEnabled = false;
-    stream->emitterSize = emitterSize;
-    stream->setColor(colour);
-    stream->partsPerSec = 20.0f;
-    stream->lifespanVar = 0.3f;
-    stream->lifespan = lifespan;
-    stream->alphaFading = true;
-    stream->alphaFadeBegin = 0.0f;
-    place(stream, Vector3(), rotation, kFixed, parent);
-}
-
-// A basket of plain boards, its inside size across, its walls high; the
-// floor's top at y. The floor is the goal's object.
-NodeGraphic* addBasket(const Vector3& at, float size, float high) {
-    const Vector3 wood(0.6f, 0.45f, 0.25f);
-    auto* floor = place(makeBlock(size + 6.0f, 3.0f, size + 6.0f, wood), at - Vector3(0.0f, 1.5f, 0.0f), kFixed);
-    const float side = size * 0.5f + 1.5f;
-    const float up = high * 0.5f + 1.5f;
-    place(makeBlock(3.0f, high, size + 6.0f, wood), Vector3(side, up, 0.0f), Vector3(), kFixed, floor);
-    place(makeBlock(3.0f, high, size + 6.0f, wood), Vector3(-side, up, 0.0f), Vector3(), kFixed, floor);
-    place(makeBlock(size, high, 3.0f, wood), Vector3(0.0f, up, side), Vector3(), kFixed, floor);
-    place(makeBlock(size, high, 3.0f, wood), Vector3(0.0f, up, -side), Vector3(), kFixed, floor);
-    return floor;
 }
 
 // The hot plate: a glowing block on the floor with a column of warm air
@@ -165,10 +60,6 @@ ObjectBox* makeSpotlight() {
     addStream(spot, Vector3(0.0f, 3.14f, 0.0f), Vector3(6.0f, 1.0f, 6.0f), Vector3(1.0f, 1.0f, 0.6f), 2.5f);
     return spot;
 }
-
-void settle() { Level::scene()->getRoot()->applyPendingChanges(); }
-
-unsigned idOf(const NSNode::NodeTransform* node) { return static_cast<unsigned>(node->getId()); }
 
 } // namespace
 

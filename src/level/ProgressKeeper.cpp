@@ -56,16 +56,26 @@ void ProgressKeeper::enter(Level& level, unsigned index, bool fresh) {
     if (fresh) {
         forgetLayout(index);
     } else if (std::filesystem::exists(std::filesystem::symlink_status(levelFilePath(layout)))) {
-        // A layout that cannot be read leaves the level as built; the texts
-        // stay the game's own, whatever version saved the layout.
+        // A layout that cannot be read, or one of a level of another title,
+        // leaves the level as built; the texts stay the game's own,
+        // whatever version saved the layout.
         const std::string name = level.getName(), info = level.getInfoText();
-        if (level.load(layout)) {
-            level.setName(name);
-            level.setInfoText(info);
-            log(LOG_GAME, "Progress: the player's layout of level %u is back\n", index + 1);
-        } else
+        if (!level.load(layout)) {
             log(LOG_ERROR, "Progress: the layout \"%s\" could not be read; the level starts as built\n",
                 levelFilePath(layout).c_str());
+        } else if (level.getName() != name) {
+            // Kept under this number for a level of another title (the
+            // levels were numbered otherwise then): it is not this level's.
+            log(LOG_GAME, "Progress: the layout kept for level %u is one of \"%s\"; the level starts as built\n",
+                index + 1, level.getName().c_str());
+            level.unload();
+            level.setName(name);
+            level.setInfoText(info);
+            level.build();
+        } else {
+            level.setInfoText(info);
+            log(LOG_GAME, "Progress: the player's layout of level %u is back\n", index + 1);
+        }
     }
     if (data.lastLevel() != index || fresh) {
         data.setLastLevel(index);

@@ -1,5 +1,5 @@
 // The built-in levels won through the side menu and the view at 15 to 144 fps and jittered frames, the same
-// runs ending bit for bit the same at any frame rate, and level 3's board falling.
+// runs ending bit for bit the same at any frame rate, level 3's board falling and level 8's powered fan.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,6 +18,7 @@
 #include "level/Progress.h"
 #include "level/ProgressKeeper.h"
 #include "level/Simulator.h"
+#include "objects/ObjectVentilator.h"
 #include "particles/ObjectParticleSystems.h"
 
 using namespace NSLevel;
@@ -124,6 +125,36 @@ TEST_F(BuiltInLevels, Level3IsWonFromAnyLayoutOfIt) {
             ASSERT_TRUE(later->load("_layout3"));
         }
         EXPECT_GT(runUntilWon(*later, 1.0f / 60.0f, solution.limit), 0.0f);
+    }
+}
+
+// Level 8: the fan turns and blows only while the coil's electricity reaches it, in a layout read back too.
+TEST_F(BuiltInLevels, Level8FanRunsOnlyWhileTheCoilReachesIt) {
+    const struct {
+        float range;
+        bool readBack, runs;
+    } cases[] = {{30.0f, false, false}, {85.0f, false, false}, {97.0f, false, true}, {97.0f, true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.range) + (c.readBack ? " read back" : ""));
+        NSLevel::Level08 level;
+        ASSERT_NO_FATAL_FAILURE(setUp(level, {line(kCoil, 1, "Tesla Range", c.range)}));
+        if (c.readBack) {
+            ASSERT_TRUE(level.save("_layout8"));
+            ASSERT_TRUE(level.load("_layout8"));
+        }
+        auto* fan = dynamic_cast<NSObjects::ObjectVentilator*>(object(kFan));
+        ASSERT_NE(fan, nullptr);
+        EXPECT_FALSE(fan->isEnabled()) << "the fan runs before the machine";
+        const Vector3 start = object(kTennisball)->getPosition();
+        ASSERT_TRUE(scene->setRunning(true));
+        for (int i = 0; i < 180; ++i) {
+            scene->step(1.0f / 60.0f, 0.0f);
+            level.update();
+        }
+        EXPECT_EQ(fan->isEnabled(), c.runs);
+        EXPECT_EQ(length(object(kTennisball)->getPosition() - start) > 5.0f, c.runs) << "the ball moved";
+        scene->setRunning(false);
+        level.unload();
     }
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "level/BuiltInLevels.h"
+#include "level/BuiltInLevels2.h"
 #include "level/BuiltInLevels3.h"
 #include "level/LevelSceneTest.h"
 #include "scene/Scene.h"
@@ -34,6 +35,7 @@ inline const char* const kShortBelt = "Flie\xDF" "band kurz";
 inline const char* const kLargeBoard = "Brett gro\xDF";
 inline const char* const kHotPlate = "Hei\xDF" "e Platte";
 inline const char* const kSpotlight = "Scheinwerfer";
+inline const char* const kCoil = "Tesla-Spule";
 
 // A menu line of the nth object of that name, `times` over, or without a label a CTRL+click onto `at`.
 struct Step {
@@ -110,6 +112,14 @@ inline const std::vector<Solution>& solutions() {
           line(kSmallBoard, 2, "Position Z", 0.3f, 13), line(kLongBelt, 1, "Rollband Speed", 28.0f),
           line(kLongBelt, 2, "Rollband Speed", 28.0f)},
          40.0f},
+        {"Level07", [] { return new NSLevel::Level07(); },
+         {// The fan turned toward the ball and the goal.
+          line(kFan, 1, "Rotation Y", 0.25f), line(kFan, 1, "Turning Speed", 30.0f)},
+         20.0f},
+        {"Level08", [] { return new NSLevel::Level08(); },
+         {// The coil's reach up to the fan, which then blows the ball off the table into the basket.
+          line(kCoil, 1, "Tesla Range", 97.0f)},
+         30.0f},
         {"Level10", [] { return new NSLevel::Level10(); },
          {// The hot plate under the balloon; the board under the ceiling tilted toward the basket.
           line(kHotPlate, 1, "Position X", -0.3f, 33), line(kLargeBoard, 1, "Rotation Z", 0.0f),

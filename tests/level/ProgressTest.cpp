@@ -28,7 +28,7 @@ using qbntest::writeBytes;
 // A level of one ball at the origin.
 class OneBall : public Level {
 public:
-    OneBall() : Level("One ball", "") {}
+    explicit OneBall(const char* title = "One ball") : Level(title, "") {}
     void build() override {
         auto* n = new NSNode::NodeTransform(true);
         n->setBoundingVolume(NSNode::BoundingVolume::makeSphereVolume(Vector3(), 1));
@@ -163,9 +163,9 @@ TEST_F(ProgressFile, TheControllerTellsOfADamagedFileAndStartsAtTheFirstLevel) {
 TEST_F(ProgressFile, ALevelComesBackAsThePlayerLeftItUntilItIsReset) {
     auto y = [this] { return scene->getRoot()->getChildren().at(0)->getPosition().y; };
     NSWindow::WindowItem root(false);
-    auto game = [&root] {
-        return std::make_unique<ControllerLevel>(std::vector<Level*>{new OneBall(), new OneBall()}, nullptr, &root,
-                                                 new ProgressKeeper("progress.txt"));
+    auto game = [&root](const char* second = "One ball") {
+        return std::make_unique<ControllerLevel>(std::vector<Level*>{new OneBall(), new OneBall(second)}, nullptr,
+                                                 &root, new ProgressKeeper("progress.txt"));
     };
     auto first = game();
     first->update();
@@ -194,4 +194,12 @@ TEST_F(ProgressFile, ALevelComesBackAsThePlayerLeftItUntilItIsReset) {
         controller->update();
         EXPECT_FLOAT_EQ(y(), steps[i].second) << "step " << i;
     }
+    // A game whose second level has another title (levels numbered otherwise) does not take that layout.
+    scene->getRoot()->getChildren().at(0)->setPosition(Vector3(0, 5, 0));
+    controller->quit();
+    controller.reset();
+    controller = game("Another ball");
+    controller->update();
+    EXPECT_FLOAT_EQ(y(), 0.0f) << "a layout kept for another title came into the level";
+    EXPECT_EQ(controller->currentLevel()->getName(), "Another ball");
 }
