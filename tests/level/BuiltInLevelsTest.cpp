@@ -11,6 +11,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "level/ControllerLevel.h"
@@ -185,33 +186,38 @@ TEST_F(BuiltInLevels, RunsEndBitIdenticalAtAnyFrameRate) {
     }
 }
 
-// The level simulator on level 3 saved with its solution: one line per frame rate, all alike but the rate, won
-// by the level's own rule (the loose board falls once the ball hits it).
+// The level simulator on the levels whose own rules act in the run (level 3's loose board falls once the ball hits
+// it; level 8's fan runs only while the coil reaches it), saved with their solutions: one line per frame rate, all
+// alike but the rate, won by the level's own rule.
 TEST_F(BuiltInLevels, TheSimulatorRunsALevelFileTheSameAtAnyFrameRate) {
-    const Solution& solution = solutions()[2];
-    std::unique_ptr<Level> level(solution.make());
-    ASSERT_NO_FATAL_FAILURE(setUp(*level, solution.steps));
-    ASSERT_TRUE(level->save("solved"));
-    level->unload();
-    if (const char* keep = std::getenv("QBN_KEEP_SOLVED_LEVEL"))
-        std::filesystem::copy_file("levels/solved.lvl", keep, std::filesystem::copy_options::overwrite_existing);
+    for (const auto& [index, seconds, shown] : {std::tuple{2, 12.0, "12.0"}, std::tuple{7, 30.0, "30.0"}}) {
+        NSLevel::Level::setScene(scene.get()); // the simulator leaves levels without the fixture's scene
+        const Solution& solution = solutions()[static_cast<size_t>(index)];
+        std::unique_ptr<Level> level(solution.make());
+        ASSERT_NO_FATAL_FAILURE(setUp(*level, solution.steps));
+        ASSERT_TRUE(level->save("solved"));
+        level->unload();
+        if (const char* keep = index == 2 ? std::getenv("QBN_KEEP_SOLVED_LEVEL") : nullptr)
+            std::filesystem::copy_file("levels/solved.lvl", keep, std::filesystem::copy_options::overwrite_existing);
 
-    NSLevel::SimulatorOptions options;
-    options.file = "levels/solved.lvl";
-    options.fps = {20, 144};
-    options.seconds = 12.0;
-    std::ostringstream out, err;
-    ASSERT_EQ(NSLevel::simulateLevelFile(options, out, err), 0) << err.str();
-    std::istringstream lines(out.str());
-    std::string first, second;
-    std::getline(lines, first);
-    std::getline(lines, second);
-    EXPECT_EQ(first.rfind("{\"fps\": 20, \"jitter\": null, \"seconds\": 12.0, \"won\": true, \"won_at\": ", 0), 0u) << first;
-    const double steps = std::stod(first.substr(first.find("won_at") + 9)) * 120.0; // the winning step's time
-    EXPECT_NEAR(steps, std::round(steps), 1e-3);
-    EXPECT_EQ(first.substr(first.find(",")), second.substr(second.find(","))); // all but the frame rate
-    EXPECT_NE(first.find("\"bodies\": [{\"id\": "), std::string::npos);
-    EXPECT_EQ(err.str(), "");
+        NSLevel::SimulatorOptions options;
+        options.file = "levels/solved.lvl";
+        options.fps = {20, 144};
+        options.seconds = seconds;
+        std::ostringstream out, err;
+        ASSERT_EQ(NSLevel::simulateLevelFile(options, out, err), 0) << err.str();
+        std::istringstream lines(out.str());
+        std::string first, second;
+        std::getline(lines, first);
+        std::getline(lines, second);
+        const std::string head = std::string("{\"fps\": 20, \"jitter\": null, \"seconds\": ") + shown + ", \"won\": true, \"won_at\": ";
+        EXPECT_EQ(first.rfind(head, 0), 0u) << first;
+        const double steps = std::stod(first.substr(first.find("won_at") + 9)) * 120.0; // the winning step's time
+        EXPECT_NEAR(steps, std::round(steps), 1e-3);
+        EXPECT_EQ(first.substr(first.find(",")), second.substr(second.find(","))); // all but the frame rate
+        EXPECT_NE(first.find("\"bodies\": [{\"id\": "), std::string::npos);
+        EXPECT_EQ(err.str(), "");
+    }
 }
 
 // Level 6's snow leaves the ball to be seen: in 20 s of the machine its flakes (each one's disc on the screen times
