@@ -43,11 +43,11 @@ int axisOf(const std::string& label, const std::string& prefix, const std::strin
     return -1;
 }
 
-// An angle as the rotation slider shows it: a fraction of a turn, folded
-// into -0.5..0.5.
+// An angle (within a turn either way) as the rotation slider shows it: a
+// fraction of a turn, folded into -0.5..0.5.
 float turnFraction(float angle) {
     float f = angle / kFullTurn;
-    return f > 0.5f ? f - 1.0f : f;
+    return f > 0.5f ? f - 1.0f : (f < -0.5f ? f + 1.0f : f);
 }
 
 void touchMenu() { NSWindow::host().touchMenu(); }

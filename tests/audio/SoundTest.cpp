@@ -349,16 +349,18 @@ TEST_F(Heard, VoicesGoToTheNewestImpactsAndTheNearestLoops) {
 TEST(SoundTest, SettingsFileKeepsMuteAndVolumeAndSkipsBrokenLines) {
     const std::string path = testing::TempDir() + "qbn_sound.cfg";
     NSAudio::SoundControl& control = NSAudio::SoundControl::instance();
-    std::ofstream(path) << "# a comment\nmuted 1\nvolume 99\nbass 3\nvolume 4 5\nvolume -1\nvolume 3\n";
+    std::ofstream(path) << "# a comment\nmuted 1\nvolume 3\nvolume 11\nbass 3\nvolume 4 5\nvolume -1\nmuted 2\n";
     control.load(path);
     EXPECT_TRUE(control.isMuted());
     EXPECT_EQ(control.getVolumeStep(), 3) << "only the good lines count";
     EXPECT_EQ(control.gain(), 0.0f) << "muted";
-    control.setMuted(false);
     control.setVolumeStep(12);
-    control.load(path);
-    EXPECT_FALSE(control.isMuted()) << "saved at once";
-    EXPECT_EQ(control.getVolumeStep(), NSAudio::SoundControl::kVolumeSteps) << "clamped";
+    EXPECT_EQ(control.getVolumeStep(), NSAudio::SoundControl::kVolumeSteps) << "ten is the top";
+    for (bool muted : {true, false}) { // the m key's switch, saved at once both ways
+        control.load(path);
+        EXPECT_EQ(control.isMuted(), muted);
+        control.toggleMute();
+    }
     std::remove(path.c_str());
     control.load(path);
     EXPECT_FALSE(control.isMuted()) << "no file: the defaults";

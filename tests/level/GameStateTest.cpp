@@ -149,15 +149,13 @@ TEST_F(GameStateTest, TheTraceOfARunStaysUntilAnEdit) {
     EXPECT_TRUE(scene->runTrace().isEmpty());
 }
 
-TEST_F(GameStateTest, DeleteActsOnlyWhileEditingAtRest) {
-    struct {
-        Mode mode;
-        bool running;
-        bool deletes;
-    } rows[] = {{Mode::Level, false, false}, {Mode::Custom, false, true},     {Mode::Custom, true, false},
-                {Mode::CustomTest, false, false}, {Mode::CustomTest, true, false}};
+TEST_F(GameStateTest, DeleteAndNewLevelActOnlyWhileEditingAtRest) {
+    const struct { Mode mode; bool running, paused, deletes; } rows[] = {
+        {Mode::Level, false, false, false},      {Mode::Custom, false, false, true},
+        {Mode::Custom, true, false, false},      {Mode::Custom, true, true, false},
+        {Mode::CustomTest, false, false, false}, {Mode::CustomTest, true, false, false}};
     for (const auto& row : rows) {
-        SCOPED_TRACE(std::string(NSLevel::modeName(row.mode)) + (row.running ? ", running" : ", stopped"));
+        SCOPED_TRACE(std::string(NSLevel::modeName(row.mode)) + (row.paused ? " paused" : row.running ? " runs" : ""));
         start();
         enter(Mode::Custom);
         scene->addObject(new NSObjects::ObjectBasketball(true));
@@ -167,6 +165,7 @@ TEST_F(GameStateTest, DeleteActsOnlyWhileEditingAtRest) {
             frame();
         }
         ASSERT_TRUE(!row.running || scene->setRunning(true));
+        scene->setPaused(row.paused);
         NSNode::NodeTransform* ball = firstOfClass(CLASS_OBJECT_BASKETBALL);
         ASSERT_NE(ball, nullptr);
         scene->select(ball);
@@ -175,6 +174,8 @@ TEST_F(GameStateTest, DeleteActsOnlyWhileEditingAtRest) {
         menu->keyPressed(127, 0, false);
         frame();
         EXPECT_EQ(scene->getRoot()->getChildren().size(), row.deletes ? count - 1 : count);
+        state().newCustomLevel(), frame(); // an empty room only at rest in the editor
+        EXPECT_EQ(scene->getRoot()->getChildren().size() == count, !row.deletes);
         if (scene->isRunning())
             scene->setRunning(false);
     }

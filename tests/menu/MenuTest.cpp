@@ -212,6 +212,7 @@ TEST_F(MenuGl, TypedNumbersAreTakenWithinTheirRangeOrRefusedWithIt) {
         {"Position X", "-40,27\r", -0.05f, -40.3f, "-40.3", ""},
         {"Position X", "120\r", -0.05f, -40.3f, "-40.3", "Position X: only from -100.0 to 100.0"},
         {"Position X", "60\r", -0.05f, -40.3f, "-40.3", "Position X: 60.0 does not fit here"},
+        {"Position X", "\b\r", -0.05f, -40.3f, "-40.3", ""}, // emptied: nothing to take
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.line) + " " + c.keys);

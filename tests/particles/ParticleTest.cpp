@@ -207,19 +207,19 @@ TEST_F(ParticleTest, PartsLimitCountsOnlyCreatedParticles) {
         rig.system->partsPerSec = 100.0f;
         rig.system->lifespan = 100.0f;
     };
-    Rig<ObjectParticleSystemSimple> rig;
-    limit(rig);
-    rig.run(40);
-    EXPECT_EQ(rig.liveNodes(), 20);
-    EXPECT_EQ(rig.system->getGeneratedCount(), 20);
-
-    // The visible cap holds back births while that many live.
-    Rig<ObjectParticleSystemSimple> capped;
-    limit(capped);
-    capped.system->maxVisibleEnabled = true;
-    capped.system->maxVisible = 7;
-    capped.run(40);
-    EXPECT_EQ(capped.liveNodes(), 7);
+    // Each limit alone: the parts limit, the visible cap, the start delay and the emit duration (ten a second).
+    const struct { int visible; float delay, duration; int steps, made; } limits[] = {
+        {0, 0, 0, 60, 20}, {7, 0, 0, 40, 7}, {0, 1, 9, 15, 0}, {0, 0, 1, 60, 10}, {0, 2, 1, 50, 5}};
+    for (const auto& l : limits) {
+        Rig<ObjectParticleSystemSimple> rig;
+        limit(rig);
+        rig.system->maxVisibleEnabled = l.visible > 0, rig.system->maxVisible = l.visible;
+        rig.system->partsPerSec = 10, rig.system->autostartDelay = l.delay;
+        rig.system->emitDurationEnabled = l.duration > 0, rig.system->emitDuration = l.duration;
+        rig.run(l.steps);
+        EXPECT_NEAR(rig.system->getGeneratedCount(), l.made, l.duration > 0) << "row " << &l - limits;
+        EXPECT_EQ(rig.liveNodes(), rig.system->getGeneratedCount());
+    }
 
     // A complex system without a prototype makes nothing and counts nothing.
     Rig<ObjectParticleSystemComplex> empty;
@@ -438,6 +438,9 @@ TEST_F(ParticleTest, SystemsKeepAllSettingsThroughARecordAndACopy) {
                   std::make_tuple(2, 11, 7.5f, 0.6f, true));
     }
     EXPECT_EQ(read->getId(), s.getId());
+    s.resurrectParts = 1000, s.resurrectIterations = 99; // a file asks no more than the menu's sliders offer
+    read = throughRecord(s);
+    EXPECT_EQ(std::make_pair(read->resurrectParts, read->resurrectIterations), std::make_pair(10, 5));
     EXPECT_GT(copy->getId(), s.getId()); // a copy is a node of its own
 
     ObjectParticleSystemTexture t(true);

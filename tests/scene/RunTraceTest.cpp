@@ -30,3 +30,14 @@ TEST(RunTrace, ThousandsOfBodiesOverALongRunStayWithinItsBound) {
     for (const RunTrace::Path& p : trace.getPaths())
         ASSERT_TRUE(p.points.front() == Vector3(p.points.back().x, 0, 0) && p.points.back().y == steps) << p.id;
 }
+
+// A goal pair's star stands where the two first touched, once per run whichever way round they are named.
+TEST(RunTrace, AGoalPairIsMarkedOncePerRun) {
+    RunTrace trace;
+    const struct { int a, b; size_t marks; } touches[] = {{1, 2, 1}, {1, 2, 1}, {2, 1, 1}, {3, 1, 2}};
+    for (const auto& t : touches) {
+        trace.addMark(t.a, t.b, Vector3(float(t.a), float(t.b), 0));
+        EXPECT_EQ(trace.getMarks().size(), t.marks) << t.a << "-" << t.b;
+    }
+    EXPECT_TRUE(trace.getMarks()[0] == Vector3(1, 2, 0)) << "where they first touched";
+}

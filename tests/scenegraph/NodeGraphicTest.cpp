@@ -55,7 +55,7 @@ protected:
 
 } // namespace
 
-TEST_F(NodeGraphicTest, MovesThatWouldOverlapARegisteredObjectAreRefused) {
+TEST_F(NodeGraphicTest, MovesAndTurnsThatWouldOverlapARegisteredObjectAreRefused) {
     auto other = ball(Vector3(20, 0, 0), 5);
     other->registerForHits();
     auto node = ball(Vector3(), 5);
@@ -76,6 +76,18 @@ TEST_F(NodeGraphicTest, MovesThatWouldOverlapARegisteredObjectAreRefused) {
     node->setMenuValue("Position X ", Value::ofFloat(18));
     NSMenu::setDesignerEditing(false);
     EXPECT_FLOAT_EQ(18.0f, node->getPosition().x);
+
+    // Turns too: upright, the bar would reach into the other. A turn reads from -0.5 to 0.5 (-180 to 180
+    // degrees) however a ring or a level file left it.
+    auto bar = ball(Vector3(20, 15, 0), 1);
+    bar->setBoundingVolume(NSNode::BoundingVolume::makeBoxVolume(Vector3(), Vector3(40, 2, 2))); // along x
+    bar->registerForHits();
+    EXPECT_FALSE(bar->setMenuValue("Rotation Z", Value::ofFloat(0.25f)));
+    EXPECT_EQ(bar->getMenuValue("Rotation Z").floatValue, 0.0f);
+    for (const auto& [turn, reads] : {std::pair{0.75f, -0.25f}, {-0.75f, 0.25f}, {1.4f, 0.4f}, {-0.25f, -0.25f}}) {
+        bar->setRotation(Vector3(0, turn * 6.2831855f, 0));
+        EXPECT_NEAR(bar->getMenuValue("Rotation Y").floatValue, reads, 1e-5f) << turn;
+    }
 }
 
 TEST_F(NodeGraphicTest, VisibilityReachesDownAndSelectionShowsTheEffectVolumes) {

@@ -27,6 +27,8 @@ struct FakeLevels : NSWindow::LevelControl {
     void nextLevel() override { calls.push_back("next"); }
     void saveCurrent() override { calls.push_back("save"); }
     void loadCurrent() override { calls.push_back("load"); }
+    bool undo() override { calls.push_back("undo"); return true; }
+    bool redo() override { calls.push_back("redo"); return true; }
 };
 
 // A window of 800 x 600 with one item that takes everything, focused.
@@ -89,6 +91,22 @@ TEST_F(KeyWindow, OtherSpecialKeysReachTheFocusedItemButShiftedOnesDoNot) {
     EXPECT_EQ(item->events.back().kind, "drag");
     EXPECT_EQ(item->events.back().a, GLUT_ACTIVE_CTRL);
     EXPECT_EQ(capture.text(), "Key: 97\nKey: 228\nMouse Click at:   30   40\n");
+}
+
+// CTRL+Z undoes, CTRL+Y and CTRL+SHIFT+Z redo (GLUT sends CTRL+Z as 26) wherever the focus is; not while a mouse
+// button is held.
+TEST_F(KeyWindow, UndoAndRedoKeysWaitForTheButtonsToBeUp) {
+    const int ctrl = GLUT_ACTIVE_CTRL, shift = GLUT_ACTIVE_SHIFT;
+    const struct { unsigned char key; int modifiers, held; const char* call; } rows[] = {
+        {26, ctrl, 0, "undo"}, {'z', ctrl, 0, "undo"}, {25, ctrl, 0, "redo"}, {26, ctrl | shift, 0, "redo"},
+        {'Z', ctrl | shift, 0, "redo"}, {26, ctrl, 1, "none"}, {25, ctrl, 1, "none"}};
+    for (const auto& row : rows) {
+        levels.calls = {"none"};
+        window.onMouse(0, row.held ? GLUT_DOWN : GLUT_UP, 30, 40, 0);
+        window.onKeyboard(row.key, row.modifiers);
+        window.onMouse(0, GLUT_UP, 30, 40, 0);
+        EXPECT_EQ(levels.calls.back(), row.call) << int(row.key) << " " << row.modifiers;
+    }
 }
 
 TEST_F(KeyWindow, HoverIsForwardedOncePerIdleCycleNewestFirstAndOnlyWhenItMoved) {
@@ -159,7 +177,8 @@ TEST(FrameRate, ColoursRunFromRedTo200AndAnIdlingGameReadsIdleNotItsFewFrames) {
         return rate.isIdle() ? -1 : rate.getFps();
     };
     EXPECT_EQ(frames(4, 0.5f, true), -1);
-    frames(36, 1.0f / 120, false); // input: 0.3 s at full rate, then idle again
+    frames(1, 0.4f, false); // input 0.4 s after the last idle frame: that gap is no full-rate frame
+    frames(36, 1.0f / 120, false); // 0.3 s at full rate, then idle again
     EXPECT_EQ(frames(2, 0.5f, true), 120);
     EXPECT_EQ(frames(3, 0.5f, true), -1);
     EXPECT_EQ(frames(6, 0.5f, false), 2) << "a machine that draws two frames a second at full rate shows it";

@@ -38,13 +38,18 @@ public:
         bool taken = WindowItem::keyPressed(key, modifiers, special);
         return taken || handles;
     }
+    void focusLost() override {
+        events.push_back({"lost", 0, 0, 0, 0});
+        WindowItem::focusLost();
+    }
+    bool wantsContinuousFrames() const override { return animates || WindowItem::wantsContinuousFrames(); }
     void draw() override { ++draws; }
     void update() override {
         ++updates;
         WindowItem::update();
     }
 
-    bool handles;
+    bool handles, animates = false;
     std::vector<Event> events;
     int draws = 0;
     int updates = 0;
