@@ -445,14 +445,15 @@ void Level06::build() {
     snow->alphaFadeBegin = 0.25f;
     add(put(snow, Vector3(0.0f, 200.0f, 0.0f), Vector3(kQuarter, 0.0f, 0.0f), kFixed));
 
-    // The slide: three sections, each with a wall on either side.
+    // The slide: three sections, each with a wall on either side. The second starts 10 units below the first's
+    // end: the fans lift the ball over the gap onto it over a range of their tilts, not at a knife's edge.
     struct Section {
         Vector3 position;
         Vector3 rotation;
         float wallHeight;
     };
     const Section sections[3] = {{Vector3(0.0f, 0.0f, -110.0f), Vector3(0.1f, 0.0f, 0.0f), 0.0f},
-                                 {Vector3(0.0f, 0.0f, 0.0f), Vector3(0.0f, 0.0f, 0.0f), 0.0f},
+                                 {Vector3(0.0f, -10.0f, 0.0f), Vector3(0.0f, 0.0f, 0.0f), 0.0f},
                                  {Vector3(0.0f, -50.0f, 60.0f), Vector3(0.2f, kQuarter, 0.0f), 4.0f}};
     NodeGraphic* slide[3];
     for (int i = 0; i < 3; ++i) {
