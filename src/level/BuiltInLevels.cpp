@@ -179,15 +179,19 @@ void Level01::build() {
 
     add(put(new ObjectBrett2(true), Vector3(-50.0f, 30.0f, 0.0f), Vector3(0.2f, kQuarter, 0.0f), kFixed));
     add(put(new ObjectBrett2(true), Vector3(10.0f, -10.0f, 0.0f), kTurnXYZ));
-    add(put(new ObjectBrett1(true), Vector3(-100.0f, -50.0f, 0.0f), Vector3(0.0f, 0.0f, kQuarter), kMoveX | kMoveY));
-    // The grate: four boards on edge around the box.
+    // The small board catches the ball half as wide again as it is: a click of the middle board's turn about Y
+    // sends the ball some 13 units further along z.
+    auto* catcher = new ObjectBrett1(true);
+    catcher->setScale(1.5f);
+    add(put(catcher, Vector3(-100.0f, -50.0f, 0.0f), Vector3(0.0f, 0.0f, kQuarter), kMoveX | kMoveY));
+    // The grate: four boards on edge around the box, as long across (z) as the boards on either side are.
     add(put(new ObjectBrett2(true), Vector3(10.0f, -120.0f, 0.0f), Vector3(0.0f, 0.0f, kQuarter), kFixed));
     add(put(new ObjectBrett2(true), Vector3(-50.0f, -120.0f, 0.0f), Vector3(0.0f, 0.0f, kQuarter), kFixed));
-    add(put(new ObjectBrett2(true), Vector3(-20.0f, -120.0f, -30.0f), Vector3(0.0f, kQuarter, kQuarter), kFixed));
-    add(put(new ObjectBrett2(true), Vector3(-20.0f, -120.0f, 30.0f), Vector3(0.0f, kQuarter, kQuarter), kFixed));
+    add(put(new ObjectBrett2(true), Vector3(-20.0f, -120.0f, -45.0f), Vector3(0.0f, kQuarter, kQuarter), kFixed));
+    add(put(new ObjectBrett2(true), Vector3(-20.0f, -120.0f, 45.0f), Vector3(0.0f, kQuarter, kQuarter), kFixed));
 
     add(makeRoom(300.0f, 300.0f, 400.0f, true));
-    auto* target = add(put(new ObjectBoxHit(60.0f, 60.0f, 20.0f), Vector3(-20.0f, -120.0f, 0.0f), kFixed));
+    auto* target = add(put(new ObjectBoxHit(60.0f, 90.0f, 20.0f), Vector3(-20.0f, -120.0f, 0.0f), kFixed));
 
     settle();
     registerWinConditonHit(idOf(bomb), idOf(target));
@@ -442,14 +446,15 @@ void Level06::build() {
     snow->alphaFadeBegin = 0.25f;
     add(put(snow, Vector3(0.0f, 200.0f, 0.0f), Vector3(kQuarter, 0.0f, 0.0f), kFixed));
 
-    // The slide: three sections, each with a wall on either side.
+    // The slide: three sections, each with a wall on either side. The second starts 10 units below the first's
+    // end: the fans lift the ball over the gap onto it over a range of their tilts, not at a knife's edge.
     struct Section {
         Vector3 position;
         Vector3 rotation;
         float wallHeight;
     };
     const Section sections[3] = {{Vector3(0.0f, 0.0f, -110.0f), Vector3(0.1f, 0.0f, 0.0f), 0.0f},
-                                 {Vector3(0.0f, 0.0f, 0.0f), Vector3(0.0f, 0.0f, 0.0f), 0.0f},
+                                 {Vector3(0.0f, -10.0f, 0.0f), Vector3(0.0f, 0.0f, 0.0f), 0.0f},
                                  {Vector3(0.0f, -50.0f, 60.0f), Vector3(0.2f, kQuarter, 0.0f), 4.0f}};
     NodeGraphic* slide[3];
     for (int i = 0; i < 3; ++i) {

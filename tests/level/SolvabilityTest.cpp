@@ -1,8 +1,8 @@
 // How forgiving each solution is: every edited value swept over the settings the mouse reaches around it (a
 // slider by fine steps of a quarter pixel, 1/352 of its range, and by one-pixel clicks, 1/88; a position by one
-// unit), printing how many adjacent settings win: at least five fine steps must. The click windows are printed,
-// not held to five: that bound comes with the levels' re-tune for the new physics. Quick run: levels 1 and 2,
-// four either side; QBN_FULL_SWEEP=1: all, eight.
+// unit), printing how many adjacent settings win: at least five fine steps must, and five clicks but in the levels
+// still to be tuned for clicks (kClicksNotYetHeld). Quick run: levels 1 and 2, four either side;
+// QBN_FULL_SWEEP=1: all, eight.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,6 +24,8 @@ namespace {
 // A slider's track is 88 pixels; keys '4' and '6' move it a quarter pixel.
 constexpr float kClickSteps = 88.0f;
 constexpr float kFineSteps = kClickSteps * 4.0f;
+// Levels whose throws still win over fewer than five clicks of some value (docs/levels.md lists them).
+const std::set<std::string> kClicksNotYetHeld = {"Level02", "Level03", "Level04", "Level05"};
 
 class Solvability : public LevelPlayTest {
 protected:
@@ -166,9 +168,7 @@ TEST_F(Solvability, EveryEditedValueHasAWindowOfAtLeastFiveSettings) {
     for (const Solution& solution : solutions()) {
         if (skipped(solution) || (!fullSweep() && std::string(solution.level) > "Level02"))
             continue; // the quick run: the two levels a new player meets first
-        // Click windows are held for the levels after the sixth, tuned for clicks; the first six's get their
-        // bound of five with their re-tune.
-        const bool holdClicks = std::string(solution.level) > "Level06";
+        const bool holdClicks = !kClicksNotYetHeld.count(solution.level);
         for (const auto& value : sweep(solution, reach))
             if (holdClicks || value.first.find(" clicks") == std::string::npos) {
                 EXPECT_GE(value.second, std::min(5, 2 * reach + 1)) << solution.level << " " << value.first;
