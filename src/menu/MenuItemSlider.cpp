@@ -164,6 +164,7 @@ bool MenuItemSlider::offer(const Value& v, float p) {
 }
 
 void MenuItemSlider::setKnob(float p) {
+    p = std::min(std::max(p, 0.0f), kTrackLength); // the fine keys, too, stop at the ends
     const float raw = min + (max - min) * p / kTrackLength;
     const float scaled = raw * resolution;
     Value next = value;

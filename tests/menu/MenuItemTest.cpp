@@ -192,6 +192,12 @@ TEST_F(MenuItemFixture, SliderMapsTheTrackToTheRange) {
     slider->mouseDrag(0, 10, 20);
     EXPECT_NEAR(slider->getValue().floatValue, -1.0f + 2.0f * 85.9f / 88.0f, 1e-5f);
     slider->mouseButton(0, 1, 1, 10, 20);
+    // The fine keys stop at the track's ends too: never a value past the range.
+    for (const auto& [key, end] : {std::pair{'6', 1.0f}, std::pair{'4', -1.0f}}) {
+        for (int i = 0; i < 400; ++i)
+            slider->keyPressed(key, 0, false);
+        EXPECT_FLOAT_EQ(slider->getValue().floatValue, end) << key;
+    }
 
     auto* letter = make<MenuItemSlider>(TYPE_CHAR, "Key");
     letter->mouseDrag(0, 25, 20);
