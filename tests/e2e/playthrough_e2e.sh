@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# A new player's first session by mouse and keys: levels 1 and 2 solved by mouse, won, the progress and an
+# A new player's first session by mouse and keys: levels 1, 2 and 7 solved by mouse, won, the progress and an
 # edit kept over a restart, F5/F6 and "Reset Level"; F6 to the last level, where CTRL+click, F2 and F3 work.
 # Waits follow the log and the screen. Screenshots stay with KEEP_E2E=1 or go to E2E_SHOTS=dir.
 # Usage: playthrough_e2e.sh path/to/quibbleton
@@ -266,6 +266,17 @@ for level in $(seq 4 $LAST); do
     next_level F6 || [ "$level" -eq $LAST ] || fail "F6 did not open level $level"
     wait_for_pixel 20 "level${level}_info" "$(level_knob_x "$level")" $KNOB_Y "$KNOB_VEILED" ||
         fail "F6 did not open level $level"
+    [ "$level" -eq 7 ] || continue
+    # The first level after the six, by mouse: the fan turned a quarter by one click of "Rotation Y" (22/88).
+    key F1
+    wait_for_pixel 20 level7 $MENU_SPOT "$NO_VEIL" || fail "F1 did not close level 7's panel"
+    fan=$(select_object "Ventilator" 220 500)
+    click 721 $ROTATION_X_Y
+    park
+    click $START_X $BUTTON_Y
+    wait_for_log_for 90 "Level \"Frischer Wind\" won" || fail "level 7 was not won with fan $fan turned"
+    wait_for_pixel 20 won7 $MENU_SPOT "$WIN_VEIL" || fail "no win screen in level 7"
+    step "level 7 won by mouse"
 done
 key F1
 wait_for_pixel 20 sandbox $MENU_SPOT "$NO_VEIL" || fail "F1 did not close the last level's panel"
