@@ -210,7 +210,8 @@ void MenuItemSlider::drawContent() {
         glColor3f(0.4f, 0.4f, 0.4f);
     fillRect(25.0f, 25.0f, 113.0f, 27.0f, 0.0f);
 
-    const float k = knobOf(value);
+    // A value outside the track (an object turned past the level's range by its rings) shows at the end.
+    const float k = std::min(std::max(knobOf(value), 0.0f), kTrackLength);
     if (enabled && hasFocus())
         glColor3f(1.0f, 1.0f, 0.0f);
     else if (enabled)

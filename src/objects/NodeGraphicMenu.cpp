@@ -12,6 +12,7 @@
 #include "physics/ControllerPhysics.h"
 #include "physics/Physics.h"
 #include "physics/PhysicsProperty.h"
+#include "physics/TurnRange.h"
 #include "resources/ResourcePath.h"
 #include "shell/Host.h"
 #include "shell/SafeFile.h"
@@ -152,11 +153,16 @@ void NodeGraphic::getMenuEntries(std::vector<MenuEntry>& list, bool detailed) {
     for (int a = 0; a < 3; ++a)
         if ((flags & MENU_POSITION) && detailed)
             addFloat(std::string("Position ") + kAxes[a] + " ", NSMenu::KIND_INPUT, component(position, a), nullptr);
-    for (int a = 0; a < 3; ++a)
-        if ((flags & MENU_ROTATION) && (detailed || canEditRotation(a)))
-            addFloat(std::string("Rotation ") + kAxes[a], NSMenu::KIND_SLIDER,
-                     turnFraction(component(getRotation(), a)), new ValueConstraintRange(0, 0, -0.5f, 0.5f),
-                     NSMenu::Readout::degrees());
+    for (int a = 0; a < 3; ++a) {
+        if (!(flags & MENU_ROTATION) || !(detailed || canEditRotation(a)))
+            continue;
+        // The player's slider spans the level's turn range; the editor's the full turn.
+        float from = -0.5f, to = 0.5f;
+        if (!detailed)
+            NSConstraint::playerTurnRange(*this, a, from, to);
+        addFloat(std::string("Rotation ") + kAxes[a], NSMenu::KIND_SLIDER, turnFraction(component(getRotation(), a)),
+                 new ValueConstraintRange(0, 0, from, to), NSMenu::Readout::degrees());
+    }
     if ((flags & MENU_SCALING) && (detailed || editScaling))
         addFloat("Scaling", NSMenu::KIND_SLIDER, getScaleFactor(), new ValueConstraintRange(0, 3, 0.5f, 3.0f));
     separator();

@@ -1,7 +1,7 @@
 #pragma once
-// A body keeps a list of constraints that is stored and copied but drives
-// nothing yet. No constraint class has a class id, so a saved list is always
-// empty and an element met in a file is skipped.
+// A body keeps a list of constraints that is stored and copied. The one
+// kind with a class id is the player's turn range (physics/TurnRange.h); an
+// element of a class this game does not know is skipped as it is read.
 #include "persistence/Cloneable.h"
 #include "persistence/Serializeable.h"
 

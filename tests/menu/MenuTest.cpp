@@ -23,6 +23,7 @@
 #include "persistence/ClassIds.h"
 #include "persistence/SerialStream.h"
 #include "physics/ControllerPhysics.h"
+#include "physics/TurnRange.h"
 #include "scene/Scene.h"
 #include "window/Window.h"
 #include "window/WindowTempPopUp.h"
@@ -228,6 +229,30 @@ TEST_F(MenuGl, TypedNumbersAreTakenWithinTheirRangeOrRefusedWithIt) {
         EXPECT_EQ(item->shownText(), c.shown);
         EXPECT_EQ(popUp() == before ? "" : popUp(), c.message);
     }
+}
+
+// A level's turn range narrows the player's slider: its ends are the range's, a click turns 1/88 of the range,
+// a typed turn outside it is refused with the range; the editor's page keeps the full turn.
+TEST_F(MenuGl, ATurnRangeNarrowsThePlayersRotationSlider) {
+    NSConstraint::setPlayerTurnRange(*level->ball, 1, -0.125f, 0.125f);
+    scene->select(level->ball);
+    frame();
+    for (int pixel : {0, 1, 44, 45, 88}) {
+        click("Rotation Y", 25 + pixel, 26);
+        EXPECT_NEAR(level->ball->getMenuValue("Rotation Y").floatValue, -0.125f + pixel * 0.25f / 88, 1e-5f) << pixel;
+    }
+    const std::string before = popUp();
+    click("Rotation Y", 130, 27);
+    for (char c : std::string("-50\r"))
+        menu->keyPressed(static_cast<unsigned char>(c), 0, false);
+    EXPECT_NEAR(level->ball->getMenuValue("Rotation Y").floatValue, 0.125f, 1e-5f);
+    EXPECT_NE(popUp(), before);
+    EXPECT_EQ(popUp(), "Rotation Y: only from -45\xB0 to 45\xB0");
+    std::vector<NSMenu::MenuEntry> page;
+    level->ball->getMenuEntries(page, true);
+    for (const NSMenu::MenuEntry& e : page)
+        if (e.label == "Rotation Y")
+            EXPECT_EQ(dynamic_cast<const NSMenu::ValueConstraintRange&>(*e.constraint).floatMin, -0.5f);
 }
 
 TEST_F(MenuGl, TheColumnScrollsWhenItIsTallerThanTheWindow) {

@@ -16,6 +16,7 @@
 #include "physics/effects/PhysicsElectricity.h"
 #include "physics/properties/PhysicsPropertyElectricity.h"
 #include "physics/TestForces.h"
+#include "physics/TurnRange.h"
 #include "scenegraph/BoundingVolume.h"
 #include "scenegraph/ControllerNode.h"
 #include "support/LogCapture.h"
@@ -155,6 +156,7 @@ TEST(PhysicsRecords, BodyRoundTripsWithItsEffectsAndProperties) {
     original.addPhysics(globalPush(Vector3(0, -7, 0)));
     original.addProperty(new TestReceptor(true));
     original.getProperties()[0]->setEffectivity(0.5f);
+    NSConstraint::setPlayerTurnRange(original, 1, -0.125f, 0.25f); // the player's turn range about Y
     const qbntest::Bytes bytes = write(original);
     NSSerialize::SerialStream in(path, false);
     std::unique_ptr<NodePhysical> copy(NSSerialize::readElement<NodePhysical>(in));
@@ -167,6 +169,11 @@ TEST(PhysicsRecords, BodyRoundTripsWithItsEffectsAndProperties) {
     EXPECT_EQ(push->getOwner(), copy.get());
     const auto& registered = ControllerPhysics::instance().effectsOfKind(0);
     EXPECT_NE(std::find(registered.begin(), registered.end(), push), registered.end());
+    float ends[2][2] = {};
+    for (int axis : {0, 1})
+        NSConstraint::playerTurnRange(*copy, axis, ends[axis][0], ends[axis][1]);
+    EXPECT_EQ(std::vector<float>({ends[0][0], ends[0][1], ends[1][0], ends[1][1]}),
+              std::vector<float>({-0.5f, 0.5f, -0.125f, 0.25f})); // about X the full turn
     std::remove(path.c_str());
 }
 
