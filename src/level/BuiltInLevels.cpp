@@ -10,6 +10,7 @@
 #include "objects/ObjectSprungbrett.h"
 #include "objects/ObjectVentilator.h"
 #include "particles/ObjectParticleSystems.h"
+#include "physics/TurnRange.h"
 #include "physics/effects/PhysicsFriction.h"
 #include "physics/effects/PhysicsGravity.h"
 #include "physics/properties/PhysicsPropertyOfKind.h"
@@ -79,6 +80,21 @@ T* addTo(NodeGraphic* parent, T* object) {
     parent->addChildLater(object);
     return object;
 }
+
+// Narrows the player's turn about the axes named (kTurnX, kTurnY, kTurnZ) to from..to, in fractions of a
+// turn: the level mode slider spans that range, so one of its 88 clicks turns (to - from) / 88 of a turn.
+// A range of a quarter turn makes a click 1/352 turn (about a degree), a half turn 1/176.
+template <class T>
+T* turnRange(T* object, unsigned axes, float from, float to) {
+    for (int axis = 0; axis < 3; ++axis)
+        if (axes & (kTurnX << axis))
+            NSConstraint::setPlayerTurnRange(*object, axis, from, to);
+    return object;
+}
+
+// The two ranges the springboard levels give: a quarter turn and a half turn around the built angle 0.
+constexpr float kEighthTurn = 0.125f;
+constexpr float kQuarterTurn = 0.25f;
 
 template <class T>
 T* withMenuValue(T* object, const char* label, Value value) {
@@ -224,10 +240,12 @@ void Level02::build() {
     add(put(first, Vector3(100.0f, -50.0f, 0.0f), Vector3(0.0f, 0.0f, 0.3925f), kSelect));
     auto* second = withMenuValue(new ObjectSprungbrett(true), "Jump Power", Value::ofFloat(1.2f));
     withMenuValue(second, "Edit Jump Power", Value::ofBool(false));
-    add(put(second, Vector3(5.0f, -50.0f, 0.0f), kMoveY | kTurnZ));
+    // The springboards' tilts win over a few degrees each: their sliders span a quarter turn, a degree a click.
+    add(turnRange(put(second, Vector3(5.0f, -50.0f, 0.0f), kMoveY | kTurnZ), kTurnZ, -kEighthTurn, kEighthTurn));
     auto* third = withMenuValue(new ObjectSprungbrett(true), "Edit Jump Power", Value::ofBool(false));
     withMenuValue(third, "Jump Power", Value::ofFloat(1.2f));
-    add(put(third, Vector3(-40.0f, -50.0f, 0.0f), kMoveY | kTurnXYZ));
+    add(turnRange(put(third, Vector3(-40.0f, -50.0f, 0.0f), kMoveY | kTurnXYZ), kTurnX | kTurnZ, -kEighthTurn,
+                  kEighthTurn));
     add(put(new ObjectBrett1(true), Vector3(-40.0f, 0.0f, -40.0f), kFixed));
     // The bomb is twice the size of a bowling ball: the tennis ball's three
     // bounces spread its path wider than a bowling ball's width.
@@ -266,8 +284,10 @@ void Level03::build() {
     auto* lowest = withMenuValue(new ObjectSprungbrett(true), "Edit Jump Power", Value::ofBool(false));
     add(put(lowest, Vector3(100.0f, -80.0f, 100.0f), kTurnXYZ));
     auto* middle = withMenuValue(new ObjectSprungbrett(true), "Edit Jump Power", Value::ofBool(false));
-    add(put(middle, Vector3(50.0f, -50.0f, 50.0f), kTurnXYZ));
-    add(put(new ObjectSprungbrett(true), Vector3(0.0f, -20.0f, 0.0f), kTurnXYZ));
+    // The two springboards' tilts win over a few degrees: their sliders span a quarter turn, a degree a click.
+    add(turnRange(put(middle, Vector3(50.0f, -50.0f, 50.0f), kTurnXYZ), kTurnX | kTurnZ, -kEighthTurn, kEighthTurn));
+    add(turnRange(put(new ObjectSprungbrett(true), Vector3(0.0f, -20.0f, 0.0f), kTurnXYZ), kTurnX | kTurnZ,
+                  -kEighthTurn, kEighthTurn));
     // The attic: four walls and a lid, open below but for the loose board.
     add(put(new ObjectBrett3(true), Vector3(30.0f, 100.0f, 0.0f), Vector3(0.0f, 0.0f, kQuarter), kFixed));
     add(put(new ObjectBrett3(true), Vector3(-30.0f, 100.0f, 0.0f), Vector3(0.0f, 0.0f, -kQuarter), kFixed));
@@ -335,11 +355,15 @@ void Level04::build() {
     add(makeRoom(300.0f, 300.0f, 300.0f, true, Vector3(0.5f, 0.2f, 0.5f)));
 
     auto* ball = add(put(new ObjectBasketball(true), Vector3(100.0f, 10.0f, 100.0f), kMoveY));
-    add(put(new ObjectSprungbrett(true), Vector3(100.0f, -50.0f, 100.0f), kTurnXYZ));
+    // The springboard's tilts span a quarter turn (a degree a click), the middle belt's heading a half turn from
+    // -135 to 45 degrees (two a click): each wins over a few degrees.
+    add(turnRange(put(new ObjectSprungbrett(true), Vector3(100.0f, -50.0f, 100.0f), kTurnXYZ), kTurnX | kTurnZ,
+                  -kEighthTurn, kEighthTurn));
     auto* shortBelt = withMenuValue(new ObjectRollband1(true), "Enable Rollband", Value::ofBool(false));
     add(put(shortBelt, Vector3(50.0f, -40.0f, 50.0f), kTurnY | kTurnZ));
     auto* longBelt = withMenuValue(new ObjectRollband2(true), "Rollband Speed", Value::ofFloat(0.0f));
-    add(put(longBelt, Vector3(10.0f, -65.0f, 20.0f), kMoveZ | kTurnX | kTurnY));
+    add(turnRange(put(longBelt, Vector3(10.0f, -65.0f, 20.0f), kMoveZ | kTurnX | kTurnY), kTurnY,
+                  -kQuarterTurn - kEighthTurn, kEighthTurn));
     auto* backBelt = withMenuValue(new ObjectRollband2(true), "Enable Rollband", Value::ofBool(false));
     add(put(backBelt, Vector3(-56.0f, -65.0f, -30.0f), Vector3(0.0f, kHalf, 0.0f), kTurnX));
     auto* freeBelt = withMenuValue(new ObjectRollband1(true), "Enable Rollband", Value::ofBool(false));
@@ -419,7 +443,9 @@ void Level05::build() {
     add(put(new ObjectBowlingball(true), Vector3(-90.0f, 0.0f, -90.0f), kMoveY));
     // The player's tools lie on the floor along the left wall, in view.
     for (float z : {15.0f, 55.0f, 95.0f, 135.0f})
-        add(put(new ObjectSprungbrett(true), Vector3(-125.0f, kFloorRest, z), kAllButScaling));
+        // Their headings and tilts span a half turn, two degrees a click: the throws win over a few degrees.
+        add(turnRange(put(new ObjectSprungbrett(true), Vector3(-125.0f, kFloorRest, z), kAllButScaling),
+                      kTurnY | kTurnZ, -kQuarterTurn, kQuarterTurn));
     add(put(new ObjectBrett1(true), Vector3(-75.0f, -146.0f, 95.0f), kAllButScaling));
 
     settle();

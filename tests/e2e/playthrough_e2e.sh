@@ -13,7 +13,8 @@ BUTTON_FILL="76 0 0"       # the dark red inside PLAY, BACK and NEXT
 PLAY_X=50 PLAY_Y=95 NEXT_X=52 NEXT_Y=127
 START_X=27 STOP_X=62 BUTTON_Y=574
 KNOB_Y=103                 # the menu's "Level" slider, level mode page
-# An object's level-mode page: a line every 40 pixels from y = 172; slider tracks span x 655..743 for -0.5..0.5.
+# An object's level-mode page: a line every 40 pixels from y = 172; slider tracks span x 655..743 for -0.5..0.5
+# (level 2's springboard tilts for -0.125..0.125, 1/352 turn a pixel).
 ROTATION_X_Y=198 ROTATION_Y_Y=238 POSITION_X_Y=198
 KNOB_GREY="204 204 204" KNOB_FOCUS="255 255 0" TRACK_GREY="153 153 153" KNOB_VEILED="52 52 52"
 POPUP_EDGE="400 285" POPUP_BLUE="0 0 255"
@@ -181,7 +182,7 @@ shot_stable level2_plain
 # The middle springboard turned by "Rotation Z" stays turned over F5 and F6; "Reset Level" undoes it.
 spring=$(select_object "Sprungbrett" 324 375)
 wait_for_pixel 10 spring_selected 699 $ROTATION_Y_Y "$KNOB_GREY" || fail "no Rotation Z slider for springboard $spring"
-click 730 $ROTATION_Y_Y
+click 743 $ROTATION_Y_Y # 45 degrees, the end of its range
 park
 release wall || fail "Escape did not let go of springboard $spring"
 park
@@ -210,22 +211,22 @@ step "progress kept: level 1 won, level 2's edit kept over F5 and F6 and reset"
 
 # --- 4c. solving the second level -------------------------------------------------
 
-# The middle springboard's "Rotation Z" at -3/88 (x 696); the left one's "Rotation X" at -4/88 (x 695) and
-# "Rotation Z" at -3/88, raised about 27 units by its Y arrow. Each angle wins over several pixels of its track.
+# The middle springboard's "Rotation Z" at -10/352 (x 689); the left one's "Rotation X" at -16/352 (x 683) and
+# "Rotation Z" at -14/352 (x 685), raised about 27 units by its Y arrow. Each angle wins over six pixels or more.
 middle=$(select_object "Sprungbrett" 324 375)
 wait_for_pixel 10 middle_selected 699 $ROTATION_Y_Y "$KNOB_GREY" || fail "no Rotation Z slider for springboard $middle"
-click 696 $ROTATION_Y_Y
+click 689 $ROTATION_Y_Y
 park
-wait_for_pixel 10 middle_turned 696 $ROTATION_Y_Y "$KNOB_FOCUS" || fail "Rotation Z of springboard $middle did not take -3/88"
+wait_for_pixel 10 middle_turned 689 $ROTATION_Y_Y "$KNOB_FOCUS" || fail "Rotation Z of springboard $middle did not take -10/352"
 left=$(select_object "Sprungbrett" 238 378 "$middle")
 ROTATION_Z_Y=318
 wait_for_pixel 10 left_selected 699 $ROTATION_Z_Y "$KNOB_GREY" || fail "no Rotation Z slider for springboard $left"
-click 695 $ROTATION_Y_Y
+click 683 $ROTATION_Y_Y
 sleep 0.2
-click 696 $ROTATION_Z_Y
+click 685 $ROTATION_Z_Y
 park
-wait_for_pixel 10 left_turned 696 $ROTATION_Z_Y "$KNOB_FOCUS" || fail "Rotation Z of springboard $left did not take -3/88"
-expect_pixel left_turned 695 $ROTATION_Y_Y "$KNOB_GREY" "Rotation X knob of springboard $left at -4/88"
+wait_for_pixel 10 left_turned 685 $ROTATION_Z_Y "$KNOB_FOCUS" || fail "Rotation Z of springboard $left did not take -14/352"
+expect_pixel left_turned 683 $ROTATION_Y_Y "$KNOB_GREY" "Rotation X knob of springboard $left at -16/352"
 # The Y arrow stands above the springboard: a press that misses it may select another object, so reselect.
 arrow=""
 for spot in "233 297" "233 291" "233 303" "229 297" "237 297" "233 285" "233 309"; do

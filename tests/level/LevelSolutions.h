@@ -80,12 +80,12 @@ inline const std::vector<Solution>& solutions() {
          35.0f},
         {"Level04", [] { return new NSLevel::Level04(); },
          {// Springboard, middle belt, back belt, and the short belt moved next to the creature's springboard.
-          line(kSpringboard, 1, "Rotation X", -0.04f), line(kSpringboard, 1, "Rotation Z", 0.05f),
+          line(kSpringboard, 1, "Rotation X", -14.0f / 352), line(kSpringboard, 1, "Rotation Z", 18.0f / 352),
           line(kBasketball, 1, "Position Y", 0.3f, 15), line(kLongBelt, 1, "Rotation Y", -0.25f),
           line(kLongBelt, 1, "Rollband Speed", 50.0f), line(kLongBelt, 1, "Position Z", -0.3f, 3),
           line(kLongBelt, 2, "Enable Rollband", 1.0f), line(kLongBelt, 2, "Rollband Speed", 30.0f),
           line(kShortBelt, 2, "Enable Rollband", 1.0f), line(kShortBelt, 2, "Rollband Speed", 40.0f),
-          line(kShortBelt, 2, "Position X", -0.3f, 34), line(kShortBelt, 2, "Position Y", -0.3f, 6)},
+          line(kShortBelt, 2, "Position X", -0.3f, 33), line(kShortBelt, 2, "Position Y", -0.3f, 6)},
          15.0f},
         {"Level05", [] { return new NSLevel::Level05(); },
          {// Springboards CTRL+clicked onto the floor, raised and turned: the first throws the bowling ball
