@@ -250,9 +250,11 @@ TEST_F(MenuGl, ATurnRangeNarrowsThePlayersRotationSlider) {
     EXPECT_EQ(popUp(), "Rotation Y: only from -45\xB0 to 45\xB0");
     std::vector<NSMenu::MenuEntry> page;
     level->ball->getMenuEntries(page, true);
-    for (const NSMenu::MenuEntry& e : page)
-        if (e.label == "Rotation Y")
+    for (const NSMenu::MenuEntry& e : page) {
+        if (e.label == "Rotation Y") {
             EXPECT_EQ(dynamic_cast<const NSMenu::ValueConstraintRange&>(*e.constraint).floatMin, -0.5f);
+        }
+    }
 }
 
 TEST_F(MenuGl, TheColumnScrollsWhenItIsTallerThanTheWindow) {
