@@ -1,10 +1,12 @@
 #include "level/BuiltInLevels2.h"
 
+
 #include "level/LevelBuilding.h"
 #include "objects/ObjectModels.h"
 #include "objects/ObjectShapes.h"
 #include "objects/ObjectTeslaSpule.h"
 #include "objects/ObjectVentilator.h"
+#include "physics/effects/PhysicsMagnetic.h"
 #include "physics/properties/PhysicsPropertyElectricity.h"
 #include "physics/properties/PhysicsPropertyOfKind.h"
 #include "scene/Scene.h"
@@ -154,6 +156,63 @@ void Level08::update() {
                 fan->setEnabled(on);
     }
     Level::update();
+}
+
+// --- Level 9 -----------------------------------------------------------------
+
+namespace {
+
+// The magnet on its stand: a post the player turns about Y, an arm at its
+// top and the red magnet at the arm's end. The magnet pulls every magnetic
+// body within 150 units of it, harder the closer it is (1/d^2).
+ObjectBox* makeMagnetStand(float arm) {
+    auto* stand = makeBlock(6.0f, 74.5f, 6.0f, Vector3(0.5f, 0.5f, 0.55f));
+    stand->setName("Magnet");
+    // The arm clear of the post (the post may turn only where it overlaps nothing).
+    place(makeBlock(arm - 11.0f, 4.0f, 4.0f, Vector3(0.5f, 0.5f, 0.55f)), Vector3(arm * 0.5f - 2.0f, 37.25f, 0.0f),
+          Vector3(), kFixed, stand);
+    auto* magnet = makeBlock(14.0f, 20.0f, 14.0f, Vector3(0.85f, 0.1f, 0.1f));
+    auto* pull = new NSPhysics::PhysicsMagnetic(true);
+    pull->setStrength(160.0f);
+    pull->setBoundingVolume(BoundingVolume::makeSphereVolume(Vector3(), 150.0f));
+    magnet->addPhysics(pull);
+    place(magnet, Vector3(arm, 37.25f, 0.0f), Vector3(), kFixed, stand);
+    return stand;
+}
+
+} // namespace
+
+Level09::Level09()
+    : Level("Anziehend",
+            "[AUFGABE]\n"
+            "Die Stahlkugel des Erfinders rollt die Rampe hinab und fliegt\n"
+            "am Korb vorbei. Zum Gl\xFC" "ck hat er einen Magneten.\n"
+            "\n"
+            "[ZIEL]\n"
+            "Bringen Sie die Stahlkugel in den Korb.\n"
+            "\n"
+            "[TIPPS]\n"
+            "Der rote Magnet am Arm zieht nur die Stahlkugel an, und nur in seiner\n"
+            "N\xE4he: je n\xE4her sie ihm kommt, desto kr\xE4" "ftiger.\n"
+            "Drehen Sie den St\xE4nder, schwenkt der Arm den Magneten herum.\n") {}
+
+void Level09::build() {
+    setCamera(Vector3(60.0f, 150.0f, 420.0f));
+    addRoom(300.0f, 300.0f, 300.0f, Vector3(0.3f, 0.3f, 0.4f));
+
+    // The ramp down to the right; the ball leaves its low end in mid-air.
+    place(makeBlock(150.0f, 4.0f, 30.0f, kWood), Vector3(-70.0f, 0.0f, 0.0f), Vector3(0.0f, 0.0f, -0.4f), kFixed);
+    auto* ball = makeBall(8.0f, 0.5f, 0.02f, Vector3(0.6f, 0.62f, 0.68f), "Stahlkugel");
+    ball->addProperty(new NSPhysicsProperty::PhysicsPropertyMagnetic(1.0f));
+    place(ball, Vector3(-125.0f, 37.0f, 0.0f), kSelect);
+    // The basket on a stand behind the ball's way: a ball on the floor does not reach it.
+    place(makeBlock(40.0f, 33.0f, 40.0f, kWood), Vector3(100.0f, -133.5f, -50.0f), kFixed);
+    NodeGraphic* basket = addBasket(Vector3(100.0f, -114.0f, -50.0f), 24.0f, 20.0f);
+    // The magnet behind the basket, its arm pointing to the right wall.
+    place(makeMagnetStand(35.0f), Vector3(90.0f, -112.25f, -110.0f), kTurnY);
+
+    settle();
+    registerWinConditonHit(idOf(ball), idOf(basket));
 }
 
 } // namespace NSLevel
