@@ -30,7 +30,7 @@ public:
 };
 
 // "Anziehend": the magnet on its arm, turned to the right place behind the
-// basket, pulls the steel ball off its flight from the ramp into the basket.
+// goal, pulls the steel ball off its way from the ramp into the goal.
 class Level09 : public Level {
 public:
     Level09();

@@ -121,8 +121,8 @@ inline const std::vector<Solution>& solutions() {
           line(kCoil, 1, "Tesla Range", 97.0f)},
          30.0f},
         {"Level09", [] { return new NSLevel::Level09(); },
-         {line("Magnet", 1, "Rotation Y", 9.0f / 88)}, // the magnet swung behind the basket
-         10.0f},
+         {line("Magnet", 1, "Rotation Y", -24.0f / 88)}, // the magnet swung behind the goal's back wall
+         15.0f},
         {"Level10", [] { return new NSLevel::Level10(); },
          {// The hot plate under the balloon; the board under the ceiling tilted toward the basket.
           line(kHotPlate, 1, "Position X", -0.3f, 33), line(kLargeBoard, 1, "Rotation Z", 0.0f),
