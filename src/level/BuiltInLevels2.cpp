@@ -197,7 +197,7 @@ Level09::Level09()
             "Drehen Sie den St\xE4nder, schwenkt der Arm den Magneten herum.\n") {}
 
 void Level09::build() {
-    setCamera(Vector3(60.0f, 150.0f, 420.0f));
+    setCamera(Vector3(40.0f, 190.0f, 330.0f));
     addRoom(300.0f, 300.0f, 300.0f, Vector3(0.3f, 0.3f, 0.4f));
 
     // The ramp down to the right; the ball leaves its low end in mid-air.
