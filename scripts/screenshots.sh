@@ -15,7 +15,7 @@ for test in levels menu editor language; do
 done
 OUT="$ROOT/docs/screenshots"
 mkdir -p "$OUT"
-for name in level1_info level1_room level2_room level4_room level6_room level7_room level8_room level9_room level10_room level11_room turned won en_info de_menu; do
+for name in level1_info level1_room level2_room level4_room level6_room level7_room level8_room level9_room level10_room level11_room level12_room turned won en_info de_menu; do
     /usr/bin/convert "$SHOTS/$name.png" -resize 400x300 -strip -colors 128 "$OUT/$name.png"
 done
 echo "Screenshots in $OUT"

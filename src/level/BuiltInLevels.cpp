@@ -554,7 +554,7 @@ Level* builtInLevelTitled(const std::vector<Level*>& levels, const std::string& 
 std::vector<Level*> makeBuiltInLevels() {
     return {new Level01(), new Level02(), new Level03(), new Level04(),
             new Level05(), new Level06(), new Level07(), new Level08(),
-            new Level09(), new Level10(), new Level11(),
+            new Level09(), new Level10(), new Level11(), new Level12(),
             new LevelLast()};
 }
 

@@ -1,10 +1,12 @@
 #include "level/BuiltInLevels2.h"
 
+
 #include "level/LevelBuilding.h"
 #include "objects/ObjectModels.h"
 #include "objects/ObjectShapes.h"
 #include "objects/ObjectTeslaSpule.h"
 #include "objects/ObjectVentilator.h"
+#include "physics/effects/PhysicsMagnetic.h"
 #include "physics/properties/PhysicsPropertyElectricity.h"
 #include "physics/properties/PhysicsPropertyOfKind.h"
 #include "scene/Scene.h"
@@ -24,15 +26,15 @@ namespace {
 constexpr float kQuarter = 1.5708f;
 const Vector3 kWood(0.55f, 0.35f, 0.2f);
 
-// A goal on the floor, open toward -x: a back wall (the goal's object) at
-// backX and two side walls 30 units long.
-NodeGraphic* addGoal(float backX, float width) {
+// A goal on the floor, open toward its -x (turned about Y by turn): a back
+// wall (the goal's object) at back and two side walls 30 units long.
+NodeGraphic* addGoal(const Vector3& back, float turn, float width) {
     const Vector3 white(0.9f, 0.9f, 0.9f);
-    auto* back = place(makeBlock(3.0f, 40.0f, width, white), Vector3(backX + 1.5f, -130.0f, 0.0f), kFixed);
+    auto* wall = place(makeBlock(3.0f, 40.0f, width, white), back, Vector3(0.0f, turn, 0.0f), kFixed);
     for (float side : {-1.0f, 1.0f})
         place(makeBlock(30.0f, 40.0f, 3.0f, white), Vector3(-16.5f, 0.0f, side * (width * 0.5f + 1.5f)), Vector3(),
-              kFixed, back);
-    return back;
+              kFixed, wall);
+    return wall;
 }
 
 // A fan the player may turn about Y and whose speed they may set, but not switch.
@@ -70,7 +72,7 @@ void Level07::build() {
     ball->addProperty(new NSPhysicsProperty::PhysicsPropertyWind(0.5f));
     ball->setPhysical(true, true, 0.06f, 0.5f, 0.02f, false); // it rolls easily
     place(ball, Vector3(-25.0f, -141.0f, 0.0f), kSelect);
-    NodeGraphic* goal = addGoal(35.0f, 44.0f);
+    NodeGraphic* goal = addGoal(Vector3(36.5f, -130.0f, 0.0f), 0.0f, 44.0f);
 
     settle();
     registerWinConditonHit(idOf(ball), idOf(goal));
@@ -154,6 +156,62 @@ void Level08::update() {
                 fan->setEnabled(on);
     }
     Level::update();
+}
+
+// --- Level 9 -----------------------------------------------------------------
+
+namespace {
+
+// The magnet on its stand: a post the player turns about Y, an arm at its
+// top and the red magnet at the arm's end. The magnet pulls every magnetic
+// body within 150 units of it, harder the closer it is (1/d^2).
+ObjectBox* makeMagnetStand(float arm, float height) {
+    auto* stand = makeBlock(6.0f, height, 6.0f, Vector3(0.5f, 0.5f, 0.55f));
+    stand->setName("Magnet");
+    // The arm clear of the post (the post may turn only where it overlaps nothing).
+    place(makeBlock(arm - 11.0f, 4.0f, 4.0f, Vector3(0.5f, 0.5f, 0.55f)), Vector3(arm * 0.5f - 2.0f, height * 0.5f, 0.0f),
+          Vector3(), kFixed, stand);
+    auto* magnet = makeBlock(14.0f, 20.0f, 14.0f, Vector3(0.85f, 0.1f, 0.1f));
+    auto* pull = new NSPhysics::PhysicsMagnetic(true);
+    pull->setStrength(25.0f);
+    pull->setBoundingVolume(BoundingVolume::makeSphereVolume(Vector3(), 150.0f));
+    magnet->addPhysics(pull);
+    place(magnet, Vector3(arm, height * 0.5f, 0.0f), Vector3(), kFixed, stand);
+    return stand;
+}
+
+} // namespace
+
+Level09::Level09()
+    : Level("Anziehend",
+            "[AUFGABE]\n"
+            "Die Stahlkugel des Erfinders rollt die Rampe hinab und springt\n"
+            "am Tor vorbei. Zum Gl\xFC" "ck hat er einen Magneten.\n"
+            "\n"
+            "[ZIEL]\n"
+            "Bringen Sie die Stahlkugel ins Tor.\n"
+            "\n"
+            "[TIPPS]\n"
+            "Der rote Magnet am Arm zieht nur die Stahlkugel an,\n"
+            "und nur in seiner N\xE4he: je n\xE4her sie ihm kommt, desto kr\xE4" "ftiger.\n"
+            "Drehen Sie den St\xE4nder, schwenkt der Arm den Magneten herum.\n") {}
+
+void Level09::build() {
+    setCamera(Vector3(40.0f, 190.0f, 330.0f));
+    addRoom(300.0f, 300.0f, 300.0f, Vector3(0.3f, 0.3f, 0.4f));
+
+    // The ramp down to the right; the ball leaves its low end in mid-air.
+    place(makeBlock(150.0f, 4.0f, 30.0f, kWood), Vector3(-70.0f, 0.0f, 0.0f), Vector3(0.0f, 0.0f, -0.4f), kFixed);
+    auto* ball = makeBall(8.0f, 0.5f, 0.02f, Vector3(0.6f, 0.62f, 0.68f), "Stahlkugel");
+    ball->addProperty(new NSPhysicsProperty::PhysicsPropertyMagnetic(1.0f));
+    place(ball, Vector3(-125.0f, 37.0f, 0.0f), kSelect);
+    // The goal behind the ball's way, open toward it; the magnet behind the
+    // goal, low over the floor, its arm pointing to the right wall.
+    NodeGraphic* goal = addGoal(Vector3(82.0f, -130.0f, -70.0f), kQuarter, 30.0f);
+    place(makeMagnetStand(35.0f, 24.5f), Vector3(82.0f, -137.25f, -115.0f), kTurnY);
+
+    settle();
+    registerWinConditonHit(idOf(ball), idOf(goal));
 }
 
 } // namespace NSLevel

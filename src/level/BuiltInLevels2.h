@@ -1,5 +1,6 @@
 #pragma once
-// Built-in levels around the fan's wind and the Tesla coil's electricity.
+// Built-in levels around the fan's wind, the Tesla coil's electricity and
+// the magnet's pull.
 // Built like the others (see BuiltInLevels.h): the constructor sets
 // the title and the information text, build() the camera, room, objects,
 // what the player may change, and the goals.
@@ -26,6 +27,14 @@ public:
     // goals. It finds fan and coil in the scene it runs, so the rule holds
     // in any layout of the level read back from a file.
     void update() override;
+};
+
+// "Anziehend": the magnet on its arm, turned to the right place behind the
+// goal, pulls the steel ball off its way from the ramp into the goal.
+class Level09 : public Level {
+public:
+    Level09();
+    void build() override;
 };
 
 } // namespace NSLevel

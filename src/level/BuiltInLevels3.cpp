@@ -65,7 +65,7 @@ ObjectBox* makeSpotlight() {
 
 // --- Level 10 ----------------------------------------------------------------
 
-Level09::Level09()
+Level10::Level10()
     : Level("Hei\xDF" "e Luft",
             "[AUFGABE]\n"
             "Der Erfinder hat einen Ballon gebaut, der mit warmer Luft steigt.\n"
@@ -80,7 +80,7 @@ Level09::Level09()
             "Was unter dem Brett an der Decke aufsteigt, gleitet an ihm entlang\n"
             "zu seiner h\xF6heren Seite.\n") {}
 
-void Level09::build() {
+void Level10::build() {
     setCamera(Vector3(40.0f, 60.0f, 450.0f));
     addRoom(300.0f, 300.0f, 300.0f, Vector3(0.35f, 0.3f, 0.25f));
 
@@ -101,7 +101,7 @@ void Level09::build() {
 
 // --- Level 11 ----------------------------------------------------------------
 
-Level10::Level10()
+Level11::Level11()
     : Level("Lichtdruck",
             "[AUFGABE]\n"
             "Der Lichtsegler des Erfinders ist eine Kugel, so leicht,\n"
@@ -115,7 +115,7 @@ Level10::Level10()
             "Der Scheinwerfer schiebt nur, was in seinem Strahl liegt, und zwar\n"
             "in Richtung des Strahls. Je n\xE4her er steht, desto kr\xE4" "ftiger.\n") {}
 
-void Level10::build() {
+void Level11::build() {
     setCamera(Vector3(40.0f, 190.0f, 430.0f));
     addRoom(300.0f, 300.0f, 300.0f, Vector3(0.15f, 0.15f, 0.25f));
 
@@ -135,7 +135,7 @@ void Level10::build() {
 
 // --- Level 12 ----------------------------------------------------------------
 
-Level11::Level11()
+Level12::Level12()
     : Level("Hoch hinaus",
             "[AUFGABE]\n"
             "Der Erfinder hat eine Kugel gebaut, die Licht und W\xE4rme sp\xFCrt.\n"
@@ -149,7 +149,7 @@ Level11::Level11()
             "\xDC" "ber der hei\xDF" "en Platte steigt sie auf, bis unter das Brett.\n"
             "Das Brett an der Decke l\xE4sst sie zu seiner h\xF6heren Seite gleiten.\n") {}
 
-void Level11::build() {
+void Level12::build() {
     setCamera(Vector3(40.0f, 120.0f, 450.0f));
     addRoom(300.0f, 300.0f, 300.0f, Vector3(0.25f, 0.3f, 0.3f));
 

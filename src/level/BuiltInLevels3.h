@@ -10,26 +10,26 @@ namespace NSLevel {
 
 // "Hei\xDF" "e Luft": a hot plate lifts the balloon, a turned board under the
 // ceiling lets it slide off into the basket.
-class Level09 : public Level {
-public:
-    Level09();
-    void build() override;
-};
-
-// "Lichtdruck": a spotlight's beam pushes a very light ball off the table
-// into the basket.
 class Level10 : public Level {
 public:
     Level10();
     void build() override;
 };
 
-// "Hoch hinaus": the spotlight rolls a ball off the table, the hot plate's
-// warm air lifts it, a board under the ceiling lets it down into the
-// basket on the wall shelf.
+// "Lichtdruck": a spotlight's beam pushes a very light ball off the table
+// into the basket.
 class Level11 : public Level {
 public:
     Level11();
+    void build() override;
+};
+
+// "Hoch hinaus": the spotlight rolls a ball off the table, the hot plate's
+// warm air lifts it, a board under the ceiling lets it down into the
+// basket on the wall shelf.
+class Level12 : public Level {
+public:
+    Level12();
     void build() override;
 };
 

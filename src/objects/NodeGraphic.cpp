@@ -206,13 +206,23 @@ bool NodeGraphic::outlineColor(Vector3& out) const {
     return false;
 }
 
+const NodeGraphic* NodeGraphic::pickTarget() const {
+    if (NSMenu::isDesignerEditing())
+        return this;
+    const NodeGraphic* node = this;
+    while (node && !node->selectable)
+        node = dynamic_cast<const NodeGraphic*>(node->getParent());
+    return node;
+}
+
 void NodeGraphic::draw() {
     NodePhysical::draw();
     if (!visible)
         return;
-    const bool named = selectable || NSMenu::isDesignerEditing();
+    const NodeGraphic* picked = pickTarget();
+    const bool named = picked != nullptr;
     if (named)
-        glPushName(static_cast<GLuint>(getId()));
+        glPushName(static_cast<GLuint>(picked->getId()));
     glPushAttrib(GL_CURRENT_BIT | GL_LIGHTING_BIT);
     applyMaterial(false, 0.0f, 0.0f, 0.0f);
     if (drawer)

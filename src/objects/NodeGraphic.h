@@ -107,6 +107,10 @@ public:
     void setEditScaling(bool e) { editScaling = e; }
     void setSelectable(bool s) { selectable = s; }
     bool isSelectable() const { return selectable; }
+    // What a click on this object picks: itself while the designer edits or
+    // when it is selectable, otherwise its nearest selectable ancestor (a
+    // fixed part picks as the object it belongs to), or null.
+    const NodeGraphic* pickTarget() const;
     // The three position and three rotation permissions and scaling.
     void setAllEditFlags(bool e);
     // axis 0..2, or -1 for "all three".

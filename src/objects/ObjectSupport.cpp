@@ -43,9 +43,10 @@ void rebuildMenu() {
 }
 
 bool pushPickName(const NSNode::NodeGraphic& node) {
-    if (!node.isSelectable() && !NSMenu::isDesignerEditing())
+    const NSNode::NodeGraphic* picked = node.pickTarget();
+    if (!picked)
         return false;
-    glPushName(static_cast<GLuint>(node.getId()));
+    glPushName(static_cast<GLuint>(picked->getId()));
     return true;
 }
 

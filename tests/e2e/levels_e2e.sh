@@ -5,7 +5,7 @@ set -euo pipefail
 source "$(dirname "$0")/e2e_lib.sh"
 
 e2e_start "$1"
-LAST=12 # the built-in levels, the sandbox last
+LAST=13 # the built-in levels, the sandbox last
 
 # scene_pixels NAME: the pixels of the scene view that are neither background blue nor black.
 scene_pixels() {

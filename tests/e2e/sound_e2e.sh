@@ -110,7 +110,7 @@ start_machine && sleep 1 && click 62 574
 wait_for_log "machine stop" || fail "the machine did not stop"
 for _ in 1 2 3 4; do key F6 && sleep 0.7; done
 play && start_machine && sleep 8 && click 62 574
-for _ in $(seq 7); do key F6 && sleep 0.7; done
+for _ in $(seq 8); do key F6 && sleep 0.7; done
 play && start_machine
 wait_for_log_for 10 "Sound: loop fan_loop" || fail "the sandbox's fan is not heard"
 sleep 0.1 && click 27 574 # pause

@@ -121,15 +121,18 @@ inline const std::vector<Solution>& solutions() {
           line(kCoil, 1, "Tesla Range", 97.0f)},
          30.0f},
         {"Level09", [] { return new NSLevel::Level09(); },
+         {line("Magnet", 1, "Rotation Y", -24.0f / 88)}, // the magnet swung behind the goal's back wall
+         15.0f},
+        {"Level10", [] { return new NSLevel::Level10(); },
          {// The hot plate under the balloon; the board under the ceiling tilted toward the basket.
           line(kHotPlate, 1, "Position X", -0.3f, 33), line(kLargeBoard, 1, "Rotation Z", 0.0f),
           line(kLargeBoard, 1, "Rotation X", 9.0f / 88)},
          20.0f},
-        {"Level10", [] { return new NSLevel::Level10(); },
+        {"Level11", [] { return new NSLevel::Level11(); },
          {// The spotlight moved closer to the ball and turned to shine across the table at the basket.
           line(kSpotlight, 1, "Position X", 0.3f, 2), line(kSpotlight, 1, "Rotation Y", -25.0f / 88)},
          20.0f},
-        {"Level11", [] { return new NSLevel::Level11(); },
+        {"Level12", [] { return new NSLevel::Level12(); },
          {// The spotlight rolls the ball off the table over the hot plate, which lifts it to the board; the board,
           // straightened and tilted toward the shelf, lets it down into the basket.
           line(kSpotlight, 1, "Rotation Y", -22.0f / 88), line(kHotPlate, 1, "Position X", 0.3f, 23),

@@ -89,6 +89,18 @@ TEST_F(SceneGl, PickingFindsTheNearestObjectAndClicksThereCycleBehindIt) {
     scene.select(nullptr);
     clickAt(x, y);
     EXPECT_EQ(scene.getSelected(), nullptr);
+    // A part hung under a selectable object, not selectable itself (a magnet on a post's arm), picks as that object.
+    NodeGraphic* post = ball(Vector3(0, 60, 0));
+    auto* part = new NodeGraphic(true);
+    part->setModel(NodeGraphic::MODEL_MD2, "basketball.md2", "");
+    part->setBoundingVolume(BoundingVolume::makeSphereVolume(Vector3(), 11.5f));
+    part->setPosition(Vector3(0, -60, 0));
+    post->addChildLater(part);
+    scene.getRoot()->applyPendingChanges();
+    frame();
+    viewPoint(Vector3(0, 0, 0), x, y);
+    clickAt(x, y);
+    EXPECT_EQ(scene.getSelected(), post);
 }
 
 // The selection's depth cue: a yellow line from its lowest point down to the surface it would land on.
