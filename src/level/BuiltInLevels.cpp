@@ -1,4 +1,5 @@
 #include "level/BuiltInLevels.h"
+#include "level/LevelBuilding.h"
 
 #include "level/BuiltInLevels2.h"
 #include "level/BuiltInLevels3.h"
@@ -26,37 +27,14 @@ namespace NSLevel {
 
 namespace {
 
-// What the player may do with an object. Any edit right makes it selectable.
-enum Access : unsigned {
-    kFixed = 0,
-    kSelect = 1u << 0,
-    kMoveX = 1u << 1,
-    kMoveY = 1u << 2,
-    kMoveZ = 1u << 3,
-    kTurnX = 1u << 4,
-    kTurnY = 1u << 5,
-    kTurnZ = 1u << 6,
-    kScale = 1u << 7,
-    kMoveXYZ = kMoveX | kMoveY | kMoveZ,
-    kTurnXYZ = kTurnX | kTurnY | kTurnZ,
-    kAllButScaling = kMoveXYZ | kTurnXYZ,
-    kAll = kAllButScaling | kScale,
-};
-
-void allow(NodeGraphic* object, unsigned access) {
-    object->setAllEditFlags(false);
-    object->setSelectable(access != kFixed);
-    object->setEditPosition(access & kMoveX, access & kMoveY, access & kMoveZ);
-    object->setEditRotation(access & kTurnX, access & kTurnY, access & kTurnZ);
-    object->setEditScaling(access & kScale);
-}
+using namespace building; // what the player may do with an object, the camera, settle()
 
 // Places a fresh object (its position and rotation are still zero) and
 // sets what the player may do with it.
 template <class T>
 T* put(T* object, const Vector3& position, unsigned access) {
     object->translate(position);
-    allow(object, access);
+    allowOnly(object, access);
     return object;
 }
 
@@ -64,7 +42,7 @@ template <class T>
 T* put(T* object, const Vector3& position, const Vector3& rotation, unsigned access) {
     object->translate(position);
     object->rotate(rotation);
-    allow(object, access);
+    allowOnly(object, access);
     return object;
 }
 
@@ -102,14 +80,6 @@ T* withMenuValue(T* object, const char* label, Value value) {
     return object;
 }
 
-void setCamera(const Vector3& eye) {
-    NSScene::Camera& camera = Level::scene()->getCamera();
-    camera.setPosition(eye);
-    camera.setTarget(Vector3(0.0f, 0.0f, 0.0f));
-    camera.update(0.0f);
-    camera.storeDefault();
-}
-
 // The room with gravity everywhere and, unless it is a room without air,
 // a little friction; not yet in the scene.
 ObjectRoom* makeRoom(float length, float width, float height, bool friction) {
@@ -130,11 +100,6 @@ ObjectRoom* makeRoom(float length, float width, float height, bool friction, con
     room->setColor(colour);
     return room;
 }
-
-// All objects are made: they join the scene, then the goals can find them.
-void settle() { Level::scene()->getRoot()->applyPendingChanges(); }
-
-unsigned idOf(const NSNode::NodeTransform* node) { return static_cast<unsigned>(node->getId()); }
 
 // A particle system that keeps emitting, lightly spread, each particle
 // fading out over its life.

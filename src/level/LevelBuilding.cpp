@@ -19,6 +19,7 @@ void allowOnly(NodeGraphic* object, unsigned access) {
     object->setSelectable(access != kFixed);
     object->setEditPosition(access & kMoveX, access & kMoveY, access & kMoveZ);
     object->setEditRotation(access & kTurnX, access & kTurnY, access & kTurnZ);
+    object->setEditScaling(access & kScale);
 }
 
 void addLater(NodeGraphic* object, NodeGraphic* parent) {

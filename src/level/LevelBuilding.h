@@ -19,6 +19,11 @@ enum Access : unsigned {
     kTurnX = 1u << 4,
     kTurnY = 1u << 5,
     kTurnZ = 1u << 6,
+    kScale = 1u << 7,
+    kMoveXYZ = kMoveX | kMoveY | kMoveZ,
+    kTurnXYZ = kTurnX | kTurnY | kTurnZ,
+    kAllButScaling = kMoveXYZ | kTurnXYZ,
+    kAll = kAllButScaling | kScale,
 };
 
 // Sets what the player may do with an object.
