@@ -1,7 +1,6 @@
 #include "scenegraph/ControllerNode.h"
 
 #include <algorithm>
-#include <climits>
 #include <set>
 #include <unordered_set>
 
@@ -19,49 +18,73 @@ ControllerNode& ControllerNode::instance() {
 }
 
 int ControllerNode::nextId() {
-    // A damaged file can raise the last id to the largest int; from then on
-    // ids repeat instead of overflowing.
-    if (lastId_ == INT_MAX) {
-        if (!exhaustedLogged_)
-            log(LOG_ERROR, "ControllerNode: keine freien Knoten-Ids mehr\n");
-        exhaustedLogged_ = true;
-        return lastId_;
+    std::set<int> none;
+    return freshId(none);
+}
+
+int ControllerNode::freshId(const std::set<int>& taken) {
+    // Ids stay in the range a file can hold: one beyond it would be
+    // renumbered each time the scene is read, so a saved scene would change
+    // when read and saved again. A damaged file can raise the last id to
+    // the top of the range; from then on the smallest id that neither a
+    // registered node nor the tree being read holds is handed out.
+    if (lastId_ < NSSerialize::SerialStream::kMaxNodeId)
+        return ++lastId_;
+    if (!exhaustedLogged_)
+        log(LOG_ERROR, "ControllerNode: keine freien Knoten-Ids mehr\n");
+    exhaustedLogged_ = true;
+    std::set<int> used(taken);
+    for (const NodeTransform* node : nodes_)
+        used.insert(node->getId());
+    int id = 1;
+    for (int held : used) {
+        if (held > id)
+            break;
+        if (held == id)
+            ++id;
     }
-    return ++lastId_;
+    return id;
 }
 
 void ControllerNode::noteId(int id) {
     if (id > lastId_)
-        lastId_ = id;
+        lastId_ = std::min(id, NSSerialize::SerialStream::kMaxNodeId);
 }
 
 int ControllerNode::settleIds(NodeTransform* root, std::map<int, int>& renumbered) {
+    // The first holder of each id in range keeps it; the other nodes get
+    // ids no node of the tree holds, so reading the saved tree again
+    // changes nothing.
     std::set<int> held;
+    std::vector<NodeTransform*> renumber;
     std::vector<NodeTransform*> open{root};
-    int changed = 0;
     while (!open.empty()) {
         NodeTransform* node = open.back();
         open.pop_back();
         const int id = node->getId();
         const bool inRange = id >= 1 && id <= NSSerialize::SerialStream::kMaxNodeId;
-        if (inRange && held.insert(id).second) {
+        if (inRange && held.insert(id).second)
             noteId(id);
-        } else {
-            const int fresh = nextId();
-            // A repeated id keeps naming its first holder.
-            if (!inRange)
-                renumbered.emplace(id, fresh);
-            log(LOG_ERROR, "Object id %d %s; the object gets the id %d\n", id,
-                inRange ? "is held twice" : "is out of range", fresh);
-            node->setId(fresh);
-            ++changed;
-        }
+        else
+            renumber.push_back(node);
         // In tree order, as lookups by id walk it.
         const auto& children = node->getChildren();
         for (auto child = children.rbegin(); child != children.rend(); ++child)
             open.push_back(*child);
     }
-    return changed;
+    for (NodeTransform* node : renumber) {
+        const int id = node->getId();
+        const bool inRange = id >= 1 && id <= NSSerialize::SerialStream::kMaxNodeId;
+        const int fresh = freshId(held);
+        held.insert(fresh);
+        // A repeated id keeps naming its first holder.
+        if (!inRange)
+            renumbered.emplace(id, fresh);
+        log(LOG_ERROR, "Object id %d %s; the object gets the id %d\n", id, inRange ? "is held twice" : "is out of range",
+            fresh);
+        node->setId(fresh);
+    }
+    return static_cast<int>(renumber.size());
 }
 
 void ControllerNode::addNode(NodeTransform* node) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -70,6 +71,8 @@ public:
 
 private:
     ControllerNode() = default;
+    // The next id, never one in taken or held by a registered node.
+    int freshId(const std::set<int>& taken);
     ControllerNode(const ControllerNode&) = delete;
     ControllerNode& operator=(const ControllerNode&) = delete;
 
