@@ -111,9 +111,10 @@ int main(int argc, char** argv) {
     setLogConsoleMask(LOG_FATAL | LOG_ERROR | LOG_INFO);
     if (!logOpen)
         log(LOG_ERROR, "log.txt cannot be written (%s): the log goes to the console only\n", logProblem.c_str());
-    log(LOG_INFO, "Bitte Readme.doc lesen!!!\n\n\n");
-    log(LOG_INFO, "%s", NSWindow::technicalHelpText.c_str());
     initLanguage(options.language.c_str());
+    // The console gets a pointer to the help, the log the help itself.
+    log(LOG_INFO, "%s\n", tr("SHIFT+F1 shows the keys; README.md tells how to play.").c_str());
+    log(LOG_GAME, "%s", tr(NSWindow::technicalHelpText).c_str());
     NSAudio::AudioSystem::instance().start();
     // Saves cut short by a crash leave their temporary files behind.
     NSFile::removeStaleTemps("levels");

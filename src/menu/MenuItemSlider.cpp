@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "menu/TextFit.h"
+#include "shell/Host.h"
 #include "shell/Language.h"
 
 namespace NSMenu {
@@ -256,8 +257,28 @@ bool MenuItemAccelerator::mouseButton(int button, int state, int modifiers, int 
         return true;
     if (state != 0)
         pressed = false;
-    else if (!pressOnNumber(x, y))
+    else if (!pressOnNumber(x, y) && !nudge(x, y))
         mouseDrag(modifiers, x, y);
+    return true;
+}
+
+// A press on the "-" or "+" beside the bar moves the place one unit, as
+// typing it one unit further would: refused the same way, with the same
+// message. The bar itself sets a rate, too coarse for the last unit.
+bool MenuItemAccelerator::nudge(int x, int y) {
+    constexpr float kNudge = 1.0f;
+    const int way = (x >= 20 && x < 35) ? -1 : ((x >= 128 && x < 145) ? 1 : 0);
+    if (way == 0 || !enabled || !typeable() || y < 13 || y >= 40)
+        return false;
+    pressed = false;
+    const float to = shown + static_cast<float>(way) * kNudge;
+    std::string message;
+    if (to < number.lowest() || to > number.highest())
+        message = number.outOfRange(label);
+    else if (!applyTyped(to))
+        message = number.refused(label, to);
+    if (!message.empty())
+        NSWindow::host().showTempPopUp(message);
     return true;
 }
 

@@ -96,6 +96,8 @@ protected:
     void syncNumber() override;
 
 private:
+    bool nudge(int x, int y);
+
     Value value;
     float min = -10.0f;
     float max = 100.0f;

@@ -49,8 +49,18 @@ const int kFrameCapSteps[] = {120, 60, 30, 0};
 } // namespace
 
 const std::string technicalHelpText =
-    "TECHNICAL HELP\n"
-    "\n\n\n\n"
+    "HELP\n"
+    "\n"
+    "click ...... an object: its page shows what you may change\n"
+    "the buttons at the bottom left start, stop and speed up the machine\n"
+    "F1 ......... level information shown/hidden\n"
+    "F5 / F6 .... previous / next level\n"
+    "F2 / F3 .... quick save / quick load\n"
+    "t .......... trace of the last run shown/hidden\n"
+    "o .......... overview of the whole room on/off\n"
+    "4 / 6 ...... the slider clicked last a quarter step left/right\n"
+    "wheel ...... zoom the view / scroll the menu\n"
+    "\n"
     "SHIFT F1 ... shows/hides this screen\n"
     "SHIFT F2 ... shows/hides fps\n"
     "SHIFT F3 ... wireframe on/off\n"
@@ -61,12 +71,7 @@ const std::string technicalHelpText =
     "SHIFT F8 ... culling on/off\n"
     "SHIFT F9 ... transparency on/off\n"
     "SHIFT F11 .. frame cap 120/60/30/off\n"
-    "F11 ........ fullscreen on/off\n"
-    "\n"
-    "4 / 6 ...... the slider clicked last a quarter step left/right\n"
-    "wheel ...... zoom the view / scroll the menu\n"
-    "t .......... trace of the last run shown/hidden\n"
-    "o .......... overview of the whole room on/off\n";
+    "F11 ........ fullscreen on/off\n";
 
 namespace {
 

@@ -24,7 +24,7 @@ void WindowHelpTechnical::draw() {
     begin2D(0, 0); // pixels, origin top left
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glColor4f(0.4f, 0.4f, 0.4f, 0.7f);
+    glColor4f(0.4f, 0.4f, 0.4f, 0.92f); // what lies behind must not read through
     glRecti(0, 0, screenArea.width, screenArea.height);
     glColor3f(0.0f, 1.0f, 0.0f);
     getLabelFont()->printLines(100, 50, 1.5f, "%s", tr(technicalHelpText).c_str());

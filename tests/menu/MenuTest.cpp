@@ -214,14 +214,19 @@ TEST_F(MenuGl, TypedNumbersAreTakenWithinTheirRangeOrRefusedWithIt) {
         {"Position X", "120\r", -0.05f, -40.3f, "-40.3", "Position X: only from -100.0 to 100.0"},
         {"Position X", "60\r", -0.05f, -40.3f, "-40.3", "Position X: 60.0 does not fit here"},
         {"Position X", "\b\r", -0.05f, -40.3f, "-40.3", ""}, // emptied: nothing to take
+        {"Position X", "[+]", -0.05f, -39.3f, "-39.3", ""},   // the bar's ends step one unit
+        {"Position X", "[-]", -0.05f, -40.3f, "-40.3", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.line) + " " + c.keys);
         const std::string before = popUp();
         auto* item = dynamic_cast<NSMenu::MenuItemNumber*>(menu->findItem(c.line));
         ASSERT_NE(item, nullptr);
-        click(c.line, std::string(c.line) == "Position X" ? 120 : 130, std::string(c.line) == "Position X" ? 10 : 27);
-        for (const char* k = c.keys; *k; ++k)
+        if (c.keys[0] == '[')
+            click(c.line, c.keys[1] == '+' ? 133 : 27, 27);
+        else
+            click(c.line, std::string(c.line) == "Position X" ? 120 : 130, std::string(c.line) == "Position X" ? 10 : 27);
+        for (const char* k = c.keys; *k && c.keys[0] != '['; ++k)
             menu->keyPressed(static_cast<unsigned char>(*k), 0, false);
         EXPECT_FALSE(item->isTyping());
         EXPECT_NEAR(level->ball->getMenuValue("Rotation Y").floatValue, c.turn, 1e-6f);

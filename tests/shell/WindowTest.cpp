@@ -128,6 +128,14 @@ TEST_F(KeyWindow, HoverIsForwardedOncePerIdleCycleNewestFirstAndOnlyWhenItMoved)
     EXPECT_EQ(item->events[2].x, 7);
 }
 
+// The help names what a player needs first, before the display switches.
+TEST(Help, NamesThePlayersKeysAndButtonsBeforeTheDisplaySwitches) {
+    const std::string& help = NSWindow::technicalHelpText;
+    for (const char* line : {"\nclick ", "bottom left start, stop", "\nF1 ", "\nF5 / F6 ", "\nF2 / F3 ", "\nt ",
+                             "\no ", "\n4 / 6 ", "\nwheel "})
+        EXPECT_LT(help.find(line), help.find("SHIFT F1")) << line;
+}
+
 TEST(TempPopUp, FadesInAndOutAndMessagesStackInBandsOfTheirOwn) {
     Window window;
     window.onReshape(800, 600);
