@@ -181,8 +181,18 @@ bool Scene::wantsContinuousFrames() const {
 void Scene::step(float dtSim, float dtCam) {
     dtSim = (running && !isPaused()) ? frameTime(dtSim) : 0.0f;
     dtCam = frameTime(dtCam);
-    if (running && selected)
-        camera.setTarget(selected->worldPosition());
+    // While the machine runs the camera is carried along with the selected
+    // object: it moves as far as the object moved, so the view does not
+    // jump to the object when the machine starts.
+    if (running && selected) {
+        const Vector3 at = selected->worldPosition();
+        if (carrier == selected)
+            camera.slide(at - carriedFrom);
+        carrier = selected;
+        carriedFrom = at;
+    } else {
+        carrier = nullptr;
+    }
     camera.update(dtCam);
     keepCameraInRoom(camera, root);
     if (overview)

@@ -306,6 +306,10 @@ private:
     std::array<std::unique_ptr<NSNode::BoundingVolume::Plane>, 6> frustum;
     Camera camera;
     Camera overviewCamera;
+    // The object the camera is carried along with, compared only, and where
+    // it stood at the last frame.
+    const NSNode::NodeGraphic* carrier = nullptr;
+    Vector3 carriedFrom;
     bool overview = false;
     RunTrace trace;
     NSNode::NodeTransform* root = nullptr;

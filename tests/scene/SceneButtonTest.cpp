@@ -137,11 +137,17 @@ TEST_F(SceneButtons, CameraButtonsMoveTheCameraOnlyWhileHeld) {
     EXPECT_EQ(cam().getEye(), Vector3(0, 0, 100));
     EXPECT_EQ(cam().getTarget(), Vector3());
 
-    // While the machine runs with a selection the camera follows it and slide buttons do nothing.
-    scene.select(ball(Vector3()));
+    // While the machine runs with a selection the camera is carried along with it (it does not jump to it at the
+    // start) and slide buttons do nothing.
+    NodeGraphic* selected = ball(Vector3(50, 0, 0));
+    scene.select(selected);
     ASSERT_TRUE(scene.setRunning(true));
     hold(button<NSScene::WindowButtonSceneSlider>(0), 0.2f);
     EXPECT_EQ(cam().getEye(), Vector3(0, 0, 100));
+    selected->setPosition(Vector3(60, -5, 0));
+    run(0.1f);
+    EXPECT_EQ(cam().getEye(), Vector3(10, -5, 100));
+    EXPECT_EQ(cam().getTarget(), Vector3(10, -5, 0));
 }
 
 } // namespace
