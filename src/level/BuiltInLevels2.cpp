@@ -189,7 +189,7 @@ Level09::Level09()
             "am Tor vorbei. Zum Gl\xFC" "ck hat er einen Magneten.\n"
             "\n"
             "[ZIEL]\n"
-            "Bringen Sie die Stahlkugel ins Tor.\n"
+            "Bringen Sie die Stahlkugel ins wei\xDF" "e Tor.\n"
             "\n"
             "[TIPPS]\n"
             "Der rote Magnet am Arm zieht nur die Stahlkugel an,\n"
