@@ -23,7 +23,9 @@ const char* modeName(Mode mode) {
     return "";
 }
 
-GameState::GameState(ControllerLevel& levels) : levels_(levels) {}
+// The game state is the one writer of the editor flags: it sets them at
+// every change of mode, and here to match the level mode it starts in.
+GameState::GameState(ControllerLevel& levels) : levels_(levels) { resetEditorFlags(); }
 
 namespace {
 

@@ -6,7 +6,6 @@
 
 #include "level/ControllerLevel.h"
 #include "level/LevelScreens.h"
-#include "editable/EditorMode.h"
 #include "menu/MenuItem.h"
 #include "menu/MenuSlider.h"
 #include "menu/TextFit.h"
@@ -29,7 +28,6 @@ Menu::Menu(NSScene::Scene* scene, NSLevel::ControllerLevel* levels)
     // The rightmost 15 pixels of the column, at full height.
     slider->setLayout(ItemLayout(-15, 0, 15, 0, 3, 1, 0, 2));
     slider->setVisible(false);
-    updateEditorFlags();
     setTouched();
 }
 
@@ -322,11 +320,6 @@ bool Menu::isLevelMode() const { return !levels || levels->state().mode() == NSL
 
 bool Menu::isTestMode() const { return levels && levels->state().mode() == NSLevel::Mode::CustomTest; }
 
-void Menu::updateEditorFlags() const {
-    setCustomMode(!isLevelMode());
-    setDesignerEditing(!isLevelMode() && !isTestMode());
-}
-
 void Menu::clearObjectPages() {
     page.attachOpen = false;
     page.physicsOpen = false;
@@ -364,7 +357,6 @@ void Menu::noteModeChange() {
         return;
     seenMode = mode;
     page = PageState();
-    updateEditorFlags();
     setTouched();
 }
 

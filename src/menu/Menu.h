@@ -124,7 +124,6 @@ private:
     void noteModeChange();
     void layoutItems();
     void refreshValues();
-    void updateEditorFlags() const;
     NSLevel::Level* currentLevel() const;
     // Drops edited effects or properties that no longer belong to the object.
     void dropStalePointers();

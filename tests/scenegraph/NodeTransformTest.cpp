@@ -237,6 +237,7 @@ TEST_F(NodeTransformTest, IdsAtTheTopOfTheirRangeStayInItAndRoundTrip) {
         const int fresh = registry().nextId();
         std::exit(changed == 2 && stable && ids.size() == 3 && !ids.count(fresh) && fresh >= 1 ? 0 : 1);
     };
+    GTEST_FLAG_SET(death_test_style, "threadsafe"); // a fresh process: no other test's nodes
     EXPECT_EXIT(child(), testing::ExitedWithCode(0), "");
 }
 
