@@ -187,15 +187,16 @@ TEST_F(LevelFiles, ControllerShowsTheScreensAndWinsOnce) {
     EXPECT_EQ(controller.currentLevel(), first);
     EXPECT_EQ(std::make_tuple(controller.getInfo()->isVisible(), controller.getWinScreen()->isVisible(),
                               controller.getInputScreen()->isVisible()), std::make_tuple(true, false, false));
-    // The panel takes every click; only a left one on "PLAY" closes it.
-    EXPECT_TRUE(controller.getInfo()->mouseButton(0, 0, 0, 400, 300));
+    // The panel takes every click and the hover; only a left click on "PLAY" closes it.
+    EXPECT_TRUE(controller.getInfo()->mouseButton(0, 0, 0, 400, 300) && controller.getInfo()->mouseMove(0, 400, 300));
     controller.getInfo()->getButton()->mouseButton(2, 0, 0, 5, 5);
     EXPECT_TRUE(controller.getInfo()->isVisible());
     controller.getInfo()->getButton()->mouseButton(0, 0, 0, 5, 5); // "PLAY"
     EXPECT_FALSE(controller.getInfo()->isVisible());
 
     win(first);
-    EXPECT_TRUE(controller.getWinScreen()->mouseButton(0, 0, 0, 400, 300)) << "nothing behind it is clicked";
+    EXPECT_TRUE(controller.getWinScreen()->mouseButton(0, 0, 0, 400, 300) && controller.getWinScreen()->mouseMove(0, 400, 300))
+        << "nothing behind it is clicked or lit";
     // Stop instead of BACK: the win screen goes, and the next run wins again and says so.
     scene->setRunning(false, false); // the layout as it is (a snapshot would bring new nodes)
     controller.update();

@@ -134,10 +134,10 @@ TEST_F(MenuItemFixture, InputLimitsRefusalsAndModifiers) {
     EXPECT_EQ(size->getValue().intValue, 3);
     EXPECT_EQ(size->getText(), "3");
 
-    // Escape commits, leaves the field and passes the key on.
+    // Escape commits, leaves the field and passes the key on; SHIFT may be held while typing a number.
     menu.accept = true;
     size->setFocus(true);
-    type(size, "\b6");
+    type(size, "\b"), size->keyPressed('6', 1, false);
     EXPECT_FALSE(size->keyPressed(27, 0, false));
     EXPECT_FALSE(size->takesTyping());
     EXPECT_EQ(size->getValue().intValue, 6);

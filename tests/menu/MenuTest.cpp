@@ -292,20 +292,20 @@ TEST_F(MenuGl, TheColumnScrollsWhenItIsTallerThanTheWindow) {
     EXPECT_EQ(bar->getThumbPos(), 15);
     EXPECT_EQ(menu->items()[0]->getArea().y, firstY);
 
-    // The wheel scrolls by notches; a rebuild keeps the place, another page starts at its top.
+    // The wheel scrolls 40 pixels a notch; a rebuild keeps the place, another page starts at its top.
     for (int notch = 0; notch < 3; ++notch) {
         menu->mouseButton(NSWindow::kWheelDownButton, 0, 0, 60, 200);
         menu->mouseButton(NSWindow::kWheelDownButton, 1, 0, 60, 200);
     }
     menu->mouseButton(NSWindow::kWheelUpButton, 0, 0, 60, 200);
     frame();
-    EXPECT_EQ(bar->getOffset(), 2 * Menu::kWheelStep);
+    EXPECT_EQ(bar->getOffset(), 80);
     EXPECT_GT(bar->getThumbPos(), 15);
-    EXPECT_EQ(menu->items()[0]->getArea().y, firstY - 2 * Menu::kWheelStep);
+    EXPECT_EQ(menu->items()[0]->getArea().y, firstY - 80);
     menu->setTouched();
     frame();
-    EXPECT_EQ(bar->getOffset(), 2 * Menu::kWheelStep);
-    EXPECT_EQ(menu->items()[0]->getArea().y, firstY - 2 * Menu::kWheelStep);
+    EXPECT_EQ(bar->getOffset(), 80);
+    EXPECT_EQ(menu->items()[0]->getArea().y, firstY - 80);
     for (int notch = 0; notch < 5; ++notch)
         menu->mouseButton(NSWindow::kWheelUpButton, 0, 0, 60, 200);
     EXPECT_EQ(bar->getOffset(), 0);

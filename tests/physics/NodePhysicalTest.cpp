@@ -112,6 +112,8 @@ TEST(PhysicsStep, SlowBodiesStayPutAndSpinningBodiesTurn) {
     EXPECT_TRUE(moving->wasMovedThisStep());
     moving->finishStep(2.0f);
     EXPECT_FALSE(moving->wasMovedThisStep());
+    moving->setVelocity(Vector3(0, 3000, 4000));
+    EXPECT_NEAR(moving->getVelocity().length(), 2000.0f, 0.01f) << "no body is faster than the top speed";
 
     std::unique_ptr<NodePhysical> spinning(body(1.0f));
     spinning->setAngularVelocity(Vector3(0, 1.0f, 0));
