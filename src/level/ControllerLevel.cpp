@@ -54,56 +54,79 @@ ControllerLevel::~ControllerLevel() { NSScene::Scene::setLevelFileLookup(nullptr
 void ControllerLevel::update() {
     NSAudio::AudioSystem::instance().update(Level::scene(), current ? current->goalsReached() : 0,
                                             current && current->isWon());
-    if (loadRequested) {
-        // The machine stops with the level it ran in; the next one opens
-        // at rest, with a snapshot of its own at its first start.
-        if (NSScene::Scene* running = Level::scene(); running && running->isRunning())
-            running->setRunning(false);
-        if (keeper && (current || resetRequested))
-            keeper->leave(resetRequested ? nullptr : Level::scene());
-        if (current) {
-            current->unload();
-            current = nullptr;
-        }
-        if (customRequested && custom) {
-            customRequested = false;
-            current = custom.get();
-            current->build();
-            setWinScreenShown(false);
-            setInfoShown(false);
-            inputScreen->setNameMode(true);
-            inputScreen->setVisible(false);
-            inputScreen->setFocus(false);
-            state_.customBuilt();
-            if (state_.mode() == Mode::Level) { // the file to open at start could not be read
-                current->unload();
-                current = nullptr;
-            }
-        }
-        if (!current && index < levels.size()) {
-            customRequested = false;
-            current = levels[index].get();
-            current->build();
-            if (keeper)
-                keeper->enter(*current, index, resetRequested);
-            setWinScreenShown(false);
-            setInfoShown(true);
-            showInput(false, true);
-        }
-        // A new level, or another mode: the steps before lead elsewhere
-        // (but "New Level" is a step of the editor's).
-        state_.levelBuilt();
-    }
+    if (loadRequested)
+        loadRequestedLevel();
     resetRequested = false;
     NSScene::Scene* scene = Level::scene();
-    if (scene && scene != observedScene) {
-        // The goals are checked after every step of the machine.
-        scene->setStepObserver([this](double at) {
-            if (current && !current->isWon() && (current->update(), current->isWon()))
-                wonAt = at;
-        });
-        observedScene = scene;
+    observeSteps(scene);
+    updateWin(scene);
+    loadRequested = false;
+    // The name or text typed into the input screen is one step, taken
+    // when the screen closes.
+    if (commitRequested && !inputScreen->isVisible()) {
+        commitRequested = false;
+        state_.commitEdits();
     }
+    if (keeper)
+        keeper->watch(scene, current && current->isWon(), wonAt);
+}
+
+void ControllerLevel::loadRequestedLevel() {
+    // The machine stops with the level it ran in; the next one opens
+    // at rest, with a snapshot of its own at its first start.
+    if (NSScene::Scene* running = Level::scene(); running && running->isRunning())
+        running->setRunning(false);
+    if (keeper && (current || resetRequested))
+        keeper->leave(resetRequested ? nullptr : Level::scene());
+    if (current) {
+        current->unload();
+        current = nullptr;
+    }
+    if (customRequested && custom)
+        buildCustomLevel();
+    if (!current && index < levels.size()) {
+        customRequested = false;
+        current = levels[index].get();
+        current->build();
+        if (keeper)
+            keeper->enter(*current, index, resetRequested);
+        setWinScreenShown(false);
+        setInfoShown(true);
+        showInput(false, true);
+    }
+    // A new level, or another mode: the steps before lead elsewhere
+    // (but "New Level" is a step of the editor's).
+    state_.levelBuilt();
+}
+
+void ControllerLevel::buildCustomLevel() {
+    customRequested = false;
+    current = custom.get();
+    current->build();
+    setWinScreenShown(false);
+    setInfoShown(false);
+    inputScreen->setNameMode(true);
+    inputScreen->setVisible(false);
+    inputScreen->setFocus(false);
+    state_.customBuilt();
+    if (state_.mode() == Mode::Level) { // the file to open at start could not be read
+        current->unload();
+        current = nullptr;
+    }
+}
+
+void ControllerLevel::observeSteps(NSScene::Scene* scene) {
+    if (!scene || scene == observedScene)
+        return;
+    // The goals are checked after every step of the machine.
+    scene->setStepObserver([this](double at) {
+        if (current && !current->isWon() && (current->update(), current->isWon()))
+            wonAt = at;
+    });
+    observedScene = scene;
+}
+
+void ControllerLevel::updateWin(NSScene::Scene* scene) {
     if (current && scene && scene->isRunning()) {
         // Won between steps (an overlap goal of a frame without steps): at
         // the time of the last step.
@@ -119,15 +142,6 @@ void ControllerLevel::update() {
         setWinScreenShown(false);
         current->resetGoals();
     }
-    loadRequested = false;
-    // The name or text typed into the input screen is one step, taken
-    // when the screen closes.
-    if (commitRequested && !inputScreen->isVisible()) {
-        commitRequested = false;
-        state_.commitEdits();
-    }
-    if (keeper)
-        keeper->watch(scene, current && current->isWon(), wonAt);
 }
 
 void ControllerLevel::toggleInfo() { setInfoShown(!infoShown); }

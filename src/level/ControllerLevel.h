@@ -81,6 +81,14 @@ public:
     LevelScreenInput* getInputScreen() const { return inputScreen; }
 
 private:
+    // Leaves the current level and builds the requested one.
+    void loadRequestedLevel();
+    void buildCustomLevel();
+    // Has a new scene report its steps, to check the goals after each.
+    void observeSteps(NSScene::Scene* scene);
+    // Checks the goals of a running machine, or clears them once it stopped.
+    void updateWin(NSScene::Scene* scene);
+
     bool loadRequested = true;
     // The scene that reports its steps to this controller.
     NSScene::Scene* observedScene = nullptr;

@@ -130,8 +130,62 @@ private:
 
     void objectPage(std::vector<MenuEntry>& list);
     void mainPage(std::vector<MenuEntry>& list);
+    void goalsPage(std::vector<MenuEntry>& list);
+    void managementPage(std::vector<MenuEntry>& list);
+    void levelModePage(std::vector<MenuEntry>& list);
+    void testModePage(std::vector<MenuEntry>& list);
+    void editorPage(std::vector<MenuEntry>& list);
+
+    // What a command did.
+    enum class Outcome {
+        Done,    // taken: the page shows it afresh
+        Kept,    // taken by its field or its owner: no rebuild
+        Refused, // not taken
+        NotMine, // not this entry's command now: the next entry for the label is asked
+    };
+    using Command = Outcome (Menu::*)(const std::string& label, const Value& value);
+    // A command of a page's table, by its button's or field's label.
+    struct CommandEntry {
+        const char* label;
+        Command run;
+    };
+    // Runs the entries for label in order until one takes it; NotMine when none does.
+    Outcome runCommand(const CommandEntry* begin, const CommandEntry* end, const std::string& label,
+                       const Value& value);
+    // Whether the command was taken; rebuilds the page when it changed.
+    bool finishCommand(Outcome outcome);
     bool objectCommand(const std::string& label, const Value& value);
     bool mainCommand(const std::string& label, const Value& value);
+    // The object page's commands (MenuObjectPage.cpp).
+    Outcome objectBack(const std::string& label, const Value& value);
+    Outcome openObjectSubpage(const std::string& label, const Value& value);
+    Outcome deleteObject(const std::string& label, const Value& value);
+    // Deletes the effect, property or constraint being edited; NotMine when none is.
+    Outcome deleteEdited(const std::string& label, const Value& value);
+    Outcome attachCommand(const std::string& label, const Value& value);
+    Outcome physicsCommand(const std::string& label, const Value& value);
+    Outcome propertyCommand(const std::string& label, const Value& value);
+    // The main, management and goal pages' commands (MenuCommands.cpp).
+    Outcome mainBack(const std::string& label, const Value& value);
+    Outcome soundCommand(const std::string& label, const Value& value);
+    Outcome modeCommand(const std::string& label, const Value& value);
+    Outcome selectLevelCommand(const std::string& label, const Value& value);
+    Outcome newLevelCommand(const std::string& label, const Value& value);
+    Outcome resetLevelCommand(const std::string& label, const Value& value);
+    Outcome undoCommand(const std::string& label, const Value& value);
+    Outcome testCommand(const std::string& label, const Value& value);
+    Outcome openManagement(const std::string& label, const Value& value);
+    Outcome levelTextCommand(const std::string& label, const Value& value);
+    Outcome openGoals(const std::string& label, const Value& value);
+    Outcome fileCommand(const std::string& label, const Value& value);
+    Outcome editRoom(const std::string& label, const Value& value);
+    Outcome addGoal(const std::string& label, const Value& value);
+    Outcome deleteGoal(const std::string& label, const Value& value);
+    Outcome selectGoalObject(const std::string& label, const Value& value);
+    Outcome storeFileName(const std::string& label, const Value& value);
+    Outcome keptInItem(const std::string& label, const Value& value);
+    // A goal picked from the goal list, or an object created from the editor's page.
+    Outcome pickCommand(const std::string& label, const Value& value);
     // Whether the menu should give this label to the page's owner.
     bool forwardToOwner(const std::string& label, const Value& value);
     void deleteSelected();

@@ -83,38 +83,7 @@ bool MenuItemInput::editText(int key) {
     switch (type) {
     case TYPE_BOOL: text = isErase(key) ? "false" : "true"; return true;
     case TYPE_INT:
-    case TYPE_FLOAT: {
-        const std::string before = text;
-        if (isErase(key)) {
-            // An emptied field stays empty: it offers nothing, so the old
-            // value holds (it used to become "0" and commit 0).
-            if (!text.empty())
-                text.pop_back();
-        } else if (isDigit(key)) {
-            if (text == "0")
-                text = std::string(1, char(key));
-            else if (text == "-0")
-                text = "-" + std::string(1, char(key));
-            else
-                text += char(key);
-        } else if (key == '-') {
-            if (text.empty() || text == "0")
-                text = "-";
-        } else if ((key == '.' || key == ',') && type == TYPE_FLOAT) {
-            if (text.empty() || text == "-")
-                text += '0';
-            if (text.find('.') == std::string::npos)
-                text += '.';
-        } else {
-            return false;
-        }
-        if (type == TYPE_INT && !fitsInt(text)) {
-            // A digit that would overflow is refused.
-            text = before;
-            return false;
-        }
-        return true;
-    }
+    case TYPE_FLOAT: return editNumber(key);
     case TYPE_CHAR:
         text = isErase(key) ? std::string() : std::string(1, char(key));
         return true;
@@ -131,6 +100,39 @@ bool MenuItemInput::editText(int key) {
         return true;
     default: return false;
     }
+}
+
+bool MenuItemInput::editNumber(int key) {
+    const std::string before = text;
+    if (isErase(key)) {
+        // An emptied field stays empty: it offers nothing, so the old
+        // value holds (it used to become "0" and commit 0).
+        if (!text.empty())
+            text.pop_back();
+    } else if (isDigit(key)) {
+        if (text == "0")
+            text = std::string(1, char(key));
+        else if (text == "-0")
+            text = "-" + std::string(1, char(key));
+        else
+            text += char(key);
+    } else if (key == '-') {
+        if (text.empty() || text == "0")
+            text = "-";
+    } else if ((key == '.' || key == ',') && type == TYPE_FLOAT) {
+        if (text.empty() || text == "-")
+            text += '0';
+        if (text.find('.') == std::string::npos)
+            text += '.';
+    } else {
+        return false;
+    }
+    if (type == TYPE_INT && !fitsInt(text)) {
+        // A digit that would overflow is refused.
+        text = before;
+        return false;
+    }
+    return true;
 }
 
 bool MenuItemInput::parse(Value& out) const {

@@ -44,6 +44,8 @@ protected:
 private:
     // Edits the text by the key; false when the key was refused.
     bool editText(int key);
+    // The same for a whole or decimal number.
+    bool editNumber(int key);
     // Reads the text as a value of the item's type; false when it is not
     // (yet) one, such as "-", "1." or an emptied field.
     bool parse(Value& out) const;

@@ -2,6 +2,7 @@
 // constraint sub-pages, and the commands behind its buttons.
 
 #include <algorithm>
+#include <iterator>
 
 #include "level/Level.h"
 #include "menu/Menu.h"
@@ -148,18 +149,44 @@ void Menu::selectById(int id) {
 }
 
 bool Menu::objectCommand(const std::string& label, const Value& value) {
-    NSPhysical::ControllerPhysics& physics = NSPhysical::ControllerPhysics::instance();
-    if (label == "Back") {
-        if (page.editedPhysics)
-            page.editedPhysics = nullptr;
-        else if (page.editedProperty)
-            page.editedProperty = nullptr;
-        else if (page.editedConstraint)
-            page.editedConstraint = nullptr;
-        else
-            clearObjectPages();
-        selected->setSelected(true);
-    } else if (label == "Attach Object...") {
+    static const CommandEntry kCommands[] = {
+        {"Back", &Menu::objectBack},
+        {"Attach Object...", &Menu::openObjectSubpage},
+        {"Physics...", &Menu::openObjectSubpage},
+        {"Properties...", &Menu::openObjectSubpage},
+        {"Constraints...", &Menu::openObjectSubpage},
+        {"Delete Object", &Menu::deleteObject},
+        {"Delete Physics", &Menu::deleteEdited},
+        {"Delete Property", &Menu::deleteEdited},
+        {"Delete Constraint", &Menu::deleteEdited},
+    };
+    Outcome outcome = runCommand(std::begin(kCommands), std::end(kCommands), label, value);
+    if (outcome != Outcome::NotMine)
+        return finishCommand(outcome);
+    if (page.attachOpen)
+        return finishCommand(attachCommand(label, value));
+    if (page.physicsOpen)
+        return finishCommand(physicsCommand(label, value));
+    if (page.propertiesOpen)
+        return finishCommand(propertyCommand(label, value));
+    return selected->setMenuValue(label, value);
+}
+
+Menu::Outcome Menu::objectBack(const std::string&, const Value&) {
+    if (page.editedPhysics)
+        page.editedPhysics = nullptr;
+    else if (page.editedProperty)
+        page.editedProperty = nullptr;
+    else if (page.editedConstraint)
+        page.editedConstraint = nullptr;
+    else
+        clearObjectPages();
+    selected->setSelected(true);
+    return Outcome::Done;
+}
+
+Menu::Outcome Menu::openObjectSubpage(const std::string& label, const Value&) {
+    if (label == "Attach Object...") {
         page.attachOpen = true;
     } else if (label == "Physics...") {
         page.physicsOpen = true;
@@ -167,15 +194,22 @@ bool Menu::objectCommand(const std::string& label, const Value& value) {
     } else if (label == "Properties...") {
         page.propertiesOpen = true;
         page.editedProperty = nullptr;
-    } else if (label == "Constraints...") {
+    } else {
         page.constraintsOpen = true;
         page.editedConstraint = nullptr;
-    } else if (label == "Delete Object") {
-        if (selected->classId() == CLASS_OBJECT_ROOM)
-            return false;
-        deleteSelected();
-        return true;
-    } else if (label == "Delete Physics" && page.editedPhysics) {
+    }
+    return Outcome::Done;
+}
+
+Menu::Outcome Menu::deleteObject(const std::string&, const Value&) {
+    if (selected->classId() == CLASS_OBJECT_ROOM)
+        return Outcome::Refused;
+    deleteSelected();
+    return Outcome::Kept;
+}
+
+Menu::Outcome Menu::deleteEdited(const std::string& label, const Value&) {
+    if (label == "Delete Physics" && page.editedPhysics) {
         selected->removePhysics(page.editedPhysics);
         delete page.editedPhysics;
         page.editedPhysics = nullptr;
@@ -186,43 +220,51 @@ bool Menu::objectCommand(const std::string& label, const Value& value) {
     } else if (label == "Delete Constraint" && page.editedConstraint) {
         selected->removeConstraint(page.editedConstraint);
         page.editedConstraint = nullptr;
-    } else if (page.attachOpen) {
-        if (isCreationName(label)) {
-            if (NSNode::NodeGraphic* child = NSObjects::createObject(label))
-                selected->addChildLater(child);
-        } else if (NSNode::NodeTransform* child = selected->findById(value.intValue)) {
-            if (scene && child != selected)
-                scene->select(child);
-        }
-    } else if (page.physicsOpen) {
-        if (page.editedPhysics)
-            return page.editedPhysics->setMenuValue(label, value);
-        if (NSPhysical::Physics* effect = physics.createPhysics(label)) {
-            selected->addPhysics(effect);
-            page.editedPhysics = effect;
-        } else {
-            const auto& effects = selected->getPhysics();
-            if (value.intValue < 0 || static_cast<size_t>(value.intValue) >= effects.size())
-                return false;
-            page.editedPhysics = effects[static_cast<size_t>(value.intValue)];
-        }
-    } else if (page.propertiesOpen) {
-        if (page.editedProperty)
-            return page.editedProperty->setMenuValue(label, value);
-        if (NSPhysical::PhysicsProperty* property = physics.createProperty(label)) {
-            selected->addProperty(property);
-            page.editedProperty = property;
-        } else {
-            const auto& properties = selected->getProperties();
-            if (value.intValue < 0 || static_cast<size_t>(value.intValue) >= properties.size())
-                return false;
-            page.editedProperty = properties[static_cast<size_t>(value.intValue)];
-        }
     } else {
-        return selected->setMenuValue(label, value);
+        return Outcome::NotMine;
     }
-    setTouched();
-    return true;
+    return Outcome::Done;
+}
+
+Menu::Outcome Menu::attachCommand(const std::string& label, const Value& value) {
+    if (isCreationName(label)) {
+        if (NSNode::NodeGraphic* child = NSObjects::createObject(label))
+            selected->addChildLater(child);
+    } else if (NSNode::NodeTransform* child = selected->findById(value.intValue)) {
+        if (scene && child != selected)
+            scene->select(child);
+    }
+    return Outcome::Done;
+}
+
+Menu::Outcome Menu::physicsCommand(const std::string& label, const Value& value) {
+    if (page.editedPhysics)
+        return page.editedPhysics->setMenuValue(label, value) ? Outcome::Kept : Outcome::Refused;
+    if (NSPhysical::Physics* effect = NSPhysical::ControllerPhysics::instance().createPhysics(label)) {
+        selected->addPhysics(effect);
+        page.editedPhysics = effect;
+        return Outcome::Done;
+    }
+    const auto& effects = selected->getPhysics();
+    if (value.intValue < 0 || static_cast<size_t>(value.intValue) >= effects.size())
+        return Outcome::Refused;
+    page.editedPhysics = effects[static_cast<size_t>(value.intValue)];
+    return Outcome::Done;
+}
+
+Menu::Outcome Menu::propertyCommand(const std::string& label, const Value& value) {
+    if (page.editedProperty)
+        return page.editedProperty->setMenuValue(label, value) ? Outcome::Kept : Outcome::Refused;
+    if (NSPhysical::PhysicsProperty* property = NSPhysical::ControllerPhysics::instance().createProperty(label)) {
+        selected->addProperty(property);
+        page.editedProperty = property;
+        return Outcome::Done;
+    }
+    const auto& properties = selected->getProperties();
+    if (value.intValue < 0 || static_cast<size_t>(value.intValue) >= properties.size())
+        return Outcome::Refused;
+    page.editedProperty = properties[static_cast<size_t>(value.intValue)];
+    return Outcome::Done;
 }
 
 } // namespace NSMenu

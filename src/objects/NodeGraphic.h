@@ -149,6 +149,20 @@ private:
     float* colorByLabel(const std::string& label);
     // Whether the node, as it stands, overlaps another registered node.
     bool overlapsOthers();
+    // The menu's position, rotation and scaling lines.
+    void transformEntries(std::vector<NSMenu::MenuEntry>& list, unsigned flags, bool detailed);
+    // The editor's lines below the object's own: physics, permissions, colours, material, name, picture.
+    void designerEntries(std::vector<NSMenu::MenuEntry>& list, unsigned flags);
+    // A step of the position accelerator along axis; a step into another object is not taken.
+    bool stepPosition(int axis, float f);
+    // A typed position; false (and not moved) when the player types a place that is taken.
+    bool placeAt(int axis, float f);
+    // A turn from the rotation slider, in fractions of a turn; false when it would overlap.
+    bool turnTo(int axis, float f);
+    // The values of the mass, bounce, name and picture lines.
+    bool setOwnValue(const std::string& label, const NSMenu::Value& value);
+    // Shows the typed picture if its file can be read; none otherwise.
+    void takePicture();
 
     NSGraphic::ModelObject* model = nullptr;
     int modelKind = MODEL_NONE;

@@ -78,6 +78,31 @@ NSMenu::Readout positionReadout(const NSNode::NodeTransform* node, int axis) {
     return r;
 }
 
+// Appends an object's lines to its menu page.
+struct PageLines {
+    NodeGraphic* owner;
+    std::vector<MenuEntry>& list;
+
+    void add(const std::string& label, unsigned type, unsigned kind, const Value& value,
+             NSMenu::ValueConstraint* range = nullptr) {
+        list.emplace_back(owner, label, type, kind, value, true, range);
+    }
+    void addFloat(const std::string& label, unsigned kind, float value, NSMenu::ValueConstraint* range,
+                  const NSMenu::Readout& readout = NSMenu::Readout()) {
+        add(label, NSMenu::TYPE_FLOAT, kind, Value::ofFloat(value), range);
+        list.back().readout = readout;
+    }
+    void addBool(const std::string& label, bool value) {
+        add(label, NSMenu::TYPE_BOOL, NSMenu::KIND_BOOL, Value::ofBool(value));
+    }
+    // A slider from 0 to max for each of red, green and blue.
+    void addColour(const std::string& prefix, int max, const Vector3& values) {
+        for (int channel = 0; channel < 3; ++channel)
+            addFloat(prefix + kChannels[channel], NSMenu::KIND_SLIDER, component(values, channel),
+                     new ValueConstraintRange(0, max));
+    }
+};
+
 } // namespace
 
 void NodeGraphic::appendObjectMenuEntries(std::vector<MenuEntry>&, bool) {}
@@ -125,34 +150,46 @@ bool NodeGraphic::overlapsOthers() { return hitTestAll(Vector3()).hit; }
 
 void NodeGraphic::getMenuEntries(std::vector<MenuEntry>& list, bool detailed) {
     const unsigned flags = getMenuFlags();
-    auto add = [&](const std::string& label, unsigned type, unsigned kind, const Value& value,
-                   NSMenu::ValueConstraint* range = nullptr) {
-        list.emplace_back(this, label, type, kind, value, true, range);
-    };
-    auto addFloat = [&](const std::string& label, unsigned kind, float value, NSMenu::ValueConstraint* range,
-                        const NSMenu::Readout& readout = NSMenu::Readout()) {
-        add(label, NSMenu::TYPE_FLOAT, kind, Value::ofFloat(value), range);
-        list.back().readout = readout;
-    };
-    auto addBool = [&](const std::string& label) {
-        add(label, NSMenu::TYPE_BOOL, NSMenu::KIND_BOOL, Value::ofBool(*flagByLabel(label)));
-    };
-    auto addColour = [&](const std::string& prefix, int max) {
-        for (const char* channel : kChannels) {
-            const std::string label = prefix + channel;
-            addFloat(label, NSMenu::KIND_SLIDER, *colorByLabel(label), new ValueConstraintRange(0, max));
-        }
-    };
-    auto separator = [&] { list.emplace_back(); };
+    transformEntries(list, flags, detailed);
+    list.emplace_back();
+    appendObjectMenuEntries(list, detailed);
+    list.emplace_back();
+    if (detailed) {
+        designerEntries(list, flags);
+        return;
+    }
+    // Level mode tells the player what the object does and what acts on it.
+    list.emplace_back();
+    if (!getPhysics().empty()) {
+        list.emplace_back(nullptr, "PROVIDE", NSMenu::TYPE_BOOL, NSMenu::KIND_HEADER, Value(), true);
+        for (NSPhysical::Physics* effect : getPhysics())
+            list.emplace_back(nullptr, "", NSMenu::TYPE_STRING, NSMenu::KIND_TEXT,
+                              Value::ofString(" - " + NSPhysical::ControllerPhysics::instance().physicsName(
+                                                          effect->classId())),
+                              true);
+    }
+    list.emplace_back();
+    if (!getProperties().empty()) {
+        list.emplace_back(nullptr, "AFFECTED BY", NSMenu::TYPE_BOOL, NSMenu::KIND_HEADER, Value(), true);
+        for (NSPhysical::PhysicsProperty* property : getProperties())
+            list.emplace_back(nullptr, "", NSMenu::TYPE_STRING, NSMenu::KIND_TEXT,
+                              Value::ofString(" - " + NSPhysical::ControllerPhysics::instance().propertyName(
+                                                          property->classId())),
+                              true);
+    }
+}
 
+void NodeGraphic::transformEntries(std::vector<MenuEntry>& list, unsigned flags, bool detailed) {
+    PageLines lines{this, list};
     const Vector3& position = getPosition();
     for (int a = 0; a < 3; ++a)
         if ((flags & MENU_POSITION) && (detailed || canEditPosition(a)))
-            addFloat(std::string("Position ") + kAxes[a], NSMenu::KIND_ACCELERATOR, component(position, a),
-                     new ValueConstraintRange(0, 0, -0.3f, 0.3f), positionReadout(this, a));
+            lines.addFloat(std::string("Position ") + kAxes[a], NSMenu::KIND_ACCELERATOR, component(position, a),
+                           new ValueConstraintRange(0, 0, -0.3f, 0.3f), positionReadout(this, a));
     for (int a = 0; a < 3; ++a)
         if ((flags & MENU_POSITION) && detailed)
-            addFloat(std::string("Position ") + kAxes[a] + " ", NSMenu::KIND_INPUT, component(position, a), nullptr);
+            lines.addFloat(std::string("Position ") + kAxes[a] + " ", NSMenu::KIND_INPUT, component(position, a),
+                           nullptr);
     for (int a = 0; a < 3; ++a) {
         if (!(flags & MENU_ROTATION) || !(detailed || canEditRotation(a)))
             continue;
@@ -160,52 +197,31 @@ void NodeGraphic::getMenuEntries(std::vector<MenuEntry>& list, bool detailed) {
         float from = -0.5f, to = 0.5f;
         if (!detailed)
             NSConstraint::playerTurnRange(*this, a, from, to);
-        addFloat(std::string("Rotation ") + kAxes[a], NSMenu::KIND_SLIDER, turnFraction(component(getRotation(), a)),
-                 new ValueConstraintRange(0, 0, from, to), NSMenu::Readout::degrees());
+        lines.addFloat(std::string("Rotation ") + kAxes[a], NSMenu::KIND_SLIDER,
+                       turnFraction(component(getRotation(), a)), new ValueConstraintRange(0, 0, from, to),
+                       NSMenu::Readout::degrees());
     }
     if ((flags & MENU_SCALING) && (detailed || editScaling))
-        addFloat("Scaling", NSMenu::KIND_SLIDER, getScaleFactor(), new ValueConstraintRange(0, 3, 0.5f, 3.0f));
-    separator();
-    appendObjectMenuEntries(list, detailed);
-    separator();
+        lines.addFloat("Scaling", NSMenu::KIND_SLIDER, getScaleFactor(), new ValueConstraintRange(0, 3, 0.5f, 3.0f));
+}
 
-    if (!detailed) {
-        // Level mode tells the player what the object does and what acts on it.
-        separator();
-        if (!getPhysics().empty()) {
-            list.emplace_back(nullptr, "PROVIDE", NSMenu::TYPE_BOOL, NSMenu::KIND_HEADER, Value(), true);
-            for (NSPhysical::Physics* effect : getPhysics())
-                list.emplace_back(nullptr, "", NSMenu::TYPE_STRING, NSMenu::KIND_TEXT,
-                                  Value::ofString(" - " + NSPhysical::ControllerPhysics::instance().physicsName(
-                                                              effect->classId())),
-                                  true);
-        }
-        separator();
-        if (!getProperties().empty()) {
-            list.emplace_back(nullptr, "AFFECTED BY", NSMenu::TYPE_BOOL, NSMenu::KIND_HEADER, Value(), true);
-            for (NSPhysical::PhysicsProperty* property : getProperties())
-                list.emplace_back(nullptr, "", NSMenu::TYPE_STRING, NSMenu::KIND_TEXT,
-                                  Value::ofString(" - " + NSPhysical::ControllerPhysics::instance().propertyName(
-                                                              property->classId())),
-                                  true);
-        }
-        return;
-    }
-
+void NodeGraphic::designerEntries(std::vector<MenuEntry>& list, unsigned flags) {
+    PageLines lines{this, list};
+    auto addBool = [&](const std::string& label) { lines.addBool(label, *flagByLabel(label)); };
     if (flags & MENU_SELECTABLE)
         addBool("Selectable");
-    separator();
+    list.emplace_back();
     if (flags & MENU_MASS) {
-        addFloat("Mass", NSMenu::KIND_INPUT, getMass(), new ValueConstraintRange(0, 9999));
-        addFloat("Elastic Bounce", NSMenu::KIND_SLIDER, getElasticBounce(), new ValueConstraintRange(0, 1));
-        addFloat("Bounce Friction", NSMenu::KIND_SLIDER, getBounceFriction(), new ValueConstraintRange(0, 1));
-        add("Enable Bounce Friction", NSMenu::TYPE_BOOL, NSMenu::KIND_BOOL, Value::ofBool(isBounceFrictionEnabled()));
+        lines.addFloat("Mass", NSMenu::KIND_INPUT, getMass(), new ValueConstraintRange(0, 9999));
+        lines.addFloat("Elastic Bounce", NSMenu::KIND_SLIDER, getElasticBounce(), new ValueConstraintRange(0, 1));
+        lines.addFloat("Bounce Friction", NSMenu::KIND_SLIDER, getBounceFriction(), new ValueConstraintRange(0, 1));
+        lines.addBool("Enable Bounce Friction", isBounceFrictionEnabled());
     }
     if (flags & MENU_MOVEABLE) {
-        add("Moveable", NSMenu::TYPE_BOOL, NSMenu::KIND_BOOL, Value::ofBool(isMoveable()));
-        add("Rotateable", NSMenu::TYPE_BOOL, NSMenu::KIND_BOOL, Value::ofBool(isRotateable()));
+        lines.addBool("Moveable", isMoveable());
+        lines.addBool("Rotateable", isRotateable());
     }
-    separator();
+    list.emplace_back();
     if (flags & MENU_EDIT_POSITION)
         for (const char* axis : kAxes)
             addBool(std::string("Edit Position ") + axis);
@@ -214,72 +230,42 @@ void NodeGraphic::getMenuEntries(std::vector<MenuEntry>& list, bool detailed) {
             addBool(std::string("Edit Rotation ") + axis);
     if (flags & MENU_EDIT_SCALING)
         addBool("Edit Scaling");
-    separator();
+    list.emplace_back();
     if (flags & MENU_COLOR)
-        addColour("Color ", 1);
-    separator();
+        lines.addColour("Color ", 1, color);
+    list.emplace_back();
     if (flags & MENU_MATERIAL) {
         addBool("Enable Ambient");
-        addColour("Mat. Ambient ", 1);
+        lines.addColour("Mat. Ambient ", 1, ambient);
         addBool("Enable Diffuse");
-        addColour("Mat. Diffuse ", 1);
+        lines.addColour("Mat. Diffuse ", 1, diffuse);
         addBool("Enable Specular");
-        addColour("Mat. Specular ", 1);
-        addColour("Mat. Shininess ", 5);
+        lines.addColour("Mat. Specular ", 1, specular);
+        lines.addColour("Mat. Shininess ", 5, shininess);
         addBool("Enable Emissive");
-        addColour("Mat. Emissive ", 1);
+        lines.addColour("Mat. Emissive ", 1, emissive);
     }
-    separator();
+    list.emplace_back();
     if (flags & MENU_NAME) {
-        add("Object Name", NSMenu::TYPE_STRING, NSMenu::KIND_INPUT, Value::ofString(nameInput));
-        add("Set Name", NSMenu::TYPE_BOOL, NSMenu::KIND_BUTTON, Value());
+        lines.add("Object Name", NSMenu::TYPE_STRING, NSMenu::KIND_INPUT, Value::ofString(nameInput));
+        lines.add("Set Name", NSMenu::TYPE_BOOL, NSMenu::KIND_BUTTON, Value());
     }
-    separator();
+    list.emplace_back();
     if (flags & MENU_PICTURE) {
-        add("Menu Picture", NSMenu::TYPE_STRING, NSMenu::KIND_INPUT, Value::ofString(pictureInput));
-        add("Set Picture", NSMenu::TYPE_BOOL, NSMenu::KIND_BUTTON, Value());
+        lines.add("Menu Picture", NSMenu::TYPE_STRING, NSMenu::KIND_INPUT, Value::ofString(pictureInput));
+        lines.add("Set Picture", NSMenu::TYPE_BOOL, NSMenu::KIND_BUTTON, Value());
     }
-    separator();
+    list.emplace_back();
 }
 
 bool NodeGraphic::setMenuValue(std::string label, Value value) {
     const float f = value.floatValue;
-    int axis = axisOf(label, "Position ");
-    if (axis >= 0) {
-        const Vector3 old = getPosition();
-        Vector3 moved = old;
-        component(moved, axis) += f * kPositionStep;
-        setPosition(moved);
-        if (isRegistered() && overlapsOthers())
-            setPosition(old);
-        return true;
-    }
-    axis = axisOf(label, "Position ", " ");
-    if (axis >= 0) {
-        const Vector3 old = getPosition();
-        Vector3 p = old;
-        component(p, axis) = f;
-        setPosition(p);
-        // The player's typed place must be free; the designer may put
-        // anything anywhere.
-        if (!NSMenu::isDesignerEditing() && isRegistered() && overlapsOthers()) {
-            setPosition(old);
-            return false;
-        }
-        return true;
-    }
-    axis = axisOf(label, "Rotation ");
-    if (axis >= 0) {
-        const Vector3 old = getRotation();
-        Vector3 turned = old;
-        component(turned, axis) = f * kFullTurn;
-        setRotation(turned);
-        if (isRegistered() && overlapsOthers()) {
-            setRotation(old);
-            return false;
-        }
-        return true;
-    }
+    if (const int axis = axisOf(label, "Position "); axis >= 0)
+        return stepPosition(axis, f);
+    if (const int axis = axisOf(label, "Position ", " "); axis >= 0)
+        return placeAt(axis, f);
+    if (const int axis = axisOf(label, "Rotation "); axis >= 0)
+        return turnTo(axis, f);
     if (label == "Scaling") {
         const float old = getScaleFactor();
         setScale(f);
@@ -295,38 +281,84 @@ bool NodeGraphic::setMenuValue(std::string label, Value value) {
         *channel = f;
         return true;
     }
-    if (label == "Mass")
-        setMass(f);
-    else if (label == "Elastic Bounce")
-        setElasticBounce(f);
-    else if (label == "Bounce Friction")
-        setBounceFriction(f);
-    else if (label == "Enable Bounce Friction")
-        setBounceFrictionEnabled(value.boolValue);
-    else if (label == "Moveable")
-        setMoveable(value.boolValue);
-    else if (label == "Rotateable")
-        setRotateable(value.boolValue);
-    else if (label == "Object Name")
-        nameInput = value.stringValue;
-    else if (label == "Menu Picture")
-        pictureInput = value.stringValue;
-    else if (label == "Set Name") {
-        setName(nameInput);
-        touchMenu();
-    } else if (label == "Set Picture") {
-        const NSFile::Opened picture = NSFile::openForReading(NSLoader::modelsFolder + NSLoader::localPath(pictureInput));
-        if (picture.fd < 0) {
-            setPicture("");
-        } else {
-            ::close(picture.fd);
-            setPicture(pictureInput);
-            touchMenu();
-        }
-    } else {
+    return setOwnValue(label, value);
+}
+
+bool NodeGraphic::stepPosition(int axis, float f) {
+    const Vector3 old = getPosition();
+    Vector3 moved = old;
+    component(moved, axis) += f * kPositionStep;
+    setPosition(moved);
+    if (isRegistered() && overlapsOthers())
+        setPosition(old);
+    return true;
+}
+
+bool NodeGraphic::placeAt(int axis, float f) {
+    const Vector3 old = getPosition();
+    Vector3 p = old;
+    component(p, axis) = f;
+    setPosition(p);
+    // The player's typed place must be free; the designer may put
+    // anything anywhere.
+    if (!NSMenu::isDesignerEditing() && isRegistered() && overlapsOthers()) {
+        setPosition(old);
         return false;
     }
     return true;
+}
+
+bool NodeGraphic::turnTo(int axis, float f) {
+    const Vector3 old = getRotation();
+    Vector3 turned = old;
+    component(turned, axis) = f * kFullTurn;
+    setRotation(turned);
+    if (isRegistered() && overlapsOthers()) {
+        setRotation(old);
+        return false;
+    }
+    return true;
+}
+
+bool NodeGraphic::setOwnValue(const std::string& label, const Value& value) {
+    struct Setter {
+        const char* label;
+        void (*set)(NodeGraphic& node, const Value& value);
+    };
+    static const Setter kSetters[] = {
+        {"Mass", [](NodeGraphic& n, const Value& v) { n.setMass(v.floatValue); }},
+        {"Elastic Bounce", [](NodeGraphic& n, const Value& v) { n.setElasticBounce(v.floatValue); }},
+        {"Bounce Friction", [](NodeGraphic& n, const Value& v) { n.setBounceFriction(v.floatValue); }},
+        {"Enable Bounce Friction", [](NodeGraphic& n, const Value& v) { n.setBounceFrictionEnabled(v.boolValue); }},
+        {"Moveable", [](NodeGraphic& n, const Value& v) { n.setMoveable(v.boolValue); }},
+        {"Rotateable", [](NodeGraphic& n, const Value& v) { n.setRotateable(v.boolValue); }},
+        {"Object Name", [](NodeGraphic& n, const Value& v) { n.nameInput = v.stringValue; }},
+        {"Menu Picture", [](NodeGraphic& n, const Value& v) { n.pictureInput = v.stringValue; }},
+        {"Set Name",
+         [](NodeGraphic& n, const Value&) {
+             n.setName(n.nameInput);
+             touchMenu();
+         }},
+        {"Set Picture", [](NodeGraphic& n, const Value&) { n.takePicture(); }},
+    };
+    for (const Setter& setter : kSetters) {
+        if (label == setter.label) {
+            setter.set(*this, value);
+            return true;
+        }
+    }
+    return false;
+}
+
+void NodeGraphic::takePicture() {
+    const NSFile::Opened picture = NSFile::openForReading(NSLoader::modelsFolder + NSLoader::localPath(pictureInput));
+    if (picture.fd < 0) {
+        setPicture("");
+    } else {
+        ::close(picture.fd);
+        setPicture(pictureInput);
+        touchMenu();
+    }
 }
 
 Value NodeGraphic::getMenuValue(std::string label) {

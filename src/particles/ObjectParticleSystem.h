@@ -137,6 +137,12 @@ private:
         float* f = nullptr;
     };
     Field field(const std::string& l);
+    // The menu's lines of the emitter's box, angle, speed, start rotation and lifespan.
+    void emitterEntries(std::vector<NSMenu::MenuEntry>& list, unsigned flags, bool detailed);
+    // The editor's lines of autostart, rates, limits and resurrection.
+    void amountEntries(std::vector<NSMenu::MenuEntry>& list, unsigned flags, bool detailed);
+    // The editor's colour mode and colour lines.
+    void colourEntries(std::vector<NSMenu::MenuEntry>& list);
 
     void unlinkNode(Particle* p);
     // Drops every record; with destroyNodes the nodes go too (queued when

@@ -3,6 +3,7 @@
 #include "particles/ObjectParticleSystem.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "persistence/ClassIds.h"
 #include "scene/Scene.h"
@@ -119,6 +120,32 @@ NSMenu::Value ObjectParticleSystem::getMenuValue(std::string label) {
     return NodeGraphic::getMenuValue(label);
 }
 
+namespace {
+
+// A group of lines the player sees when its edit switch is on; the editor
+// sees the switch too. A separator follows it.
+template <class Body>
+void editGroup(std::vector<NSMenu::MenuEntry>& list, bool offered, bool detailed, NSMenu::MenuEntry editLine,
+               bool flag, Body body) {
+    if (offered && (detailed || flag)) {
+        if (detailed)
+            list.push_back(std::move(editLine));
+        body();
+    }
+    list.emplace_back();
+}
+
+// A group of lines only the editor sees; some are followed by a separator.
+template <class Body>
+void customGroup(std::vector<NSMenu::MenuEntry>& list, bool offered, bool detailed, bool separator, Body body) {
+    if (offered && detailed)
+        body();
+    if (separator)
+        list.emplace_back();
+}
+
+} // namespace
+
 void ObjectParticleSystem::appendObjectMenuEntries(std::vector<NSMenu::MenuEntry>& list, bool detailed) {
     using namespace NSMenu;
     const unsigned flags = getMenuFlags();
@@ -129,74 +156,9 @@ void ObjectParticleSystem::appendObjectMenuEntries(std::vector<NSMenu::MenuEntry
         list.push_back(intLine("Generated Particles", KIND_INPUT, generatedCount, 0, 99999, false));
         return;
     }
-    auto editGroup = [&](unsigned bit, bool& flag, const char* editLabel, auto body) {
-        if ((flags & bit) && (detailed || flag)) {
-            if (detailed)
-                list.push_back(boolLine(editLabel, flag));
-            body();
-        }
-        list.emplace_back();
-    };
-    auto customGroup = [&](unsigned bit, bool separator, auto body) {
-        if ((flags & bit) && detailed)
-            body();
-        if (separator)
-            list.emplace_back();
-    };
-    editGroup(0x10000, editEmitterBox, "Edit Emitter-Box", [&] {
-        list.push_back(floatLine("Emitter-Length", KIND_INPUT, emitterSize.x, 0, 1000));
-        list.push_back(floatLine("Emitter-Width", KIND_INPUT, emitterSize.y, 0, 1000));
-        list.push_back(floatLine("Emitter-Height", KIND_INPUT, emitterSize.z, 0, 1000));
-    });
-    editGroup(0x20000, editEmitAngle, "Edit Emit-Angle", [&] {
-        list.push_back(floatLine("Emit-Angle X", KIND_SLIDER, emitAngle.x, 0, 1));
-        list.push_back(floatLine("Emit-Angle Y", KIND_SLIDER, emitAngle.y, 0, 1));
-    });
-    editGroup(0x40000, editEmitSpeed, "Edit Emit-Speed", [&] {
-        list.push_back(floatLine("Emit-Speed", KIND_INPUT, emitSpeed, 0, 999));
-        list.push_back(floatLine("Emit-Speed Var.", KIND_SLIDER, emitSpeedVar, 0, 1));
-    });
-    editGroup(0x1000000, editStartRotation, "Edit Start-Rotation", [&] {
-        const char* axes[3] = {"X", "Y", "Z"};
-        const float rot[3] = {startRotation.x, startRotation.y, startRotation.z};
-        const float var[3] = {startRotationVar.x, startRotationVar.y, startRotationVar.z};
-        for (int a = 0; a < 3; ++a)
-            list.push_back(floatLine(std::string("Start-Rotation ") + axes[a], KIND_SLIDER, rot[a], 0, 3));
-        for (int a = 0; a < 3; ++a)
-            list.push_back(floatLine(std::string("Start-Rotation ") + axes[a] + " Var.", KIND_SLIDER, var[a], 0, 1));
-    });
-    editGroup(0x2000000, editPartLifespan, "Edit Part-Lifespan", [&] {
-        list.push_back(floatLine("Part-Lifespan", KIND_INPUT, lifespan, 0, 200));
-        list.push_back(floatLine("Part-Lifespan Var.", KIND_SLIDER, lifespanVar, 0, 1));
-    });
-    customGroup(0x80000, true, [&] {
-        list.push_back(boolLine("Enable Autostart", autostart));
-        list.push_back(floatLine("Autostart Delay", KIND_INPUT, autostartDelay, 0, 500));
-    });
-    customGroup(0x100000, false, [&] {
-        list.push_back(floatLine("Parts Per Sec.", KIND_INPUT, partsPerSec, 0, kMaxPartsPerSec));
-        list.push_back(floatLine("Parts Per Sec. Var.", KIND_SLIDER, partsPerSecVar, 0, 1));
-    });
-    customGroup(0x400000, false, [&] {
-        list.push_back(boolLine("Enable Parts Max", partsMaxEnabled));
-        list.push_back(intLine("Parts Max", KIND_INPUT, partsMax, 0, 9999));
-    });
-    customGroup(0x800000, false, [&] {
-        list.push_back(boolLine("Enable Emit Duration", emitDurationEnabled));
-        list.push_back(floatLine("Emit Duration", KIND_INPUT, emitDuration, 0, 9999));
-    });
-    customGroup(0x200000, true, [&] {
-        list.push_back(boolLine("Enable Max Visible", maxVisibleEnabled));
-        list.push_back(intLine("Parts Max Visible", KIND_INPUT, maxVisible, 0, 9999));
-    });
-    customGroup(0x8000000, true, [&] {
-        list.push_back(boolLine("Enable Resurrection", resurrection));
-        list.push_back(intLine("Resurrect-Parts", KIND_SLIDER, resurrectParts, 0, kMaxResurrectParts));
-        list.push_back(intLine("Resurrect-Iterations", KIND_SLIDER, resurrectIterations, 0, kMaxResurrectIterations));
-        list.push_back(floatLine("Resurrect-Size", KIND_SLIDER, resurrectSize, 0, 3));
-        list.push_back(floatLine("Resurrect-Size Var.", KIND_SLIDER, resurrectSizeVar, 0, 1));
-    });
-    customGroup(0x4000000, true, [&] {
+    emitterEntries(list, flags, detailed);
+    amountEntries(list, flags, detailed);
+    customGroup(list, flags & 0x4000000, detailed, true, [&] {
         list.emplace_back(nullptr, "Interaction", TYPE_BOOL, KIND_HEADER, Value(), false);
         const char* modes[3] = {"No Interaction", "From Beginning", "First no-Hit"};
         for (int m = 0; m < 3; ++m)
@@ -204,33 +166,99 @@ void ObjectParticleSystem::appendObjectMenuEntries(std::vector<NSMenu::MenuEntry
         list.emplace_back(this, "Interaction Mode", TYPE_STRING, KIND_INPUT,
                           Value::ofString(interactionName(interactionMode)), false);
     });
-    customGroup(0x40000000, true, [&] {
-        list.emplace_back(nullptr, "Color", TYPE_BOOL, KIND_HEADER, Value(), false);
-        for (const char* m : {"Mode Constant", "Mode Fade", "Mode Iterate"})
-            list.emplace_back(this, m, TYPE_BOOL, KIND_BUTTON, Value::ofBool(true), true);
-        list.emplace_back(this, "Color Mode", TYPE_STRING, KIND_INPUT, Value::ofString(colorModeName(colorMode)),
-                          false);
-        const Vector3 c = getColor();
-        list.push_back(floatLine("Color Red", KIND_SLIDER, c.x, 0, 1));
-        list.push_back(floatLine("Color Green", KIND_SLIDER, c.y, 0, 1));
-        list.push_back(floatLine("Color Blue", KIND_SLIDER, c.z, 0, 1));
-        if (colorMode == 0) {
-            list.push_back(boolLine("Random Start Color", randomStartColor));
-        } else if (colorMode == 1) {
-            list.push_back(floatLine("Fade Color Red", KIND_SLIDER, fadeColor.x, 0, 1));
-            list.push_back(floatLine("Fade Color Green", KIND_SLIDER, fadeColor.y, 0, 1));
-            list.push_back(floatLine("Fade Color Blue", KIND_SLIDER, fadeColor.z, 0, 1));
-        } else {
-            list.push_back(intLine("Color Iterations", KIND_SLIDER, colorIterations, 1, 30));
-        }
-    });
+    customGroup(list, flags & 0x40000000, detailed, true, [&] { colourEntries(list); });
     if (detailed) {
         list.push_back(boolLine("Enable Alpha Fading", alphaFading));
         list.push_back(floatLine("Alpha Fading Begin", KIND_SLIDER, alphaFadeBegin, 0, 1));
         list.push_back(floatLine("Alpha Fading End", KIND_SLIDER, alphaFadeEnd, 0, 1));
     }
     list.emplace_back();
-    customGroup(0x20000000, true, [&] { list.push_back(boolLine("Visible", emitterVisibility == 2)); });
+    customGroup(list, flags & 0x20000000, detailed, true, [&] { list.push_back(boolLine("Visible", emitterVisibility == 2)); });
+}
+
+void ObjectParticleSystem::emitterEntries(std::vector<NSMenu::MenuEntry>& list, unsigned flags, bool detailed) {
+    using namespace NSMenu;
+    editGroup(list, flags & 0x10000, detailed, boolLine("Edit Emitter-Box", editEmitterBox), editEmitterBox, [&] {
+        list.push_back(floatLine("Emitter-Length", KIND_INPUT, emitterSize.x, 0, 1000));
+        list.push_back(floatLine("Emitter-Width", KIND_INPUT, emitterSize.y, 0, 1000));
+        list.push_back(floatLine("Emitter-Height", KIND_INPUT, emitterSize.z, 0, 1000));
+    });
+    editGroup(list, flags & 0x20000, detailed, boolLine("Edit Emit-Angle", editEmitAngle), editEmitAngle, [&] {
+        list.push_back(floatLine("Emit-Angle X", KIND_SLIDER, emitAngle.x, 0, 1));
+        list.push_back(floatLine("Emit-Angle Y", KIND_SLIDER, emitAngle.y, 0, 1));
+    });
+    editGroup(list, flags & 0x40000, detailed, boolLine("Edit Emit-Speed", editEmitSpeed), editEmitSpeed, [&] {
+        list.push_back(floatLine("Emit-Speed", KIND_INPUT, emitSpeed, 0, 999));
+        list.push_back(floatLine("Emit-Speed Var.", KIND_SLIDER, emitSpeedVar, 0, 1));
+    });
+    editGroup(list, flags & 0x1000000, detailed, boolLine("Edit Start-Rotation", editStartRotation),
+              editStartRotation, [&] {
+                  const char* axes[3] = {"X", "Y", "Z"};
+                  const float rot[3] = {startRotation.x, startRotation.y, startRotation.z};
+                  const float var[3] = {startRotationVar.x, startRotationVar.y, startRotationVar.z};
+                  for (int a = 0; a < 3; ++a)
+                      list.push_back(floatLine(std::string("Start-Rotation ") + axes[a], KIND_SLIDER, rot[a], 0, 3));
+                  for (int a = 0; a < 3; ++a)
+                      list.push_back(floatLine(std::string("Start-Rotation ") + axes[a] + " Var.", KIND_SLIDER,
+                                               var[a], 0, 1));
+              });
+    editGroup(list, flags & 0x2000000, detailed, boolLine("Edit Part-Lifespan", editPartLifespan), editPartLifespan,
+              [&] {
+                  list.push_back(floatLine("Part-Lifespan", KIND_INPUT, lifespan, 0, 200));
+                  list.push_back(floatLine("Part-Lifespan Var.", KIND_SLIDER, lifespanVar, 0, 1));
+              });
+}
+
+void ObjectParticleSystem::amountEntries(std::vector<NSMenu::MenuEntry>& list, unsigned flags, bool detailed) {
+    using namespace NSMenu;
+    customGroup(list, flags & 0x80000, detailed, true, [&] {
+        list.push_back(boolLine("Enable Autostart", autostart));
+        list.push_back(floatLine("Autostart Delay", KIND_INPUT, autostartDelay, 0, 500));
+    });
+    customGroup(list, flags & 0x100000, detailed, false, [&] {
+        list.push_back(floatLine("Parts Per Sec.", KIND_INPUT, partsPerSec, 0, kMaxPartsPerSec));
+        list.push_back(floatLine("Parts Per Sec. Var.", KIND_SLIDER, partsPerSecVar, 0, 1));
+    });
+    customGroup(list, flags & 0x400000, detailed, false, [&] {
+        list.push_back(boolLine("Enable Parts Max", partsMaxEnabled));
+        list.push_back(intLine("Parts Max", KIND_INPUT, partsMax, 0, 9999));
+    });
+    customGroup(list, flags & 0x800000, detailed, false, [&] {
+        list.push_back(boolLine("Enable Emit Duration", emitDurationEnabled));
+        list.push_back(floatLine("Emit Duration", KIND_INPUT, emitDuration, 0, 9999));
+    });
+    customGroup(list, flags & 0x200000, detailed, true, [&] {
+        list.push_back(boolLine("Enable Max Visible", maxVisibleEnabled));
+        list.push_back(intLine("Parts Max Visible", KIND_INPUT, maxVisible, 0, 9999));
+    });
+    customGroup(list, flags & 0x8000000, detailed, true, [&] {
+        list.push_back(boolLine("Enable Resurrection", resurrection));
+        list.push_back(intLine("Resurrect-Parts", KIND_SLIDER, resurrectParts, 0, kMaxResurrectParts));
+        list.push_back(intLine("Resurrect-Iterations", KIND_SLIDER, resurrectIterations, 0, kMaxResurrectIterations));
+        list.push_back(floatLine("Resurrect-Size", KIND_SLIDER, resurrectSize, 0, 3));
+        list.push_back(floatLine("Resurrect-Size Var.", KIND_SLIDER, resurrectSizeVar, 0, 1));
+    });
+}
+
+void ObjectParticleSystem::colourEntries(std::vector<NSMenu::MenuEntry>& list) {
+    using namespace NSMenu;
+    list.emplace_back(nullptr, "Color", TYPE_BOOL, KIND_HEADER, Value(), false);
+    for (const char* m : {"Mode Constant", "Mode Fade", "Mode Iterate"})
+        list.emplace_back(this, m, TYPE_BOOL, KIND_BUTTON, Value::ofBool(true), true);
+    list.emplace_back(this, "Color Mode", TYPE_STRING, KIND_INPUT, Value::ofString(colorModeName(colorMode)), false);
+    const Vector3 c = getColor();
+    list.push_back(floatLine("Color Red", KIND_SLIDER, c.x, 0, 1));
+    list.push_back(floatLine("Color Green", KIND_SLIDER, c.y, 0, 1));
+    list.push_back(floatLine("Color Blue", KIND_SLIDER, c.z, 0, 1));
+    if (colorMode == 0) {
+        list.push_back(boolLine("Random Start Color", randomStartColor));
+    } else if (colorMode == 1) {
+        list.push_back(floatLine("Fade Color Red", KIND_SLIDER, fadeColor.x, 0, 1));
+        list.push_back(floatLine("Fade Color Green", KIND_SLIDER, fadeColor.y, 0, 1));
+        list.push_back(floatLine("Fade Color Blue", KIND_SLIDER, fadeColor.z, 0, 1));
+    } else {
+        list.push_back(intLine("Color Iterations", KIND_SLIDER, colorIterations, 1, 30));
+    }
 }
 
 ObjectParticleSystem::Field ObjectParticleSystem::field(const std::string& l) {

@@ -350,6 +350,37 @@ int sweepPieces(NodePhysical& body, const Vector3& delta, float bodyThickness,
     return reach > thinnest ? static_cast<int>(std::ceil(reach / thinnest)) : 1;
 }
 
+// The nodes a body may meet anywhere along a move of delta, with their
+// thickness: the broad phase's candidates for a sphere around the whole
+// move, in registration order (it only leaves out nodes the hit test would
+// reject), or every registered node within that reach. Returns that reach.
+BroadPhase::Reach collectCandidates(NodePhysical* body, const Vector3& delta, std::vector<NodeTransform*>& nodes,
+                                    std::vector<float>& thickness) {
+    NSPhysical::CollisionWork& w = work();
+    BroadPhase::Reach sweep = BroadPhase::reachOf(body, delta * 0.5f);
+    sweep.radius += 0.5f * length(delta);
+    nodes.clear();
+    thickness.clear();
+    if (w.broadPhaseEnabled) {
+        BroadPhase& phase = broadPhase();
+        phase.update();
+        phase.candidates(sweep, w.indexList);
+        for (std::uint32_t i : w.indexList) {
+            nodes.push_back(phase.node(i));
+            thickness.push_back(phase.thickness(i));
+        }
+    } else {
+        for (NodeTransform* m : NSNode::ControllerNode::instance().nodes()) {
+            const BroadPhase::Reach other = BroadPhase::reachOf(m, Vector3());
+            if (BroadPhase::reaches(sweep, other)) {
+                nodes.push_back(m);
+                thickness.push_back(other.thickness);
+            }
+        }
+    }
+    return sweep;
+}
+
 } // namespace
 
 namespace NSNode {
@@ -366,10 +397,7 @@ bool NodePhysical::moveWithCollisions(MotionRecord& r) {
     bool answered = false;
     if (isRegistered()) {
         WalkDepthGuard walking;
-        // The nodes the body may meet anywhere along its move: the broad
-        // phase's candidates for a sphere around the whole move, in
-        // registration order (it only leaves out nodes the hit test would
-        // reject), or every registered node within that reach. Nothing
+        // The nodes the body may meet anywhere along its move. Nothing
         // moves between here and the end of the walk: the first contact
         // answered ends it.
         NSPhysical::CollisionWork& w = work();
@@ -379,27 +407,7 @@ bool NodePhysical::moveWithCollisions(MotionRecord& r) {
         }
         std::vector<NodeTransform*>& nodes = w.candidateLists[w.walkDepth - 1];
         std::vector<float>& thickness = w.candidateThickness[w.walkDepth - 1];
-        BroadPhase::Reach sweep = BroadPhase::reachOf(body, delta * 0.5f);
-        sweep.radius += 0.5f * length(delta);
-        nodes.clear();
-        thickness.clear();
-        if (w.broadPhaseEnabled) {
-            BroadPhase& phase = broadPhase();
-            phase.update();
-            phase.candidates(sweep, w.indexList);
-            for (std::uint32_t i : w.indexList) {
-                nodes.push_back(phase.node(i));
-                thickness.push_back(phase.thickness(i));
-            }
-        } else {
-            for (NodeTransform* m : ControllerNode::instance().nodes()) {
-                const BroadPhase::Reach other = BroadPhase::reachOf(m, Vector3());
-                if (BroadPhase::reaches(sweep, other)) {
-                    nodes.push_back(m);
-                    thickness.push_back(other.thickness);
-                }
-            }
-        }
+        const BroadPhase::Reach sweep = collectCandidates(body, delta, nodes, thickness);
         // A move that could skip over something is tested in pieces, each
         // where it ends; a move in one piece is tested where it ends.
         const int pieces = sweepPieces(*body, delta, sweep.thickness, nodes, thickness);

@@ -57,6 +57,29 @@ Vector3 intoRoom(const Vector3& c, float r, const BoundingVolume::Room& room) {
     return shift;
 }
 
+// Moves the centre c of a sphere of radius r and mass m out of another
+// sphere it overlaps deeper than the slop; an awake moveable partner is
+// pushed its share of the way back, by their masses.
+void separate(Vector3& c, float r, float m, const BoundingVolume::Sphere& sphere, NSNode::NodePhysical* partner) {
+    const Vector3 d = c - sphere.getWorldCenter();
+    const float distance = length(d);
+    const float depth = r + sphere.getWorldRadius() - distance;
+    if (!(depth > kOverlapSlop))
+        return;
+    // Two spheres on one centre part upwards, this one first.
+    const Vector3 n = distance > 0.0f ? d * (1.0f / distance) : Vector3(0.0f, 1.0f, 0.0f);
+    const float push = (depth - kOverlapSlop) * kSeparationShare;
+    if (partner && partner->isMoveable() && !partner->isAsleep()) {
+        const float mB = partner->effectiveMass();
+        const Vector3 partnerShift = n * (-push * m / (m + mB));
+        if (isFinite(partnerShift))
+            partner->translate(partnerShift);
+        c += n * (push * mB / (m + mB));
+    } else {
+        c += n * push;
+    }
+}
+
 } // namespace
 
 namespace NSNode {
@@ -104,24 +127,7 @@ void NodePhysical::settleContacts() {
             room = wall;
             continue;
         }
-        const auto* sphere = static_cast<const BoundingVolume::Sphere*>(solid);
-        const Vector3 d = c - sphere->getWorldCenter();
-        const float distance = length(d);
-        const float depth = r + sphere->getWorldRadius() - distance;
-        if (!(depth > kOverlapSlop))
-            continue;
-        // Two spheres on one centre part upwards, this one first.
-        const Vector3 n = distance > 0.0f ? d * (1.0f / distance) : Vector3(0.0f, 1.0f, 0.0f);
-        const float push = (depth - kOverlapSlop) * kSeparationShare;
-        if (partner && partner->isMoveable() && !partner->isAsleep()) {
-            const float mB = partner->effectiveMass();
-            const Vector3 partnerShift = n * (-push * m / (m + mB));
-            if (isFinite(partnerShift))
-                partner->translate(partnerShift);
-            c += n * (push * mB / (m + mB));
-        } else {
-            c += n * push;
-        }
+        separate(c, r, m, *static_cast<const BoundingVolume::Sphere*>(solid), partner);
     }
     if (!self)
         return;

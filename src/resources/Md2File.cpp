@@ -70,48 +70,31 @@ bool sectionFits(int32_t offset, long long count, long long itemSize, long long 
     return offset >= kHeaderSize && offset <= fileSize && count * itemSize <= fileSize - offset;
 }
 
-bool parseMd2(const std::vector<unsigned char>& file, Md2Contents& out, std::string& error) {
-    const long long fileSize = static_cast<long long>(file.size());
-    if (fileSize < kHeaderSize) {
-        error = "too short for a model header";
-        return false;
-    }
-    Md2Header h;
-    int32_t* fields = &h.ident;
-    for (int i = 0; i < 17; ++i)
-        fields[i] = le32s(file.data() + 4 * i);
-    if (h.ident != kMd2Ident || h.version != kMd2Version) {
-        error = "not an MD2 model (IDP2, version 8)";
-        return false;
-    }
-
+// What is wrong with a header's counts and sections, or null when they fit
+// the limits and the file.
+const char* headerProblem(const Md2Header& h, long long fileSize) {
     auto inRange = [](int32_t value, int32_t limit) { return value >= 0 && value <= limit; };
     if (!inRange(h.numSkins, kMaxSkins) || !inRange(h.numVertices, kMaxVertices) ||
         !inRange(h.numTexCoords, kMaxTexCoords) || !inRange(h.numTriangles, kMaxTriangles) ||
-        !inRange(h.numFrames, kMaxFrames)) {
-        error = "header counts out of range";
-        return false;
-    }
-    if (h.numFrames < 1) {
-        error = "the model has no frames";
-        return false;
-    }
-    if (static_cast<long long>(h.numFrames) * h.numVertices > kMaxFrameVertices) {
-        error = "too many frames and vertices";
-        return false;
-    }
-    if (h.frameSize < kFrameHeaderSize + 4LL * h.numVertices) {
-        error = "frame size too small for its vertices";
-        return false;
-    }
+        !inRange(h.numFrames, kMaxFrames))
+        return "header counts out of range";
+    if (h.numFrames < 1)
+        return "the model has no frames";
+    if (static_cast<long long>(h.numFrames) * h.numVertices > kMaxFrameVertices)
+        return "too many frames and vertices";
+    if (h.frameSize < kFrameHeaderSize + 4LL * h.numVertices)
+        return "frame size too small for its vertices";
     if (!sectionFits(h.ofsSkins, h.numSkins, kSkinNameSize, fileSize) ||
         !sectionFits(h.ofsTexCoords, h.numTexCoords, kTexCoordSize, fileSize) ||
         !sectionFits(h.ofsTriangles, h.numTriangles, kTriangleSize, fileSize) ||
-        !sectionFits(h.ofsFrames, h.numFrames, h.frameSize, fileSize)) {
-        error = "a section lies outside the file";
-        return false;
-    }
+        !sectionFits(h.ofsFrames, h.numFrames, h.frameSize, fileSize))
+        return "a section lies outside the file";
+    return nullptr;
+}
 
+// The triangles' vertex indices and texture coordinates; false when one
+// refers to something that does not exist.
+bool readTriangles(const std::vector<unsigned char>& file, const Md2Header& h, Md2Contents& out, std::string& error) {
     // Texture coordinates are fractions of the skin; t runs the other way
     // in OpenGL. A skin size of 0 would divide by zero.
     const float skinWidth = h.skinWidth > 0 ? static_cast<float>(h.skinWidth) : 1.0f;
@@ -135,7 +118,12 @@ bool parseMd2(const std::vector<unsigned char>& file, Md2Contents& out, std::str
                 1.0f - static_cast<float>(le16s(st + kTexCoordSize * coord + 2)) / skinHeight;
         }
     }
+    return true;
+}
 
+// Every frame's name, vertex positions and normals; returns how many
+// animations they make.
+size_t readFrames(const std::vector<unsigned char>& file, const Md2Header& h, Md2Contents& out) {
     out.vertexCount = static_cast<unsigned>(h.numVertices);
     out.frames.resize(static_cast<size_t>(h.numFrames));
     size_t animationCount = 0;
@@ -163,6 +151,30 @@ bool parseMd2(const std::vector<unsigned char>& file, Md2Contents& out, std::str
             }
         }
     }
+    return animationCount;
+}
+
+bool parseMd2(const std::vector<unsigned char>& file, Md2Contents& out, std::string& error) {
+    const long long fileSize = static_cast<long long>(file.size());
+    if (fileSize < kHeaderSize) {
+        error = "too short for a model header";
+        return false;
+    }
+    Md2Header h;
+    int32_t* fields = &h.ident;
+    for (int i = 0; i < 17; ++i)
+        fields[i] = le32s(file.data() + 4 * i);
+    if (h.ident != kMd2Ident || h.version != kMd2Version) {
+        error = "not an MD2 model (IDP2, version 8)";
+        return false;
+    }
+    if (const char* problem = headerProblem(h, fileSize)) {
+        error = problem;
+        return false;
+    }
+    if (!readTriangles(file, h, out, error))
+        return false;
+    const size_t animationCount = readFrames(file, h, out);
 
     // Adjacent frames of one name make an animation; the same name further
     // on starts another animation of that name.

@@ -134,22 +134,25 @@ std::string usageText(const char* program) {
            "folder in use by another Quibbleton, 2 bad command line.\n";
 }
 
-Options parseCommandLine(int& argc, char** argv, std::FILE* out, std::FILE* err) {
-    const std::string program = programName(argc, argv);
+namespace {
 
-    // GLUT's options go back into argv for glutInit; ours go to getopt.
-    std::vector<char*> ours{argc > 0 ? argv[0] : const_cast<char*>("quibbleton")};
+// Moves GLUT's options (with their values) to the front of argv, where
+// glutInit finds them, and the rest to ours; keeps GLUT's -display value
+// and whether -geometry came. Returns how many arguments argv keeps, or -1
+// with the complaint in problem.
+int splitGlutOptions(int argc, char** argv, std::vector<char*>& ours, std::string& display, bool& geometryGiven,
+                     std::string& problem) {
     int kept = 1;
-    std::string display;
-    bool geometryGiven = false;
     for (int i = 1; i < argc; ++i) {
         const GlutOption* g = glutOption(argv[i]);
         if (!g) {
             ours.push_back(argv[i]);
             continue;
         }
-        if (g->takesValue && i + 1 >= argc)
-            return failed(err, program, std::string("option '") + g->name + "' needs a value");
+        if (g->takesValue && i + 1 >= argc) {
+            problem = std::string("option '") + g->name + "' needs a value";
+            return -1;
+        }
         argv[kept++] = argv[i];
         if (std::strcmp(g->name, "-display") == 0)
             display = argv[i + 1];
@@ -157,7 +160,87 @@ Options parseCommandLine(int& argc, char** argv, std::FILE* out, std::FILE* err)
         if (g->takesValue)
             argv[kept++] = argv[++i];
     }
-    const int keptCount = kept;
+    return kept;
+}
+
+// Takes one of the options that set something, with its value, into
+// options; simulateOnly names the last given option that needs --simulate.
+// Anything else is an option not ours (given is the argument it came in).
+// Returns the complaint, or "" when the option is taken.
+std::string takeOption(int c, const char* value, const char* given, Options& options, std::string& simulateOnly) {
+    switch (c) {
+    case OPT_SIMULATE:
+        options.simulate = true;
+        options.simulateFile = value;
+        return "";
+    case OPT_FPS:
+        if (!parseFpsList(value, options.fps))
+            return "--fps wants frame rates from 1 to 1000 separated by commas, not '" + std::string(value) + "'";
+        simulateOnly = "fps";
+        return "";
+    case OPT_JITTER: {
+        const long long seed = parseCount(value, 0, 4294967295LL);
+        if (seed < 0)
+            return "--jitter wants a whole number from 0 to 4294967295, not '" + std::string(value) + "'";
+        options.jitter = true;
+        options.jitterSeed = static_cast<unsigned long>(seed);
+        simulateOnly = "jitter";
+        return "";
+    }
+    case OPT_SECONDS:
+        options.seconds = parseReal(value);
+        if (!(options.seconds > 0.0 && options.seconds <= Options::kMaxSimulateSeconds))
+            return "--seconds wants more than 0 and at most 3600, not '" + std::string(value) + "'";
+        simulateOnly = "seconds";
+        return "";
+    case OPT_LANG:
+        if (!*value)
+            return "option '--lang' needs a language code";
+        options.language = value;
+        return "";
+    case OPT_UNCAPPED: options.frameCap = 0; return "";
+    case OPT_FPS_CAP: {
+        const long long cap = parseCount(value, Options::kMinFrameCap, Options::kMaxFrameCap);
+        if (cap < 0)
+            return "--fps-cap wants frames per second from 10 to 1000, not '" + std::string(value) + "'";
+        options.frameCap = static_cast<int>(cap);
+        return "";
+    }
+    case OPT_FULLSCREEN: options.fullscreen = true; return "";
+    case OPT_SCALE: {
+        const double scale = parseReal(value);
+        if (!(scale >= Options::kMinScale && scale <= Options::kMaxScale))
+            return "--scale wants a number from 1 to 4, not '" + std::string(value) + "'";
+        options.scale = static_cast<float>(scale);
+        return "";
+    }
+    default: {
+        // Ours given a value it does not take, or an unknown option (a
+        // short one may sit inside a cluster).
+        std::string which = given;
+        which = which.substr(0, which.find('='));
+        if (optopt >= 256)
+            return "option '" + which + "' takes no value";
+        if (optopt > 0)
+            which = std::string("-") + static_cast<char>(optopt);
+        return "unknown option '" + which + "'";
+    }
+    }
+}
+
+} // namespace
+
+Options parseCommandLine(int& argc, char** argv, std::FILE* out, std::FILE* err) {
+    const std::string program = programName(argc, argv);
+
+    // GLUT's options go back into argv for glutInit; ours go to getopt.
+    std::vector<char*> ours{argc > 0 ? argv[0] : const_cast<char*>("quibbleton")};
+    std::string display;
+    bool geometryGiven = false;
+    std::string problem;
+    const int keptCount = splitGlutOptions(argc, argv, ours, display, geometryGiven, problem);
+    if (keptCount < 0)
+        return failed(err, program, problem);
     ours.push_back(nullptr);
 
     Options options;
@@ -183,69 +266,12 @@ Options parseCommandLine(int& argc, char** argv, std::FILE* out, std::FILE* err)
             std::fprintf(out, "Quibbleton %s\n", QBN_VERSION);
             options.exitCode = 0;
             return options;
-        case OPT_SIMULATE:
-            options.simulate = true;
-            options.simulateFile = optarg;
-            break;
-        case OPT_FPS:
-            if (!parseFpsList(optarg, options.fps))
-                return failed(err, program,
-                              "--fps wants frame rates from 1 to 1000 separated by commas, not '" +
-                                  std::string(optarg) + "'");
-            simulateOnly = "fps";
-            break;
-        case OPT_JITTER: {
-            const long long seed = parseCount(optarg, 0, 4294967295LL);
-            if (seed < 0)
-                return failed(err, program,
-                              "--jitter wants a whole number from 0 to 4294967295, not '" + std::string(optarg) + "'");
-            options.jitter = true;
-            options.jitterSeed = static_cast<unsigned long>(seed);
-            simulateOnly = "jitter";
-            break;
-        }
-        case OPT_SECONDS:
-            options.seconds = parseReal(optarg);
-            if (!(options.seconds > 0.0 && options.seconds <= Options::kMaxSimulateSeconds))
-                return failed(err, program,
-                              "--seconds wants more than 0 and at most 3600, not '" + std::string(optarg) + "'");
-            simulateOnly = "seconds";
-            break;
-        case OPT_LANG:
-            if (!*optarg)
-                return failed(err, program, "option '--lang' needs a language code");
-            options.language = optarg;
-            break;
-        case OPT_UNCAPPED: options.frameCap = 0; break;
-        case OPT_FPS_CAP: {
-            const long long cap = parseCount(optarg, Options::kMinFrameCap, Options::kMaxFrameCap);
-            if (cap < 0)
-                return failed(err, program,
-                              "--fps-cap wants frames per second from 10 to 1000, not '" + std::string(optarg) + "'");
-            options.frameCap = static_cast<int>(cap);
-            break;
-        }
-        case OPT_FULLSCREEN: options.fullscreen = true; break;
-        case OPT_SCALE: {
-            const double scale = parseReal(optarg);
-            if (!(scale >= Options::kMinScale && scale <= Options::kMaxScale))
-                return failed(err, program, "--scale wants a number from 1 to 4, not '" + std::string(optarg) + "'");
-            options.scale = static_cast<float>(scale);
-            break;
-        }
         case ':':
             return failed(err, program, std::string("option '") + ours[optind - 1] + "' needs a value");
-        default: {
-            // Ours given a value it does not take, or an unknown option (a
-            // short one may sit inside a cluster).
-            std::string which = ours[optind - 1];
-            which = which.substr(0, which.find('='));
-            if (optopt >= 256)
-                return failed(err, program, "option '" + which + "' takes no value");
-            if (optopt > 0)
-                which = std::string("-") + static_cast<char>(optopt);
-            return failed(err, program, "unknown option '" + which + "'");
-        }
+        default:
+            problem = takeOption(c, optarg, ours[optind - 1], options, simulateOnly);
+            if (!problem.empty())
+                return failed(err, program, problem);
         }
     }
     for (; optind < count; ++optind) { // after "--"
