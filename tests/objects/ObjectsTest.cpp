@@ -307,6 +307,24 @@ TEST_F(ObjectsTest, EveryFactoryClassSurvivesItsRecordAndACopy) {
     }
 }
 
+// Every value line an object publishes on its designer's page is one the object takes back: a misspelt label
+// would show a line that does nothing.
+TEST_F(ObjectsTest, EveryValueLineAnObjectShowsIsOneItTakes) {
+    NSMenu::setDesignerEditing(true);
+    for (int id : {200, 201, 202, 203, 210, 211, 212, 213, 214, 215, 216, 217, 218, 219, 220, 221, 222, 230, 231, 232,
+                   233}) {
+        auto object = make(id);
+        std::vector<MenuEntry> page;
+        object->getMenuEntries(page, true);
+        for (const MenuEntry& e : page) {
+            if (e.kind == NSMenu::KIND_BOOL || e.kind == NSMenu::KIND_INPUT || e.kind == NSMenu::KIND_SLIDER ||
+                e.kind == NSMenu::KIND_ACCELERATOR) {
+                EXPECT_TRUE(object->setMenuValue(e.label, e.value)) << id << " \"" << e.label << "\"";
+            }
+        }
+    }
+}
+
 // A level's player may change a box's or sphere's size only where the level lets them scale it.
 TEST_F(ObjectsTest, ShapeSizesShowInLevelModeOnlyWhereScalingIsAllowed) {
     const struct {
