@@ -165,6 +165,12 @@ private:
     Outcome attachCommand(const std::string& label, const Value& value);
     Outcome physicsCommand(const std::string& label, const Value& value);
     Outcome propertyCommand(const std::string& label, const Value& value);
+    // Both sub-pages alike: the edited item takes the line; a name of the
+    // catalogue (create gives it, or null) is added by add and edited;
+    // otherwise the value picks one of items to edit.
+    template <class T, class Create, class Add>
+    Outcome editOrAdd(T*& edited, const std::vector<T*>& items, Create create, Add add, const std::string& label,
+                      const Value& value);
     // The main, management and goal pages' commands (MenuCommands.cpp).
     Outcome mainBack(const std::string& label, const Value& value);
     Outcome soundCommand(const std::string& label, const Value& value);

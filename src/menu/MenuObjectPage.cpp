@@ -237,34 +237,36 @@ Menu::Outcome Menu::attachCommand(const std::string& label, const Value& value) 
     return Outcome::Done;
 }
 
-Menu::Outcome Menu::physicsCommand(const std::string& label, const Value& value) {
-    if (page.editedPhysics)
-        return page.editedPhysics->setMenuValue(label, value) ? Outcome::Kept : Outcome::Refused;
-    if (NSPhysical::Physics* effect = NSPhysical::ControllerPhysics::instance().createPhysics(label)) {
-        selected->addPhysics(effect);
-        page.editedPhysics = effect;
+template <class T, class Create, class Add>
+Menu::Outcome Menu::editOrAdd(T*& edited, const std::vector<T*>& items, Create create, Add add,
+                              const std::string& label, const Value& value) {
+    if (edited)
+        return edited->setMenuValue(label, value) ? Outcome::Kept : Outcome::Refused;
+    if (T* made = create(label)) {
+        add(made);
+        edited = made;
         return Outcome::Done;
     }
-    const auto& effects = selected->getPhysics();
-    if (value.intValue < 0 || static_cast<size_t>(value.intValue) >= effects.size())
+    if (value.intValue < 0 || static_cast<size_t>(value.intValue) >= items.size())
         return Outcome::Refused;
-    page.editedPhysics = effects[static_cast<size_t>(value.intValue)];
+    edited = items[static_cast<size_t>(value.intValue)];
     return Outcome::Done;
 }
 
+Menu::Outcome Menu::physicsCommand(const std::string& label, const Value& value) {
+    const auto& physics = NSPhysical::ControllerPhysics::instance();
+    return editOrAdd(
+        page.editedPhysics, selected->getPhysics(),
+        [&physics](const std::string& name) { return physics.createPhysics(name); },
+        [this](NSPhysical::Physics* effect) { selected->addPhysics(effect); }, label, value);
+}
+
 Menu::Outcome Menu::propertyCommand(const std::string& label, const Value& value) {
-    if (page.editedProperty)
-        return page.editedProperty->setMenuValue(label, value) ? Outcome::Kept : Outcome::Refused;
-    if (NSPhysical::PhysicsProperty* property = NSPhysical::ControllerPhysics::instance().createProperty(label)) {
-        selected->addProperty(property);
-        page.editedProperty = property;
-        return Outcome::Done;
-    }
-    const auto& properties = selected->getProperties();
-    if (value.intValue < 0 || static_cast<size_t>(value.intValue) >= properties.size())
-        return Outcome::Refused;
-    page.editedProperty = properties[static_cast<size_t>(value.intValue)];
-    return Outcome::Done;
+    const auto& physics = NSPhysical::ControllerPhysics::instance();
+    return editOrAdd(
+        page.editedProperty, selected->getProperties(),
+        [&physics](const std::string& name) { return physics.createProperty(name); },
+        [this](NSPhysical::PhysicsProperty* property) { selected->addProperty(property); }, label, value);
 }
 
 } // namespace NSMenu

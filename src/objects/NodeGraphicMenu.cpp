@@ -51,6 +51,16 @@ float turnFraction(float angle) {
     return f > 0.5f ? f - 1.0f : (f < -0.5f ? f + 1.0f : f);
 }
 
+// A separator, then (unless names is empty) a header and one " - name" line each.
+void appendNameList(std::vector<MenuEntry>& list, const char* header, const std::vector<std::string>& names) {
+    list.emplace_back();
+    if (names.empty())
+        return;
+    list.emplace_back(nullptr, header, NSMenu::TYPE_BOOL, NSMenu::KIND_HEADER, Value(), true);
+    for (const std::string& name : names)
+        list.emplace_back(nullptr, "", NSMenu::TYPE_STRING, NSMenu::KIND_TEXT, Value::ofString(" - " + name), true);
+}
+
 void touchMenu() { NSWindow::host().touchMenu(); }
 
 // A position bar reads its place to a tenth of a unit; a typed place goes to
@@ -159,24 +169,15 @@ void NodeGraphic::getMenuEntries(std::vector<MenuEntry>& list, bool detailed) {
         return;
     }
     // Level mode tells the player what the object does and what acts on it.
-    list.emplace_back();
-    if (!getPhysics().empty()) {
-        list.emplace_back(nullptr, "PROVIDE", NSMenu::TYPE_BOOL, NSMenu::KIND_HEADER, Value(), true);
-        for (NSPhysical::Physics* effect : getPhysics())
-            list.emplace_back(nullptr, "", NSMenu::TYPE_STRING, NSMenu::KIND_TEXT,
-                              Value::ofString(" - " + NSPhysical::ControllerPhysics::instance().physicsName(
-                                                          effect->classId())),
-                              true);
-    }
-    list.emplace_back();
-    if (!getProperties().empty()) {
-        list.emplace_back(nullptr, "AFFECTED BY", NSMenu::TYPE_BOOL, NSMenu::KIND_HEADER, Value(), true);
-        for (NSPhysical::PhysicsProperty* property : getProperties())
-            list.emplace_back(nullptr, "", NSMenu::TYPE_STRING, NSMenu::KIND_TEXT,
-                              Value::ofString(" - " + NSPhysical::ControllerPhysics::instance().propertyName(
-                                                          property->classId())),
-                              true);
-    }
+    const auto& catalogue = NSPhysical::ControllerPhysics::instance();
+    std::vector<std::string> names;
+    for (NSPhysical::Physics* effect : getPhysics())
+        names.push_back(catalogue.physicsName(effect->classId()));
+    appendNameList(list, "PROVIDE", names);
+    names.clear();
+    for (NSPhysical::PhysicsProperty* property : getProperties())
+        names.push_back(catalogue.propertyName(property->classId()));
+    appendNameList(list, "AFFECTED BY", names);
 }
 
 void NodeGraphic::transformEntries(std::vector<MenuEntry>& list, unsigned flags, bool detailed) {
