@@ -111,18 +111,18 @@ struct FallingBalls {
 
     // One step as the scene runs it; the touching pairs it recorded.
     size_t step() {
-        ControllerNode::instance().clearHits();
+        ControllerNode::inUse().clearHits();
         root->simulate(kStep);
         root->finishStep(kStep);
         root->applyPendingChanges();
-        return ControllerNode::instance().hits().size();
+        return ControllerNode::inUse().hits().size();
     }
 };
 
 void run(benchmark::State& state, bool broadPhase) {
-    NSPhysical::setCollisionBroadPhase(broadPhase);
+    NSPhysical::setCollisionBroadPhase(NSNode::ControllerNode::inUse(), broadPhase);
     const int n = static_cast<int>(state.range(0));
-    const NSPhysical::BroadPhase& phase = NSPhysical::collisionBroadPhase();
+    const NSPhysical::BroadPhase& phase = NSPhysical::collisionBroadPhase(NSNode::ControllerNode::inUse());
     size_t contacts = 0;
     std::uint64_t recomputed = 0, kept = 0;
     for (auto _ : state) {
@@ -152,8 +152,8 @@ void run(benchmark::State& state, bool broadPhase) {
         state.counters["kept/step"] = static_cast<double>(kept) / steps;
     }
     state.SetComplexityN(n);
-    ControllerNode::instance().clearHits();
-    NSPhysical::setCollisionBroadPhase(true);
+    ControllerNode::inUse().clearHits();
+    NSPhysical::setCollisionBroadPhase(NSNode::ControllerNode::inUse(), true);
 }
 
 void BM_FallingBalls(benchmark::State& state) { run(state, true); }

@@ -60,7 +60,7 @@ void BM_HitTestAll(benchmark::State& state) {
     state.counters["hits/iter"] = static_cast<double>(hits) / static_cast<double>(state.iterations());
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(nodes.size()) *
                             static_cast<int64_t>(nodes.size() - 1));
-    ControllerNode::instance().clearHits();
+    ControllerNode::inUse().clearHits();
     for (NodeTransform* node : nodes)
         delete node;
 }

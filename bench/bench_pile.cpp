@@ -157,8 +157,8 @@ struct GamePile : Pile {
         }
     }
     void step() override {
-        NSNode::ControllerNode::instance().putInTreeOrder();
-        NSNode::ControllerNode::instance().clearHits();
+        NSNode::ControllerNode::inUse().putInTreeOrder();
+        NSNode::ControllerNode::inUse().clearHits();
         root->simulate(stepSeconds());
         root->finishStep(stepSeconds());
         root->applyPendingChanges();

@@ -40,7 +40,7 @@ void BM_SimulationStep(benchmark::State& state) {
     }
     const float dt = 0.01f;
     for (auto _ : state) {
-        ControllerNode::instance().clearHits();
+        ControllerNode::inUse().clearHits();
         root.simulate(dt);
         root.finishStep(dt);
         root.applyPendingChanges();
@@ -49,7 +49,7 @@ void BM_SimulationStep(benchmark::State& state) {
             ball->setVelocity(-ball->getVelocity());
     }
     state.SetItemsProcessed(state.iterations() * n);
-    ControllerNode::instance().clearHits();
+    ControllerNode::inUse().clearHits();
 }
 
 // One step's move of a sphere of radius 1 at the given speed (units a
@@ -75,7 +75,7 @@ void BM_SweptMove(benchmark::State& state) {
         NSPhysical::MotionRecord record = ball->makeMotionRecord(NSPhysical::StepClock::kStep);
         benchmark::DoNotOptimize(ball->moveWithCollisions(record));
     }
-    ControllerNode::instance().clearHits();
+    ControllerNode::inUse().clearHits();
 }
 
 } // namespace

@@ -37,7 +37,7 @@ void BM_DragSweep(benchmark::State& state) {
     moved->registerForHits();
     nodes.push_back(moved);
     auto blocked = [&]() {
-        for (NodeTransform* other : NSNode::ControllerNode::instance().nodes())
+        for (NodeTransform* other : NSNode::ControllerNode::inUse().nodes())
             if (other != moved && moved->overlaps(other, Vector3()))
                 return true;
         return false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 #include <vector>
 
 #include "audio/MachineLoops.h"
@@ -47,14 +48,11 @@ void AudioSystem::start(const std::string& soundFolder) {
     }
     log(LOG_INFO, "Sound: playing on \"%s\"%s\n", device.deviceName().c_str(),
         SoundControl::instance().isMuted() ? " (muted: 'm' turns it on)" : "");
-    NSPhysical::ControllerPhysics::instance().setContactListener(this);
 }
 
 void AudioSystem::shutdown() {
-    if (device.isOpen()) {
-        NSPhysical::ControllerPhysics::instance().setContactListener(nullptr);
+    if (device.isOpen())
         device.close();
-    }
     started = false;
     wasRunning = wasPaused = wasWon = false;
     goalsReached = 0;
@@ -72,10 +70,36 @@ double AudioSystem::now() const {
 }
 
 void AudioSystem::contactAnswered(float impactSpeed, NSNode::NodePhysical& body, NSNode::NodeTransform& partner) {
+    offerImpact(impactSpeed, body, partner, body.worldPosition());
+}
+
+void AudioSystem::offerImpact(float impactSpeed, NSNode::NodePhysical& body, NSNode::NodeTransform& partner,
+                              const Vector3& at) {
     if (!(impactSpeed >= kQuietestImpact) || !std::isfinite(impactSpeed) || SoundControl::instance().isMuted())
         return;
     const Impact impact = impactBetween(body, partner);
-    pending.offer({impactLoudness(impact, impactSpeed), impactSpeed, impact, body.worldPosition()});
+    pending.offer({impactLoudness(impact, impactSpeed), impactSpeed, impact, at});
+}
+
+void AudioSystem::hearContacts(const NSScene::Scene& scene) {
+    const NSPhysical::ControllerPhysics* physics = NSPhysical::ControllerPhysics::find(scene.world());
+    if (!physics || physics->contacts().empty())
+        return;
+    std::unordered_map<int, NSNode::NodeTransform*> byId;
+    std::vector<NSNode::NodeTransform*> open{scene.getRoot()};
+    while (!open.empty()) {
+        NSNode::NodeTransform* node = open.back();
+        open.pop_back();
+        byId.emplace(node->getId(), node);
+        open.insert(open.end(), node->getChildren().begin(), node->getChildren().end());
+    }
+    for (const NSPhysical::ContactEvent& event : physics->contacts()) {
+        const auto body = byId.find(event.body);
+        const auto partner = byId.find(event.partner);
+        auto* physical = body == byId.end() ? nullptr : dynamic_cast<NSNode::NodePhysical*>(body->second);
+        if (physical && partner != byId.end())
+            offerImpact(event.impactSpeed, *physical, *partner->second, event.at);
+    }
 }
 
 void AudioSystem::playUi(Sound sound, const char* what) {
@@ -248,6 +272,7 @@ void AudioSystem::update(const NSScene::Scene* scene, size_t reached, bool won) 
         pending.clear();
         return;
     }
+    hearContacts(*scene);
     playImpacts();
     followLoops(*scene);
 }

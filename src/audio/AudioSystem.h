@@ -14,7 +14,11 @@
 #include "audio/AudioDevice.h"
 #include "audio/Fade.h"
 #include "audio/LoudestImpacts.h"
-#include "physics/ContactListener.h"
+
+namespace NSNode {
+class NodePhysical;
+class NodeTransform;
+} // namespace NSNode
 
 namespace NSScene {
 class Scene;
@@ -22,7 +26,7 @@ class Scene;
 
 namespace NSAudio {
 
-class AudioSystem : public NSPhysical::ContactListener {
+class AudioSystem {
 public:
     // Voices: impacts first, then the loops, then the sounds at the listener.
     static constexpr int kImpactVoices = 12;
@@ -35,20 +39,23 @@ public:
 
     static AudioSystem& instance();
 
-    // Reads the settings, opens the device and listens to the physics. The
-    // game calls it once at start; until then update() does nothing.
+    // Reads the settings and opens the device. The game calls it once at
+    // start; until then update() does nothing.
     void start(const std::string& soundFolder = "sounds/");
-    // Closes the device and stops listening; start() may open it again.
+    // Closes the device; start() may open it again.
     void shutdown();
     bool isStarted() const { return started; }
     bool isAudible() const { return device.isOpen(); }
 
     // Once per frame, after the simulation step; the scene may be null.
     // goalsReached and won describe the current level's goals (0 and false
-    // without a level): a newly reached goal chimes, the win cheers.
+    // without a level): a newly reached goal chimes, the win cheers. The
+    // contacts the scene's world answered in the frame's steps are heard.
     void update(const NSScene::Scene* scene, size_t goalsReached, bool won);
 
-    void contactAnswered(float impactSpeed, NSNode::NodePhysical& body, NSNode::NodeTransform& partner) override;
+    // A contact of body with partner was answered at impactSpeed (units per
+    // second along the contact normal).
+    void contactAnswered(float impactSpeed, NSNode::NodePhysical& body, NSNode::NodeTransform& partner);
 
     // The share of their gain the machine's own voices play at now: 1 while
     // it runs, fading to 0 while it pauses or stops.
@@ -60,7 +67,7 @@ public:
 
 private:
     AudioSystem() = default;
-    ~AudioSystem() override;
+    ~AudioSystem();
 
     struct Loop {
         int id = -1;
@@ -72,6 +79,10 @@ private:
     void playUi(Sound sound, const char* what);
     void playImpacts();
     void followLoops(const NSScene::Scene& scene);
+    // The contacts of the scene's last steps, by their nodes as they are now
+    // (a node gone since is not heard).
+    void hearContacts(const NSScene::Scene& scene);
+    void offerImpact(float impactSpeed, NSNode::NodePhysical& body, NSNode::NodeTransform& partner, const Vector3& at);
     // The machine's voices follow its fade; once it has faded out they are
     // paused (the machine paused) or stopped (the machine stopped).
     void fadeMachine(bool running, bool paused, double seconds);

@@ -285,7 +285,7 @@ void Level03::update() {
     }
     if (loose && !loose->isMoveable()) {
         const int board = loose->getId();
-        for (const auto& hit : NSNode::ControllerNode::instance().hits()) {
+        for (const auto& hit : s->world().hits()) {
             const int other = hit.first == board ? hit.second : (hit.second == board ? hit.first : -1);
             if (other >= 0 && dynamic_cast<ObjectTennisball*>(s->findNode(other))) {
                 loose->setMoveable(true);

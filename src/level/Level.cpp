@@ -205,7 +205,7 @@ void Level::checkGoals() {
             continue;
         allReached = false;
         if (goal.registered1 && goal.registered2) {
-            for (const auto& pair : NSNode::ControllerNode::instance().hits()) {
+            for (const auto& pair : s->world().hits()) {
                 int a = static_cast<int>(goal.id1), b = static_cast<int>(goal.id2);
                 if ((pair.first == a && pair.second == b) || (pair.first == b && pair.second == a)) {
                     goal.reached = true;

@@ -134,6 +134,7 @@ int simulateLevelFile(const SimulatorOptions& options, std::ostream& out, std::o
     NSScene::Scene scene;
     scene.runTrace().setRecording(false); // nobody sees these runs
     Level::setScene(&scene);
+    NSNode::ControllerNode::Use sceneWorld(scene.world());
     // A file titled as a built-in level (a layout the game kept, a quick
     // save) plays by that level's own rules, as in the game.
     std::vector<std::unique_ptr<Level>> builtIn;

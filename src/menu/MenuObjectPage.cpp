@@ -8,7 +8,7 @@
 #include "menu/Menu.h"
 #include "objects/ObjectCatalogue.h"
 #include "persistence/ClassIds.h"
-#include "physics/ControllerPhysics.h"
+#include "physics/PhysicsCatalogue.h"
 #include "physics/Physics.h"
 #include "physics/PhysicsProperty.h"
 #include "scene/Scene.h"
@@ -32,7 +32,7 @@ void collectIds(NSNode::NodeTransform* node, std::vector<unsigned>& ids) {
 
 void Menu::objectPage(std::vector<MenuEntry>& list) {
     const bool editing = !isLevelMode() && !isTestMode();
-    const NSPhysical::ControllerPhysics& physics = NSPhysical::ControllerPhysics::instance();
+    const NSPhysical::PhysicsCatalogue& physics = NSPhysical::PhysicsCatalogue::get();
 
     if (page.attachOpen) {
         footer(list);
@@ -254,7 +254,7 @@ Menu::Outcome Menu::editOrAdd(T*& edited, const std::vector<T*>& items, Create c
 }
 
 Menu::Outcome Menu::physicsCommand(const std::string& label, const Value& value) {
-    const auto& physics = NSPhysical::ControllerPhysics::instance();
+    const auto& physics = NSPhysical::PhysicsCatalogue::get();
     return editOrAdd(
         page.editedPhysics, selected->getPhysics(),
         [&physics](const std::string& name) { return physics.createPhysics(name); },
@@ -262,7 +262,7 @@ Menu::Outcome Menu::physicsCommand(const std::string& label, const Value& value)
 }
 
 Menu::Outcome Menu::propertyCommand(const std::string& label, const Value& value) {
-    const auto& physics = NSPhysical::ControllerPhysics::instance();
+    const auto& physics = NSPhysical::PhysicsCatalogue::get();
     return editOrAdd(
         page.editedProperty, selected->getProperties(),
         [&physics](const std::string& name) { return physics.createProperty(name); },

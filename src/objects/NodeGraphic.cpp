@@ -1,5 +1,7 @@
 #include "objects/NodeGraphic.h"
 
+#include "scenegraph/ControllerNode.h"
+
 #include <GL/gl.h>
 
 #include "editable/EditorMode.h"
@@ -8,6 +10,7 @@
 #include "physics/Physics.h"
 #include "resources/LoaderModelObject_MD2.h"
 #include "resources/ModelObject_MD2.h"
+#include "scenegraph/ControllerNode.h"
 
 using NSMenu::MenuEntry;
 using NSMenu::Value;
@@ -48,8 +51,6 @@ QBN_REGISTER_CLASS(CLASS_NODE_GRAPHIC, NodeGraphic)
 
 namespace {
 
-ModelDrawer* drawer = nullptr;
-
 void setGlMaterial(GLenum what, bool on, const Vector3& v) {
     const GLfloat value[4] = {on ? v.x : 0.0f, on ? v.y : 0.0f, on ? v.z : 0.0f, on ? 1.0f : 0.0f};
     glMaterialfv(GL_FRONT_AND_BACK, what, value);
@@ -84,12 +85,17 @@ NodeGraphic::NodeGraphic(bool full) : NodePhysical(full) {
 NodeGraphic::~NodeGraphic() {
     delete model;
     model = nullptr;
-    if (drawer)
+    // The scene drawing the world forgets it (a model without a scene
+    // draws itself).
+    if (ModelDrawer* drawer = world().modelDrawer())
         drawer->forgetNode(this);
 }
 
-void NodeGraphic::setModelDrawer(ModelDrawer* d) { drawer = d; }
-ModelDrawer* NodeGraphic::modelDrawer() { return drawer; }
+void NodeGraphic::changedWorld(NSNode::ControllerNode& from) {
+    NodePhysical::changedWorld(from);
+    if (ModelDrawer* drawer = from.modelDrawer())
+        drawer->forgetNode(this);
+}
 
 int NodeGraphic::classId() const { return CLASS_NODE_GRAPHIC; }
 
@@ -225,7 +231,7 @@ void NodeGraphic::draw() {
         glPushName(static_cast<GLuint>(picked->getId()));
     glPushAttrib(GL_CURRENT_BIT | GL_LIGHTING_BIT);
     applyMaterial(false, 0.0f, 0.0f, 0.0f);
-    if (drawer)
+    if (ModelDrawer* drawer = world().modelDrawer())
         drawer->drawModel(this);
     else if (model)
         model->draw(0, GL_LINEAR, GL_LINEAR);

@@ -17,18 +17,6 @@ namespace NSNode {
 // colour set inside, which would tint whatever is drawn next.
 void syncColourMaterial();
 
-class NodeGraphic;
-
-// Draws the models of drawable nodes for the scene, which decides per frame
-// how (culling, render flags), and hears of nodes that go away so that it
-// can drop them from its selection and hover state.
-class ModelDrawer {
-public:
-    virtual ~ModelDrawer() = default;
-    virtual void drawModel(NodeGraphic* node) = 0;
-    virtual void forgetNode(NodeGraphic* node) = 0;
-};
-
 class NodeGraphic : public NodePhysical, public NSMenu::MenuConfigureable {
 public:
     // Model kinds.
@@ -75,11 +63,6 @@ public:
     void getMenuEntries(std::vector<NSMenu::MenuEntry>& list, bool detailed) override;
     unsigned getMenuFlags() override;
     std::string getMenuPicture() override;
-
-    // The scene registers itself here; without a drawer a node draws its
-    // model itself.
-    static void setModelDrawer(ModelDrawer* drawer);
-    static ModelDrawer* modelDrawer();
 
     void setName(const std::string& s);
     const std::string& getName() const { return name; }
@@ -143,6 +126,10 @@ public:
     // freely or the designer is editing, else white), or of a highlighted
     // one (blue); false when no outline is drawn.
     bool outlineColor(Vector3& out) const;
+
+protected:
+    // The scene of the world it left forgets it.
+    void changedWorld(NSNode::ControllerNode& from) override;
 
 private:
     bool* flagByLabel(const std::string& label);

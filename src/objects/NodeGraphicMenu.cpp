@@ -9,7 +9,7 @@
 
 #include "editable/EditorMode.h"
 #include "objects/ObjectShapes.h"
-#include "physics/ControllerPhysics.h"
+#include "physics/PhysicsCatalogue.h"
 #include "physics/Physics.h"
 #include "physics/PhysicsProperty.h"
 #include "physics/TurnRange.h"
@@ -169,7 +169,7 @@ void NodeGraphic::getMenuEntries(std::vector<MenuEntry>& list, bool detailed) {
         return;
     }
     // Level mode tells the player what the object does and what acts on it.
-    const auto& catalogue = NSPhysical::ControllerPhysics::instance();
+    const auto& catalogue = NSPhysical::PhysicsCatalogue::get();
     std::vector<std::string> names;
     for (NSPhysical::Physics* effect : getPhysics())
         names.push_back(catalogue.physicsName(effect->classId()));

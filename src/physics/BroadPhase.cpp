@@ -113,18 +113,18 @@ bool BroadPhase::reaches(const Reach& mover, const Reach& other) {
 }
 
 void BroadPhase::update() {
-    if (stale || regrid || NSNode::ControllerNode::instance().version() != registryVersion) {
+    if (stale || regrid || world->version() != registryVersion) {
         rebuild();
         return;
     }
-    const std::uint64_t last = NodeTransform::lastChangeStamp();
+    const std::uint64_t last = world->lastChangeStamp();
     if (last == synced)
         return;
     if (last - synced > NodeTransform::kChangeLogSize) {
         scan();
     } else {
         for (std::uint64_t s = synced + 1; s <= last; ++s) {
-            NodeTransform* changed = NodeTransform::changedNode(s);
+            NodeTransform* changed = world->changedNode(s);
             // A node that changed again later is taken at its last change.
             if (changed && changed->changeStamp() == s)
                 follow(changed);
@@ -134,7 +134,7 @@ void BroadPhase::update() {
 }
 
 void BroadPhase::rebuild() {
-    const std::vector<NodeTransform*>& nodes = NSNode::ControllerNode::instance().nodes();
+    const std::vector<NodeTransform*>& nodes = world->nodes();
     // Spheres of nodes that stay registered and did not change are kept; a
     // stale broad phase takes nothing over.
     std::vector<Entry> old;
@@ -174,8 +174,8 @@ void BroadPhase::rebuild() {
     looseLimit = std::max({kMinLooseLimit, entries.size() / 4, 2 * loose.size()});
     query = 0;
 
-    registryVersion = NSNode::ControllerNode::instance().version();
-    synced = NodeTransform::lastChangeStamp();
+    registryVersion = world->version();
+    synced = world->lastChangeStamp();
     stale = false;
     regrid = false;
 }

@@ -35,6 +35,7 @@
 
 #include "math/Matrix4.h"
 #include "math/Vector3.h"
+#include "scenegraph/ControllerNode.h"
 
 namespace NSNode {
 class NodeTransform;
@@ -56,6 +57,9 @@ public:
         float thickness = 0.0f;
         Kind kind = NONE;
     };
+
+    // Over the registered nodes of a world (by default the one in use).
+    explicit BroadPhase(const NSNode::ControllerNode& world = NSNode::ControllerNode::inUse()) : world(&world) {}
 
     // Brings the spheres up to the registry and the nodes as they stand now.
     void update();
@@ -138,6 +142,7 @@ private:
     // The largest radius in the grid; it only grows until the next rebuild.
     float gridRadius = 0.0f;
     // The registry and the change stamp the spheres stand at.
+    const NSNode::ControllerNode* world;
     std::uint64_t registryVersion = 0;
     std::uint64_t synced = 0;
     std::uint32_t query = 0;

@@ -13,6 +13,8 @@
 namespace NSPhysical {
 
 struct CollisionWork {
+    explicit CollisionWork(const NSNode::ControllerNode& world) : phase(world) {}
+
     BroadPhase phase;
     bool broadPhaseEnabled = true;
     // How many moves are walking the registered nodes right now.

@@ -27,7 +27,6 @@
 
 #include "persistence/ClassIds.h"
 #include "physics/BroadPhase.h"
-#include "physics/ContactListener.h"
 #include "physics/ControllerPhysics.h"
 #include "physics/NodePhysical.h"
 #include "scenegraph/BoundingVolume.h"
@@ -74,13 +73,16 @@ float speedAlong(const Vector3& v, const Vector3& n) {
     return length(v) * dot(direction, n);
 }
 
-// The broad phase and the candidate lists belong to the physics controller.
-NSPhysical::CollisionWork& work() { return NSPhysical::ControllerPhysics::instance().collisionWork(); }
-BroadPhase& broadPhase() { return work().phase; }
+// The broad phase and the candidate lists belong to the world's physics.
+NSPhysical::CollisionWork& work(NSNode::ControllerNode& world) {
+    return NSPhysical::ControllerPhysics::of(world).collisionWork();
+}
+NSPhysical::CollisionWork& work(const NodeTransform& node) { return work(node.world()); }
 
 struct WalkDepthGuard {
-    WalkDepthGuard() { ++work().walkDepth; }
-    ~WalkDepthGuard() { --work().walkDepth; }
+    explicit WalkDepthGuard(NSPhysical::CollisionWork& w) : work(w) { ++work.walkDepth; }
+    ~WalkDepthGuard() { --work.walkDepth; }
+    NSPhysical::CollisionWork& work;
     WalkDepthGuard(const WalkDepthGuard&) = delete;
     WalkDepthGuard& operator=(const WalkDepthGuard&) = delete;
 };
@@ -147,12 +149,12 @@ void pushOut(MotionRecord& rec, const Vector3& dir) {
 
 namespace NSPhysical {
 
-void setCollisionBroadPhase(bool enabled) {
-    work().broadPhaseEnabled = enabled;
-    broadPhase().markStale();
+void setCollisionBroadPhase(NSNode::ControllerNode& world, bool enabled) {
+    work(world).broadPhaseEnabled = enabled;
+    work(world).phase.markStale();
 }
 
-const BroadPhase& collisionBroadPhase() { return broadPhase(); }
+const BroadPhase& collisionBroadPhase(NSNode::ControllerNode& world) { return work(world).phase; }
 
 void respondToContact(Vector3 n, MotionRecord& a, MotionRecord& b) {
     if (!isUsableNormal(n)) {
@@ -257,8 +259,9 @@ void answerContact(NodePhysical& self, MotionRecord& r, NodeTransform* m, const 
     const MotionRecord r0 = r;
     const MotionRecord rB0 = rB;
     NSPhysical::respondToContact(n, r, rB);
-    if (auto* listener = NSPhysical::ControllerPhysics::instance().getContactListener())
-        listener->contactAnswered(std::fabs(speedAlong(r0.velocity - rB0.velocity, n)) / length(n), *body, *m);
+    NSPhysical::ControllerPhysics::of(body->world())
+        .noteContact({std::fabs(speedAlong(r0.velocity - rB0.velocity, n)) / length(n), body->getId(), m->getId(),
+                      body->worldPosition()});
     r.applyResult();
     rB.applyResult();
     r.lastPartner = rB.body;
@@ -356,13 +359,13 @@ int sweepPieces(NodePhysical& body, const Vector3& delta, float bodyThickness,
 // reject), or every registered node within that reach. Returns that reach.
 BroadPhase::Reach collectCandidates(NodePhysical* body, const Vector3& delta, std::vector<NodeTransform*>& nodes,
                                     std::vector<float>& thickness) {
-    NSPhysical::CollisionWork& w = work();
+    NSPhysical::CollisionWork& w = work(*body);
     BroadPhase::Reach sweep = BroadPhase::reachOf(body, delta * 0.5f);
     sweep.radius += 0.5f * length(delta);
     nodes.clear();
     thickness.clear();
     if (w.broadPhaseEnabled) {
-        BroadPhase& phase = broadPhase();
+        BroadPhase& phase = w.phase;
         phase.update();
         phase.candidates(sweep, w.indexList);
         for (std::uint32_t i : w.indexList) {
@@ -370,7 +373,7 @@ BroadPhase::Reach collectCandidates(NodePhysical* body, const Vector3& delta, st
             thickness.push_back(phase.thickness(i));
         }
     } else {
-        for (NodeTransform* m : NSNode::ControllerNode::instance().nodes()) {
+        for (NodeTransform* m : body->world().nodes()) {
             const BroadPhase::Reach other = BroadPhase::reachOf(m, Vector3());
             if (BroadPhase::reaches(sweep, other)) {
                 nodes.push_back(m);
@@ -396,11 +399,11 @@ bool NodePhysical::moveWithCollisions(MotionRecord& r) {
     bool touched = false;
     bool answered = false;
     if (isRegistered()) {
-        WalkDepthGuard walking;
         // The nodes the body may meet anywhere along its move. Nothing
         // moves between here and the end of the walk: the first contact
         // answered ends it.
-        NSPhysical::CollisionWork& w = work();
+        NSPhysical::CollisionWork& w = work(*body);
+        WalkDepthGuard walking(w);
         if (w.candidateLists.size() < w.walkDepth) {
             w.candidateLists.resize(w.walkDepth);
             w.candidateThickness.resize(w.walkDepth);

@@ -7,6 +7,10 @@
 #include "physics/MotionRecord.h"
 #include "math/Vector3.h"
 
+namespace NSNode {
+class ControllerNode;
+}
+
 namespace NSPhysical {
 
 // Sets a.newVelocity and b.newVelocity for a contact of a (the moving record)
@@ -30,7 +34,7 @@ class BroadPhase;
 // The broad phase only saves work: switched off, every registered node gets
 // the full hit test, and the outcome is the same. On by default; the switch
 // is there to compare the two.
-void setCollisionBroadPhase(bool enabled);
-const BroadPhase& collisionBroadPhase();
+void setCollisionBroadPhase(NSNode::ControllerNode& world, bool enabled);
+const BroadPhase& collisionBroadPhase(NSNode::ControllerNode& world);
 
 } // namespace NSPhysical

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "persistence/ClassIds.h"
 #include "physics/NodePhysical.h"
+#include "scenegraph/ControllerNode.h"
 
 namespace NSPhysical {
 
@@ -11,38 +11,18 @@ namespace {
 
 bool validKind(int kind) { return kind >= 0 && kind < PHYSICS_KIND_COUNT; }
 
-int lookUp(const ControllerPhysics::TypeTable& table, const std::string& name) {
-    for (const auto& entry : table)
-        if (entry.first == name)
-            return entry.second;
-    return -1;
-}
-
 } // namespace
 
-ControllerPhysics::ControllerPhysics()
-    : physicsTypes{{"Gravity", CLASS_PHYSICS_GRAVITY},
-                   {"Electricity", CLASS_PHYSICS_ELECTRICITY},
-                   {"Cold", CLASS_PHYSICS_COLD},
-                   {"Movement", CLASS_PHYSICS_CONSTANT_MOVEMENT},
-                   {"Friction", CLASS_PHYSICS_FRICTION},
-                   {"Heat", CLASS_PHYSICS_HEAT},
-                   {"Light", CLASS_PHYSICS_LIGHT},
-                   {"Magnetic", CLASS_PHYSICS_MAGNETIC},
-                   {"Wind", CLASS_PHYSICS_WIND}},
-      propertyTypes{{"Cold", CLASS_PHYSICS_PROPERTY_COLD},
-                    {"Movement", CLASS_PHYSICS_PROPERTY_CONSTANT_MOVEMENT},
-                    {"Electricity", CLASS_PHYSICS_PROPERTY_ELECTRICITY},
-                    {"Friction", CLASS_PHYSICS_PROPERTY_FRICTION},
-                    {"Gravity", CLASS_PHYSICS_PROPERTY_GRAVITY},
-                    {"Heat", CLASS_PHYSICS_PROPERTY_HEAT},
-                    {"Light", CLASS_PHYSICS_PROPERTY_LIGHT},
-                    {"Magnetic", CLASS_PHYSICS_PROPERTY_MAGNETIC},
-                    {"Wind", CLASS_PHYSICS_PROPERTY_WIND}} {}
+ControllerPhysics& ControllerPhysics::of(NSNode::ControllerNode& world) {
+    // The part is made the first time a body of the world asks for it, and
+    // only here.
+    if (!world.part())
+        world.setPart(std::unique_ptr<NSNode::ControllerNode::Part>(new ControllerPhysics(world)));
+    return static_cast<ControllerPhysics&>(*world.part());
+}
 
-ControllerPhysics& ControllerPhysics::instance() {
-    static ControllerPhysics controller;
-    return controller;
+const ControllerPhysics* ControllerPhysics::find(const NSNode::ControllerNode& world) {
+    return static_cast<const ControllerPhysics*>(world.part());
 }
 
 void ControllerPhysics::registerPhysics(Physics* effect) {
@@ -75,34 +55,6 @@ void ControllerPhysics::collectEffects(NSNode::NodePhysical* body, std::vector<P
             out.push_back(PhysicsEffect{effect, property});
         }
     }
-}
-
-Physics* ControllerPhysics::createPhysics(const std::string& name) const {
-    int id = lookUp(physicsTypes, name);
-    if (id < 0)
-        return nullptr;
-    return NSSerialize::Serializeable::factorySerializeClass<Physics>(id, true);
-}
-
-PhysicsProperty* ControllerPhysics::createProperty(const std::string& name) const {
-    int id = lookUp(propertyTypes, name);
-    if (id < 0)
-        return nullptr;
-    return NSSerialize::Serializeable::factorySerializeClass<PhysicsProperty>(id, true);
-}
-
-std::string ControllerPhysics::physicsName(int classId) const {
-    for (const auto& entry : physicsTypes)
-        if (entry.second == classId)
-            return entry.first;
-    return std::string();
-}
-
-std::string ControllerPhysics::propertyName(int classId) const {
-    for (const auto& entry : propertyTypes)
-        if (entry.second == classId)
-            return entry.first;
-    return std::string();
 }
 
 } // namespace NSPhysical

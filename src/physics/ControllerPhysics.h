@@ -1,13 +1,17 @@
 #pragma once
-// Knows every effect that is attached to a body, by kind, and finds the
-// effects acting on a body.
+// The physics' part of a world: every effect attached to one of its bodies,
+// by kind (and finds the effects acting on a body), the contact search's
+// broad phase and lists, the count of sleeping bodies and the listener told
+// of contacts. Each world has its own, made when a body first asks.
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "physics/CollisionWork.h"
+#include "physics/ContactEvent.h"
 #include "physics/Physics.h"
 #include "physics/PhysicsProperty.h"
+#include "scenegraph/ControllerNode.h"
 
 namespace NSNode {
 class NodePhysical;
@@ -15,19 +19,17 @@ class NodePhysical;
 
 namespace NSPhysical {
 
-class ContactListener;
-
 // An effect found acting on a body, with the body's property of its kind.
 struct PhysicsEffect {
     Physics* effect = nullptr;
     PhysicsProperty* property = nullptr;
 };
 
-class ControllerPhysics {
+class ControllerPhysics : public NSNode::ControllerNode::Part {
 public:
-    using TypeTable = std::vector<std::pair<std::string, int>>;
-
-    static ControllerPhysics& instance();
+    // The part of the world's registry.
+    static ControllerPhysics& of(NSNode::ControllerNode& world);
+    NSNode::ControllerNode& world() const { return registry; }
 
     void registerPhysics(Physics* effect);
     void unregisterPhysics(Physics* effect);
@@ -37,17 +39,19 @@ public:
     // influence volume touches body (which also records the touching pair).
     void collectEffects(NSNode::NodePhysical* body, std::vector<PhysicsEffect>& out);
 
-    const TypeTable& getPhysicsTypes() const { return physicsTypes; }
-    const TypeTable& getPropertyTypes() const { return propertyTypes; }
-    // New effect or property by its name in the tables; null for an unknown name.
-    Physics* createPhysics(const std::string& name) const;
-    PhysicsProperty* createProperty(const std::string& name) const;
-    // The one listener told of every answered contact (null: none).
-    void setContactListener(ContactListener* listener) { contactListener = listener; }
-    ContactListener* getContactListener() const { return contactListener; }
-    // The name an effect or property class goes by in the tables ("" if none).
-    std::string physicsName(int classId) const;
-    std::string propertyName(int classId) const;
+    // The part of the world's registry if a body made it, else null.
+    static const ControllerPhysics* find(const NSNode::ControllerNode& world);
+
+    // The contacts answered since the events were last cleared, at most
+    // kMaxContactEvents (later ones are dropped). The scene clears them as
+    // each frame's steps begin; the sound reads them after the steps.
+    static constexpr size_t kMaxContactEvents = 4096;
+    void noteContact(const ContactEvent& event) {
+        if (contactEvents.size() < kMaxContactEvents)
+            contactEvents.push_back(event);
+    }
+    const std::vector<ContactEvent>& contacts() const { return contactEvents; }
+    void clearContacts() { contactEvents.clear(); }
     // How many bodies sleep (NodePhysical keeps the count): while none do,
     // a moving body has nobody to wake.
     void countSleeper(int change) { sleepers += change; }
@@ -58,15 +62,14 @@ public:
     CollisionWork& collisionWork() { return collisions; }
     // Tests: the contact search starts afresh (broad phase on, rebuilt at
     // the next move; no move under way).
-    void resetCollisionWork() { collisions = CollisionWork(); }
+    void resetCollisionWork() { collisions = CollisionWork(registry); }
 
 private:
-    ControllerPhysics();
+    explicit ControllerPhysics(NSNode::ControllerNode& world) : registry(world), collisions(world) {}
 
+    NSNode::ControllerNode& registry;
     std::vector<Physics*> effectsByKind[PHYSICS_KIND_COUNT];
-    TypeTable physicsTypes;
-    TypeTable propertyTypes;
-    ContactListener* contactListener = nullptr;
+    std::vector<ContactEvent> contactEvents;
     long sleepers = 0;
     CollisionWork collisions;
     std::vector<PhysicsEffect> effects;

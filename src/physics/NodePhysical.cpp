@@ -92,9 +92,10 @@ Vector3 NodePhysical::modifyForce(const Vector3& force, int, float) { return for
 
 Vector3 NodePhysical::sumForces(float dt, Vector3& drag) {
     // One list for every body: the step is single-threaded and not reentrant.
-    std::vector<NSPhysical::PhysicsEffect>& entries = ControllerPhysics::instance().effectList();
+    ControllerPhysics& physics = ControllerPhysics::of(world());
+    std::vector<NSPhysical::PhysicsEffect>& entries = physics.effectList();
     entries.clear();
-    ControllerPhysics::instance().collectEffects(this, entries);
+    physics.collectEffects(this, entries);
     effectTouches = entries.size();
     Vector3 force;
     drag = Vector3();
@@ -167,7 +168,7 @@ void NodePhysical::simulate(float dt) {
         // Every kRecheckSteps a sleeper makes sure it is still held.
         const bool held = sleptWedged || ++quietSteps % kRecheckSteps != 0 || isHeld();
         if (held && change <= 1e-4f * length(sleepForce)) {
-            ControllerNode& registry = ControllerNode::instance();
+            ControllerNode& registry = world();
             for (const auto& pair : restingTouches)
                 registry.addHitIds(pair.first, pair.second);
             if (length(angularVelocity) != 0.0f)
@@ -197,12 +198,26 @@ void NodePhysical::addProperty(PhysicsProperty* property) {
 
 void NodePhysical::removeProperty(PhysicsProperty* property) { removeAll(properties, property); }
 
+void NodePhysical::changedWorld(NSNode::ControllerNode& from) {
+    NodeTransform::changedWorld(from);
+    ControllerPhysics& left = ControllerPhysics::of(from);
+    ControllerPhysics& joined = ControllerPhysics::of(world());
+    for (Physics* effect : physics) {
+        left.unregisterPhysics(effect);
+        joined.registerPhysics(effect);
+    }
+    if (asleep) {
+        left.countSleeper(-1);
+        joined.countSleeper(1);
+    }
+}
+
 void NodePhysical::addPhysics(Physics* effect) {
     if (!effect)
         return;
     effect->setOwner(this);
     physics.push_back(effect);
-    ControllerPhysics::instance().registerPhysics(effect);
+    ControllerPhysics::of(world()).registerPhysics(effect);
 }
 
 void NodePhysical::removePhysics(Physics* effect) {
@@ -210,7 +225,7 @@ void NodePhysical::removePhysics(Physics* effect) {
         return;
     removeAll(physics, effect);
     effect->setOwner(nullptr);
-    ControllerPhysics::instance().unregisterPhysics(effect);
+    ControllerPhysics::of(world()).unregisterPhysics(effect);
 }
 
 void NodePhysical::addConstraint(Constraint* constraint) {
@@ -224,7 +239,7 @@ void NodePhysical::clearPhysics() {
     while (!physics.empty()) {
         Physics* effect = physics.front();
         physics.erase(physics.begin());
-        ControllerPhysics::instance().unregisterPhysics(effect);
+        ControllerPhysics::of(world()).unregisterPhysics(effect);
         effect->setOwner(nullptr);
         delete effect;
     }

@@ -149,6 +149,10 @@ public:
         Vector3 normal;
     };
 
+protected:
+    // Its effects and its sleep count follow the body into the new world.
+    void changedWorld(NSNode::ControllerNode& from) override;
+
 private:
     // The sum of the forces acting now (recording the effects' touches);
     // drag gets the share of it that friction effects give.

@@ -64,7 +64,7 @@ Vector3 unit(Vector3 v) { return v.normalize(); }
 
 void NodePhysical::setAsleep(bool value) {
     if (value != asleep)
-        NSPhysical::ControllerPhysics::instance().countSleeper(value ? 1 : -1);
+        NSPhysical::ControllerPhysics::of(world()).countSleeper(value ? 1 : -1);
     asleep = value;
 }
 
@@ -82,9 +82,9 @@ void NodePhysical::probeContacts(const Vector3& dir, std::vector<Contact>& out) 
     if (!isRegistered() || dir == Vector3())
         return;
     const Vector3 offset = dir * kContactReach;
-    NSPhysical::CollisionWork& w = NSPhysical::ControllerPhysics::instance().collisionWork();
+    NSPhysical::CollisionWork& w = NSPhysical::ControllerPhysics::of(world()).collisionWork();
     const BroadPhase::Reach reach = BroadPhase::reachOf(this, offset);
-    const std::vector<NodeTransform*>& registered = ControllerNode::instance().nodes();
+    const std::vector<NodeTransform*>& registered = world().nodes();
     if (w.broadPhaseEnabled) {
         w.phase.update();
         w.phase.candidates(reach, w.probeList);
@@ -136,7 +136,7 @@ void NodePhysical::watchForRest() {
     // Only a body that touches another one now, and is held there, rests.
     const int id = getId();
     restingTouches.clear();
-    for (const auto& pair : ControllerNode::instance().hits())
+    for (const auto& pair : world().hits())
         if (pair.first == id || pair.second == id)
             restingTouches.push_back(pair);
     if (restingTouches.size() <= effectTouches || (!wedged && !isHeld())) {
@@ -176,12 +176,13 @@ void NodePhysical::keepAllowedVelocity(float dt) {
 
 void NodePhysical::wakeRestingOnThis() {
     wokeThisStep = false;
-    if (!isRegistered() || NSPhysical::ControllerPhysics::instance().sleeperCount() == 0)
+    NSPhysical::ControllerPhysics& physics = NSPhysical::ControllerPhysics::of(world());
+    if (!isRegistered() || physics.sleeperCount() == 0)
         return;
-    NSPhysical::CollisionWork& w = NSPhysical::ControllerPhysics::instance().collisionWork();
+    NSPhysical::CollisionWork& w = physics.collisionWork();
     BroadPhase::Reach reach = BroadPhase::reachOf(this, Vector3());
     reach.radius += kContactReach;
-    const std::vector<NodeTransform*>& registered = ControllerNode::instance().nodes();
+    const std::vector<NodeTransform*>& registered = world().nodes();
     if (w.broadPhaseEnabled) {
         w.phase.update();
         w.phase.candidates(reach, w.probeList);

@@ -16,7 +16,7 @@ using NSPhysical::BroadPhase;
 
 namespace {
 
-NSPhysical::CollisionWork& work() { return NSPhysical::ControllerPhysics::instance().collisionWork(); }
+
 
 // Overlaps shallower than this are left alone: bodies at rest touch.
 constexpr float kOverlapSlop = 0.05f;
@@ -89,7 +89,8 @@ void NodePhysical::settleContacts() {
         return;
     // Only a body whose move met something can overlap (moving into a
     // resting body is a meeting too), and only a fast one wakes sleepers.
-    const bool waking = length(velocity) > kWakeSpeed && NSPhysical::ControllerPhysics::instance().sleeperCount() > 0;
+    NSPhysical::ControllerPhysics& physics = NSPhysical::ControllerPhysics::of(world());
+    const bool waking = length(velocity) > kWakeSpeed && physics.sleeperCount() > 0;
     const auto* self = moveable && touchedThisStep ? dynamic_cast<const BoundingVolume::Sphere*>(placedSolid(this)) : nullptr;
     if (!self && !waking)
         return;
@@ -98,9 +99,9 @@ void NodePhysical::settleContacts() {
     if (self && (!isFinite(c) || !std::isfinite(r)))
         self = nullptr;
     const float m = effectiveMass();
-    NSPhysical::CollisionWork& w = work();
+    NSPhysical::CollisionWork& w = physics.collisionWork();
     std::vector<std::uint32_t>& list = w.separationList;
-    const std::vector<NodeTransform*>& registered = ControllerNode::instance().nodes();
+    const std::vector<NodeTransform*>& registered = world().nodes();
     BroadPhase& phase = w.phase;
     BroadPhase::Reach reach = BroadPhase::reachOf(this, Vector3());
     reach.radius += kWakeMargin;

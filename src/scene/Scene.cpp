@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "physics/ControllerPhysics.h"
 #include "scene/CameraRoom.h"
 #include "scene/RotateTorus.h"
 #include "scene/SceneButton.h"
@@ -33,13 +34,12 @@ Scene* currentScene = nullptr;
 
 Scene* Scene::current() { return currentScene; }
 
-void Scene::becomeDrawer() {
-    NodeGraphic::setModelDrawer(this);
-    NodeTransform::setDeferredDrawSink(this);
-    currentScene = this;
-}
+void Scene::becomeDrawer() { currentScene = this; }
 
-Scene::Scene() : WindowItem(true), root(new NodeTransform(true)) {
+Scene::Scene() : WindowItem(true) {
+    NSNode::ControllerNode::Use use(world_);
+    root = new NodeTransform(true);
+    world_.setDrawers(this, this);
     becomeDrawer();
     addSceneButtons(*this);
 }
@@ -50,10 +50,7 @@ Scene::~Scene() {
     deferred.clear();
     delete root;
     root = nullptr;
-    if (NodeGraphic::modelDrawer() == this)
-        NodeGraphic::setModelDrawer(nullptr);
-    if (NodeTransform::deferredDrawSink() == this)
-        NodeTransform::setDeferredDrawSink(nullptr);
+    world_.setDrawers(nullptr, nullptr);
     if (currentScene == this)
         currentScene = nullptr;
 }
@@ -93,7 +90,7 @@ void Scene::select(NodeTransform* node) {
 
 NodeTransform* Scene::findNode(int id) const { return root->findById(id); }
 
-void Scene::forgetNode(NodeGraphic* node) {
+void Scene::forgetNode(NodeTransform* node) {
     if (selected == node) {
         selected = nullptr;
         translating = false;
@@ -179,6 +176,8 @@ bool Scene::wantsContinuousFrames() const {
 }
 
 void Scene::step(float dtSim, float dtCam) {
+    // The contacts of this frame's steps, read by the sound after them.
+    NSPhysical::ControllerPhysics::of(world_).clearContacts();
     dtSim = (running && !isPaused()) ? frameTime(dtSim) : 0.0f;
     dtCam = frameTime(dtCam);
     // While the machine runs the camera is carried along with the selected
@@ -206,9 +205,11 @@ void Scene::step(float dtSim, float dtCam) {
     const int steps = stepClock.advance(dtSim, fastForward);
     const float dt = NSPhysical::StepClock::kStep;
     const long long before = stepClock.stepsTaken() - steps;
+    // Nodes made during the steps (particles) join the scene's world.
+    NSNode::ControllerNode::Use use(world_);
     for (int i = 0; i < steps; ++i) {
-        NSNode::ControllerNode::instance().putInTreeOrder();
-        NSNode::ControllerNode::instance().clearHits();
+        world_.putInTreeOrder();
+        world_.clearHits();
         root->simulate(dt);
         root->finishStep(dt);
         root->applyPendingChanges();

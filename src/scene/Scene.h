@@ -20,6 +20,7 @@
 #include "scene/Camera.h"
 #include "scene/RunTrace.h"
 #include "scene/SightLine.h"
+#include "scenegraph/ControllerNode.h"
 #include "scenegraph/BoundingVolume.h"
 #include "math/Matrix4.h"
 #include "objects/NodeGraphic.h"
@@ -65,6 +66,11 @@ public:
     ~Scene() override;
 
     NSNode::NodeTransform* getRoot() const { return root; }
+    // The scene's world: its nodes' ids, touching pairs, change stamps and
+    // contact search. Nodes made while the scene loads or steps join it;
+    // a node added to the scene from elsewhere moves into it.
+    NSNode::ControllerNode& world() { return world_; }
+    const NSNode::ControllerNode& world() const { return world_; }
     // The level's camera, which the scene file keeps.
     Camera& getCamera() { return camera; }
     const Camera& getCamera() const { return camera; }
@@ -146,8 +152,8 @@ public:
     void begin3D(bool keepProjection);
 
     // Called by every drawable node as it draws: culls and draws its model.
-    void drawModel(NSNode::NodeGraphic* node) override;
-    void forgetNode(NSNode::NodeGraphic* node) override;
+    void drawModel(NSNode::NodeTransform* node) override;
+    void forgetNode(NSNode::NodeTransform* node) override;
     // The culling test alone, counted: false when node lies wholly outside
     // the view.
     bool cullTest(NSNode::NodeTransform* node);
@@ -312,6 +318,7 @@ private:
     Vector3 carriedFrom;
     bool overview = false;
     RunTrace trace;
+    NSNode::ControllerNode world_;
     NSNode::NodeTransform* root = nullptr;
     Timer simulationTimer{true, kMaxFrameTime};
     NSPhysical::StepClock stepClock;

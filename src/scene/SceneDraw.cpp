@@ -133,13 +133,13 @@ void Scene::drawContent() {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glPushMatrix();
     // Deferred nodes below a deferred node are drawn with their parent.
-    NodeTransform::setDeferredDrawSink(nullptr);
+    world_.setDrawers(this, nullptr);
     for (auto it = deferred.rbegin(); it != deferred.rend(); ++it) {
         glLoadIdentity();
         glMultMatrixf(it->second.modelview.data());
         it->second.node->draw();
     }
-    NodeTransform::setDeferredDrawSink(this);
+    world_.setDrawers(this, this);
     glPopMatrix();
     glPopAttrib();
 }
@@ -171,7 +171,9 @@ bool Scene::cullTest(NodeTransform* node) {
     return true;
 }
 
-void Scene::drawModel(NodeGraphic* node) {
+void Scene::drawModel(NodeTransform* drawn) {
+    // Only drawable nodes hand themselves over.
+    NodeGraphic* node = static_cast<NodeGraphic*>(drawn);
     NSGraphic::ModelObject* model = node ? node->getModel() : nullptr;
     if (!model || !cullTest(node))
         return;

@@ -100,6 +100,8 @@ bool Scene::writeScene(SerialStream& stream) {
 }
 
 bool Scene::readScene(SerialStream& stream) {
+    // The nodes read join the scene's world.
+    NSNode::ControllerNode::Use use(world_);
     if (!stream.isReading() || stream.failed())
         return false;
     stream.readString(); // the head
@@ -128,7 +130,7 @@ bool Scene::readScene(SerialStream& stream) {
         return false;
     }
     // Ids out of range or held twice would break goals and new objects.
-    NSNode::ControllerNode::instance().settleIds(newRoot, stream.renumberedIds());
+    world_.settleIds(newRoot, stream.renumberedIds());
     adopt(newRoot, newCamera);
     return true;
 }

@@ -25,7 +25,7 @@ void logSelection(const NSNode::NodeGraphic* node) {
 }
 
 bool touchesAnother(NSNode::NodeTransform* node) {
-    for (NSNode::NodeTransform* other : NSNode::ControllerNode::instance().nodes())
+    for (NSNode::NodeTransform* other : node->world().nodes())
         if (other != node && node->overlaps(other, Vector3()))
             return true;
     return false;

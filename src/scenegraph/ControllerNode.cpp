@@ -10,11 +10,57 @@
 
 namespace NSNode {
 
-ControllerNode& ControllerNode::instance() {
-    // Never destroyed: nodes held by other singletons may still unregister
-    // themselves while the program exits.
+namespace {
+
+// The registry of nodes made outside every scene. Never destroyed: such
+// nodes (held by objects that live until the program exits) may still
+// leave it while the program exits.
+ControllerNode& outside() {
     static ControllerNode* registry = new ControllerNode();
     return *registry;
+}
+
+// The innermost Use; null: outside().
+thread_local ControllerNode* used = nullptr;
+
+} // namespace
+
+ControllerNode& ControllerNode::inUse() { return used ? *used : outside(); }
+
+ControllerNode::Use::Use(ControllerNode& registry) : previous(used) { used = &registry; }
+
+ControllerNode::Use::~Use() { used = previous; }
+
+ControllerNode::~ControllerNode() {
+    if (used == this)
+        used = nullptr;
+    // Whole trees move, from their tops.
+    while (!members_.empty()) {
+        NodeTransform* top = *members_.begin();
+        while (top->getParent() && holds(top->getParent()))
+            top = top->getParent();
+        top->moveToWorld(outside());
+    }
+}
+
+bool ControllerNode::idTaken(int id) const {
+    for (const NodeTransform* node : members_)
+        if (node->getId() == id)
+            return true;
+    return false;
+}
+
+ControllerNode::ChangeLog& ControllerNode::changeLog() {
+    if (changes_.nodes.size() != NodeTransform::kChangeLogSize)
+        changes_.nodes.assign(NodeTransform::kChangeLogSize, nullptr);
+    return changes_;
+}
+
+NodeTransform* ControllerNode::changedNode(std::uint64_t s) const {
+    if (s == 0 || s > changes_.lastStamp || changes_.lastStamp - s >= NodeTransform::kChangeLogSize ||
+        changes_.nodes.empty())
+        return nullptr;
+    return changes_.nodes[s % NodeTransform::kChangeLogSize];
 }
 
 int ControllerNode::nextId() {

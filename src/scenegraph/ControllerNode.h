@@ -1,22 +1,73 @@
 #pragma once
-// The registry of scene nodes: hands out node ids, keeps the list of nodes
-// that take part in hit tests, and collects the pairs of nodes that touched
-// during the current simulation tick (read by the level's goal check).
+// The registry of one world's nodes: hands out node ids, keeps the list of
+// nodes that take part in hit tests, collects the pairs of nodes that
+// touched during the current simulation tick (read by the level's goal
+// check), keeps the change stamps, and holds what the
+// layers above keep per world (the physics' contact search) and the scene
+// that draws the world. Every scene owns one; two scenes never share ids,
+// touching pairs or the broad phase.
+//
+// A node joins the registry in use when it is made (the innermost Use, or
+// the one kept for nodes made outside every scene: tools, tests) and keeps
+// it; a node added under a parent of another world moves to that world with
+// its subtree, taking a fresh id there only if its own is taken.
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <set>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
 namespace NSNode {
 
 class NodeTransform;
+class ModelDrawer;
+class DeferredDrawSink;
 
 class ControllerNode {
 public:
-    static ControllerNode& instance();
-    virtual ~ControllerNode() = default;
+    ControllerNode() = default;
+    // Nodes still in the world move to the registry kept for nodes outside
+    // every scene.
+    virtual ~ControllerNode();
+
+    // The registry new nodes join.
+    static ControllerNode& inUse();
+    // Makes a registry the one new nodes join while it lives.
+    class Use {
+    public:
+        explicit Use(ControllerNode& registry);
+        ~Use();
+        Use(const Use&) = delete;
+        Use& operator=(const Use&) = delete;
+
+    private:
+        ControllerNode* previous;
+    };
+
+    // Every node of the world, in no order (kept by NodeTransform).
+    void join(NodeTransform* node) { members_.insert(node); }
+    void leave(NodeTransform* node) { members_.erase(node); }
+    bool holds(const NodeTransform* node) const { return members_.count(const_cast<NodeTransform*>(node)) > 0; }
+    // Whether a node of the world has this id.
+    bool idTaken(int id) const;
+
+    // State a layer above keeps per world, made by that layer on first use.
+    struct Part {
+        virtual ~Part() = default;
+    };
+    Part* part() const { return part_.get(); }
+    void setPart(std::unique_ptr<Part> part) { part_ = std::move(part); }
+
+    // The scene drawing this world's nodes (null: they draw directly).
+    void setDrawers(ModelDrawer* models, DeferredDrawSink* deferred) {
+        modelDrawer_ = models;
+        deferredSink_ = deferred;
+    }
+    ModelDrawer* modelDrawer() const { return modelDrawer_; }
+    DeferredDrawSink* deferredSink() const { return deferredSink_; }
 
     // The next unused id; the first one handed out is 1.
     int nextId();
@@ -65,12 +116,13 @@ public:
         std::uint64_t lastStamp = 0;
         std::vector<NodeTransform*> nodes;
     };
-    ChangeLog& changeLog() { return changes_; }
-    // Which OpenGL light slots the light nodes hold (kept by NodeLight).
-    std::vector<bool>& lightSlots() { return lightSlots_; }
+    ChangeLog& changeLog();
+    std::uint64_t lastChangeStamp() const { return changes_.lastStamp; }
+    // The node that took stamp s, if it is among the latest stamps and the
+    // node still exists; null otherwise.
+    NodeTransform* changedNode(std::uint64_t s) const;
 
 private:
-    ControllerNode() = default;
     // The next id, never one in taken or held by a registered node.
     int freshId(const std::set<int>& taken);
     ControllerNode(const ControllerNode&) = delete;
@@ -83,7 +135,10 @@ private:
     bool exhaustedLogged_ = false;
     bool orderChanged_ = false;
     ChangeLog changes_;
-    std::vector<bool> lightSlots_;
+    std::unordered_set<NodeTransform*> members_;
+    std::unique_ptr<Part> part_;
+    ModelDrawer* modelDrawer_ = nullptr;
+    DeferredDrawSink* deferredSink_ = nullptr;
 };
 
 } // namespace NSNode

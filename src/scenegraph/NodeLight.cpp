@@ -15,11 +15,12 @@ QBN_REGISTER_CLASS(CLASS_NODE_LIGHT, NodeLight)
 
 namespace {
 
-// Which slots are taken: kept by the node registry.
+// Which slots are taken. The slots are OpenGL's, of the one context every
+// scene draws in, and a light sets its slot's state when it changes, not
+// when it draws: so lights of every world share one pool, and two scenes
+// never set the same slot.
 std::vector<bool>& slotTaken() {
-    std::vector<bool>& slots = ControllerNode::instance().lightSlots();
-    if (slots.size() != static_cast<size_t>(NodeLight::kPoolSize))
-        slots.assign(NodeLight::kPoolSize, false);
+    static std::vector<bool> slots(NodeLight::kPoolSize, false);
     return slots;
 }
 

@@ -15,16 +15,6 @@ namespace NSNode {
 
 namespace {
 
-DeferredDrawSink* drawSink = nullptr;
-
-// The change stamps, kept by the node registry.
-ControllerNode::ChangeLog& changes() {
-    ControllerNode::ChangeLog& log = ControllerNode::instance().changeLog();
-    if (log.nodes.size() != NodeTransform::kChangeLogSize)
-        log.nodes.assign(NodeTransform::kChangeLogSize, nullptr);
-    return log;
-}
-
 std::uint64_t logSlot(std::uint64_t s) { return s % NodeTransform::kChangeLogSize; }
 
 // Angles are kept inside (-2 pi, 2 pi), with the sign of the sum.
@@ -41,52 +31,76 @@ Matrix4 translated(const Vector3& t, Matrix4 m) {
 
 } // namespace
 
-NodeTransform::NodeTransform(bool full) {
+NodeTransform::NodeTransform(bool full) : registry(&ControllerNode::inUse()) {
+    registry->join(this);
     // A node made where a destroyed one was must not pass for it.
     noteChange();
     if (!full)
         return;
     boundingVolume = new BoundingVolume(true);
-    setId(ControllerNode::instance().nextId());
+    setId(registry->nextId());
+}
+
+// Only the latest stamps can still name the node.
+static void forgetStamps(ControllerNode& world, const NodeTransform* node) {
+    ControllerNode::ChangeLog& log = world.changeLog();
+    if (log.lastStamp - node->changeStamp() < NodeTransform::kChangeLogSize)
+        for (NodeTransform*& logged : log.nodes)
+            if (logged == node)
+                logged = nullptr;
 }
 
 NodeTransform::~NodeTransform() {
-    // Only the latest stamps can still name this node.
-    ControllerNode::ChangeLog& log = changes();
-    if (log.lastStamp - stamp < kChangeLogSize)
-        for (NodeTransform*& logged : log.nodes)
-            if (logged == this)
-                logged = nullptr;
+    forgetStamps(*registry, this);
     delete boundingVolume;
     boundingVolume = nullptr;
     unregisterForHits();
+    registry->leave(this);
 }
 
 int NodeTransform::setId(int newId) {
-    ControllerNode::instance().noteId(newId);
+    registry->noteId(newId);
     return Node<NodeTransform>::setId(newId);
 }
 
 void NodeTransform::noteChange() {
-    ControllerNode::ChangeLog& log = changes();
+    ControllerNode::ChangeLog& log = registry->changeLog();
     stamp = ++log.lastStamp;
     log.nodes[logSlot(stamp)] = this;
 }
 
-std::uint64_t NodeTransform::lastChangeStamp() { return changes().lastStamp; }
-
-NodeTransform* NodeTransform::changedNode(std::uint64_t s) {
-    ControllerNode::ChangeLog& log = changes();
-    if (s == 0 || s > log.lastStamp || log.lastStamp - s >= kChangeLogSize)
-        return nullptr;
-    return log.nodes[logSlot(s)];
-}
-
 NodeTransform* NodeTransform::setParent(NodeTransform* p) {
     noteChange();
-    ControllerNode::instance().markOrderChanged();
+    registry->markOrderChanged();
+    if (p && p->registry != registry)
+        moveToWorld(*p->registry);
     return Node<NodeTransform>::setParent(p);
 }
+
+void NodeTransform::moveToWorld(ControllerNode& to) {
+    if (registry == &to)
+        return;
+    ControllerNode& from = *registry;
+    forgetStamps(from, this);
+    const bool wasRegistered = registered;
+    unregisterForHits();
+    from.leave(this);
+    const int held = getId();
+    const bool taken = held >= 1 && to.idTaken(held);
+    registry = &to;
+    to.join(this);
+    noteChange();
+    to.markOrderChanged();
+    if (held >= 1)
+        setId(taken ? to.nextId() : held);
+    if (wasRegistered)
+        registerForHits();
+    changedWorld(from);
+    for (NodeTransform* child : getChildren())
+        child->moveToWorld(to);
+}
+
+void NodeTransform::changedWorld(ControllerNode&) {}
 
 void NodeTransform::translate(const Vector3& d) {
     position += d;
@@ -157,9 +171,6 @@ Vector3 NodeTransform::worldPosition() const {
     return p ? p->worldMatrix().transformPoint(position) : position;
 }
 
-void NodeTransform::setDeferredDrawSink(DeferredDrawSink* sink) { drawSink = sink; }
-DeferredDrawSink* NodeTransform::deferredDrawSink() { return drawSink; }
-
 void NodeTransform::draw() {
     glMultMatrixf(localMatrix().data());
     if (showVolume && boundingVolume) {
@@ -170,6 +181,7 @@ void NodeTransform::draw() {
         boundingVolume->drawWireframe();
         glPopAttrib();
     }
+    DeferredDrawSink* drawSink = registry->deferredSink();
     for (NodeTransform* child : getChildren()) {
         if (child->deferredDraw && drawSink) {
             drawSink->defer(child);
@@ -209,13 +221,13 @@ float NodeTransform::lowestPointOffset() {
 
 void NodeTransform::registerForHits() {
     if (!registered)
-        ControllerNode::instance().addNode(this);
+        registry->addNode(this);
     registered = true;
 }
 
 void NodeTransform::unregisterForHits() {
     if (registered)
-        ControllerNode::instance().removeNode(this);
+        registry->removeNode(this);
     registered = false;
 }
 
@@ -239,7 +251,7 @@ HitResult NodeTransform::probe(NodeTransform* other, const Vector3& offset) {
 HitResult NodeTransform::hitTestPlaced(NodeTransform* other) {
     HitResult r = testPlaced(other);
     if (r.hit)
-        ControllerNode::instance().addHit(this, other);
+        registry->addHit(this, other);
     return r;
 }
 
@@ -256,7 +268,7 @@ HitResult NodeTransform::hitTestAll(const Vector3& offset) {
         return HitResult();
     // Nothing moves during the search, so this node's volume is placed once.
     boundingVolume->setTransform(translated(offset, worldMatrix()));
-    const std::vector<NodeTransform*>& nodes = ControllerNode::instance().nodes();
+    const std::vector<NodeTransform*>& nodes = registry->nodes();
     for (size_t i = 0; i < nodes.size(); ++i) {
         if (nodes[i] == this)
             continue;
@@ -327,7 +339,7 @@ void NodeTransform::copyFrom(const Cloneable* source) {
         else
             delete copied;
     }
-    setId(ControllerNode::instance().nextId());
+    setId(registry->nextId());
     position = src->position;
     rotation = src->rotation;
     scaleFactor = src->scaleFactor;

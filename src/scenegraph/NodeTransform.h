@@ -29,12 +29,23 @@
 namespace NSNode {
 
 class NodeTransform;
+class ControllerNode;
 
 // Takes the nodes that draw in the scene's distance-sorted pass.
 class DeferredDrawSink {
 public:
     virtual ~DeferredDrawSink() = default;
     virtual void defer(NodeTransform* node) = 0;
+};
+
+// Draws the models of drawable nodes for the scene, which decides per frame
+// how (culling, render flags), and hears of nodes that go away so that it
+// can drop them from its selection and hover state.
+class ModelDrawer {
+public:
+    virtual ~ModelDrawer() = default;
+    virtual void drawModel(NodeTransform* node) = 0;
+    virtual void forgetNode(NodeTransform* node) = 0;
 };
 
 class NodeTransform : public Node<NodeTransform>, public NSSerialize::Serializeable, public NSClone::Cloneable {
@@ -46,8 +57,14 @@ public:
     NodeTransform* self() override { return this; }
     // Also tells the registry, so later ids stay above this one.
     int setId(int id) override;
-    // A new parent moves the node in the world.
+    // A new parent moves the node in the world, and into the parent's
+    // world when that is another.
     NodeTransform* setParent(NodeTransform* p) override;
+    // The registry of the world the node belongs to.
+    ControllerNode& world() const { return *registry; }
+    // Moves the node and its subtree into another world: registered nodes
+    // stay registered, and a node whose id is taken there gets a fresh one.
+    void moveToWorld(ControllerNode& to);
 
     virtual void translate(const Vector3& d);
     virtual void rotate(const Vector3& d);
@@ -80,14 +97,9 @@ public:
 
     // The stamp of this node's latest change.
     std::uint64_t changeStamp() const { return stamp; }
-    // The latest stamp handed out to any node.
-    static std::uint64_t lastChangeStamp();
-    // How many of the latest stamps changedNode answers for.
+    // How many of the latest stamps of a world its registry's changedNode
+    // answers for.
     static constexpr std::uint64_t kChangeLogSize = 256;
-    // The node that took stamp s, while s is one of the latest
-    // kChangeLogSize stamps; null for older stamps and for a node that has
-    // been destroyed since.
-    static NodeTransform* changedNode(std::uint64_t s);
 
     // translate(position) * rotation * scale
     Matrix4 localMatrix() const;
@@ -108,16 +120,17 @@ public:
     // hit is returned and ends the search.
     HitResult hitTestAll(const Vector3& offset);
 
-    // Where deferred children go while drawing; null draws them in tree order.
-    static void setDeferredDrawSink(DeferredDrawSink* sink);
-    static DeferredDrawSink* deferredDrawSink();
-
     int classId() const override;
     void serialize(NSSerialize::SerialStream& stream) override;
     // Deep copies: the copy and every copied child get fresh ids, and the
     // copy has no parent.
     NSClone::Cloneable* clone() const override;
     void copyFrom(const NSClone::Cloneable* source) override;
+
+protected:
+    // Called for each node of a subtree that moved from one world to
+    // another, after the move: what a node holds in its world follows it.
+    virtual void changedWorld(ControllerNode& from);
 
 private:
     void noteChange();
@@ -134,6 +147,7 @@ private:
     bool registered = false;
     bool deferredDraw = false;
     std::uint64_t stamp = 0;
+    ControllerNode* registry;
 };
 
 } // namespace NSNode

@@ -177,6 +177,7 @@ void Window::init(bool enterMainLoop) {
 
     // The scene view fills the window but for the menu strip at the right edge.
     scene = new NSScene::Scene();
+    sceneWorld = std::make_unique<NSNode::ControllerNode::Use>(scene->world());
     scene->setMuteToggle([] {
         NSAudio::SoundControl& sound = NSAudio::SoundControl::instance();
         sound.toggleMute();
@@ -218,6 +219,7 @@ void Window::init(bool enterMainLoop) {
 void Window::shutdown() {
     if (levelController)
         levelController->quit();
+    sceneWorld.reset();
     clear();
     scene = nullptr;
     menu = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "menu/Menu.h"
@@ -143,6 +144,9 @@ private:
     int sleepNumber = 0;
 
     NSScene::Scene* scene = nullptr;
+    // While the window shows its scene, nodes made anywhere (the menu's new
+    // objects, the levels' builds) join the scene's world.
+    std::unique_ptr<NSNode::ControllerNode::Use> sceneWorld;
     NSMenu::Menu* menu = nullptr;
     WindowFrameRate* frameRate = nullptr;
     WindowCullingGraph* cullingGraph = nullptr;

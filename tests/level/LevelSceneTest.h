@@ -25,16 +25,19 @@ protected:
         scene = std::make_unique<NSScene::Scene>();
         scene->setLayout(NSWindow::ItemLayout(0, 0, 800, 600));
         NSLevel::Level::setScene(scene.get());
+        sceneWorld = std::make_unique<NSNode::ControllerNode::Use>(scene->world());
     }
     void TearDown() override {
         NSLevel::Level::setScene(nullptr);
+        sceneWorld.reset();
         scene.reset();
-        NSNode::ControllerNode::instance().clearHits();
         NSMenu::setCustomMode(false);
         NSMenu::setDesignerEditing(false);
     }
 
     std::unique_ptr<NSScene::Scene> scene;
+    // Levels build into the scene's world.
+    std::unique_ptr<NSNode::ControllerNode::Use> sceneWorld;
 };
 
 } // namespace qbntest

@@ -136,7 +136,7 @@ TEST_F(LevelFiles, GoalsAreReachedInOrderOnly) {
     NodeTransform* c = level.ball(Vector3(20, 0, 0));
     level.registerWinConditonHit(id(level.a), id(level.b));
     level.registerWinConditonHit(id(level.b), id(c));
-    ControllerNode& registry = ControllerNode::instance();
+    ControllerNode& registry = ControllerNode::inUse();
 
     registry.clearHits();
     registry.addHit(c, level.b); // the second goal first: not counted
@@ -176,8 +176,8 @@ TEST_F(LevelFiles, ControllerShowsTheScreensAndWinsOnce) {
         level->registerWinConditonHit(id(level->a), id(level->b));
         ASSERT_TRUE(scene->setRunning(true));
         scene->step(0.15f, 0.0f);
-        ControllerNode::instance().clearHits();
-        ControllerNode::instance().addHit(level->a, level->b);
+        ControllerNode::inUse().clearHits();
+        ControllerNode::inUse().addHit(level->a, level->b);
         controller.update();
         controller.update(); // the win screen shows from the frame after the win
         EXPECT_TRUE(level->isWon() && controller.getWinScreen()->isVisible());
@@ -221,7 +221,7 @@ TEST_F(LevelFiles, ControllerShowsTheScreensAndWinsOnce) {
     controller.getWinScreen()->getBack()->mouseButton(0, 0, 0, 5, 5);
     EXPECT_FALSE(scene->isRunning());
     EXPECT_FALSE(second->isWon());
-    ControllerNode::instance().clearHits();
+    ControllerNode::inUse().clearHits();
 }
 
 TEST_F(LevelFiles, InputScreenEditsNameAndDescription) {

@@ -22,7 +22,7 @@
 #include "objects/ObjectShapes.h"
 #include "persistence/ClassIds.h"
 #include "persistence/SerialStream.h"
-#include "physics/ControllerPhysics.h"
+#include "physics/PhysicsCatalogue.h"
 #include "physics/TurnRange.h"
 #include "scene/Scene.h"
 #include "window/Window.h"
@@ -391,8 +391,8 @@ TEST_F(MenuGl, TheDesignerBuildsALevelThroughTheMenu) {
     press("Back");
     EXPECT_TRUE(shows("ELEMENT OPTIONS"));
 
-    const auto& effectTypes = NSPhysical::ControllerPhysics::instance().getPhysicsTypes();
-    const auto& propertyTypes = NSPhysical::ControllerPhysics::instance().getPropertyTypes();
+    const auto& effectTypes = NSPhysical::PhysicsCatalogue::get().getPhysicsTypes();
+    const auto& propertyTypes = NSPhysical::PhysicsCatalogue::get().getPropertyTypes();
     press("Physics...");
     press(effectTypes.front().first);
     ASSERT_EQ(ball->getPhysics().size(), 1u);

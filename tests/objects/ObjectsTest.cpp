@@ -80,7 +80,7 @@ protected:
     }
     void run(float seconds) {
         for (float t = 0.0f; t < seconds; t += kDt) {
-            NSNode::ControllerNode::instance().clearHits();
+            NSNode::ControllerNode::inUse().clearHits();
             root->simulate(kDt);
             root->finishStep(kDt);
         }

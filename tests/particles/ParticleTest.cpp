@@ -232,7 +232,7 @@ TEST_F(ParticleTest, PartsLimitCountsOnlyCreatedParticles) {
     // without interaction the solid is no obstacle, and it still makes its 20.
     Rig<ObjectParticleSystemSimple> blocked;
     blocked.addBlock(Vector3(), Vector3(200, 200, 200));
-    NSNode::ControllerNode& nodes = NSNode::ControllerNode::instance();
+    NSNode::ControllerNode& nodes = NSNode::ControllerNode::inUse();
     const size_t registered = nodes.nodes().size();
     limit(blocked);
     blocked.system->interactionMode = 1;

@@ -51,7 +51,7 @@ struct Room {
         return b;
     }
     void step(float dt = kDt) {
-        ControllerNode::instance().clearHits();
+        ControllerNode::inUse().clearHits();
         root->simulate(dt);
         root->finishStep(dt);
         root->applyPendingChanges();
@@ -70,7 +70,7 @@ NodePhysical* freeBall(const Vector3& at, const Vector3& velocity, float bounce)
 
 size_t hitsBetween(const NodeTransform& a, const NodeTransform& b) {
     size_t n = 0;
-    for (const auto& hit : ControllerNode::instance().hits())
+    for (const auto& hit : ControllerNode::inUse().hits())
         n += (hit.first == a.getId() && hit.second == b.getId()) ? 1 : 0;
     return n;
 }
@@ -124,7 +124,7 @@ TEST(CollisionBounce, ElasticBallNeverRisesAboveItsStartAndDampedBallComesToRest
 TEST(CollisionResponse, HeadOnEqualMassesExchangeSpeedsOrShareTheMean) {
     const float contactX = -5.3f + 0.6f;
     for (float bounce : {1.0f, 0.0f}) {
-        ControllerNode::instance().clearHits();
+        ControllerNode::inUse().clearHits();
         std::unique_ptr<NodePhysical> a(freeBall(Vector3(-5.3f, 0, 0), Vector3(60, 0, 0), bounce));
         std::unique_ptr<NodePhysical> b(freeBall(Vector3(5.3f, 0, 0), Vector3(-20, 0, 0), bounce));
         MotionRecord r = a->makeMotionRecord(kDt);
@@ -203,7 +203,7 @@ TEST(CollisionResponse, WallsMaterialsAndBrokenValues) {
 }
 
 TEST(CollisionMove, ZeroNormalBlocksWithoutResponseAndContactsAreLimited) {
-    ControllerNode::instance().clearHits();
+    ControllerNode::inUse().clearHits();
     // A volume that covers everything hits without a direction.
     std::unique_ptr<NodePhysical> ball(freeBall(Vector3(), Vector3(10, 0, 0), 1.0f));
     ball->setBounceFriction(0.5f);
@@ -222,7 +222,7 @@ TEST(CollisionMove, ZeroNormalBlocksWithoutResponseAndContactsAreLimited) {
 
     // Wedged between two plain nodes (no bodies) it overlaps, the ball answers one, then the other, and drops
     // out of the step where it is; the next step, with one of them gone, it moves off the other.
-    ControllerNode::instance().clearHits();
+    ControllerNode::inUse().clearHits();
     std::unique_ptr<NodeTransform> blocks[2];
     for (int k = 0; k < 2; ++k) {
         blocks[k].reset(new NodeTransform(true));
@@ -232,9 +232,9 @@ TEST(CollisionMove, ZeroNormalBlocksWithoutResponseAndContactsAreLimited) {
     MotionRecord r = ball->makeMotionRecord(kDt);
     ball->moveWithCollisions(r);
     EXPECT_TRUE(ball->getContactsThisStep() == 2 && ball->getPosition() == Vector3());
-    const size_t hits = ControllerNode::instance().hits().size();
+    const size_t hits = ControllerNode::inUse().hits().size();
     MotionRecord again = ball->makeMotionRecord(kDt);
-    EXPECT_TRUE(ball->moveWithCollisions(again) && ControllerNode::instance().hits().size() == hits);
+    EXPECT_TRUE(ball->moveWithCollisions(again) && ControllerNode::inUse().hits().size() == hits);
     ball->finishStep(kDt);
     blocks[1].reset();
     ball->setVelocity(Vector3(10, 0, 0));
@@ -248,7 +248,7 @@ TEST(CollisionMove, ZeroNormalBlocksWithoutResponseAndContactsAreLimited) {
 TEST(CollisionMove, BroadPhaseFindsTheSameContactsInTheSameOrder) {
     using Trace = std::vector<std::pair<int, int>>;
     auto run = [](bool broadPhase, std::vector<Vector3>& states, Trace& hits) {
-        NSPhysical::setCollisionBroadPhase(broadPhase);
+        NSPhysical::setCollisionBroadPhase(NSNode::ControllerNode::inUse(), broadPhase);
         Room room(true);
         std::mt19937 random(5);
         std::uniform_real_distribution<float> place(-85.0f, 85.0f), speed(-60.0f, 60.0f), size(3.0f, 7.0f);
@@ -294,7 +294,7 @@ TEST(CollisionMove, BroadPhaseFindsTheSameContactsInTheSameOrder) {
         const int base = room.root->getId();
         for (int step = 0; step < 240; ++step) {
             room.step();
-            for (const auto& hit : ControllerNode::instance().hits())
+            for (const auto& hit : ControllerNode::inUse().hits())
                 hits.emplace_back(hit.first - base, hit.second - base);
             for (NodePhysical* b : bodies) {
                 states.push_back(b->getPosition());
@@ -318,7 +318,7 @@ TEST(CollisionMove, BroadPhaseFindsTheSameContactsInTheSameOrder) {
     Trace hitsWithout, hitsWith;
     run(false, without, hitsWithout);
     run(true, with, hitsWith);
-    NSPhysical::setCollisionBroadPhase(true);
+    NSPhysical::setCollisionBroadPhase(NSNode::ControllerNode::inUse(), true);
     // Besides the pull of gravity on each ball in every step.
     EXPECT_GT(hitsWith.size(), 278u * 240u + 5000u);
     EXPECT_TRUE(hitsWith == hitsWithout);

@@ -12,6 +12,7 @@
 
 #include "persistence/RecordIO.h"
 #include "physics/ControllerPhysics.h"
+#include "physics/PhysicsCatalogue.h"
 #include "physics/NodePhysical.h"
 #include "physics/effects/PhysicsConstantMovement.h"
 #include "physics/effects/PhysicsElectricity.h"
@@ -39,7 +40,7 @@ namespace {
 
 constexpr float kQuarterTurn = 1.5707964f;
 
-ControllerPhysics& registry() { return ControllerPhysics::instance(); }
+const NSPhysical::PhysicsCatalogue& registry() { return NSPhysical::PhysicsCatalogue::get(); }
 
 std::unique_ptr<NodePhysical> bodyAt(Vector3 p, float mass = 1.0f, Vector3 velocity = Vector3()) {
     auto b = std::make_unique<NodePhysical>(true);
@@ -167,15 +168,15 @@ TEST(EffectForceLaws, EveryEffectActsOnlyInsideAVolumeItWasGiven) {
         EXPECT_EQ(Vector3(1, 0, 0), body->getVelocity()) << type.first << " out of reach";
 
         body->setPosition(Vector3(5, 0, 0));
-        NSNode::ControllerNode::instance().clearHits();
+        NSNode::ControllerNode::inUse().clearHits();
         body->applyForces(0.5f);
         // Every acting effect records the pair; all but the electricity store (energy only) push.
-        const auto& hits = NSNode::ControllerNode::instance().hits();
+        const auto& hits = NSNode::ControllerNode::inUse().hits();
         EXPECT_EQ(1u, hits.size()) << type.first << " inside";
         if (type.first != "Electricity") {
             EXPECT_NE(Vector3(1, 0, 0), body->getVelocity()) << type.first << " inside";
         }
-        NSNode::ControllerNode::instance().clearHits();
+        NSNode::ControllerNode::inUse().clearHits();
     }
 }
 

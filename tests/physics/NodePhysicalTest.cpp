@@ -59,10 +59,10 @@ TEST(PhysicsStep, ForcesOfMatchingEffectsChangeTheVelocity) {
     }
 
     // Every effect found acting records the touching pair for the goal check.
-    ControllerNode::instance().clearHits();
+    ControllerNode::inUse().clearHits();
     one->applyForces(0.5f);
     const std::vector<std::pair<int, int>> pair(1, {source.getPhysics()[0]->getId(), one->getId()});
-    EXPECT_EQ(ControllerNode::instance().hits(), pair);
+    EXPECT_EQ(ControllerNode::inUse().hits(), pair);
 }
 
 TEST(PhysicsStep, DisabledDetachedAndOutOfReachEffectsDoNotAct) {
@@ -94,9 +94,9 @@ TEST(PhysicsStep, DisabledDetachedAndOutOfReachEffectsDoNotAct) {
     // Destroying the owner takes its effects out of the registry.
     std::unique_ptr<NodePhysical> owner(new NodePhysical(true));
     owner->addPhysics(globalPush(Vector3(1, 0, 0)));
-    size_t registered = ControllerPhysics::instance().effectsOfKind(0).size();
+    size_t registered = ControllerPhysics::of(ControllerNode::inUse()).effectsOfKind(0).size();
     owner.reset();
-    EXPECT_EQ(ControllerPhysics::instance().effectsOfKind(0).size(), registered - 1);
+    EXPECT_EQ(ControllerPhysics::of(ControllerNode::inUse()).effectsOfKind(0).size(), registered - 1);
 }
 
 TEST(PhysicsStep, SlowBodiesStayPutAndSpinningBodiesTurn) {
@@ -169,7 +169,7 @@ TEST(PhysicsRecords, BodyRoundTripsWithItsEffectsAndProperties) {
     ASSERT_EQ(copy->getPhysics().size(), 1u);
     Physics* push = copy->getPhysics()[0];
     EXPECT_EQ(push->getOwner(), copy.get());
-    const auto& registered = ControllerPhysics::instance().effectsOfKind(0);
+    const auto& registered = ControllerPhysics::of(ControllerNode::inUse()).effectsOfKind(0);
     EXPECT_NE(std::find(registered.begin(), registered.end(), push), registered.end());
     float ends[2][2] = {};
     for (int axis : {0, 1})

@@ -23,7 +23,6 @@ protected:
     void SetUp() override {
         qbntest::GlTest::SetUp();
         NSMenu::setDesignerEditing(false);
-        NodeGraphic::setModelDrawer(nullptr);
         // The lighting the window sets up.
         glEnable(GL_LIGHTING);
         const GLfloat noAmbient[4] = {0.0f, 0.0f, 0.0f, 0.0f};

@@ -48,8 +48,6 @@ class NodeGraphicTest : public qbntest::GlTest {
 protected:
     void TearDown() override {
         NSMenu::setDesignerEditing(false);
-        NodeGraphic::setModelDrawer(nullptr);
-        NSNode::ControllerNode::instance().clearHits();
     }
 };
 
@@ -162,17 +160,23 @@ TEST_F(NodeGraphicTest, RecordRoundTripWithAndWithoutModel) {
 
 TEST_F(NodeGraphicTest, TheSceneDrawsTheModelsAndHearsOfDestroyedNodes) {
     struct Drawer : NSNode::ModelDrawer {
-        std::vector<NodeGraphic*> drawn, forgotten;
-        void drawModel(NodeGraphic* n) override { drawn.push_back(n); }
-        void forgetNode(NodeGraphic* n) override { forgotten.push_back(n); }
+        std::vector<NSNode::NodeTransform*> drawn, forgotten;
+        void drawModel(NSNode::NodeTransform* n) override { drawn.push_back(n); }
+        void forgetNode(NSNode::NodeTransform* n) override { forgotten.push_back(n); }
     } drawer;
-    NodeGraphic::setModelDrawer(&drawer);
+    NSNode::ControllerNode& world = NSNode::ControllerNode::inUse();
+    world.setDrawers(&drawer, nullptr);
     auto* node = new NodeGraphic(true);
     node->draw();
     node->setVisible(false);
     node->draw();
     delete node;
-    NodeGraphic::setModelDrawer(nullptr);
-    EXPECT_EQ(std::vector<NodeGraphic*>{node}, drawer.drawn) << "drawn once: hidden nodes are not";
-    EXPECT_EQ(std::vector<NodeGraphic*>{node}, drawer.forgotten);
+    // A node that moves into another world is gone for this one's scene.
+    auto* moved = new NodeGraphic(true);
+    NSNode::ControllerNode other;
+    moved->moveToWorld(other);
+    world.setDrawers(nullptr, nullptr);
+    EXPECT_EQ(std::vector<NSNode::NodeTransform*>{node}, drawer.drawn) << "drawn once: hidden nodes are not";
+    EXPECT_EQ((std::vector<NSNode::NodeTransform*>{node, moved}), drawer.forgotten);
+    delete moved;
 }

@@ -34,7 +34,7 @@ void expectMatrixNear(const Matrix4& expected, const Matrix4& actual) {
         EXPECT_NEAR(expected.m[i], actual.m[i], 1e-5f) << "element " << i;
 }
 
-ControllerNode& registry() { return ControllerNode::instance(); }
+ControllerNode& registry() { return ControllerNode::inUse(); }
 
 NodeTransform* ball(const Vector3& p, float radius = 1.0f, bool registered = true) {
     NodeTransform* n = new NodeTransform(true);

@@ -11,7 +11,7 @@
 #include "menu/Menu.h"
 #include "objects/NodeGraphic.h"
 #include "objects/ObjectCatalogue.h"
-#include "physics/ControllerPhysics.h"
+#include "physics/PhysicsCatalogue.h"
 #include "scene/Scene.h"
 #include "window/Window.h"
 #include "window/WindowTempPopUp.h"
@@ -97,7 +97,7 @@ struct Guide {
     void editor() {
         menu.setLevelMode(false);
         picture("editor");
-        const auto& physics = NSPhysical::ControllerPhysics::instance();
+        const auto& physics = NSPhysical::PhysicsCatalogue::get();
         bool first = true;
         for (const auto& kind : NSObjects::creationList()) {
             command(kind.first);
