@@ -129,7 +129,8 @@ int main(int argc, char** argv) {
         return 1;
 
     scene = new NSScene::Scene();
-    NSLevel::Level::setScene(scene);
+    // The level, its controller and the new objects use the scene's world.
+    NSNode::ControllerNode::Use sceneWorld(scene->world());
     level = new NSLevel::LevelCustom();
     controller = new NSLevel::ControllerLevel({}, level, nullptr);
     build();

@@ -128,7 +128,7 @@ void windowFrames(benchmark::State& state, NSWindow::Window* window, int level) 
 NSScene::Scene* sceneOf(NSLevel::Level* level) {
     auto* scene = new NSScene::Scene();
     scene->setLayout(NSWindow::ItemLayout(0, 0, kWidth, kHeight));
-    NSLevel::Level::setScene(scene);
+    NSNode::ControllerNode::Use building(scene->world());
     level->build();
     scene->step(0.0f, 0.0f);
     return scene;
@@ -140,7 +140,6 @@ NSWindow::Window* windowOf(NSLevel::Level* level) {
     window->onReshape(kWidth, kHeight);
     window->init(false);
     window->applyPendingChanges();
-    NSLevel::Level::setScene(window->getScene());
     level->build();
     window->getScene()->step(0.0f, 0.0f);
     return window;

@@ -111,7 +111,6 @@ int main(int argc, char** argv) {
     window->onReshape(kWidth, kHeight);
     window->init(false);
     window->applyPendingChanges();
-    NSLevel::Level::setScene(window->getScene());
 
     std::printf("%-8s %8s %8s %7s %13s %13s %13s %13s  name\n", "level", "fps off", "fps on", "on/off",
                 "game ms off", "game ms on", "process off", "process on");

@@ -91,7 +91,6 @@ int main(int argc, char** argv) {
     window->init(false);
     window->applyPendingChanges();
     NSScene::Scene* scene = window->getScene();
-    NSLevel::Level::setScene(scene);
     std::vector<NSLevel::Level*> levels = NSLevel::makeBuiltInLevels();
     levels[kFifthLevel]->build();
     benchpile::addPile(*scene, kPile);

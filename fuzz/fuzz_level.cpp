@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using qbnfuzz::check;
     qbnfuzz::writeInput("levels/input.lvl", data, size);
     auto scene = std::make_unique<NSScene::Scene>();
-    NSLevel::Level::setScene(scene.get());
+    auto sceneWorld = std::make_unique<NSNode::ControllerNode::Use>(scene->world());
     FuzzLevel level;
     NSNode::NodeTransform* before = scene->getRoot();
     if (!level.load("input")) {
@@ -58,6 +58,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
               "a saved level loads back different");
         qbnfuzz::playAndDraw(*scene);
     }
-    NSLevel::Level::setScene(nullptr);
     return 0;
 }

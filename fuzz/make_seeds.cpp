@@ -94,7 +94,7 @@ void writeScenesAndLevels() {
     }
     for (size_t first : {size_t(0), size_t(10)}) {
         NSScene::Scene scene;
-        NSLevel::Level::setScene(&scene);
+        NSNode::ControllerNode::Use sceneWorld(scene.world());
         SeedLevel level;
         fill(scene, first, 3);
         const auto& children = scene.getRoot()->getChildren();
@@ -105,7 +105,6 @@ void writeScenesAndLevels() {
         const std::string name = "level" + std::to_string(first);
         qbnfuzz::check(level.save(name), "cannot save a level");
         putFile("level", name + ".lvl", "levels/" + name + ".lvl");
-        NSLevel::Level::setScene(nullptr);
     }
 }
 

@@ -46,13 +46,7 @@ T* put(T* object, const Vector3& position, const Vector3& rotation, unsigned acc
     return object;
 }
 
-// Into the scene with the next pending changes, or below parent.
-template <class T>
-T* add(T* object) {
-    Level::scene()->addObject(object);
-    return object;
-}
-
+// Below parent with the next pending changes.
 template <class T>
 T* addTo(NodeGraphic* parent, T* object) {
     parent->addChildLater(object);

@@ -15,8 +15,6 @@ namespace NSLevel {
 
 namespace {
 
-NSScene::Scene* injectedScene = nullptr;
-
 bool endsWith(const std::string& s, const char* tail, size_t minimumLength) {
     std::string t(tail);
     return s.size() >= minimumLength && s.compare(s.size() - t.size(), t.size(), t) == 0;
@@ -77,13 +75,14 @@ bool isSafeFileName(const std::string& name) {
     return true;
 }
 
-NSScene::Scene* Level::scene() {
-    if (injectedScene)
-        return injectedScene;
-    return NSWindow::host().shownScene();
-}
+NSScene::Scene* Level::scene() { return NSScene::Scene::of(NSNode::ControllerNode::inUse()); }
 
-void Level::setScene(NSScene::Scene* s) { injectedScene = s; }
+void Level::addToScene(NSNode::NodeTransform* object) {
+    if (NSScene::Scene* s = scene())
+        s->addObject(object);
+    else
+        delete object;
+}
 
 Level::Level() : name("[levelName]"), infoText("[infoText]") {}
 

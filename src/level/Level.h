@@ -7,6 +7,10 @@
 
 #include "persistence/Serializeable.h"
 
+namespace NSNode {
+class NodeTransform;
+}
+
 namespace NSScene {
 class Scene;
 }
@@ -99,12 +103,20 @@ public:
     // the log names it shownName, or the path when that is empty.
     bool loadFile(const std::string& path, const std::string& shownName = "", int* skipped = nullptr);
 
-    // The scene the levels build into (the window's scene unless a test sets
-    // another).
+    // The scene the levels build into and check: the scene whose world is
+    // in use (the window's, the simulator's, a test's), or null. Two
+    // levels run side by side each with its scene's world in use.
     static NSScene::Scene* scene();
-    static void setScene(NSScene::Scene* scene);
 
 protected:
+    // Puts object into the level's scene with the next pending changes.
+    template <class T>
+    T* add(T* object) {
+        addToScene(object);
+        return object;
+    }
+    void addToScene(NSNode::NodeTransform* object);
+
     std::vector<LevelGoal> goals;
     bool won = false;
     std::string name;

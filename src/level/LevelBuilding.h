@@ -2,7 +2,8 @@
 // What the built-in levels share for building their rooms: placing an
 // object with what the player may do with it, the camera, a room with
 // gravity and air, plain blocks, light balls, particle streams and baskets.
-// Every function adds to the scene of Level::scene().
+// Every function adds to the scene of Level::scene(), the scene whose world
+// is in use.
 #include "level/Level.h"
 #include "objects/ObjectShapes.h"
 

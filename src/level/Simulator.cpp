@@ -48,17 +48,6 @@ std::string number(double v, int digits = 9) {
 
 std::string vector(const Vector3& v) { return "[" + number(v.x) + ", " + number(v.y) + ", " + number(v.z) + "]"; }
 
-// Every physical body but the particles, which come and go with the
-// emitters and are drawn at random.
-void collectBodies(NSNode::NodeTransform* node, std::vector<BodyState>& out) {
-    if (dynamic_cast<NSParticle::ParticleLink*>(node))
-        return;
-    if (auto* body = dynamic_cast<NSNode::NodePhysical*>(node))
-        out.push_back({body->getId(), body->worldPosition(), body->getVelocity()});
-    for (NSNode::NodeTransform* child : node->getChildren())
-        collectBodies(child, out);
-}
-
 std::string optionError(const SimulatorOptions& o) {
     if (o.file.empty())
         return "no level file given";
@@ -92,6 +81,28 @@ float FrameTimes::next() {
     return base * (1.0f + 3.0f * unit);
 }
 
+namespace {
+
+void collectBodies(NSNode::NodeTransform* node, std::vector<BodyState>& out) {
+    if (dynamic_cast<NSParticle::ParticleLink*>(node))
+        return;
+    if (auto* body = dynamic_cast<NSNode::NodePhysical*>(node))
+        out.push_back({body->getId(), body->worldPosition(), body->getVelocity()});
+    for (NSNode::NodeTransform* child : node->getChildren())
+        collectBodies(child, out);
+}
+
+} // namespace
+
+std::vector<BodyState> bodiesOf(const NSScene::Scene& scene) {
+    // Every physical body but the particles, which come and go with the
+    // emitters and are drawn at random.
+    std::vector<BodyState> bodies;
+    collectBodies(scene.getRoot(), bodies);
+    std::sort(bodies.begin(), bodies.end(), [](const BodyState& a, const BodyState& b) { return a.id < b.id; });
+    return bodies;
+}
+
 MachineRun runMachine(NSScene::Scene& scene, Level* level, FrameTimes frames, double seconds) {
     MachineRun run;
     scene.setRunning(true, false);
@@ -114,9 +125,7 @@ MachineRun runMachine(NSScene::Scene& scene, Level* level, FrameTimes frames, do
     }
     scene.setStepObserver(nullptr);
     scene.setRunning(false, false);
-    collectBodies(scene.getRoot(), run.bodies);
-    std::sort(run.bodies.begin(), run.bodies.end(),
-              [](const BodyState& a, const BodyState& b) { return a.id < b.id; });
+    run.bodies = bodiesOf(scene);
     return run;
 }
 
@@ -133,7 +142,6 @@ int simulateLevelFile(const SimulatorOptions& options, std::ostream& out, std::o
     }
     NSScene::Scene scene;
     scene.runTrace().setRecording(false); // nobody sees these runs
-    Level::setScene(&scene);
     NSNode::ControllerNode::Use sceneWorld(scene.world());
     // A file titled as a built-in level (a layout the game kept, a quick
     // save) plays by that level's own rules, as in the game.
@@ -168,7 +176,6 @@ int simulateLevelFile(const SimulatorOptions& options, std::ostream& out, std::o
         lines << "]}\n";
     }
     scene.clearScene();
-    Level::setScene(nullptr);
     if (!readable) {
         err << "quibbleton --simulate: \"" << options.file << "\" is not a readable level file\n";
         return 2;

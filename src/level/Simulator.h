@@ -63,6 +63,9 @@ private:
 // frame the clock caps simply takes longer), checking level's goals after
 // every step when level is given, and leaves the machine stopped where it
 // ended.
+// The scene's physical bodies as they are now, by id (no particles).
+std::vector<BodyState> bodiesOf(const NSScene::Scene& scene);
+
 MachineRun runMachine(NSScene::Scene& scene, Level* level, FrameTimes frames, double seconds);
 
 // `quibbleton --simulate`: one run per frame rate of the level file, each

@@ -197,7 +197,7 @@ void ObjectParticleSystem::draw() {
     if (named)
         glPushName(static_cast<GLuint>(getId()));
     applyMaterial(false, 0.0f, 0.0f, 0.0f);
-    NSScene::Scene* scene = currentScene();
+    NSScene::Scene* scene = sceneOf(*this);
     const bool stopped = !scene || !scene->isRunning();
     if ((stopped && emitterVisibility == 2) || (NSMenu::isDesignerEditing() && emitterVisibility == 1))
         drawEmitter();

@@ -149,7 +149,7 @@ void customGroup(std::vector<NSMenu::MenuEntry>& list, bool offered, bool detail
 void ObjectParticleSystem::appendObjectMenuEntries(std::vector<NSMenu::MenuEntry>& list, bool detailed) {
     using namespace NSMenu;
     const unsigned flags = getMenuFlags();
-    NSScene::Scene* scene = currentScene();
+    NSScene::Scene* scene = sceneOf(*this);
     if (scene && scene->isRunning()) {
         list.emplace_back(nullptr, "PARTICLE DETAILS", TYPE_STRING, KIND_HEADER, Value(), false);
         list.push_back(intLine("Visible Particles", KIND_INPUT, static_cast<int>(particles.size()), 0, 99999, false));

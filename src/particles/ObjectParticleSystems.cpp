@@ -208,8 +208,8 @@ void ObjectParticleSystemTexture::drawSprites() {
     const std::vector<Particle*>& live = getParticles();
     if (live.empty())
         return;
-    NSScene::Scene* scene = currentScene();
-    const Vector3 eye = spriteEye();
+    NSScene::Scene* scene = sceneOf(*this);
+    const Vector3 eye = spriteEye(*this);
     struct Sprite {
         float distance;
         const Particle* particle;
@@ -374,7 +374,7 @@ bool ObjectParticleSystemComplex::setMenuValue(std::string label, Value value) {
     }
     if (label != "Set Particle" && label != "Select Particle")
         return ObjectParticleSystem::setMenuValue(label, value);
-    NSScene::Scene* scene = currentScene();
+    NSScene::Scene* scene = sceneOf(*this);
     NSNode::NodeTransform* found =
         scene ? scene->findNode(particleId) : treeTop(this)->findById(particleId);
     if (label == "Set Particle") {

@@ -74,12 +74,12 @@ inline Vector3 normalised(const Vector3& v) {
     return l > 0.0f ? v / l : v;
 }
 
-// The scene the game shows, or null (tests without a window).
-NSScene::Scene* currentScene();
+// The scene that draws node's world, or null (a node outside every scene).
+NSScene::Scene* sceneOf(const NSNode::NodeTransform& node);
 
 // Where a sprite's eye is: the scene's camera, or a point in front of the
 // origin when there is no scene.
-Vector3 spriteEye();
+Vector3 spriteEye(const NSNode::NodeTransform& node);
 
 // The turn that makes a sprite at at (world) face eye: a half turn about y,
 // then about the vertical towards the eye, then the tilt towards it. What

@@ -12,14 +12,14 @@
 
 namespace NSParticle {
 
-NSScene::Scene* currentScene() { return NSScene::Scene::current(); }
+NSScene::Scene* sceneOf(const NSNode::NodeTransform& node) { return NSScene::Scene::of(node.world()); }
 
 int emitterExtentCount(const Vector3& half) {
     return (half.x != 0.0f ? 1 : 0) + (half.y != 0.0f ? 1 : 0) + (half.z != 0.0f ? 1 : 0);
 }
 
-Vector3 spriteEye() {
-    NSScene::Scene* scene = currentScene();
+Vector3 spriteEye(const NSNode::NodeTransform& node) {
+    NSScene::Scene* scene = sceneOf(node);
     return scene ? scene->view().getEye() : Vector3(0.0f, 0.0f, 100.0f);
 }
 
@@ -126,7 +126,7 @@ void TextureParticle::draw() {
     if (system && system->drawsParticles())
         return;
     NodePhysical::draw();
-    NSScene::Scene* scene = currentScene();
+    NSScene::Scene* scene = sceneOf(*this);
     if (scene && !scene->cullTest(this))
         return;
     glPushAttrib(GL_TEXTURE_BIT | GL_ENABLE_BIT | GL_CURRENT_BIT);
@@ -141,7 +141,7 @@ void TextureParticle::draw() {
     applySpriteFilters(scene);
     glColor3f(color.x, color.y, color.z);
     applyAppearance();
-    glMultMatrixf(spriteTurn(spriteEye(), worldPosition()).data());
+    glMultMatrixf(spriteTurn(spriteEye(*this), worldPosition()).data());
     const float s = size * 0.5f;
     glBegin(GL_QUADS);
     glTexCoord2f(0.0f, 1.0f);

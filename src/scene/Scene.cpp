@@ -27,20 +27,14 @@ float frameTime(float dt) {
     return std::min(dt, Scene::kMaxFrameTime);
 }
 
-// The scene that last became the drawer of models (see Scene::current).
-Scene* currentScene = nullptr;
-
 } // namespace
 
-Scene* Scene::current() { return currentScene; }
-
-void Scene::becomeDrawer() { currentScene = this; }
+Scene* Scene::of(const NSNode::ControllerNode& world) { return dynamic_cast<Scene*>(world.modelDrawer()); }
 
 Scene::Scene() : WindowItem(true) {
     NSNode::ControllerNode::Use use(world_);
     root = new NodeTransform(true);
     world_.setDrawers(this, this);
-    becomeDrawer();
     addSceneButtons(*this);
 }
 
@@ -51,8 +45,6 @@ Scene::~Scene() {
     delete root;
     root = nullptr;
     world_.setDrawers(nullptr, nullptr);
-    if (currentScene == this)
-        currentScene = nullptr;
 }
 
 // --- objects and selection ---------------------------------------------------

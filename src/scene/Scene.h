@@ -177,9 +177,9 @@ public:
     // camera stays.
     void clearScene();
     static void setLevelFileLookup(LevelFileLookup lookup);
-    // The scene that draws (and was made or drawn last): the one the
-    // particle emitters follow for the camera, culling and the machine.
-    static Scene* current();
+    // The scene that draws a world's nodes, or null: the one a particle
+    // emitter follows for the camera, culling and the machine.
+    static Scene* of(const NSNode::ControllerNode& world);
     // The 'm' key: turns the sound off or on and answers whether it is off
     // now (the window connects the sound; without it the key does nothing).
     void setMuteToggle(std::function<bool()> toggle) { muteToggle = std::move(toggle); }
@@ -242,7 +242,6 @@ public:
 private:
     // Makes this scene the drawer of models, the sink of the transparent
     // pass and the current scene.
-    void becomeDrawer();
     // Drops the selection, hover, handle drag and deferred draws (the nodes
     // they name are about to go).
     void forgetNodes();

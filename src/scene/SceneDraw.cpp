@@ -115,7 +115,6 @@ void Scene::drawCoordinateCross() const {
 
 void Scene::drawContent() {
     deferred.clear();
-    becomeDrawer();
     glPushMatrix();
     root->draw();
     glPopMatrix();

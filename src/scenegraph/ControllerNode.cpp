@@ -20,20 +20,25 @@ ControllerNode& outside() {
     return *registry;
 }
 
-// The innermost Use; null: outside().
-thread_local ControllerNode* used = nullptr;
+// The registries of the Uses alive, the latest last. A Use may end out of
+// order (two windows, the first closed first): each takes its own entry.
+thread_local std::vector<ControllerNode*> used;
 
 } // namespace
 
-ControllerNode& ControllerNode::inUse() { return used ? *used : outside(); }
+ControllerNode& ControllerNode::inUse() { return used.empty() ? outside() : *used.back(); }
 
-ControllerNode::Use::Use(ControllerNode& registry) : previous(used) { used = &registry; }
+ControllerNode::Use::Use(ControllerNode& registry) : registry(&registry) { used.push_back(&registry); }
 
-ControllerNode::Use::~Use() { used = previous; }
+ControllerNode::Use::~Use() {
+    const auto last = std::find(used.rbegin(), used.rend(), registry);
+    if (last != used.rend())
+        used.erase(std::next(last).base());
+}
 
 ControllerNode::~ControllerNode() {
-    if (used == this)
-        used = nullptr;
+    // A world gone is in use nowhere.
+    used.erase(std::remove(used.begin(), used.end(), this), used.end());
     // Whole trees move, from their tops.
     while (!members_.empty()) {
         NodeTransform* top = *members_.begin();

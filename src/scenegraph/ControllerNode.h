@@ -44,7 +44,7 @@ public:
         Use& operator=(const Use&) = delete;
 
     private:
-        ControllerNode* previous;
+        ControllerNode* registry;
     };
 
     // Every node of the world, in no order (kept by NodeTransform).

@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "assets/Sounds.h"
+#include "level/LevelBuilding.h"
 #include "audio/AudioSystem.h"
 #include "audio/MachineLoops.h"
 #include "audio/SoundControl.h"
@@ -269,6 +270,33 @@ TEST_F(Heard, PauseAndStopFadeTheMachineOut) {
         EXPECT_EQ(audio.isVoicePaused(0), step.paused) << step.what;
         EXPECT_EQ(audio.machineGain(), step.gain) << step.what;
     }
+}
+
+// A ball dropped on the floor is heard as it lands and then no more while it rests: the sound hears the contacts
+// of each frame's steps once, after them.
+TEST_F(Heard, ALandingIsHeardOnce) {
+    NSLevel::building::addRoom(300.0f, 300.0f, 300.0f, Vector3(1, 1, 1)); // with gravity and air
+    NSObjects::ObjectSphere* ball = NSLevel::building::makeBall(10.0f, 5.0f, 0.1f, Vector3(1, 1, 1), "ball");
+    ball->setPosition(Vector3(0, -100, 0));
+    ball->setVelocity(Vector3(0, -300, 0));
+    scene->addObject(ball);
+    scene->getRoot()->applyPendingChanges();
+    scene->setRunning(true);
+    auto impactHeard = [&] {
+        bool heard = false;
+        for (int v = 0; v < NSAudio::AudioSystem::kImpactVoices; ++v)
+            heard = heard || audio.isVoicePlaying(v);
+        return heard;
+    };
+    bool landed = false;
+    for (int frame = 0; frame < 300; ++frame) {
+        scene->step(1.0f / 60.0f, 0.0f);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        audio.update(scene.get(), 0, false);
+        landed = landed || impactHeard();
+    }
+    EXPECT_TRUE(landed);
+    EXPECT_FALSE(impactHeard()) << "the resting ball is heard again";
 }
 
 // A running fan is heard only while its wind moves something.

@@ -191,7 +191,6 @@ TEST_F(BuiltInLevels, RunsEndBitIdenticalAtAnyFrameRate) {
 // alike but the rate, won by the level's own rule.
 TEST_F(BuiltInLevels, TheSimulatorRunsALevelFileTheSameAtAnyFrameRate) {
     for (const auto& [index, seconds, shown] : {std::tuple{2, 12.0, "12.0"}, std::tuple{7, 30.0, "30.0"}}) {
-        NSLevel::Level::setScene(scene.get()); // the simulator leaves levels without the fixture's scene
         const Solution& solution = solutions()[static_cast<size_t>(index)];
         std::unique_ptr<Level> level(solution.make());
         ASSERT_NO_FATAL_FAILURE(setUp(*level, solution.steps));
@@ -315,5 +314,61 @@ TEST_F(BuiltInLevels, TheRecordedWinTimeIsTheWinningStepsAtAnyFrameCap) {
         EXPECT_TRUE(game.isWinScreenShown() && game.progress()->level(0).winSeconds == simulated.wonAt) << cap;
         scene->setRunning(false);
         game.currentLevel()->unload();
+    }
+}
+
+// Two scenes in one process, each stepping its own solved level frame by frame in turn, end as each ends alone: they
+// share no ids, touching pairs, effects, broad phase or sleeping bodies (the first level's gravity does not pull the
+// second's balls, its goals do not see the other's contacts).
+TEST_F(BuiltInLevels, TwoScenesSideBySideEndAsEachAlone) {
+    const size_t picked[2] = {0, 6}; // level 1 (balls and boards) and level 7 (the fan's wind)
+    for (size_t k : picked) {
+        std::unique_ptr<Level> level(solutions()[k].make());
+        ASSERT_NO_FATAL_FAILURE(setUp(*level, solutions()[k].steps));
+        ASSERT_TRUE(level->save("side" + std::to_string(k)));
+        level->unload();
+    }
+    struct Side {
+        std::unique_ptr<Level> level;
+        NSScene::Scene scene;
+        MachineRun run;
+    };
+    auto open = [&](Side& side, size_t k) {
+        NSNode::ControllerNode::Use use(side.scene.world());
+        side.level.reset(solutions()[k].make());
+        ASSERT_TRUE(side.level->load("side" + std::to_string(k)));
+        side.scene.setRunning(true, false);
+        side.scene.setStepObserver([&side](double at) {
+            side.level->update();
+            if (side.level->isWon() && !side.run.won)
+                side.run = MachineRun{true, at, {}};
+        });
+    };
+    constexpr int kFrames = 60 * 12;
+    MachineRun alone[2];
+    for (int k = 0; k < 2; ++k) {
+        Side side;
+        ASSERT_NO_FATAL_FAILURE(open(side, picked[k]));
+        for (int frame = 0; frame < kFrames; ++frame)
+            side.scene.step(1.0f / 60.0f, 0.0f);
+        alone[k] = side.run;
+        alone[k].bodies = bodiesOf(side.scene);
+        EXPECT_TRUE(alone[k].won) << solutions()[picked[k]].level;
+    }
+    Side sides[2];
+    for (int k = 0; k < 2; ++k)
+        ASSERT_NO_FATAL_FAILURE(open(sides[k], picked[k]));
+    for (int frame = 0; frame < kFrames; ++frame)
+        for (Side& side : sides)
+            side.scene.step(1.0f / 60.0f, 0.0f);
+    for (int k = 0; k < 2; ++k) {
+        SCOPED_TRACE(solutions()[picked[k]].level);
+        EXPECT_EQ(sides[k].run.wonAt, alone[k].wonAt);
+        const std::vector<BodyState> bodies = bodiesOf(sides[k].scene);
+        ASSERT_EQ(bodies.size(), alone[k].bodies.size());
+        for (size_t b = 0; b < bodies.size(); ++b) {
+            EXPECT_EQ(bodies[b].id, alone[k].bodies[b].id);
+            EXPECT_EQ(bodies[b].position, alone[k].bodies[b].position) << "body " << bodies[b].id;
+        }
     }
 }

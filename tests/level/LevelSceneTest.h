@@ -24,11 +24,9 @@ protected:
         NSMenu::setDesignerEditing(false);
         scene = std::make_unique<NSScene::Scene>();
         scene->setLayout(NSWindow::ItemLayout(0, 0, 800, 600));
-        NSLevel::Level::setScene(scene.get());
         sceneWorld = std::make_unique<NSNode::ControllerNode::Use>(scene->world());
     }
     void TearDown() override {
-        NSLevel::Level::setScene(nullptr);
         sceneWorld.reset();
         scene.reset();
         NSMenu::setCustomMode(false);

@@ -154,6 +154,37 @@ TEST_F(NodeTransformTest, IdsStayAboveEveryIdSeen) {
     EXPECT_EQ(first + 102, registry().nextId());
 }
 
+// A node added under a parent of another world moves there with its subtree: the nodes registered for hits are in
+// the new world's list and gone from the old one's, ids the new world does not hold stay, a taken one is replaced.
+TEST_F(NodeTransformTest, ANodeAddedUnderAnotherWorldMovesThereWithItsSubtree) {
+    ControllerNode other;
+    std::unique_ptr<NodeTransform> top;
+    {
+        ControllerNode::Use use(other);
+        top.reset(ball(Vector3())); // id 1 there
+    }
+    NodeTransform* taken = ball(Vector3()); // id 1 here too
+    NodeTransform* node = ball(Vector3(5, 0, 0));
+    NodeTransform* child = ball(Vector3(0, 5, 0));
+    node->addChild(child);
+    const int kept[2] = {node->getId(), child->getId()};
+    top->addChild(node);
+    top->addChild(taken);
+    const struct { NodeTransform* n; int id; } rows[] = {{node, kept[0]}, {child, kept[1]}, {taken, 0}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(&row.n->world(), &other);
+        EXPECT_TRUE(row.n->isRegistered());
+        if (row.id)
+            EXPECT_EQ(row.n->getId(), row.id);
+    }
+    EXPECT_NE(taken->getId(), 1) << "two nodes of one world hold id 1";
+    EXPECT_NE(taken->getId(), kept[0]);
+    EXPECT_NE(taken->getId(), kept[1]);
+    EXPECT_EQ(other.nodes().size(), 4u);
+    EXPECT_TRUE(registry().nodes().empty());
+    EXPECT_TRUE(top->hitTestAll(Vector3()).hit) << "the moved nodes are hit-tested in their new world";
+}
+
 TEST_F(NodeTransformTest, ClonesAreDeepWithFreshIdsAndNoParent) {
     NodeTransform root(true);
     NodeTransform* original = ball(Vector3(1, 2, 3));
