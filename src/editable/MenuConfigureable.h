@@ -1,6 +1,8 @@
 #pragma once
 // What every editable class offers the menu (and the level builders): its
-// entries in display order, and reading and writing a value by its label.
+// entries in display order, reading and writing a value by its label, and
+// a count of the times its lines changed (the menu builds the page again
+// when a value it gave moved that count).
 #include <string>
 #include <vector>
 
@@ -21,6 +23,17 @@ public:
     virtual void getMenuEntries(std::vector<MenuEntry>& list, bool detailed) = 0;
     virtual unsigned getMenuFlags() = 0;
     virtual std::string getMenuPicture() = 0;
+
+    // Moves whenever getMenuEntries would give other lines than before (a
+    // mode with lines of its own, a switch that greys lines, a volume made, a
+    // new name); a new value on a line that stays leaves it alone.
+    unsigned menuLinesVersion() const { return linesVersion; }
+
+protected:
+    void menuLinesChanged() { ++linesVersion; }
+
+private:
+    unsigned linesVersion = 0;
 };
 
 } // namespace NSMenu

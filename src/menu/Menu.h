@@ -192,8 +192,10 @@ private:
     Outcome keptInItem(const std::string& label, const Value& value);
     // A goal picked from the goal list, or an object created from the editor's page.
     Outcome pickCommand(const std::string& label, const Value& value);
-    // Whether the menu should give this label to the page's owner.
-    bool forwardToOwner(const std::string& label, const Value& value);
+    // Gives the line to the object or effect whose page it is: Kept when it
+    // takes the value, Refused when not. When that changed which lines the
+    // owner shows, the page is built again before it is next drawn.
+    Outcome giveToOwner(MenuConfigureable& owner, const std::string& label, const Value& value);
     void deleteSelected();
     void selectById(int id);
     void popUp(const std::string& text) const;

@@ -169,7 +169,15 @@ bool Menu::objectCommand(const std::string& label, const Value& value) {
         return finishCommand(physicsCommand(label, value));
     if (page.propertiesOpen)
         return finishCommand(propertyCommand(label, value));
-    return selected->setMenuValue(label, value);
+    return finishCommand(giveToOwner(*selected, label, value));
+}
+
+Menu::Outcome Menu::giveToOwner(MenuConfigureable& owner, const std::string& label, const Value& value) {
+    const unsigned lines = owner.menuLinesVersion();
+    const bool taken = owner.setMenuValue(label, value);
+    if (owner.menuLinesVersion() != lines)
+        setTouched();
+    return taken ? Outcome::Kept : Outcome::Refused;
 }
 
 Menu::Outcome Menu::objectBack(const std::string&, const Value&) {
@@ -241,7 +249,7 @@ template <class T, class Create, class Add>
 Menu::Outcome Menu::editOrAdd(T*& edited, const std::vector<T*>& items, Create create, Add add,
                               const std::string& label, const Value& value) {
     if (edited)
-        return edited->setMenuValue(label, value) ? Outcome::Kept : Outcome::Refused;
+        return giveToOwner(*edited, label, value);
     if (T* made = create(label)) {
         add(made);
         edited = made;

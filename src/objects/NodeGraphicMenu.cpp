@@ -14,7 +14,6 @@
 #include "physics/PhysicsProperty.h"
 #include "physics/TurnRange.h"
 #include "resources/ResourcePath.h"
-#include "shell/Host.h"
 #include "shell/SafeFile.h"
 
 using NSMenu::MenuEntry;
@@ -60,8 +59,6 @@ void appendNameList(std::vector<MenuEntry>& list, const char* header, const std:
     for (const std::string& name : names)
         list.emplace_back(nullptr, "", NSMenu::TYPE_STRING, NSMenu::KIND_TEXT, Value::ofString(" - " + name), true);
 }
-
-void touchMenu() { NSWindow::host().touchMenu(); }
 
 // A position bar reads its place to a tenth of a unit; a typed place goes to
 // the absolute position and must lie inside the room of an object that
@@ -338,7 +335,7 @@ bool NodeGraphic::setOwnValue(const std::string& label, const Value& value) {
         {"Set Name",
          [](NodeGraphic& n, const Value&) {
              n.setName(n.nameInput);
-             touchMenu();
+             n.menuLinesChanged();
          }},
         {"Set Picture", [](NodeGraphic& n, const Value&) { n.takePicture(); }},
     };
@@ -358,7 +355,7 @@ void NodeGraphic::takePicture() {
     } else {
         ::close(picture.fd);
         setPicture(pictureInput);
-        touchMenu();
+        menuLinesChanged();
     }
 }
 

@@ -100,7 +100,7 @@ void ObjectRollband::appendObjectMenuEntries(std::vector<MenuEntry>& list, bool 
 bool ObjectRollband::setMenuValue(std::string label, Value value) {
     if (label == "Enable Rollband") {
         setEnabled(value.boolValue);
-        rebuildMenu();
+        menuLinesChanged();
     } else if (label == "Rollband Speed") {
         setSpeed(value.floatValue);
     } else if (label == "Edit Enable Rollband") {

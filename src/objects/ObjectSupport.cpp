@@ -7,7 +7,6 @@
 
 #include "editable/EditorMode.h"
 #include "resources/ModelObject.h"
-#include "shell/Host.h"
 
 namespace NSObjects {
 
@@ -36,10 +35,6 @@ NSMenu::MenuEntry boolEntry(NSMenu::MenuConfigureable* owner, const std::string&
 void appendIfEditable(std::vector<NSMenu::MenuEntry>& list, bool detailed, bool editable, NSMenu::MenuEntry line) {
     if (detailed || editable)
         list.push_back(std::move(line));
-}
-
-void rebuildMenu() {
-    NSWindow::host().touchMenu();
 }
 
 bool pushPickName(const NSNode::NodeGraphic& node) {

@@ -28,8 +28,6 @@ NSMenu::MenuEntry boolEntry(NSMenu::MenuConfigureable* owner, const std::string&
 // Appends line in custom mode (detailed), and in level mode only while the
 // player may change the value (editable).
 void appendIfEditable(std::vector<NSMenu::MenuEntry>& list, bool detailed, bool editable, NSMenu::MenuEntry line);
-// Asks the side menu to rebuild its page (a switch changed which lines are greyed).
-void rebuildMenu();
 
 // Wraps a solid drawn without a model in the node's pick name, when the node
 // takes part in picking (the same rule as for models): pushPickName says

@@ -166,7 +166,7 @@ bool ObjectTeslaSpule::setMenuValue(std::string label, Value value) {
     if (label == "Enable Teslacoil" || label == "Enable Refresh") {
         (label == "Enable Teslacoil" ? enabled : refreshEnabled) = value.boolValue;
         applyTeslaSettings();
-        rebuildMenu();
+        menuLinesChanged();
         return true;
     }
     if (bool* flag = editFlagByLabel(label)) {

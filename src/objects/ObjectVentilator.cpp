@@ -103,7 +103,7 @@ void ObjectVentilator::appendObjectMenuEntries(std::vector<MenuEntry>& list, boo
 bool ObjectVentilator::setMenuValue(std::string label, Value value) {
     if (label == "Enable Ventilator") {
         setEnabled(value.boolValue);
-        rebuildMenu();
+        menuLinesChanged();
     } else if (label == "Turning Speed") {
         setTurningSpeed(value.floatValue);
     } else if (label == "Edit Enable Ventilator") {

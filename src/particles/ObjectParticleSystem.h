@@ -15,8 +15,6 @@ namespace NSParticle {
 
 // The top of the tree node hangs in.
 NSNode::NodeTransform* treeTop(NSNode::NodeTransform* node);
-// Marks the side menu for rebuilding, when there is one.
-void touchSideMenu();
 // The menu words of the interaction and colour modes.
 const char* interactionName(int mode);
 const char* colorModeName(int mode);

@@ -72,7 +72,7 @@ void ObjectParticleSystem::copyFrom(const NSClone::Cloneable* source) {
 bool ObjectParticleSystem::setMenuValue(std::string label, NSMenu::Value value) {
     if (label == "Mode Constant" || label == "Mode Fade" || label == "Mode Iterate") {
         colorMode = label == "Mode Constant" ? 0 : (label == "Mode Fade" ? 1 : 2);
-        touchSideMenu();
+        menuLinesChanged();
         return true;
     }
     if (label == "No Interaction" || label == "From Beginning" || label == "First no-Hit") {

@@ -7,7 +7,6 @@
 #include "persistence/ClassIds.h"
 #include "resources/LoaderGLTexture.h"
 #include "scene/Scene.h"
-#include "shell/Host.h"
 
 using NSMenu::MenuEntry;
 using NSMenu::Value;
@@ -23,10 +22,6 @@ NSNode::NodeTransform* treeTop(NSNode::NodeTransform* node) {
     while (node->getParent())
         node = node->getParent();
     return node;
-}
-
-void touchSideMenu() {
-    NSWindow::host().touchMenu();
 }
 
 const char* interactionName(int mode) {
@@ -380,11 +375,11 @@ bool ObjectParticleSystemComplex::setMenuValue(std::string label, Value value) {
     if (label == "Set Particle") {
         if (dynamic_cast<NSNode::NodeGraphic*>(found)) {
             if (prototypeId == 0)
-                touchSideMenu();
+                menuLinesChanged();
             prototypeId = particleId;
         } else {
             if (prototypeId != 0)
-                touchSideMenu();
+                menuLinesChanged();
             prototypeId = 0;
         }
     } else if (found && scene) {

@@ -8,7 +8,6 @@
 #include "persistence/ClassIds.h"
 #include "physics/NodePhysical.h"
 #include "physics/PhysicsProperty.h"
-#include "shell/Host.h"
 
 namespace NSPhysical {
 
@@ -299,7 +298,7 @@ bool Physics::setMenuValue(std::string label, Value value) {
     for (int type = 0; type < 4; ++type) {
         if (label == typeButtons[type]) {
             volumeType = type;
-            markMenuForRebuild();
+            menuLinesChanged();
             return true;
         }
     }
@@ -318,7 +317,7 @@ bool Physics::setMenuValue(std::string label, Value value) {
     if (label == "Create Volume") {
         if (!createVolume())
             return false;
-        markMenuForRebuild();
+        menuLinesChanged();
         return true;
     }
     return false;
@@ -352,9 +351,5 @@ Value Physics::getMenuValue(std::string label) {
 unsigned Physics::getMenuFlags() { return 65535; }
 
 std::string Physics::getMenuPicture() { return std::string(); }
-
-void Physics::markMenuForRebuild() {
-    NSWindow::host().touchMenu();
-}
 
 } // namespace NSPhysical

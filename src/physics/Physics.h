@@ -106,9 +106,6 @@ public:
     unsigned getMenuFlags() override;
     std::string getMenuPicture() override;
 
-    // Asks the side menu to rebuild its page (a changed set of lines).
-    static void markMenuForRebuild();
-
 protected:
     // v turned by the effect's world rotation (no translation, no scale).
     Vector3 world(const Vector3& v) const;

@@ -7,7 +7,6 @@ namespace {
 class QuietHost : public Host {
 public:
     void showTempPopUp(const std::string&) override {}
-    void touchMenu() override {}
     bool hasScreen() const override { return false; }
     void addOverlay(WindowItem*) override {}
     NSScene::Scene* shownScene() const override { return nullptr; }

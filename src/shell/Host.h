@@ -1,9 +1,9 @@
 #pragma once
 // What the layers below the window ask of it without knowing it: a message
-// across the window, a fresh build of the side menu's page, whether the
-// window has a size yet, a full-window item laid over the others, and the
-// scene it shows. The game's window answers (it registers itself as the
-// host); without one (tools, fuzz targets) a quiet host ignores the calls.
+// across the window, whether the window has a size yet, a full-window item
+// laid over the others, and the scene it shows. The game's window answers
+// (it registers itself as the host); without one (tools, fuzz targets) a
+// quiet host ignores the calls.
 #include <string>
 
 namespace NSScene {
@@ -18,8 +18,6 @@ class Host {
 public:
     virtual ~Host() = default;
     virtual void showTempPopUp(const std::string& text) = 0;
-    // The side menu rebuilds its page before it is drawn next.
-    virtual void touchMenu() = 0;
     virtual bool hasScreen() const = 0;
     // Takes item into the window's item tree (it owns it from then on).
     virtual void addOverlay(WindowItem* item) = 0;

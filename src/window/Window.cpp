@@ -234,11 +234,6 @@ void Window::showTempPopUp(const std::string& text) {
     addChildLater(new WindowTempPopUp(text, 2.0f, 1.0f, true));
 }
 
-void Window::touchMenu() {
-    if (menu)
-        menu->setTouched();
-}
-
 void Window::draw() {
     drawFrame();
     glutSwapBuffers();

@@ -55,7 +55,6 @@ public:
 
     // Shows text across the window for four seconds (fade in, hold, fade out).
     void showTempPopUp(const std::string& text) override;
-    void touchMenu() override;
     bool hasScreen() const override { return getScreenArea().width > 0; }
     void addOverlay(WindowItem* item) override { addChildLater(item); }
     NSScene::Scene* shownScene() const override { return scene; }

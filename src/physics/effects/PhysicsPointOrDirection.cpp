@@ -29,7 +29,7 @@ bool PhysicsPointOrDirection::setMenuValue(std::string label, NSMenu::Value newV
         return false;
     if (label == "Directional") {
         pointMode = !newValue.boolValue;
-        markMenuForRebuild(); // the force direction lines come or go
+        menuLinesChanged(); // the force direction lines come or go
         return true;
     }
     return PhysicsSingleValue::setMenuValue(label, newValue);
