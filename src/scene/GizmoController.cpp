@@ -121,14 +121,13 @@ RotateTorus* GizmoController::ring(int axis) { return (axis >= 0 && axis < 3) ? 
 // eye) and sit just outside the object. Arrows lie in the frame of the
 // object's parent, since they move it along its position's axes; rings lie
 // in the object's own frame, since they turn it about its own axes.
-void GizmoController::draw(NodeGraphic& node, const Vector3& eye, bool held, NSNode::DeferredDrawSink& sink) {
+void GizmoController::draw(NodeGraphic& selected, const Vector3& eye, bool held, NSNode::DeferredDrawSink& sink) {
     HandleSet& set = handles();
-    NodeGraphic* selected = &node;
-    const Vector3 at = selected->worldPosition();
+    const Vector3 at = selected.worldPosition();
     const float size = kHandleSizePerDistance * length(at - eye);
     float radius = 0.0f;
-    if (BoundingVolume* volume = selected->getBoundingVolume()) {
-        volume->setTransform(selected->worldMatrix());
+    if (BoundingVolume* volume = selected.getBoundingVolume()) {
+        volume->setTransform(selected.worldMatrix());
         radius = volume->getOuterSphere().getWorldRadius();
     }
     const float distance = kHandleClearance * std::max(size, radius);
@@ -136,7 +135,7 @@ void GizmoController::draw(NodeGraphic& node, const Vector3& eye, bool held, NSN
     static const Vector3 axisColour[3] = {Vector3(0.5f, 0.0f, 0.0f), Vector3(0.0f, 0.5f, 0.0f),
                                           Vector3(0.0f, 0.0f, 0.5f)};
     const Vector3 highlight = held ? Vector3(1.0f, 1.0f, 0.0f) : Vector3(0.0f, 0.8f, 0.8f);
-    const int id = selected->getId();
+    const int id = selected.getId();
     for (int axis = 0; axis < 3; ++axis) {
         RotateTorus* ring = set.rings[axis].get();
         ring->setRadius(size);
@@ -153,10 +152,10 @@ void GizmoController::draw(NodeGraphic& node, const Vector3& eye, bool held, NSN
     glPushMatrix();
     glTranslatef(at.x, at.y, at.z);
     glPushMatrix();
-    if (const NodeTransform* parent = selected->getParent())
+    if (const NodeTransform* parent = selected.getParent())
         glMultMatrixf(parent->worldRotation().data());
     for (int axis = 0; axis < 3; ++axis) {
-        if (!designer && !selected->canEditPosition(axis))
+        if (!designer && !selected.canEditPosition(axis))
             continue;
         glPushMatrix();
         placeHandle(axis, distance);
@@ -165,9 +164,9 @@ void GizmoController::draw(NodeGraphic& node, const Vector3& eye, bool held, NSN
     }
     glPopMatrix();
     glPushMatrix();
-    glMultMatrixf(selected->worldRotation().data());
+    glMultMatrixf(selected.worldRotation().data());
     for (int axis = 0; axis < 3; ++axis) {
-        if (!designer && !selected->canEditRotation(axis))
+        if (!designer && !selected.canEditRotation(axis))
             continue;
         glPushMatrix();
         placeHandle(axis, distance);

@@ -48,10 +48,10 @@ public:
     bool isTranslating() const { return translating; }
     bool isRotating() const { return rotating; }
 
-    // Puts the handles of node into the transparent pass of sink, sized for
-    // a view from eye; held (a mouse button is down) lights the hovered one
-    // yellow instead of cyan.
-    void draw(NSNode::NodeGraphic& node, const Vector3& eye, bool held, NSNode::DeferredDrawSink& sink);
+    // Puts the handles of selected into the transparent pass of sink, sized
+    // for a view from eye; held (a mouse button is down) lights the hovered
+    // one yellow instead of cyan.
+    void draw(NSNode::NodeGraphic& selected, const Vector3& eye, bool held, NSNode::DeferredDrawSink& sink);
     // A press at (x, y) of a view over area on the handle of record: a drag
     // of node starts, unless the handle is another object's or for an axis
     // the node may not use.
