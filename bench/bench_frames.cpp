@@ -96,17 +96,17 @@ double summary(const std::vector<Run>& runs, bool cpuMs) {
 }
 
 void sceneFrames(benchmark::State& state, NSScene::Scene* scene, int level, const Path& path, bool culling) {
-    scene->setVertexArrays(path.vertexArrays);
-    scene->setDisplayLists(path.displayLists);
-    scene->setCulling(culling);
+    scene->settings().setVertexArrays(path.vertexArrays);
+    scene->settings().setDisplayLists(path.displayLists);
+    scene->settings().setCulling(culling);
     measure(state, level, std::string(path.name) + (culling ? "" : " -cull"), [scene] {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         scene->draw();
         finishFrame();
     });
-    scene->setVertexArrays(false);
-    scene->setDisplayLists(false);
-    scene->setCulling(true);
+    scene->settings().setVertexArrays(false);
+    scene->settings().setDisplayLists(false);
+    scene->settings().setCulling(true);
 }
 
 void emptyFrames(benchmark::State& state) {

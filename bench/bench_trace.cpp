@@ -95,7 +95,7 @@ int main(int argc, char** argv) {
     levels[kFifthLevel]->build();
     benchpile::addPile(*scene, kPile);
     window->applyPendingChanges();
-    NSScene::RunTrace& trace = scene->runTrace();
+    NSScene::RunTrace& trace = scene->machine().trace();
 
     std::printf("%-20s %19s %17s %8s\n", "", "wall ms per frame", "CPU ms per frame", "");
     std::printf("%-20s %9s %9s %8s %8s %8s\n", "", "no trace", "trace", "no trace", "trace", "cost");

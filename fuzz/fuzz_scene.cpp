@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     qbnfuzz::enterScratchFolder(argc, argv, QBN_FUZZ_MODELS);
     // As while a level is active: a scene that cannot be read is looked for
     // in the level file of its name, here the input once more.
-    NSScene::Scene::setLevelFileLookup(
+    NSScene::SceneFiles::setLevelFileLookup(
         [](const std::string& name) { return name == "input" ? std::string("levels/input.lvs") : std::string(); });
     return 0;
 }

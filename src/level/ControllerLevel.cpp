@@ -44,12 +44,12 @@ ControllerLevel::ControllerLevel(std::vector<Level*> builtIn, Level* customLevel
     }
     // A scene name that cannot be read as a scene file is tried as the
     // current level's level file.
-    NSScene::Scene::setLevelFileLookup([this](const std::string& name) {
+    NSScene::SceneFiles::setLevelFileLookup([this](const std::string& name) {
         return current ? levelFilePath(name) : std::string();
     });
 }
 
-ControllerLevel::~ControllerLevel() { NSScene::Scene::setLevelFileLookup(nullptr); }
+ControllerLevel::~ControllerLevel() { NSScene::SceneFiles::setLevelFileLookup(nullptr); }
 
 void ControllerLevel::update() {
     NSAudio::AudioSystem::instance().update(Level::scene(), current ? current->goalsReached() : 0,
@@ -132,7 +132,7 @@ void ControllerLevel::updateWin(NSScene::Scene* scene) {
         // the time of the last step.
         if (!current->isWon()) {
             if (current->update(), current->isWon())
-                wonAt = scene->machineClock().simulatedSeconds();
+                wonAt = scene->machine().clock().simulatedSeconds();
         } else {
             setWinScreenShown(true);
         }

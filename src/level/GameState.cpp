@@ -134,7 +134,7 @@ void GameState::enterLevelMode() {
     resumeCustom_ = true;
     resetEditorFlags();
     if (NSScene::Scene* s = scene()) {
-        s->discardRun();
+        s->machine().discard();
         s->clearScene();
     }
     levels_.selectLevel(0);
@@ -246,7 +246,7 @@ void GameState::stopTest() {
     levels_.setWinScreenShown(false);
     levels_.setInfoShown(false);
     if (s) {
-        s->discardRun();
+        s->machine().discard();
         if (!s->loadScene(kTestSceneName))
             popUp("Scene could not be loaded");
     }

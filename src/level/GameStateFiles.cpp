@@ -162,7 +162,7 @@ bool GameState::loadScene(const std::string& name) {
         stream.readString();
         stream.skipBlock();
     }
-    if (stream.failed() || !s->readScene(stream)) {
+    if (stream.failed() || !NSScene::SceneFiles::read(*s, stream)) {
         popUp("Scene could not be loaded");
         return false;
     }
@@ -172,7 +172,7 @@ bool GameState::loadScene(const std::string& name) {
 
 void GameState::afterLoad(const std::string& what, int skipped) {
     if (NSScene::Scene* s = scene())
-        s->discardRun();
+        s->machine().discard();
     levels_.setWinScreenShown(false);
     int dropped = 0;
     if (Level* level = currentLevel()) {

@@ -36,7 +36,7 @@ bool GameState::captureEdits(EditState& state, std::string* refused) const {
     kept.copyPose(s->getCamera());
     s->getCamera().copyPose(NSScene::Camera());
     SerialStream out(SerialStream::InMemory{}, true);
-    s->writeScene(out);
+    NSScene::SceneFiles::write(*s, out);
     s->getCamera().copyPose(kept);
     if (!out.close()) {
         if (refused)
@@ -70,7 +70,7 @@ void GameState::commitEdits() {
         log(LOG_GAME, "Undo: step %zu recorded (%s)\n", history_.undoCount(), describe(state.selected).c_str());
         keepEdits();
         // The last run's trace shows what the layout before this edit did.
-        scene()->clearTrace();
+        scene()->machine().trace().clear();
     }
 }
 
@@ -128,7 +128,7 @@ bool GameState::bringBack(const EditState& to, const EditState& from) {
     NSScene::Camera kept;
     kept.copyPose(s->getCamera());
     SerialStream in(SerialStream::InMemory{}, false, to.scene);
-    const bool read = s->readScene(in);
+    const bool read = NSScene::SceneFiles::read(*s, in);
     s->getCamera().copyPose(kept);
     return read;
 }

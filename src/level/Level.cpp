@@ -219,7 +219,7 @@ void Level::checkGoals() {
                 allReached = a->hitTest(b, Vector3()).hit;
         }
         if (allReached && s)
-            s->noteGoalTouch(static_cast<int>(goal.id1), static_cast<int>(goal.id2));
+            s->machine().noteGoalTouch(*s->getRoot(), static_cast<int>(goal.id1), static_cast<int>(goal.id2));
     }
     if (!goals.empty())
         won = allReached;
@@ -252,7 +252,7 @@ bool Level::save(const std::string& fileName, const std::string& sceneSource, co
         writeLaidOut(stream);
     stream.endBlock();
     if (sceneSource.empty())
-        s->serialize(stream);
+        NSScene::SceneFiles::write(*s, stream);
     else
         stream.writeRaw(sceneBytes);
     if (!owner.empty()) {
@@ -336,7 +336,7 @@ bool Level::loadFile(const std::string& path, const std::string& shownName, int*
     bool oldWon = won;
     serialize(stream);
     stream.leaveBlock(end);
-    if (stream.failed() || !s->readScene(stream)) {
+    if (stream.failed() || !NSScene::SceneFiles::read(*s, stream)) {
         goals = oldGoals;
         name = oldName;
         infoText = oldInfo;

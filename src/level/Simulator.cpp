@@ -116,7 +116,7 @@ MachineRun runMachine(NSScene::Scene& scene, Level* level, FrameTimes frames, do
             run.wonAt = at;
         }
     });
-    const StepClock& clock = scene.machineClock();
+    const StepClock& clock = scene.machine().clock();
     const long long target = std::llround(seconds / StepClock::kStep);
     for (long long frame = 0; frame < kMaxFrames && clock.stepsTaken() < target; ++frame) {
         const double left =
@@ -141,7 +141,7 @@ int simulateLevelFile(const SimulatorOptions& options, std::ostream& out, std::o
         return 2;
     }
     NSScene::Scene scene;
-    scene.runTrace().setRecording(false); // nobody sees these runs
+    scene.machine().trace().setRecording(false); // nobody sees these runs
     NSNode::ControllerNode::Use sceneWorld(scene.world());
     // A file titled as a built-in level (a layout the game kept, a quick
     // save) plays by that level's own rules, as in the game.

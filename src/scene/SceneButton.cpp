@@ -203,9 +203,9 @@ SceneFastForwardButton::SceneFastForwardButton(Scene* scene) : WindowButton(1), 
 bool SceneFastForwardButton::mouseButton(int button, int state, int, int, int) {
     if (button == GLUT_LEFT_BUTTON && scene->isRunning()) {
         if (state == GLUT_DOWN)
-            scene->setFastForward(true);
+            scene->machine().setFastForward(true);
         else if (state == GLUT_UP)
-            scene->setFastForward(false);
+            scene->machine().setFastForward(false);
     }
     return true;
 }

@@ -3,9 +3,9 @@
 // would land.
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 
-#include "scene/Scene.h"
 #include "scene/SceneSupport.h"
 
 namespace NSScene {
@@ -18,10 +18,10 @@ constexpr float kDropDepth = 2000.0f;
 constexpr int kRefineSteps = 8;
 constexpr int kRingSegments = 24;
 
-} // namespace
-
-Vector3 Scene::dropPoint() {
-    NSNode::NodeGraphic* node = selected;
+// Where node would rest if it fell straight down (a position in its
+// parent's frame). Worked out anew every frame (some 50 hit tests), so it
+// follows whatever moves below it.
+Vector3 dropPoint(NSNode::NodeGraphic* node) {
     const Vector3 start = node->getPosition();
     // The object is lowered in steps until it meets something, then the
     // last free place is narrowed down; it goes back where it was.
@@ -46,16 +46,19 @@ Vector3 Scene::dropPoint() {
     return start - Vector3(0.0f, free, 0.0f);
 }
 
-void Scene::drawDropLine() {
+} // namespace
+
+void drawDropLine(NSNode::NodeGraphic& node, const NSNode::NodeTransform* root) {
+    NSNode::NodeGraphic* selected = &node;
     // Only objects lying directly in the room move in its own frame. The
     // cue is no target for picking.
     GLint mode = GL_RENDER;
     glGetIntegerv(GL_RENDER_MODE, &mode);
-    if (!selected || selected->getParent() != root || mode != GL_RENDER)
+    if (selected->getParent() != root || mode != GL_RENDER)
         return;
     const Vector3 bottom(0.0f, selected->lowestPointOffset(), 0.0f);
     const Vector3 top = selected->getPosition() + bottom;
-    const Vector3 rest = dropPoint() + bottom;
+    const Vector3 rest = dropPoint(selected) + bottom;
     float radius = 3.0f;
     if (NSNode::BoundingVolume* volume = selected->getBoundingVolume()) {
         volume->setTransform(selected->worldMatrix());

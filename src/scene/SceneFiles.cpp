@@ -1,6 +1,6 @@
 // The scene's files: where they live, and writing and reading the scene
 // record (the node tree and the camera) atomically and all or nothing.
-#include "scene/Scene.h"
+#include "scene/SceneFiles.h"
 
 #include <filesystem>
 #include <system_error>
@@ -8,6 +8,7 @@
 #include "persistence/RecordIO.h"
 #include "persistence/SerialStream.h"
 #include "resources/ResourcePath.h"
+#include "scene/Scene.h"
 #include "scenegraph/ControllerNode.h"
 #include "shell/Log.h"
 
@@ -20,7 +21,7 @@ namespace NSScene {
 
 namespace {
 
-Scene::LevelFileLookup levelFileLookup;
+SceneFiles::LevelFileLookup levelFileLookup;
 
 constexpr const char* kLevelsFolder = "levels";
 
@@ -46,28 +47,28 @@ std::string sceneFilePath(const std::string& name) {
 
 bool ensureLevelsFolder() { return ensureFolder(kLevelsFolder); }
 
-void Scene::setLevelFileLookup(LevelFileLookup lookup) { levelFileLookup = std::move(lookup); }
+void SceneFiles::setLevelFileLookup(LevelFileLookup lookup) { levelFileLookup = std::move(lookup); }
 
-bool Scene::saveScene(const std::string& name) {
+bool SceneFiles::save(Scene& scene, const std::string& name) {
     const std::string path = sceneFilePath(name);
     // Without its folder the stream fails and says so.
     ensureFolder(std::filesystem::path(path).parent_path());
     SerialStream stream(path, true);
     if (!stream.failed())
-        serialize(stream);
+        write(scene, stream);
     return stream.close();
 }
 
-bool Scene::loadScene(const std::string& name) {
-    if (readSceneFile(sceneFilePath(name), false))
+bool SceneFiles::load(Scene& scene, const std::string& name) {
+    if (readFile(scene, sceneFilePath(name), false))
         return true;
     if (!levelFileLookup)
         return false;
     const std::string levelPath = levelFileLookup(name);
-    return !levelPath.empty() && readSceneFile(levelPath, true);
+    return !levelPath.empty() && readFile(scene, levelPath, true);
 }
 
-bool Scene::readSceneFile(const std::string& path, bool levelFile) {
+bool SceneFiles::readFile(Scene& scene, const std::string& path, bool levelFile) {
     SerialStream stream(path, false);
     if (stream.failed())
         return false;
@@ -75,15 +76,13 @@ bool Scene::readSceneFile(const std::string& path, bool levelFile) {
         stream.readString(); // the level file's head
         stream.skipBlock();  // the level record
     }
-    if (!readScene(stream))
+    if (!read(scene, stream))
         return false;
-    running = false;
+    scene.machine().endedByLoad();
     return true;
 }
 
-bool Scene::serialize(SerialStream& stream) { return stream.isWriting() ? writeScene(stream) : readScene(stream); }
-
-bool Scene::writeScene(SerialStream& stream) {
+bool SceneFiles::write(Scene& scene, SerialStream& stream) {
     if (!stream.isWriting())
         return false;
     stream.writeString("[QBN-SCENE]");
@@ -92,16 +91,16 @@ bool Scene::writeScene(SerialStream& stream) {
     // The root: a children list of exactly one element, without a count.
     stream.writeString("[nodT]");
     stream.beginBlock();
-    NSSerialize::writeElement(stream, "[nodO]", *root);
+    NSSerialize::writeElement(stream, "[nodO]", *scene.getRoot());
     stream.endBlock();
-    camera.serialize(stream);
+    scene.getCamera().serialize(stream);
     stream.endBlock();
     return !stream.failed();
 }
 
-bool Scene::readScene(SerialStream& stream) {
+bool SceneFiles::read(Scene& scene, SerialStream& stream) {
     // The nodes read join the scene's world.
-    NSNode::ControllerNode::Use use(world_);
+    NSNode::ControllerNode::Use use(scene.world());
     if (!stream.isReading() || stream.failed())
         return false;
     stream.readString(); // the head
@@ -130,36 +129,9 @@ bool Scene::readScene(SerialStream& stream) {
         return false;
     }
     // Ids out of range or held twice would break goals and new objects.
-    world_.settleIds(newRoot, stream.renumberedIds());
-    adopt(newRoot, newCamera);
+    scene.world().settleIds(newRoot, stream.renumberedIds());
+    scene.adopt(newRoot, newCamera);
     return true;
-}
-
-void Scene::forgetNodes() {
-    selected = nullptr;
-    hovered = nullptr;
-    hoveredGizmo = 0;
-    translating = false;
-    rotating = false;
-    deferred.clear();
-}
-
-void Scene::clearScene() {
-    if (selected)
-        selected->setSelected(false);
-    forgetNodes();
-    trace.clear();
-    overview = false;
-    root->clear();
-}
-
-void Scene::adopt(NodeTransform* newRoot, const Camera& newCamera) {
-    forgetNodes();
-    trace.clear();
-    NodeTransform* old = root;
-    root = newRoot;
-    delete old;
-    camera.copyPose(newCamera);
 }
 
 } // namespace NSScene

@@ -3,11 +3,6 @@
 #include "scene/Scene.h"
 
 #include <GL/freeglut.h>
-#include <GL/glu.h>
-
-#include <algorithm>
-#include <utility>
-#include <vector>
 
 #include "editable/EditorMode.h"
 #include "scene/SceneSupport.h"
@@ -36,86 +31,29 @@ constexpr int kKeySpace = 32;
 } // namespace
 
 const GLuint* Scene::pick(int x, int y) {
-    const NSWindow::ItemLayout& a = screenArea;
-    if (a.width <= 0 || a.height <= 0)
-        return nullptr;
     // Picking draws the scene once more; the counts stay those of the frame.
-    const unsigned frameCulled = culledCount;
-    const unsigned frameDrawn = drawnCount;
-
-    // Mesa's software renderers keep every vertex buffer drawn from under
-    // GL_SELECT (immediate mode, display lists), or pending when the render
-    // mode changes: half a megabyte a pick in a level, a megabyte and a half
-    // a start of the machine. So drawing ends before, only what may lie
-    // under the pointer is drawn (culled against the pick's own view
-    // volume), models and boxes from arrays in the program's memory (which
-    // cost nothing) and outlines not at all.
-    glFinish();
-    glSelectBuffer(kSelectBufferSize, selectBuffer.data());
-    glRenderMode(GL_SELECT);
-    glInitNames();
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    // The pointer's whole unit of the interface, in pixels (at a scale
-    // above 1 a unit is several pixels wide).
-    const NSWindow::ItemLayout p = NSWindow::toPixels(a);
-    const NSWindow::ItemLayout unit = NSWindow::toPixels(NSWindow::ItemLayout(a.x + x, a.y + y, 1, 1));
-    GLint viewport[4] = {p.x, p.y, p.width, p.height};
-    gluPickMatrix(unit.x + unit.width * 0.5, unit.y + unit.height * 0.5, unit.width, unit.height, viewport);
-    perspective(a);
-    begin3D(true);
-    view().apply();
-    rebuildFrustum();
-    picking = true;
-    drawContent();
-    picking = false;
-    const GLint hits = glRenderMode(GL_RENDER);
-    begin3D(false);
-    view().apply();
-    rebuildFrustum();
-
-    culledCount = frameCulled;
-    drawnCount = frameDrawn;
-    pickedHits = hits < 0 ? 0 : hits;
-    if (hits < 0) {
-        log(LOG_ERROR, "getSelectHit: select buffer overflow\n");
-        return nullptr;
-    }
-    const GLuint* nearest = nullptr;
-    const GLuint* record = selectBuffer.data();
-    for (GLint i = 0; i < hits; ++i) {
-        if (!nearest || record[1] < nearest[1])
-            nearest = record;
-        record += 3 + record[0];
+    const ViewCulling::Counts frame = culler.frameCounts();
+    bool drawn = false;
+    const GLuint* nearest = picker.pick(screenArea, x, y, [this, &drawn] {
+        drawn = true;
+        begin3D(true);
+        view().apply();
+        culler.rebuild();
+        picking = true;
+        drawContent();
+        picking = false;
+    });
+    if (drawn) {
+        begin3D(false);
+        view().apply();
+        culler.rebuild();
+        culler.restore(frame);
     }
     return nearest;
 }
 
-NodeGraphic* Scene::nodeAt(const GLuint* record) const {
-    if (!record || record[0] == 0)
-        return nullptr;
-    return dynamic_cast<NodeGraphic*>(findNode(static_cast<int>(record[3])));
-}
-
-NodeGraphic* Scene::clickedSelection() const {
-    std::vector<std::pair<GLuint, NodeGraphic*>> under; // (depth, object) of one-name records
-    const GLuint* record = selectBuffer.data();
-    for (int i = 0; i < pickedHits; ++i, record += 3 + record[0])
-        if (NodeGraphic* node = record[0] == 1 ? nodeAt(record) : nullptr)
-            under.emplace_back(record[1], node);
-    std::stable_sort(under.begin(), under.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::vector<NodeGraphic*> order; // each object once, nearest first
-    for (const auto& u : under)
-        if (std::find(order.begin(), order.end(), u.second) == order.end())
-            order.push_back(u.second);
-    auto at = std::find(order.begin(), order.end(), selected);
-    if (at == order.end())
-        return order.empty() ? selected : order.front();
-    return ++at == order.end() ? nullptr : *at;
-}
-
 void Scene::selectClicked() {
-    NodeGraphic* node = clickedSelection();
+    NodeGraphic* node = picker.clickedSelection(*root, selected);
     if (node == selected)
         return;
     if (selected)
@@ -124,33 +62,6 @@ void Scene::selectClicked() {
     if (node)
         node->setSelected(true);
     logSelection(selected);
-}
-
-bool Scene::surfacePoint(int x, int y, NodeTransform* node, Vector3& point) {
-    const NSWindow::ItemLayout& a = screenArea;
-    if (a.width <= 0 || a.height <= 0)
-        return false;
-    GLfloat depth = 1.0f;
-    const NSWindow::ItemLayout unit = NSWindow::toPixels(NSWindow::ItemLayout(a.x + x, a.y + y, 1, 1));
-    const double px0 = unit.x + unit.width * 0.5, py0 = unit.y + unit.height * 0.5;
-    glReadPixels(static_cast<GLint>(px0), static_cast<GLint>(py0), 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
-    // The far plane: nothing was drawn at that pixel.
-    if (!(depth < 1.0f))
-        return false;
-    begin3D(false);
-    view().apply();
-    if (node && node->getParent())
-        glMultMatrixf(node->getParent()->worldMatrix().data());
-    GLdouble modelview[16], projection[16];
-    GLint viewport[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    GLdouble px, py, pz;
-    if (!gluUnProject(px0, py0, depth, modelview, projection, viewport, &px, &py, &pz))
-        return false;
-    point = Vector3(static_cast<float>(px), static_cast<float>(py), static_cast<float>(pz));
-    return true;
 }
 
 void Scene::drawDepthWithoutHandles() {
@@ -163,18 +74,16 @@ void Scene::drawDepthWithoutHandles() {
     glEnable(GL_DEPTH_TEST);
     begin3D(false);
     view().apply();
-    const unsigned frameCulled = culledCount;
-    const unsigned frameDrawn = drawnCount;
+    const ViewCulling::Counts frame = culler.frameCounts();
     handlesHidden = true;
     drawContent();
     handlesHidden = false;
-    culledCount = frameCulled;
-    drawnCount = frameDrawn;
+    culler.restore(frame);
     glPopAttrib();
 }
 
 void Scene::placeSelectedAt(int x, int y) {
-    if (!selected || running)
+    if (!selected || run.isRunning())
         return;
     if (!selected->canEditPosition(-1) && !NSMenu::isDesignerEditing())
         return;
@@ -187,7 +96,7 @@ void Scene::placeSelectedAt(int x, int y) {
     if (onHandle)
         drawDepthWithoutHandles();
     Vector3 surface;
-    if (!surfacePoint(x, y, selected, surface))
+    if (!Picker::surfacePoint(screenArea, view(), x, y, selected, surface))
         return;
     const float low = selected->lowestPointOffset();
     const Vector3 before = selected->getPosition();
@@ -219,7 +128,7 @@ bool Scene::mouseButton(int button, int state, int modifiers, int x, int y) {
         rightHeld = down;
     else if (button == GLUT_MIDDLE_BUTTON)
         middleHeld = down;
-    endGizmoDrag();
+    handles.end(selected);
     if (button == GLUT_LEFT_BUTTON && !down && handleClick && pick(x, y))
         selectClicked();
     handleClick = false;
@@ -232,7 +141,7 @@ bool Scene::mouseButton(int button, int state, int modifiers, int x, int y) {
     }
     const GLuint* record = pick(x, y);
     if (record && record[0] >= 2) {
-        startGizmoDrag(record, x, y);
+        handles.start(record, x, y, run.isRunning() ? nullptr : selected, view(), screenArea);
         handleClick = true;
         return true;
     }
@@ -250,10 +159,9 @@ bool Scene::mouseDrag(int modifiers, int x, int y) {
     if (middleHeld) {
         cam.zoom(static_cast<float>(dy));
     } else if (leftHeld) {
-        if (!running && translating) {
-            dragTranslation(x, y);
-        } else if (!running && rotating) {
-            dragRotation(x, y);
+        const bool running = run.isRunning();
+        if (!running && (handles.isTranslating() || handles.isRotating())) {
+            handles.drag(x, y, selected, view(), screenArea);
         } else if (!running || !selected) {
             // While the machine runs the camera follows the selection instead.
             Vector3 f = cam.getTarget() - cam.getEye();
@@ -280,14 +188,11 @@ bool Scene::mouseMove(int buttons, int x, int y) {
     if (hovered)
         hovered->setHighlighted(false);
     hovered = nodeAt(record);
-    if (NodeGraphic* next = hovered && record[0] == 1 ? clickedSelection() : nullptr)
+    if (NodeGraphic* next = hovered && record[0] == 1 ? picker.clickedSelection(*root, selected) : nullptr)
         hovered = next; // what a click selects
     if (hovered)
         hovered->setHighlighted(true);
-    const int overHandle = (hovered && record[0] >= 2) ? static_cast<int>(record[4]) : 0;
-    if (overHandle != hoveredGizmo)
-        log(LOG_MOUSE, "Scene: pointer over handle %d\n", overHandle);
-    hoveredGizmo = overHandle;
+    handles.hover((hovered && record[0] >= 2) ? static_cast<int>(record[4]) : 0);
     return true;
 }
 
@@ -296,7 +201,7 @@ void Scene::pointerLeft() {
     if (hovered)
         hovered->setHighlighted(false);
     hovered = nullptr;
-    hoveredGizmo = 0;
+    handles.forgetHover();
 }
 
 bool Scene::keyPressed(int key, int modifiers, bool special) {
@@ -314,8 +219,8 @@ bool Scene::keyPressed(int key, int modifiers, bool special) {
             view().setTarget(selected->worldPosition());
         return true;
     case 't':
-        trace.setShown(!trace.isShown());
-        popUp(trace.isShown() ? "Trace of the last run shown" : "Trace of the last run hidden");
+        run.trace().setShown(!run.trace().isShown());
+        popUp(run.trace().isShown() ? "Trace of the last run shown" : "Trace of the last run hidden");
         return true;
     case 'o':
         setOverview(!overview);
@@ -329,7 +234,7 @@ bool Scene::keyPressed(int key, int modifiers, bool special) {
         popUp(std::string("Kamera-Koordinatenkreuz ") + (showCoordinateCross ? "ein" : "aus"));
         return true;
     case 'n':
-        if (selected && !running && NSMenu::isDesignerEditing()) {
+        if (selected && !run.isRunning() && NSMenu::isDesignerEditing()) {
             NSClone::Cloneable* copy = selected->clone();
             NodeGraphic* node = dynamic_cast<NodeGraphic*>(copy);
             if (!node) {

@@ -2,12 +2,31 @@
 
 #include <GL/glu.h>
 
+#include <algorithm>
+
 #include "scene/SightLine.h"
 #include "scenegraph/ControllerNode.h"
 #include "shell/Host.h"
 #include "shell/Log.h"
 
 namespace NSScene {
+
+float cappedFrameTime(float dt, float cap) {
+    if (!(dt > 0.0f))
+        return 0.0f;
+    return std::min(dt, cap);
+}
+
+void beginView(const NSWindow::ItemLayout& area, bool keepProjection) {
+    NSWindow::setViewportOver(area);
+    glMatrixMode(GL_PROJECTION);
+    if (!keepProjection) {
+        glLoadIdentity();
+        perspective(area);
+    }
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
 
 void popUp(const std::string& text) { NSWindow::host().showTempPopUp(text); }
 

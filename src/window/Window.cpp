@@ -266,7 +266,7 @@ void Window::drawItems() {
         child->draw();
         glPopAttrib();
         if (isScene && cullingGraph)
-            cullingGraph->setValue(scene->cullingFraction());
+            cullingGraph->setValue(scene->culling().culledShare());
     }
 }
 
@@ -493,17 +493,17 @@ void Window::switchTechnicalSetting(int functionKey) {
     if (!scene)
         return;
     switch (functionKey) {
-    case GLUT_KEY_F4: scene->setTextureQuality((scene->getTextureQuality() - 1) & 1); break;
-    case GLUT_KEY_F5: scene->setMipmapMode((scene->getMipmapMode() + 1) % 3); break;
-    case GLUT_KEY_F6: scene->setVertexArrays(!scene->isVertexArrays()); break;
-    case GLUT_KEY_F7: scene->setDisplayLists(!scene->isDisplayLists()); break;
+    case GLUT_KEY_F4: scene->settings().setTextureQuality((scene->settings().getTextureQuality() - 1) & 1); break;
+    case GLUT_KEY_F5: scene->settings().setMipmapMode((scene->settings().getMipmapMode() + 1) % 3); break;
+    case GLUT_KEY_F6: scene->settings().setVertexArrays(!scene->settings().isVertexArrays()); break;
+    case GLUT_KEY_F7: scene->settings().setDisplayLists(!scene->settings().isDisplayLists()); break;
     case GLUT_KEY_F8:
         // The graph shows while culling is on: the two never part company.
-        scene->setCulling(!scene->isCulling());
+        scene->settings().setCulling(!scene->settings().isCulling());
         if (cullingGraph)
-            cullingGraph->setVisible(scene->isCulling());
+            cullingGraph->setVisible(scene->settings().isCulling());
         break;
-    case GLUT_KEY_F9: scene->setTransparency(!scene->isTransparency()); break;
+    case GLUT_KEY_F9: scene->settings().setTransparency(!scene->settings().isTransparency()); break;
     default: break;
     }
 }

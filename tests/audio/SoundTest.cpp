@@ -368,7 +368,7 @@ TEST_F(Heard, VoicesGoToTheNewestImpactsAndTheNearestLoops) {
         EXPECT_LT(voices.placeOf(AudioSystem::kFirstLoop + k).x, 750.0f) << k << ": not the farthest fan";
         pitches[k] = voices.pitchOf(AudioSystem::kFirstLoop + k);
     }
-    scene->setFastForward(true);
+    scene->machine().setFastForward(true);
     audio.update(scene.get(), 0, false);
     for (int k = 0; k < AudioSystem::kLoopVoices; ++k)
         EXPECT_FLOAT_EQ(voices.pitchOf(AudioSystem::kFirstLoop + k), 1.25f * pitches[k]) << k;

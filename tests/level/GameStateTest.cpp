@@ -142,11 +142,11 @@ TEST_F(GameStateTest, TheTraceOfARunStaysUntilAnEdit) {
         frame(0.02f);
     ASSERT_TRUE(scene->setRunning(false));
     state().commitEdits();
-    ASSERT_EQ(std::make_pair(scene->runTrace().getPaths().size(), scene->runTrace().getMarks().size()), std::make_pair(1ul, 1ul));
-    EXPECT_LT(length(scene->runTrace().getMarks()[0] - Vector3(0, 11.5f, 0)), 1.0f) << "where the ball met the board";
+    ASSERT_EQ(std::make_pair(scene->machine().trace().getPaths().size(), scene->machine().trace().getMarks().size()), std::make_pair(1ul, 1ul));
+    EXPECT_LT(length(scene->machine().trace().getMarks()[0] - Vector3(0, 11.5f, 0)), 1.0f) << "where the ball met the board";
     firstOfClass(CLASS_OBJECT_BASKETBALL)->setPosition(Vector3(5, 30, 0));
     state().commitEdits();
-    EXPECT_TRUE(scene->runTrace().isEmpty());
+    EXPECT_TRUE(scene->machine().trace().isEmpty());
 }
 
 TEST_F(GameStateTest, DeleteAndNewLevelActOnlyWhileEditingAtRest) {

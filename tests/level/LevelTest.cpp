@@ -109,11 +109,11 @@ TEST_F(LevelFiles, SaveThenLoadRestoresTextGoalsAndObjects) {
     EXPECT_EQ(scene->findNode(idB)->getPosition(), Vector3(3, 0, 0));
 
     // With a level active, the scene part of a level file serves as a scene of the same name.
-    NSScene::Scene::setLevelFileLookup([](const std::string& n) { return levelFilePath(n); });
+    NSScene::SceneFiles::setLevelFileLookup([](const std::string& n) { return levelFilePath(n); });
     scene->clearScene();
     ASSERT_EQ(scene->findNode(idB), nullptr);
     ASSERT_TRUE(scene->loadScene("round"));
-    NSScene::Scene::setLevelFileLookup(nullptr);
+    NSScene::SceneFiles::setLevelFileLookup(nullptr);
     ASSERT_NE(scene->findNode(idB), nullptr);
 
     // A damaged file changes nothing and says so.

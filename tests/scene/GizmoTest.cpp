@@ -67,7 +67,7 @@ TEST_F(Handles, DraggingAnArrowMovesAlongItsAxisAndStopsBeforeAnotherObject) {
     // X: the point taken hold of stays under the pointer (40 pixels at 50 units from the eye in a view 300
     // high: 5.52 units); vertical motion does not count.
     press(Vector3(8, 0, 0), x, y);
-    EXPECT_TRUE(scene.isTranslating());
+    EXPECT_TRUE(scene.gizmos().isTranslating());
     drag(x + 40, y + 13);
     EXPECT_NEAR(b->getPosition().x, 5.52f, 0.05f);
     EXPECT_NEAR(b->getPosition().y, 0.0f, 1e-4f);
@@ -76,7 +76,7 @@ TEST_F(Handles, DraggingAnArrowMovesAlongItsAxisAndStopsBeforeAnotherObject) {
     drag(x, y); // back where the drag began: exactly the start
     EXPECT_EQ(b->getPosition(), Vector3());
     release(x, y);
-    EXPECT_FALSE(scene.isTranslating());
+    EXPECT_FALSE(scene.gizmos().isTranslating());
     frame();
 
     // Y: up by the pointer's upward motion; the camera stays.
@@ -91,7 +91,7 @@ TEST_F(Handles, DraggingAnArrowMovesAlongItsAxisAndStopsBeforeAnotherObject) {
 
     // Z may not be used: where its arrow would be, a press starts no drag.
     press(Vector3(0, 0, 8), x, y);
-    EXPECT_FALSE(scene.isTranslating());
+    EXPECT_FALSE(scene.gizmos().isTranslating());
     drag(x + 40, y + 40);
     release(x + 40, y + 40);
     EXPECT_EQ(b->getPosition(), Vector3());
@@ -133,7 +133,7 @@ TEST_F(Handles, DraggingARingTurnsAboutItsAxisAndStopsBeforeAnotherObject) {
     const float ringZ = 1.1f * std::sqrt(20.0f * 20.0f + 2.0f);
     int x, y;
     press(Vector3(8, 0, ringZ), x, y);
-    ASSERT_TRUE(scene.isRotating());
+    ASSERT_TRUE(scene.gizmos().isRotating());
     // A diagonal drag of (10, 10) pixels turns it clockwise by about 0.707 radians.
     drag(x + 10, y + 10);
     EXPECT_NEAR(bar->getRotation().z, -0.7071f, 1e-3f);
@@ -149,7 +149,7 @@ TEST_F(Handles, DraggingARingTurnsAboutItsAxisAndStopsBeforeAnotherObject) {
     blob(Vector3(0, 12, 0), BoundingVolume::makeSphereVolume(Vector3(), 2.0f));
     frame();
     press(Vector3(8, 0, ringZ), x, y);
-    ASSERT_TRUE(scene.isRotating());
+    ASSERT_TRUE(scene.gizmos().isRotating());
     drag(x + 40, y + 40);
     const float stopped = bar->getRotation().z;
     EXPECT_LT(stopped, -0.75f);
@@ -165,7 +165,7 @@ TEST_F(Handles, DraggingARingTurnsAboutItsAxisAndStopsBeforeAnotherObject) {
     bar->setEditRotation(false, false, false);
     frame();
     press(Vector3(8, 0, ringZ), x, y);
-    EXPECT_FALSE(scene.isRotating());
+    EXPECT_FALSE(scene.gizmos().isRotating());
 }
 
 } // namespace

@@ -73,7 +73,7 @@ TEST_F(ScaledView, AnArrowFollowsThePointerAtEveryViewSize) {
         const int x = int(gx), y = int(gy), tx = x + int(std::lround((ax - gx) * step / along)),
                   ty = y + int(std::lround((ay - gy) * step / along));
         scene.mouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 0, x, y);
-        EXPECT_TRUE(scene.isTranslating());
+        EXPECT_TRUE(scene.gizmos().isTranslating());
         scene.mouseDrag(0, tx, ty);
         scene.mouseButton(GLUT_LEFT_BUTTON, GLUT_UP, 0, tx, ty);
         const float moved = length(b->getPosition());

@@ -195,7 +195,7 @@ TEST_F(SceneGl, StoppingTheMachineRestoresEveryObjectAndTheSelection) {
     for (int i = 0; i < 3; ++i)
         scene.step(0.2f, 0.0f);
     EXPECT_GT(a->getPosition().y, 25.0f);
-    EXPECT_EQ(scene.runTrace().getPaths().size(), 2u) << "recorded while the machine runs";
+    EXPECT_EQ(scene.machine().trace().getPaths().size(), 2u) << "recorded while the machine runs";
     EXPECT_EQ(traceDraws(), 0) << "and not drawn yet";
 
     ASSERT_TRUE(scene.setRunning(false));
@@ -210,13 +210,13 @@ TEST_F(SceneGl, StoppingTheMachineRestoresEveryObjectAndTheSelection) {
     EXPECT_EQ(scene.getRoot()->getChildren().size(), 2u);
 
     // The trace shows each ball's path from where it stood to where the stop found it, until the next start or load.
-    for (const auto& path : scene.runTrace().getPaths())
+    for (const auto& path : scene.machine().trace().getPaths())
         EXPECT_TRUE(path.points.front().y == 0.0f && path.points.back().y > 25.0f) << path.id;
     EXPECT_GT(traceDraws(), 100);
-    EXPECT_TRUE(scene.setRunning(true) && scene.runTrace().isEmpty());
+    EXPECT_TRUE(scene.setRunning(true) && scene.machine().trace().isEmpty());
     scene.step(0.2f, 0.0f);
-    EXPECT_TRUE(scene.setRunning(false) && !scene.runTrace().isEmpty());
-    EXPECT_TRUE(scene.loadScene(Scene::kSnapshotName) && scene.runTrace().isEmpty());
+    EXPECT_TRUE(scene.setRunning(false) && !scene.machine().trace().isEmpty());
+    EXPECT_TRUE(scene.loadScene(Scene::kSnapshotName) && scene.machine().trace().isEmpty());
 }
 
 // Culling skips and counts the models outside the view; switched off, it culls nothing.
@@ -225,11 +225,11 @@ TEST_F(SceneGl, CullingCountsModelsOutsideTheView) {
     ball(Vector3(-500, 0, 0)); // far to the left
     ball(Vector3());
     frame();
-    EXPECT_EQ(std::make_pair(scene.getCulledCount(), scene.getDrawnCount()), std::make_pair(2u, 1u));
-    EXPECT_NEAR(scene.cullingFraction(), 2.0f / 3.0f, 1e-6f);
-    scene.setCulling(false);
+    EXPECT_EQ(std::make_pair(scene.culling().culled(), scene.culling().drawn()), std::make_pair(2u, 1u));
+    EXPECT_NEAR(scene.culling().culledShare(), 2.0f / 3.0f, 1e-6f);
+    scene.settings().setCulling(false);
     frame();
-    EXPECT_EQ(std::make_pair(scene.getCulledCount(), scene.getDrawnCount()), std::make_pair(0u, 3u));
+    EXPECT_EQ(std::make_pair(scene.culling().culled(), scene.culling().drawn()), std::make_pair(0u, 3u));
 }
 
 // Whole fixed steps: a frame's time is capped, tripled in fast forward, a remainder waits.
@@ -250,7 +250,7 @@ TEST_F(SceneGl, FramesRunFixedStepsCappedAndTripledInFastForward) {
                             {0.5f, true, true, 96},        {0.4f * step, false, false, 96},
                             {0.7f * step, false, false, 97}, {2.5f * step, false, false, 99}};
     for (const Frame& f : frames) {
-        scene.setFastForward(f.fastForward);
+        scene.machine().setFastForward(f.fastForward);
         scene.setPaused(f.paused);
         scene.step(f.time, 0.0f);
         EXPECT_EQ(clock->steps, f.steps) << f.time;
@@ -389,9 +389,9 @@ TEST_F(SceneGl, ADamagedSceneFileLeavesTheSceneAsItWas) {
     // A scene name that is no scene file may be the active level's file.
     Bytes level = qbntest::cat({qbntest::str0("[QBN-LEVEL]"), qbntest::le32(8), qbntest::str0("1.0"), good});
     qbntest::writeFileBytes("levels/lv.lvl", level);
-    Scene::setLevelFileLookup([](const std::string& name) { return "levels/" + name + ".lvl"; });
+    NSScene::SceneFiles::setLevelFileLookup([](const std::string& name) { return "levels/" + name + ".lvl"; });
     EXPECT_TRUE(scene.loadScene("lv"));
-    Scene::setLevelFileLookup(nullptr);
+    NSScene::SceneFiles::setLevelFileLookup(nullptr);
     EXPECT_EQ(scene.getSelected(), nullptr);
     ASSERT_EQ(scene.getRoot()->getChildren().size(), 1u);
     EXPECT_EQ(scene.getRoot()->getChildren()[0]->getPosition(), Vector3(1, 2, 3));

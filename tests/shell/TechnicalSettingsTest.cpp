@@ -78,11 +78,11 @@ TEST_F(Technical, TheOtherSwitchesToggleTheirTechniqueAndSayWhatIsNowOn) {
     } cases[] = {
         {GLUT_KEY_F2, [this] { return window.getFrameRate()->isVisible(); }, "FPS Anzeige ein", "FPS Anzeige aus"},
         {GLUT_KEY_F3, [this] { return window.isWireframe(); }, "Wireframe Anzeige ein", "Wireframe Anzeige aus"},
-        {GLUT_KEY_F6, [this] { return scene->isVertexArrays(); }, "Render Mode: Vertex Array",
+        {GLUT_KEY_F6, [this] { return scene->settings().isVertexArrays(); }, "Render Mode: Vertex Array",
          "Render Mode: Immediate Mode"},
-        {GLUT_KEY_F7, [this] { return scene->isDisplayLists(); }, "Display List on", "Display List off"},
-        {GLUT_KEY_F8, [this] { return scene->isCulling(); }, "Culling enabled", "Culling disabled"},
-        {GLUT_KEY_F9, [this] { return scene->isTransparency(); }, "Transparency on", "Transparency off"},
+        {GLUT_KEY_F7, [this] { return scene->settings().isDisplayLists(); }, "Display List on", "Display List off"},
+        {GLUT_KEY_F8, [this] { return scene->settings().isCulling(); }, "Culling enabled", "Culling disabled"},
+        {GLUT_KEY_F9, [this] { return scene->settings().isTransparency(); }, "Transparency on", "Transparency off"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.onMessage);
@@ -101,7 +101,7 @@ TEST_F(Technical, TheOtherSwitchesToggleTheirTechniqueAndSayWhatIsNowOn) {
     for (bool on : {false, true}) {
         shift(GLUT_KEY_F8);
         EXPECT_EQ(graph->isVisible(), on);
-        EXPECT_EQ(scene->isCulling(), on);
+        EXPECT_EQ(scene->settings().isCulling(), on);
     }
 }
 
@@ -132,9 +132,9 @@ TEST_F(Technical, TheThreeRenderPathsDrawTheSamePicture) {
                  {"vertex arrays, no culling", true, false, false}};
     for (const auto& p : paths) {
         SCOPED_TRACE(p.name);
-        scene->setVertexArrays(p.vertexArrays);
-        scene->setDisplayLists(p.displayLists);
-        scene->setCulling(p.culling);
+        scene->settings().setVertexArrays(p.vertexArrays);
+        scene->settings().setDisplayLists(p.displayLists);
+        scene->settings().setCulling(p.culling);
         const std::vector<unsigned char> shot = sceneShot();
         ASSERT_EQ(shot.size(), reference.size());
         size_t differing = 0;

@@ -193,8 +193,8 @@ void windowTour(NSWindow::Window& window, Visitor& visitor) {
     }
     for (int mode = 0; mode < 3; ++mode)
         for (int quality = 0; quality < 2; ++quality) {
-            scene.setMipmapMode(mode);
-            scene.setTextureQuality(quality);
+            scene.settings().setMipmapMode(mode);
+            scene.settings().setTextureQuality(quality);
             message();
         }
     // The longest message of all, in full.

@@ -1,7 +1,4 @@
-// The handles around the selection: three arrows that move it along the
-// axes of its parent's frame and three rings that turn it about its own,
-// and the drags on them, which stop where the object would touch another.
-#include "scene/Scene.h"
+#include "scene/GizmoController.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -9,6 +6,8 @@
 #include <algorithm>
 
 #include "editable/EditorMode.h"
+#include "objects/NodeGraphic.h"
+#include "scene/Camera.h"
 #include "scene/DragSweep.h"
 #include "scene/RotateTorus.h"
 #include "scene/SceneSupport.h"
@@ -30,9 +29,8 @@ constexpr float kHandleSizePerDistance = 0.1f;
 constexpr float kHandleClearance = 1.1f;
 // Ring drags: radians turned per unit of the pointer's way.
 constexpr float kHandleTurnPerPixel = 0.05f;
-// Pick names of the handles: arrows 1 to 3, rings 4 to 6.
-constexpr int kFirstArrow = 1;
-constexpr int kFirstRing = 4;
+constexpr int kFirstArrow = GizmoController::kFirstArrow;
+constexpr int kFirstRing = GizmoController::kFirstRing;
 
 const char kAxisName[3] = {'X', 'Y', 'Z'};
 
@@ -58,9 +56,39 @@ void placeHandle(int axis, float distance) {
     }
 }
 
+// The line of sight through the pointer at (x, y) of a view over area.
+SightLine pointerSight(const Camera& view, const NSWindow::ItemLayout& area, int x, int y) {
+    return sightLine(view, static_cast<float>(area.width), static_cast<float>(area.height),
+                     static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.5f);
+}
+
+// Where the world direction d, from the world point at, points on the
+// screen, in pixels (x, y) and window depth (z).
+Vector3 projectDirection(const Camera& view, const NSWindow::ItemLayout& area, const Vector3& at, const Vector3& d) {
+    beginView(area, false);
+    view.apply();
+    GLdouble modelview[16], projection[16];
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const Vector3 to = at + d;
+    GLdouble ax = 0, ay = 0, az = 0, bx = 0, by = 0, bz = 0;
+    gluProject(at.x, at.y, at.z, modelview, projection, viewport, &ax, &ay, &az);
+    gluProject(to.x, to.y, to.z, modelview, projection, viewport, &bx, &by, &bz);
+    return Vector3(static_cast<float>(bx - ax), static_cast<float>(by - ay), static_cast<float>(bz - az));
+}
+
 } // namespace
 
-Scene::HandleSet::HandleSet() {
+// The six handles, made at the first selection drawn.
+struct GizmoController::HandleSet {
+    HandleSet();
+    std::unique_ptr<TranslatePfeil> arrows[3];
+    std::unique_ptr<RotateTorus> rings[3];
+};
+
+GizmoController::HandleSet::HandleSet() {
     for (int axis = 0; axis < 3; ++axis) {
         arrows[axis] = std::make_unique<TranslatePfeil>();
         arrows[axis]->setPart(kFirstArrow + axis);
@@ -75,100 +103,87 @@ Scene::HandleSet::HandleSet() {
     }
 }
 
-Scene::HandleSet::~HandleSet() = default;
+GizmoController::GizmoController() = default;
 
-Scene::HandleSet& Scene::handles() {
+GizmoController::~GizmoController() = default;
+
+GizmoController::HandleSet& GizmoController::handles() {
     if (!handleSet)
         handleSet = std::make_unique<HandleSet>();
     return *handleSet;
 }
 
-TranslatePfeil* Scene::gizmoArrow(int axis) { return (axis >= 0 && axis < 3) ? handles().arrows[axis].get() : nullptr; }
+TranslatePfeil* GizmoController::arrow(int axis) { return (axis >= 0 && axis < 3) ? handles().arrows[axis].get() : nullptr; }
 
-RotateTorus* Scene::gizmoRing(int axis) { return (axis >= 0 && axis < 3) ? handles().rings[axis].get() : nullptr; }
+RotateTorus* GizmoController::ring(int axis) { return (axis >= 0 && axis < 3) ? handles().rings[axis].get() : nullptr; }
 
 // The handles keep one size on the screen (a tenth of the distance from the
 // eye) and sit just outside the object. Arrows lie in the frame of the
 // object's parent, since they move it along its position's axes; rings lie
 // in the object's own frame, since they turn it about its own axes.
-void Scene::drawGizmos() {
+void GizmoController::draw(NodeGraphic& selected, const Vector3& eye, bool held, NSNode::DeferredDrawSink& sink) {
     HandleSet& set = handles();
-    const Vector3 at = selected->worldPosition();
-    const float size = kHandleSizePerDistance * length(at - view().getEye());
+    const Vector3 at = selected.worldPosition();
+    const float size = kHandleSizePerDistance * length(at - eye);
     float radius = 0.0f;
-    if (BoundingVolume* volume = selected->getBoundingVolume()) {
-        volume->setTransform(selected->worldMatrix());
+    if (BoundingVolume* volume = selected.getBoundingVolume()) {
+        volume->setTransform(selected.worldMatrix());
         radius = volume->getOuterSphere().getWorldRadius();
     }
     const float distance = kHandleClearance * std::max(size, radius);
 
     static const Vector3 axisColour[3] = {Vector3(0.5f, 0.0f, 0.0f), Vector3(0.0f, 0.5f, 0.0f),
                                           Vector3(0.0f, 0.0f, 0.5f)};
-    const bool held = leftHeld || rightHeld || middleHeld;
     const Vector3 highlight = held ? Vector3(1.0f, 1.0f, 0.0f) : Vector3(0.0f, 0.8f, 0.8f);
-    const int id = selected->getId();
+    const int id = selected.getId();
     for (int axis = 0; axis < 3; ++axis) {
         RotateTorus* ring = set.rings[axis].get();
         ring->setRadius(size);
         ring->setTube(0.1f * size);
         ring->setNodeId(id);
-        ring->setColor(hoveredGizmo == kFirstRing + axis ? highlight : axisColour[axis]);
+        ring->setColor(hoveredPart == kFirstRing + axis ? highlight : axisColour[axis]);
         TranslatePfeil* arrow = set.arrows[axis].get();
         arrow->setLength(size);
         arrow->setNodeId(id);
-        arrow->setColor(hoveredGizmo == kFirstArrow + axis ? highlight : axisColour[axis]);
+        arrow->setColor(hoveredPart == kFirstArrow + axis ? highlight : axisColour[axis]);
     }
 
     const bool designer = NSMenu::isDesignerEditing();
     glPushMatrix();
     glTranslatef(at.x, at.y, at.z);
     glPushMatrix();
-    if (const NodeTransform* parent = selected->getParent())
+    if (const NodeTransform* parent = selected.getParent())
         glMultMatrixf(parent->worldRotation().data());
     for (int axis = 0; axis < 3; ++axis) {
-        if (!designer && !selected->canEditPosition(axis))
+        if (!designer && !selected.canEditPosition(axis))
             continue;
         glPushMatrix();
         placeHandle(axis, distance);
-        addDeferred(set.arrows[axis].get());
+        sink.defer(set.arrows[axis].get());
         glPopMatrix();
     }
     glPopMatrix();
     glPushMatrix();
-    glMultMatrixf(selected->worldRotation().data());
+    glMultMatrixf(selected.worldRotation().data());
     for (int axis = 0; axis < 3; ++axis) {
-        if (!designer && !selected->canEditRotation(axis))
+        if (!designer && !selected.canEditRotation(axis))
             continue;
         glPushMatrix();
         placeHandle(axis, distance);
-        addDeferred(set.rings[axis].get());
+        sink.defer(set.rings[axis].get());
         glPopMatrix();
     }
     glPopMatrix();
     glPopMatrix();
 }
 
-Vector3 Scene::projectDirection(const Vector3& at, const Vector3& d) {
-    begin3D(false);
-    view().apply();
-    GLdouble modelview[16], projection[16];
-    GLint viewport[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    const Vector3 to = at + d;
-    GLdouble ax = 0, ay = 0, az = 0, bx = 0, by = 0, bz = 0;
-    gluProject(at.x, at.y, at.z, modelview, projection, viewport, &ax, &ay, &az);
-    gluProject(to.x, to.y, to.z, modelview, projection, viewport, &bx, &by, &bz);
-    return Vector3(static_cast<float>(bx - ax), static_cast<float>(by - ay), static_cast<float>(bz - az));
-}
-
 // A press on a handle: its second pick name tells which. Handles of another
 // object, or for an axis the object may not use, start nothing.
-void Scene::startGizmoDrag(const GLuint* record, int x, int y) {
+void GizmoController::start(const GLuint* record, int x, int y, NodeGraphic* selected, const Camera& view,
+                            const NSWindow::ItemLayout& area) {
     translating = false;
     rotating = false;
-    if (!selected || running || !record || record[0] < 2 || static_cast<int>(record[3]) != selected->getId())
+    if (!selected || !record || record[0] < 2 || static_cast<int>(record[3]) != selected->getId())
         return;
     const bool designer = NSMenu::isDesignerEditing();
     const int part = static_cast<int>(record[4]);
@@ -181,7 +196,7 @@ void Scene::startGizmoDrag(const GLuint* record, int x, int y) {
         if (const NodeTransform* parent = selected->getParent())
             shown = parent->worldRotation().transformPoint(shown);
         const Vector3 at = selected->worldPosition();
-        Vector3 onScreen = projectDirection(at, shown);
+        Vector3 onScreen = projectDirection(view, area, at, shown);
         onScreen.z = 0.0f;
         translateScreenAxis = onScreen.normalize();
         translateWorldAxis = unitAxis(axis);
@@ -192,9 +207,9 @@ void Scene::startGizmoDrag(const GLuint* record, int x, int y) {
         translateLineStart = at;
         translateLineAxis = shown.normalize();
         translateAmount = 0.0f;
-        const SightLine sight = pointerSight(x, y);
+        const SightLine sight = pointerSight(view, area, x, y);
         translateFollows = closestOnAxis(sight, at, translateLineAxis, translateGrab);
-        translateUnitSize = unitSizeAt(static_cast<float>(screenArea.height), dot(at - sight.from, sight.forward));
+        translateUnitSize = unitSizeAt(static_cast<float>(area.height), dot(at - sight.from, sight.forward));
         translating = true;
         const Vector3& p = translateStartPosition;
         log(LOG_GAME, "Scene: moving %d along %c from (%.2f, %.2f, %.2f)\n", selected->getId(), kAxisName[axis], p.x,
@@ -206,7 +221,7 @@ void Scene::startGizmoDrag(const GLuint* record, int x, int y) {
         const Vector3 shown = selected->worldRotation().transformPoint(unitAxis(axis));
         // A diagonal drag turns the object; the sense follows whether the
         // axis points towards the eye or away from it.
-        const Vector3 onScreen = projectDirection(selected->worldPosition(), shown);
+        const Vector3 onScreen = projectDirection(view, area, selected->worldPosition(), shown);
         rotateScreenDirection = onScreen.z >= 0.0f ? Vector3(-1.0f, -1.0f, 0.0f) : Vector3(1.0f, 1.0f, 0.0f);
         rotateScreenDirection.normalize();
         rotateAxis = selected->getRotationMatrix().transformPoint(unitAxis(axis));
@@ -218,21 +233,32 @@ void Scene::startGizmoDrag(const GLuint* record, int x, int y) {
     }
 }
 
-void Scene::endGizmoDrag() {
+void GizmoController::end(const NodeGraphic* selected) {
     if ((translating || rotating) && selected) {
         const Vector3& p = selected->getPosition();
         const Vector3& r = selected->getRotation();
         log(LOG_GAME, "Scene: %d now at (%.2f, %.2f, %.2f), turned (%.3f, %.3f, %.3f)\n", selected->getId(), p.x, p.y,
             p.z, r.x, r.y, r.z);
     }
+    cancel();
+}
+
+void GizmoController::cancel() {
     translating = false;
     rotating = false;
 }
 
-SightLine Scene::pointerSight(int x, int y) const {
-    return sightLine(view(), static_cast<float>(screenArea.width),
-                     static_cast<float>(screenArea.height), static_cast<float>(x) + 0.5f,
-                     static_cast<float>(y) + 0.5f);
+void GizmoController::hover(int part) {
+    if (part != hoveredPart)
+        log(LOG_MOUSE, "Scene: pointer over handle %d\n", part);
+    hoveredPart = part;
+}
+
+void GizmoController::drag(int x, int y, NodeGraphic* node, const Camera& view, const NSWindow::ItemLayout& area) {
+    if (translating)
+        dragTranslation(x, y, node, view, area);
+    else if (rotating)
+        dragRotation(x, y, node);
 }
 
 // The place on the arrow's line that shows under the pointer, measured
@@ -244,7 +270,8 @@ SightLine Scene::pointerSight(int x, int y) const {
 // the screen, a unit of the view for a unit of the pointer. The object
 // sweeps from where it is towards that place and stops at the last place
 // free of contact.
-void Scene::dragTranslation(int x, int y) {
+void GizmoController::dragTranslation(int x, int y, NodeGraphic* selected, const Camera& view,
+                                      const NSWindow::ItemLayout& area) {
     if (!selected) {
         translating = false;
         return;
@@ -253,7 +280,7 @@ void Scene::dragTranslation(int x, int y) {
     if (!translateFollows) {
         const Vector3 v(static_cast<float>(x - translateStartX), static_cast<float>(y - translateStartY), 0.0f);
         translateAmount = dot(v, translateScreenAxis) * translateUnitSize;
-    } else if (closestOnAxis(pointerSight(x, y), translateLineStart, translateLineAxis, along)) {
+    } else if (closestOnAxis(pointerSight(view, area, x, y), translateLineStart, translateLineAxis, along)) {
         translateAmount = along - translateGrab;
     }
     if (x == translateStartX && y == translateStartY)
@@ -269,7 +296,7 @@ void Scene::dragTranslation(int x, int y) {
 
 // Incremental: the turn sweeps from the last accepted pose and stops at the
 // last pose free of contact, which becomes the start of the next step.
-void Scene::dragRotation(int x, int y) {
+void GizmoController::dragRotation(int x, int y, NodeGraphic* selected) {
     if (!selected) {
         rotating = false;
         return;
