@@ -29,7 +29,7 @@ AudioSystem& AudioSystem::instance() {
     return system;
 }
 
-// At exit the physics singleton may be gone already: only the device closes
+// At exit the scene may be gone already: only the device closes
 // (which also ends OpenAL's output file properly).
 AudioSystem::~AudioSystem() { device.close(); }
 
