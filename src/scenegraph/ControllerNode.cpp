@@ -22,23 +22,45 @@ ControllerNode& outside() {
 
 // The registries of the Uses alive, the latest last. A Use may end out of
 // order (two windows, the first closed first): each takes its own entry.
-thread_local std::vector<ControllerNode*> used;
+// Plain storage, never destroyed: worlds of objects that live until the
+// program exits still leave it then.
+struct UsedWorlds {
+    static constexpr int kMax = 64;
+    ControllerNode* worlds[kMax];
+    int count = 0;
+
+    void remove(int i) {
+        for (--count; i < count; ++i)
+            worlds[i] = worlds[i + 1];
+    }
+};
+thread_local UsedWorlds used;
 
 } // namespace
 
-ControllerNode& ControllerNode::inUse() { return used.empty() ? outside() : *used.back(); }
+ControllerNode& ControllerNode::inUse() { return used.count == 0 ? outside() : *used.worlds[used.count - 1]; }
 
-ControllerNode::Use::Use(ControllerNode& registry) : registry(&registry) { used.push_back(&registry); }
+ControllerNode::Use::Use(ControllerNode& world) : registry(&world) {
+    if (used.count < UsedWorlds::kMax)
+        used.worlds[used.count++] = &world;
+    else
+        log(LOG_ERROR, "ControllerNode: more than %d worlds in use at once\n", UsedWorlds::kMax);
+}
 
 ControllerNode::Use::~Use() {
-    const auto last = std::find(used.rbegin(), used.rend(), registry);
-    if (last != used.rend())
-        used.erase(std::next(last).base());
+    for (int i = used.count; i-- > 0;) {
+        if (used.worlds[i] == registry) {
+            used.remove(i);
+            return;
+        }
+    }
 }
 
 ControllerNode::~ControllerNode() {
     // A world gone is in use nowhere.
-    used.erase(std::remove(used.begin(), used.end(), this), used.end());
+    for (int i = used.count; i-- > 0;)
+        if (used.worlds[i] == this)
+            used.remove(i);
     // Whole trees move, from their tops.
     while (!members_.empty()) {
         NodeTransform* top = *members_.begin();
