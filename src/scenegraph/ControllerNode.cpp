@@ -64,10 +64,25 @@ ControllerNode::~ControllerNode() {
     // Whole trees move, from their tops.
     while (!members_.empty()) {
         NodeTransform* top = *members_.begin();
-        while (top->getParent() && holds(top->getParent()))
+        while (top->getParent() && &top->getParent()->world() == this)
             top = top->getParent();
         top->moveToWorld(outside());
     }
+}
+
+void ControllerNode::join(NodeTransform* node) {
+    node->worldSlot = members_.size();
+    members_.push_back(node);
+}
+
+void ControllerNode::leave(NodeTransform* node) {
+    // The last member takes the leaver's place.
+    const size_t slot = node->worldSlot;
+    if (slot >= members_.size() || members_[slot] != node)
+        return;
+    members_[slot] = members_.back();
+    members_[slot]->worldSlot = slot;
+    members_.pop_back();
 }
 
 bool ControllerNode::idTaken(int id) const {

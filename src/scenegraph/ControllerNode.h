@@ -16,7 +16,6 @@
 #include <map>
 #include <memory>
 #include <set>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -47,10 +46,10 @@ public:
         ControllerNode* registry;
     };
 
-    // Every node of the world, in no order (kept by NodeTransform).
-    void join(NodeTransform* node) { members_.insert(node); }
-    void leave(NodeTransform* node) { members_.erase(node); }
-    bool holds(const NodeTransform* node) const { return members_.count(const_cast<NodeTransform*>(node)) > 0; }
+    // Every node of the world, in no order (kept by NodeTransform: a node
+    // joins as it is made or moves in and leaves as it goes or moves out).
+    void join(NodeTransform* node);
+    void leave(NodeTransform* node);
     // Whether a node of the world has this id.
     bool idTaken(int id) const;
 
@@ -135,7 +134,7 @@ private:
     bool exhaustedLogged_ = false;
     bool orderChanged_ = false;
     ChangeLog changes_;
-    std::unordered_set<NodeTransform*> members_;
+    std::vector<NodeTransform*> members_;
     std::unique_ptr<Part> part_;
     ModelDrawer* modelDrawer_ = nullptr;
     DeferredDrawSink* deferredSink_ = nullptr;

@@ -148,6 +148,9 @@ private:
     bool deferredDraw = false;
     std::uint64_t stamp = 0;
     ControllerNode* registry;
+    // Where the registry keeps the node among its members.
+    friend class ControllerNode;
+    size_t worldSlot = 0;
 };
 
 } // namespace NSNode
