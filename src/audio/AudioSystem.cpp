@@ -83,7 +83,14 @@ void AudioSystem::offerImpact(float impactSpeed, NSNode::NodePhysical& body, NSN
 
 void AudioSystem::hearContacts(const NSScene::Scene& scene) {
     const NSPhysical::ControllerPhysics* physics = NSPhysical::ControllerPhysics::find(scene.world());
-    if (!physics || physics->contacts().empty())
+    // Most contacts are bodies resting on their supports, too soft to hear:
+    // the scene is walked only when one is loud enough.
+    if (!physics)
+        return;
+    const std::vector<NSPhysical::ContactEvent>& contacts = physics->contacts();
+    if (std::none_of(contacts.begin(), contacts.end(), [](const NSPhysical::ContactEvent& e) {
+            return e.impactSpeed >= kQuietestImpact && std::isfinite(e.impactSpeed);
+        }))
         return;
     std::unordered_map<int, NSNode::NodeTransform*> byId;
     std::vector<NSNode::NodeTransform*> open{scene.getRoot()};

@@ -151,29 +151,27 @@ void GizmoController::draw(NodeGraphic& selected, const Vector3& eye, bool held,
     const bool designer = NSMenu::isDesignerEditing();
     glPushMatrix();
     glTranslatef(at.x, at.y, at.z);
-    glPushMatrix();
-    if (const NodeTransform* parent = selected.getParent())
-        glMultMatrixf(parent->worldRotation().data());
-    for (int axis = 0; axis < 3; ++axis) {
-        if (!designer && !selected.canEditPosition(axis))
-            continue;
+    // The arrows turn with the parent, the rings with the object; each
+    // handle shows only where the player may use it.
+    auto deferHandles = [&](const Matrix4* turn, bool rings) {
         glPushMatrix();
-        placeHandle(axis, distance);
-        sink.defer(set.arrows[axis].get());
+        if (turn)
+            glMultMatrixf(turn->data());
+        for (int axis = 0; axis < 3; ++axis) {
+            if (!designer && !(rings ? selected.canEditRotation(axis) : selected.canEditPosition(axis)))
+                continue;
+            glPushMatrix();
+            placeHandle(axis, distance);
+            sink.defer(rings ? static_cast<NodeTransform*>(set.rings[axis].get()) : set.arrows[axis].get());
+            glPopMatrix();
+        }
         glPopMatrix();
-    }
-    glPopMatrix();
-    glPushMatrix();
-    glMultMatrixf(selected.worldRotation().data());
-    for (int axis = 0; axis < 3; ++axis) {
-        if (!designer && !selected.canEditRotation(axis))
-            continue;
-        glPushMatrix();
-        placeHandle(axis, distance);
-        sink.defer(set.rings[axis].get());
-        glPopMatrix();
-    }
-    glPopMatrix();
+    };
+    const NodeTransform* parent = selected.getParent();
+    const Matrix4 parentTurn = parent ? parent->worldRotation() : Matrix4();
+    const Matrix4 ownTurn = selected.worldRotation();
+    deferHandles(parent ? &parentTurn : nullptr, false);
+    deferHandles(&ownTurn, true);
     glPopMatrix();
 }
 
